@@ -75,19 +75,27 @@ public:
     bool IsAborted() const { return m_aborted; }
 
 private:
-    void Need(std::size_t n) const;
-    std::uint16_t ReadClassTag(std::uint32_t& bigTag);
+    const unsigned char* Take(std::size_t n);
+    void Write64(std::uint64_t v);
+    std::uint64_t Read64();
+    std::uint64_t ReadStringLength(int& charSize);
+    const CRuntimeClass* ReadClass(const CRuntimeClass* expected, unsigned int& schema, std::uint32_t& objectTag);
+    void WriteTag(std::uint32_t index, std::uint32_t bigFlag);
 
     std::vector<unsigned char>& m_buffer;
     Mode m_mode;
     std::size_t m_pos = 0;
     unsigned int m_schema = 0xFFFFFFFFu;
     bool m_aborted = false;
-    // Classes and objects met so far, indexed by their tag (index 0 is null).
-    std::vector<const CRuntimeClass*> m_loadClasses;
-    std::vector<const void*> m_storeMap;
-    std::vector<CObject*> m_loadObjects;
-    std::vector<bool> m_isClassEntry;
+
+    // Classes and objects share one tag numbering that starts at 1 (0 is null).
+    struct LoadEntry {
+        const CRuntimeClass* cls;   // set for a class entry
+        unsigned int schema;        // the schema stored with that class
+        CObject* object;            // set for an object entry
+    };
+    std::vector<LoadEntry> m_loaded;
+    std::vector<const void*> m_stored;
 };
 
 FOLIVO_EXPORT CArchive& operator<<(CArchive& ar, const CString& s);

@@ -24,6 +24,16 @@ struct FOLIVO_EXPORT CRuntimeClass {
     // The stored schema without the VERSIONABLE_SCHEMA bit.
     unsigned int Schema() const { return m_wSchema & ~VERSIONABLE_SCHEMA; }
     bool IsVersionable() const { return (m_wSchema & VERSIONABLE_SCHEMA) != 0; }
+
+    // The registered class of that name, or null; archives find the classes
+    // of the objects they load here.
+    static const CRuntimeClass* FromName(const char* name);
+};
+
+// A class becomes loadable from archives by defining one registration object
+// for it at namespace scope in its .cpp file.
+struct FOLIVO_EXPORT CClassRegistration {
+    explicit CClassRegistration(const CRuntimeClass* cls);
 };
 
 class FOLIVO_EXPORT CObject {
