@@ -1,2 +1,74 @@
-// The per-user settings store: the registry key of the program's defaults.
+// The per-user settings store: the named values under the program's one
+// settings key, reached only through the four routines below.
+//
+// Every routine returns SETTINGS_OK (0) on success and SETTINGS_FAILED (4) on
+// any failure; the cause is not passed on. There is no cache: each query reads
+// the stored values afresh and each write re-reads them under a lock before
+// replacing them, so two running programs share the store safely.
+//
+// On Windows the key is the registry key HKEY_CURRENT_USER\<subKey>. Elsewhere
+// it is a section of a text file, SettingsFilePath(), whose format is described
+// in SettingsFile.cpp.
 #pragma once
+
+#include <framework/CString.h>
+
+#include <cstdint>
+#include <memory>
+
+// The key every part of the program passes to OpenSettingsKey.
+inline constexpr char kSettingsKeyPath[] = "Software\\Kavvan Software\\Folivo Converter\\Defaults";
+
+enum : long { SETTINGS_OK = 0, SETTINGS_FAILED = 4 };
+
+// Dispositions reported by OpenSettingsKey.
+enum : unsigned long { SETTINGS_CREATED_NEW_KEY = 1, SETTINGS_OPENED_EXISTING_KEY = 2 };
+
+// An open settings key. It closes itself when destroyed; a handle is meant to
+// live for one handler only.
+class SettingsKey {
+public:
+    SettingsKey();
+    ~SettingsKey();
+    SettingsKey(SettingsKey&&) noexcept;
+    SettingsKey& operator=(SettingsKey&&) noexcept;
+    SettingsKey(const SettingsKey&) = delete;
+    SettingsKey& operator=(const SettingsKey&) = delete;
+
+    bool IsOpen() const { return m_state != nullptr; }
+    void Close();
+
+    struct State;  // defined by the platform's backend
+
+private:
+    std::unique_ptr<State> m_state;
+
+    friend long OpenSettingsKey(SettingsKey&, unsigned long&, const char*);
+    friend long SetDwordValue(SettingsKey&, const char*, std::uint32_t);
+    friend long SetStringValue(SettingsKey&, const char*, const char*);
+    friend long QueryValue(SettingsKey&, const char*, void*, unsigned long, unsigned long*);
+};
+
+// Creates or opens `subKey` (every caller passes kSettingsKeyPath) and reports
+// whether it was created. Fails when the store's folder cannot be created or
+// written to.
+long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* subKey);
+
+// Stores a 32-bit value; a signed value is stored as its two's complement.
+long SetDwordValue(SettingsKey& key, const char* name, std::uint32_t value);
+
+// Stores a string up to its terminating zero, which is stored with it.
+long SetStringValue(SettingsKey& key, const char* name, const char* value);
+
+// Copies the raw bytes of a value, whatever its type, into `buffer`: a DWORD
+// as 4 little-endian bytes, a string with its terminating zero. Fails, leaving
+// the buffer untouched, when the value is missing, unreadable or longer than
+// `size`. `written`, when given, receives the number of bytes copied.
+long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long size,
+                unsigned long* written = nullptr);
+
+#ifndef _WIN32
+// The file that holds the settings: $XDG_CONFIG_HOME (else ~/.config), then
+// "Kavvan Software/Folivo Converter.conf". Empty when no home folder is known.
+CString SettingsFilePath();
+#endif

@@ -1,0 +1,281 @@
+// The settings store outside Windows: one text file per user.
+//
+// Readers read the whole file afresh for every query; a file is only ever
+// replaced whole (rename), so a reader sees either the old or the new file.
+// Writers serialize on an advisory lock held on a separate lock file, re-read
+// the file under the lock, change their one value and replace the file with a
+// complete, flushed copy, so concurrent writers lose nothing and a writer
+// killed at any moment leaves the previous file intact.
+#ifndef _WIN32
+
+#include <core/SettingsStore.h>
+
+#include "SettingsFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kMakerFolder[] = "Kavvan Software";
+constexpr char kFileName[] = "Folivo Converter.conf";
+constexpr char kTempPrefix[] = "Folivo Converter.conf.new-";
+// Larger files are not settings files: they read as empty and are not replaced.
+constexpr std::size_t kMaxFileSize = 4u << 20;
+
+CString ConfigHome()
+{
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/')
+        return xdg;
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return CString(home) + "/.config";
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir[0] == '/')
+        return CString(found->pw_dir) + "/.config";
+    return CString();
+}
+
+CString SettingsFolder()
+{
+    CString home = ConfigHome();
+    return home.empty() ? home : home + "/" + kMakerFolder;
+}
+
+// Creates `folder` and any missing parent, each readable by its owner only.
+bool MakeFolders(const CString& folder)
+{
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        CString part = folder.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == CString::npos)
+            break;
+    }
+    struct stat st;
+    return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    ~FileDescriptor() { if (m_fd >= 0) close(m_fd); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return m_fd; }
+    int Release() { int fd = m_fd; m_fd = -1; return fd; }
+    void Reset(int fd) { if (m_fd >= 0) close(m_fd); m_fd = fd; }
+private:
+    int m_fd;
+};
+
+enum class ReadResult { ok, missing, failed };
+
+ReadResult ReadWholeFile(const CString& path, CString& text, mode_t* mode = nullptr)
+{
+    FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0)
+        return errno == ENOENT ? ReadResult::missing : ReadResult::failed;
+    struct stat st;
+    if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > kMaxFileSize)
+        return ReadResult::failed;
+    if (mode)
+        *mode = st.st_mode & 07777;
+    text.clear();
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = read(fd.Get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 || text.size() + static_cast<std::size_t>(n) > kMaxFileSize)
+            return ReadResult::failed;
+        if (n == 0)
+            return ReadResult::ok;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+bool WriteAll(int fd, const CString& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Replaces `path` by a file holding `text`: a complete, flushed temporary file
+// in the same folder is renamed over it.
+bool ReplaceFile(const CString& folder, const CString& path, const CString& text, mode_t mode)
+{
+    CString temp = folder + "/" + kTempPrefix + "XXXXXX";
+    FileDescriptor fd(mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.Get() < 0)
+        return false;
+    bool ok = WriteAll(fd.Get(), text) && fchmod(fd.Get(), mode) == 0 && fsync(fd.Get()) == 0;
+    ok = close(fd.Release()) == 0 && ok;
+    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
+        unlink(temp.c_str());
+        return false;
+    }
+    FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() >= 0)
+        fsync(dir.Get());
+    return true;
+}
+
+// Temporary files exist only while their writer holds the lock; one found by
+// the lock's holder was left by a writer that died.
+void RemoveLeftoverTempFiles(const CString& folder)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, kTempPrefix, sizeof kTempPrefix - 1) == 0)
+            unlinkat(dirfd(dir), entry->d_name, 0);
+    }
+    closedir(dir);
+}
+
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(int fd) : m_fd(fd)
+    {
+        for (;;) {
+            m_locked = flock(m_fd, LOCK_EX) == 0;
+            if (m_locked || errno != EINTR)
+                break;
+        }
+    }
+    ~ExclusiveLock() { if (m_locked) flock(m_fd, LOCK_UN); }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+    bool Locked() const { return m_locked; }
+private:
+    int m_fd;
+    bool m_locked = false;
+};
+
+bool HasControlByte(const char* text)
+{
+    for (; *text; ++text) {
+        if (static_cast<unsigned char>(*text) < 0x20)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+struct SettingsKey::State {
+    CString folder;
+    CString file;
+    CString section;
+    FileDescriptor lock;
+};
+
+SettingsKey::SettingsKey() = default;
+SettingsKey::~SettingsKey() = default;
+SettingsKey::SettingsKey(SettingsKey&&) noexcept = default;
+SettingsKey& SettingsKey::operator=(SettingsKey&&) noexcept = default;
+
+void SettingsKey::Close()
+{
+    m_state.reset();
+}
+
+CString SettingsFilePath()
+{
+    CString folder = SettingsFolder();
+    return folder.empty() ? folder : folder + "/" + kFileName;
+}
+
+long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* subKey)
+{
+    key.Close();
+    CString folder = SettingsFolder();
+    if (!subKey || !*subKey || HasControlByte(subKey) || folder.empty() || !MakeFolders(folder))
+        return SETTINGS_FAILED;
+    auto state = std::make_unique<SettingsKey::State>();
+    state->folder = folder;
+    state->file = folder + "/" + kFileName;
+    state->section = subKey;
+    CString lockPath = state->file + ".lock";
+    state->lock.Reset(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (state->lock.Get() < 0)
+        return SETTINGS_FAILED;
+    CString text;
+    ReadResult read = ReadWholeFile(state->file, text);
+    disposition = read == ReadResult::ok && SettingsDocument::Parse(text).HasSection(state->section)
+                      ? SETTINGS_OPENED_EXISTING_KEY
+                      : SETTINGS_CREATED_NEW_KEY;
+    key.m_state = std::move(state);
+    return SETTINGS_OK;
+}
+
+namespace {
+
+long StoreValue(const SettingsKey::State* state, const char* name, const StoredValue& value)
+{
+    if (!state || !name)
+        return SETTINGS_FAILED;
+    ExclusiveLock lock(state->lock.Get());
+    if (!lock.Locked())
+        return SETTINGS_FAILED;
+    RemoveLeftoverTempFiles(state->folder);
+    CString text;
+    mode_t mode = 0600;
+    if (ReadWholeFile(state->file, text, &mode) == ReadResult::failed)
+        return SETTINGS_FAILED;
+    SettingsDocument doc = SettingsDocument::Parse(text);
+    doc.Set(state->section, name, value);
+    return ReplaceFile(state->folder, state->file, doc.Serialize(), mode) ? SETTINGS_OK : SETTINGS_FAILED;
+}
+
+}  // namespace
+
+long SetDwordValue(SettingsKey& key, const char* name, std::uint32_t value)
+{
+    return StoreValue(key.m_state.get(), name, StoredValue::Dword(value));
+}
+
+long SetStringValue(SettingsKey& key, const char* name, const char* value)
+{
+    if (!value)
+        return SETTINGS_FAILED;
+    return StoreValue(key.m_state.get(), name, StoredValue::String(value));
+}
+
+long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long size, unsigned long* written)
+{
+    const SettingsKey::State* state = key.m_state.get();
+    CString text;
+    if (!state || !name || ReadWholeFile(state->file, text) != ReadResult::ok)
+        return SETTINGS_FAILED;
+    auto value = SettingsDocument::Parse(text).Find(state->section, name);
+    if (!value || value->data.size() > size || (!buffer && !value->data.empty()))
+        return SETTINGS_FAILED;
+    if (!value->data.empty())
+        std::memcpy(buffer, value->data.data(), value->data.size());
+    if (written)
+        *written = static_cast<unsigned long>(value->data.size());
+    return SETTINGS_OK;
+}
+
+#endif  // _WIN32

@@ -1,0 +1,67 @@
+// The settings store on Windows: the registry key itself.
+#ifdef _WIN32
+
+#include <core/SettingsStore.h>
+
+#include <cstring>
+#include <windows.h>
+
+struct SettingsKey::State {
+    HKEY key = nullptr;
+    ~State() { if (key) RegCloseKey(key); }
+};
+
+SettingsKey::SettingsKey() = default;
+SettingsKey::~SettingsKey() = default;
+SettingsKey::SettingsKey(SettingsKey&&) noexcept = default;
+SettingsKey& SettingsKey::operator=(SettingsKey&&) noexcept = default;
+
+void SettingsKey::Close()
+{
+    m_state.reset();
+}
+
+long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* subKey)
+{
+    key.Close();
+    HKEY handle = nullptr;
+    DWORD created = 0;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &handle, &created) != ERROR_SUCCESS)
+        return SETTINGS_FAILED;
+    key.m_state = std::make_unique<SettingsKey::State>();
+    key.m_state->key = handle;
+    disposition = created == REG_CREATED_NEW_KEY ? SETTINGS_CREATED_NEW_KEY : SETTINGS_OPENED_EXISTING_KEY;
+    return SETTINGS_OK;
+}
+
+long SetDwordValue(SettingsKey& key, const char* name, std::uint32_t value)
+{
+    DWORD data = value;
+    if (!key.m_state || RegSetValueExA(key.m_state->key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                                       sizeof data) != ERROR_SUCCESS)
+        return SETTINGS_FAILED;
+    return SETTINGS_OK;
+}
+
+long SetStringValue(SettingsKey& key, const char* name, const char* value)
+{
+    if (!key.m_state || !value ||
+        RegSetValueExA(key.m_state->key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(std::strlen(value) + 1)) != ERROR_SUCCESS)
+        return SETTINGS_FAILED;
+    return SETTINGS_OK;
+}
+
+long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long size, unsigned long* written)
+{
+    DWORD length = size;
+    if (!key.m_state || RegQueryValueExA(key.m_state->key, name, nullptr, nullptr, static_cast<BYTE*>(buffer),
+                                         &length) != ERROR_SUCCESS)
+        return SETTINGS_FAILED;
+    if (written)
+        *written = length;
+    return SETTINGS_OK;
+}
+
+#endif  // _WIN32
