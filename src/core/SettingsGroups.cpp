@@ -1,0 +1,224 @@
+#include <core/SettingsGroups.h>
+#include <core/SettingsValues.h>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+// The text page's values in their stored order, with the member holding each.
+constexpr std::array<std::pair<const char*, std::uint32_t TextPageState::*>, 10> kTextValues{{
+    {"CRLFCR", &TextPageState::removeCR},
+    {"CRLFLF", &TextPageState::removeLF},
+    {"CRLFNone", &TextPageState::removeNone},
+    {"CRLFTCR", &TextPageState::translateCR},
+    {"CRLFTLF", &TextPageState::translateLF},
+    {"CRLFTNone", &TextPageState::translateNone},
+    {"Tabs", &TextPageState::tabs},
+    {"HTML", &TextPageState::html},
+    {"ASCII", &TextPageState::ascii},
+    {"Single", &TextPageState::single},
+}};
+
+struct FormatValueNames {
+    const char* block;
+    const char* first;
+    const char* second;
+};
+
+const FormatValueNames* FormatNames(DocumentFormat format)
+{
+    static constexpr FormatValueNames palmDoc{"PalmDocBlock", "PalmDocCompressOn", "PalmDocCompressOff"};
+    static constexpr FormatValueNames zTxt{"zTxtBlock", "zTxtCompressRandom", "zTxtCompressEntire"};
+    switch (format) {
+    case DocumentFormat::PalmDoc: return &palmDoc;
+    case DocumentFormat::zTXT: return &zTxt;
+    default: return nullptr;
+    }
+}
+
+const std::array<const char*, 4>& PlacementNames(PlacementWindow window)
+{
+    static constexpr std::array<const char*, 4> mainDialog{"Dleft", "Dright", "Dtop", "Dbottom"};
+    static constexpr std::array<const char*, 4> preview{"Pleft", "Pright", "Ptop", "Pbottom"};
+    return window == PlacementWindow::MainDialog ? mainDialog : preview;
+}
+
+bool Open(SettingsKey& key)
+{
+    unsigned long disposition = 0;
+    return OpenSettingsKey(key, disposition, kSettingsKeyPath) == SETTINGS_OK;
+}
+
+void ReadTextValues(SettingsKey& key, TextPageState& state)
+{
+    for (const auto& [name, member] : kTextValues)
+        ReadDword(key, name, state.*member);
+}
+
+// Applies the radio groups' last-one-wins rule; `optionSet` decides when a
+// check box's state counts as set.
+template <class IsSet>
+void ApplyTextRules(const TextPageState& s, ConversionSettings& settings, IsSet optionSet)
+{
+    settings.lineBreakRemoval = LineBreakRemoval::None;
+    if (s.removeCR == 1) settings.lineBreakRemoval = LineBreakRemoval::RemoveCR;
+    if (s.removeLF == 1) settings.lineBreakRemoval = LineBreakRemoval::RemoveLF;
+    if (s.removeNone == 1) settings.lineBreakRemoval = LineBreakRemoval::None;
+    settings.lineBreakTranslation = LineBreakTranslation::None;
+    if (s.translateCR == 1) settings.lineBreakTranslation = LineBreakTranslation::CrToLf;
+    if (s.translateLF == 1) settings.lineBreakTranslation = LineBreakTranslation::LfToCr;
+    if (s.translateNone == 1) settings.lineBreakTranslation = LineBreakTranslation::None;
+    settings.tabsToLineBreaks = optionSet(s.tabs);
+    settings.removeHtmlTags = optionSet(s.html);
+    settings.allowLowAscii = optionSet(s.ascii);
+    settings.ignoreSingleLineBreaks = optionSet(s.single);
+}
+
+}  // namespace
+
+bool LoadTextPageDefaults(TextPageState& state)
+{
+    SettingsKey key;
+    if (!Open(key))
+        return false;
+    ReadTextValues(key, state);
+    return true;
+}
+
+void SaveTextDefaults(const TextPageState& state)
+{
+    SettingsKey key;
+    if (!Open(key))
+        return;
+    for (const auto& [name, member] : kTextValues)
+        SetDwordValue(key, name, state.*member);
+}
+
+void TextRulesFromPage(const TextPageState& state, ConversionSettings& settings)
+{
+    ApplyTextRules(state, settings, [](std::uint32_t v) { return v == 1; });
+}
+
+void ReadTextRules(ConversionSettings& settings)
+{
+    TextPageState stored{};
+    stored.removeNone = 0;
+    stored.translateNone = 0;
+    SettingsKey key;
+    if (Open(key))
+        ReadTextValues(key, stored);
+    ApplyTextRules(stored, settings, [](std::uint32_t v) { return v != 0; });
+}
+
+bool LoadBookmarkPatterns(CString& patterns)
+{
+    SettingsKey key;
+    if (!Open(key))
+        return false;
+    ReadString(key, "Bookmarks", patterns, kBookmarksBufferSize);
+    return true;
+}
+
+void SaveBookmarkDefaults(const CString& patterns)
+{
+    SettingsKey key;
+    if (Open(key))
+        SetStringValue(key, "Bookmarks", patterns.c_str());
+}
+
+FormatPageState InitialFormatPageState(DocumentFormat format)
+{
+    FormatPageState state;
+    state.blockSizeKB = format == DocumentFormat::PalmDoc ? 4 : 8;
+    return state;
+}
+
+bool LoadFormatDefaults(DocumentFormat format, FormatPageState& state)
+{
+    const FormatValueNames* names = FormatNames(format);
+    SettingsKey key;
+    if (!names || !Open(key))
+        return false;
+    ReadDword(key, names->block, state.blockSizeKB);
+    ReadDword(key, names->first, state.compressFirst);
+    ReadDword(key, names->second, state.compressSecond);
+    return true;
+}
+
+void SaveFormatDefaults(DocumentFormat format, const FormatPageState& state)
+{
+    const FormatValueNames* names = FormatNames(format);
+    SettingsKey key;
+    if (!names || !Open(key))
+        return;
+    SetDwordValue(key, names->block, state.blockSizeKB);
+    SetDwordValue(key, names->first, state.compressFirst);
+    SetDwordValue(key, names->second, state.compressSecond);
+}
+
+void ReadDirectRunDefaults(ConversionSettings& settings)
+{
+    const FormatValueNames* names = FormatNames(settings.format);
+    if (!names) {
+        settings.blockSizeKB = 0;
+        settings.compress = false;
+        return;
+    }
+    std::uint32_t block = settings.format == DocumentFormat::PalmDoc ? 4 : 8;
+    std::uint32_t compress = 1;
+    SettingsKey key;
+    if (Open(key)) {
+        ReadDword(key, names->block, block);
+        ReadDword(key, names->first, compress);
+    }
+    settings.blockSizeKB = static_cast<std::int32_t>(block);
+    settings.compress = compress != 0;
+}
+
+std::uint32_t ReadShellIntegration()
+{
+    std::uint32_t state = 0;
+    SettingsKey key;
+    if (Open(key))
+        ReadDword(key, "ShExt", state);
+    return state;
+}
+
+bool SaveShellIntegration(std::uint32_t state)
+{
+    SettingsKey key;
+    if (!Open(key))
+        return false;
+    SetDwordValue(key, "ShExt", state);
+    return true;
+}
+
+bool ReadWindowPlacement(PlacementWindow window, WindowPlacement& placement)
+{
+    SettingsKey key;
+    if (!Open(key))
+        return false;
+    std::array<std::uint32_t, 4> values{};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!ReadDword(key, PlacementNames(window)[i], values[i]))
+            return false;
+    }
+    placement.left = static_cast<std::int32_t>(values[0]);
+    placement.right = static_cast<std::int32_t>(values[1]);
+    placement.top = static_cast<std::int32_t>(values[2]);
+    placement.bottom = static_cast<std::int32_t>(values[3]);
+    return true;
+}
+
+void SaveWindowPlacement(PlacementWindow window, const WindowPlacement& placement)
+{
+    SettingsKey key;
+    if (!Open(key))
+        return;
+    const auto& names = PlacementNames(window);
+    SetDwordValue(key, names[0], static_cast<std::uint32_t>(placement.left));
+    SetDwordValue(key, names[1], static_cast<std::uint32_t>(placement.right));
+    SetDwordValue(key, names[2], static_cast<std::uint32_t>(placement.top));
+    SetDwordValue(key, names[3], static_cast<std::uint32_t>(placement.bottom));
+}

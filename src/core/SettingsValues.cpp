@@ -1,0 +1,67 @@
+#include <core/SettingsValues.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr SettingsValueInfo kValues[] = {
+    {"CRLFCR", SettingsValueType::Dword},       {"CRLFLF", SettingsValueType::Dword},
+    {"CRLFNone", SettingsValueType::Dword},     {"CRLFTCR", SettingsValueType::Dword},
+    {"CRLFTLF", SettingsValueType::Dword},      {"CRLFTNone", SettingsValueType::Dword},
+    {"Tabs", SettingsValueType::Dword},         {"HTML", SettingsValueType::Dword},
+    {"ASCII", SettingsValueType::Dword},        {"Single", SettingsValueType::Dword},
+    {"Bookmarks", SettingsValueType::String},   {"PalmDocBlock", SettingsValueType::Dword},
+    {"PalmDocCompressOn", SettingsValueType::Dword}, {"PalmDocCompressOff", SettingsValueType::Dword},
+    {"zTxtBlock", SettingsValueType::Dword},    {"zTxtCompressRandom", SettingsValueType::Dword},
+    {"zTxtCompressEntire", SettingsValueType::Dword}, {"ShExt", SettingsValueType::Dword},
+    {"Dleft", SettingsValueType::Dword},        {"Dright", SettingsValueType::Dword},
+    {"Dtop", SettingsValueType::Dword},         {"Dbottom", SettingsValueType::Dword},
+    {"Pleft", SettingsValueType::Dword},        {"Pright", SettingsValueType::Dword},
+    {"Ptop", SettingsValueType::Dword},         {"Pbottom", SettingsValueType::Dword},
+};
+
+char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::span<const SettingsValueInfo> AllSettingsValues()
+{
+    return kValues;
+}
+
+const SettingsValueInfo* FindSettingsValue(std::string_view name)
+{
+    for (const SettingsValueInfo& info : kValues) {
+        std::string_view candidate = info.name;
+        if (std::ranges::equal(candidate, name, {}, Lower, Lower))
+            return &info;
+    }
+    return nullptr;
+}
+
+bool ReadDword(SettingsKey& key, const char* name, std::uint32_t& value)
+{
+    unsigned char bytes[4];
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+    if (QueryValue(key, name, bytes, sizeof bytes) != SETTINGS_OK)
+        return false;
+    value = 0;
+    for (int i = 0; i < 4; ++i)
+        value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+    return true;
+}
+
+bool ReadString(SettingsKey& key, const char* name, CString& value, unsigned long bufferSize)
+{
+    std::vector<char> buffer(bufferSize + 1, '\0');
+    if (QueryValue(key, name, buffer.data(), bufferSize) != SETTINGS_OK)
+        return false;
+    value.assign(buffer.data(), std::strlen(buffer.data()));
+    return true;
+}

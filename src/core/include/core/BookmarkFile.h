@@ -1,0 +1,18 @@
+// The bookmark file: the generated bookmarks handed to the database writers.
+#pragma once
+
+#include <core/BookmarkList.h>
+#include <core/ConversionSettings.h>
+
+// The file's content: one line per generated entry, in list order, of the
+// position in decimal, one space, the name and CR LF. For zTXT the position
+// leaves out the CR bytes of `text` before it. Manual entries are left out,
+// and so are LF bytes in names, which would break their line.
+CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const char* text);
+
+// Writes BookmarkFileText to a new temporary file, in the temporary folder or
+// else in the folder of `sourcePath`. Returns its path, or an empty string
+// when neither folder could take it; a run must then not hand its database on
+// as if it had its bookmarks.
+CString WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text,
+                          const CString& sourcePath);

@@ -1,0 +1,44 @@
+// The bookmark list: named positions in the prepared text, in creation order.
+// An entry's index is its identity for every user of the list.
+#pragma once
+
+#include <framework/CString.h>
+
+#include <cstdint>
+#include <vector>
+
+struct Bookmark {
+    CString name;
+    std::int32_t position = 0;  // byte offset in the prepared text
+    bool generated = false;     // made by the pattern scan, not by the user
+};
+
+class BookmarkList {
+public:
+    // The one list the program uses, created empty at first use. The batch
+    // command line and tests make lists of their own.
+    static BookmarkList& Instance();
+
+    // Appends an entry unless the last entry has the same name (bytes, case
+    // counts) and position. Returns 0 either way.
+    int Add(const CString& name, std::int32_t position, bool generated);
+    // Drops every generated entry; the others keep their order.
+    void RemoveGenerated();
+    // False, changing nothing, when `index` names no entry.
+    bool Rename(int index, const CString& name);
+    bool RemoveAt(int index);
+    void Clear();
+
+    int Count() const { return static_cast<int>(m_entries.size()); }
+    bool IsEmpty() const { return m_entries.empty(); }
+    // The entry at `index`, or null when there is none (e.g. -1, no selection).
+    const Bookmark* At(int index) const;
+
+private:
+    std::vector<Bookmark> m_entries;
+};
+
+// Adds the generated bookmark for a match at byte `matchOffset` of `text`
+// (NUL-terminated, `length` bytes): the match's line start as position and
+// at most 15 bytes of that line as name. Offsets beyond the text add nothing.
+void AddMatchBookmark(BookmarkList& list, const char* text, std::size_t length, std::size_t matchOffset);

@@ -1,0 +1,51 @@
+// Every value one conversion run uses, and the names derived from its source.
+#pragma once
+
+#include <framework/CString.h>
+
+#include <cstdint>
+
+enum class DocumentFormat : std::int32_t {
+    PalmDoc = 0,
+    zTXT = 1,
+    PrepareOnly = -1,  // prepare the text and bookmarks only (the preview's run)
+    ShowWizard = 2,    // command line only: open the wizard instead
+};
+
+enum class LineBreakRemoval : std::int32_t { RemoveCR = 0, RemoveLF = 1, None = 2 };
+
+enum class LineBreakTranslation : std::int32_t { CrToLf = 0, LfToCr = 1, None = 2 };
+
+struct ConversionSettings {
+    CString sourcePath;
+    CString sourceFileName;
+    CString title;
+    CString outputPath;
+    DocumentFormat format = DocumentFormat::PalmDoc;
+    std::int32_t blockSizeKB = 4;
+    bool compress = true;
+    LineBreakRemoval lineBreakRemoval = LineBreakRemoval::None;
+    LineBreakTranslation lineBreakTranslation = LineBreakTranslation::None;
+    bool ignoreSingleLineBreaks = false;
+    bool tabsToLineBreaks = false;
+    bool allowLowAscii = false;
+    bool removeHtmlTags = false;
+    CString bookmarkPatterns;
+    bool autoInstall = false;
+    CString installUser;
+};
+
+// Paths are split at their last '/' or '\', so both styles work.
+
+// The folder part of `path`, without the separator; empty when there is none.
+CString FolderOf(const CString& path);
+// The part of `path` after its last separator: the whole path when it has none.
+CString SourceFileNameOf(const CString& path);
+// `fileName` up to its last '.'; the whole name when it has none.
+CString TitleOf(const CString& fileName);
+// `path` with the extension of its file name replaced by ".pdb", or ".pdb"
+// appended when the file name has no '.'; a '.' in a folder name never counts.
+CString OutputPathOf(const CString& path);
+
+// A record for `sourcePath` with sourceFileName, title and outputPath derived.
+ConversionSettings SettingsForSource(const CString& sourcePath);

@@ -1,0 +1,32 @@
+// The table of every value under the settings key, and the two ways values
+// are read.
+#pragma once
+
+#include <core/SettingsStore.h>
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+enum class SettingsValueType { Dword, String };
+
+struct SettingsValueInfo {
+    const char* name;
+    SettingsValueType type;
+};
+
+// Every value the program reads or writes, in the order of the settings table.
+std::span<const SettingsValueInfo> AllSettingsValues();
+// The entry for `name` (ASCII case ignored, as value names are), or null.
+const SettingsValueInfo* FindSettingsValue(std::string_view name);
+
+// The size of the buffer the pattern text is read into, terminating zero
+// included: a longer stored text reads as missing.
+inline constexpr unsigned long kBookmarksBufferSize = 4192;
+
+// Reads a DWORD the way every reader does: `value`, holding the reader's
+// default, is the 4-byte buffer, and only a successful read changes it.
+bool ReadDword(SettingsKey& key, const char* name, std::uint32_t& value);
+// Reads a string into a buffer of `bufferSize` bytes; `value` is set to the
+// text before the first zero byte only when the read succeeds.
+bool ReadString(SettingsKey& key, const char* name, CString& value, unsigned long bufferSize);

@@ -1,0 +1,24 @@
+// The text rules applied to a document's bytes before they become a database.
+#pragma once
+
+#include <core/ConversionSettings.h>
+
+#include <cstddef>
+
+class ProgressScope;
+
+// Applies the text rules of `rules` to the n bytes at `text`, in place, and
+// returns the new length (never more than n). Two linear passes:
+//
+// 1. removes "&nbsp;" and everything from '<' to the next '>' (with no '>',
+//    the rest of the text) when HTML tags are removed; drops control bytes
+//    below 0x20 other than tab, LF and CR unless low ASCII is allowed; turns
+//    tabs into LF when asked; removes, then translates, CR and LF bytes;
+// 2. when single line breaks are ignored, turns each byte of a single line
+//    break (LF, CR, CR LF or LF CR between two other bytes) into a space, so
+//    the length stays. A break at the very start has no line before it to
+//    join and is kept, and the last byte is never changed.
+//
+// `progress`, when given, steps once per twentieth of the first pass.
+std::size_t PrepareTextBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules,
+                             ProgressScope* progress);

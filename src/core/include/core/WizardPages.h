@@ -1,0 +1,37 @@
+// What the conversion job asks of the wizard: has a page been shown in this
+// wizard run, and what do its controls say. The GUI implements it; a run
+// without a wizard passes null, and every value then comes from the store.
+#pragma once
+
+#include <core/ConversionSettings.h>
+#include <core/SettingsGroups.h>
+
+class WizardPages {
+public:
+    virtual ~WizardPages() = default;
+
+    // The text options page (page 2).
+    virtual bool textPageShown() const = 0;
+    virtual TextPageState textPageState() const = 0;
+
+    // The bookmark patterns page (page 3): the whole text of its edit box.
+    virtual bool bookmarkPageShown() const = 0;
+    virtual CString bookmarkPatternText() const = 0;
+
+    // The document page (page 1): whether its window exists, its auto-install
+    // box and the text of its user box.
+    virtual bool documentPageExists() const = 0;
+    virtual bool autoInstallChecked() const = 0;
+    virtual CString installUserText() const = 0;
+};
+
+// The text rules: from page 2 when it has been shown, else from the store.
+void ResolveTextRules(ConversionSettings& settings, const WizardPages* pages);
+// The pattern text: from page 3 when it has been shown, else the stored
+// "Bookmarks", else `previousPatterns` (the sheet's previous run).
+CString ResolveBookmarkPatterns(const WizardPages* pages, const CString& previousPatterns);
+// autoInstall and installUser: only a run with page 1's window can install.
+void ResolveInstall(ConversionSettings& settings, const WizardPages* pages);
+
+// All three of the above for one run.
+void ResolveRunSettings(ConversionSettings& settings, const WizardPages* pages, const CString& previousPatterns);
