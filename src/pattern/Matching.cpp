@@ -1,0 +1,318 @@
+// Match, MatchAll, Search, Grep, Merge, Format and Split.
+#include "EngineFlags.h"
+#include "RegularExpressionState.h"
+
+#include <climits>
+#include <stdexcept>
+
+namespace {
+
+using patternkit::MatchResults;
+using State = RegularExpression::State;
+
+// Runs f with the compiled expression of the current locale model.
+template <class F>
+decltype(auto) WithExpression(State& s, F&& f)
+{
+    switch (s.localeModel) {
+    case RegularExpression::localeWin32: return f(s.win32Expression);
+    case RegularExpression::localeC: return f(s.cExpression);
+    default: return f(s.cppExpression);
+    }
+}
+
+// Sets a flag for the lifetime of a scope (busy, the current results).
+template <class T>
+class ScopedValue {
+public:
+    ScopedValue(T& target, T value) : m_target(target), m_saved(target) { m_target = value; }
+    ~ScopedValue() { m_target = m_saved; }
+    ScopedValue(const ScopedValue&) = delete;
+    ScopedValue& operator=(const ScopedValue&) = delete;
+
+private:
+    T& m_target;
+    T m_saved;
+};
+
+std::size_t CountLineFeeds(const char* first, const char* last)
+{
+    std::size_t n = 0;
+    for (; first != last; ++first)
+        n += (*first == '\n');
+    return n;
+}
+
+// The line of a match as the engine counts it (1 for the first) and the
+// offset of that line's first character. Successive calls must move forward:
+// each counts only from where the previous one stopped.
+class LineCounter {
+public:
+    explicit LineCounter(const char* base) : m_base(base), m_counted(base), m_lineStart(base) {}
+
+    void MoveTo(const char* position)
+    {
+        for (const char* p = position; p != m_counted; --p) {
+            if (p[-1] == '\n') {
+                m_lineStart = p;
+                break;
+            }
+        }
+        m_lines += CountLineFeeds(m_counted, position);
+        m_counted = position;
+    }
+    unsigned Line() const { return static_cast<unsigned>(m_lines + 1); }
+    unsigned LineStart() const { return static_cast<unsigned>(m_lineStart - m_base); }
+
+private:
+    const char* m_base;
+    const char* m_counted;
+    const char* m_lineStart;
+    std::size_t m_lines = 0;
+};
+
+REMatch Entry(const boost::sub_match<const char*>& sub, const char* base, bool tookPart)
+{
+    REMatch e;
+    if (tookPart) {
+        e.text = REMatchText::Refer(sub.first, static_cast<std::size_t>(sub.second - sub.first));
+        e.position = static_cast<int>(sub.first - base);
+    }
+    return e;
+}
+
+// Entry 0 the whole match (also a partial one), the sub-expressions, the
+// prefix and the suffix.
+REMatchList BuildMatchList(const MatchResults& m, const char* base)
+{
+    REMatchList list;
+    list.reserve(m.size() + 2);
+    for (std::size_t i = 0; i < m.size(); ++i)
+        list.push_back(Entry(m[i], base, i == 0 || m[i].matched));
+    list.push_back(Entry(m.prefix(), base, m.prefix().matched));
+    list.push_back(Entry(m.suffix(), base, m.suffix().matched));
+    return list;
+}
+
+// Delivers an event to the callback pointer when set, else to the hooked
+// handlers; notes while it runs so that an exception from a handler is told
+// apart from the engine's own.
+template <class Callback, class Event, class... Args>
+void Deliver(bool& inHandler, Callback callback, const Event& event, Args&&... args)
+{
+    inHandler = true;
+    if (callback)
+        callback(std::forward<Args>(args)...);
+    else
+        event(std::forward<Args>(args)...);
+    inHandler = false;
+}
+
+boost::regex_constants::match_flag_type EngineMatchFlags(const State& s, bool allowPartial)
+{
+    return patternkit::EngineMatchFlags(patternkit::ClassicMatchFlags(s.matchOptions, allowPartial));
+}
+
+} // namespace
+
+namespace {
+
+enum class MatchKind { match, matchAll, search };
+
+template <class Self>
+bool RunMatch(Self* self, State& s, MatchKind kind, const std::shared_ptr<const CString>& text)
+{
+    const char* first = text->data();
+    const char* last = first + text->size();
+    MatchResults m;
+    bool inHandler = false;
+    try {
+        ScopedValue<bool> busy(s.busy, true);
+        const auto flags = EngineMatchFlags(s, true);
+        const bool found = WithExpression(s, [&](const auto& re) {
+            return kind == MatchKind::matchAll ? boost::regex_match(first, last, m, re, flags)
+                                               : boost::regex_search(first, last, m, re, flags);
+        });
+        if (!found || (kind == MatchKind::match && m[0].first != first))
+            return false;
+        ScopedValue<const MatchResults*> current(s.currentMatch, &m);
+        const REMatchList list = BuildMatchList(m, first);
+        LineCounter lines(first);
+        lines.MoveTo(m[0].first);
+        if (kind == MatchKind::search)
+            Deliver(inHandler, s.onSearching, self->OnSearching, self, list, lines.Line(), lines.LineStart());
+        else
+            Deliver(inHandler, s.onMatching, self->OnMatching, self, list, lines.Line(), lines.LineStart());
+        return true;
+    } catch (const std::runtime_error&) {
+        if (inHandler)
+            throw;
+        return false;
+    }
+}
+
+} // namespace
+
+bool RegularExpression::Match()
+{
+    if (ParseExpression() != errNone)
+        return false;
+    return RunMatch(this, *m_state, MatchKind::match, m_state->stringToMatch);
+}
+
+bool RegularExpression::MatchAll()
+{
+    if (ParseExpression() != errNone)
+        return false;
+    return RunMatch(this, *m_state, MatchKind::matchAll, m_state->stringToMatch);
+}
+
+bool RegularExpression::Search()
+{
+    if (ParseExpression() != errNone)
+        return false;
+    return RunMatch(this, *m_state, MatchKind::search, m_state->stringToMatch);
+}
+
+unsigned RegularExpression::Grep()
+{
+    State& s = *m_state;
+    if (s.stringToMatch->empty() || ParseExpression() != errNone)
+        return 0;
+    // Holding the text keeps it whole even if a handler sets another one.
+    const std::shared_ptr<const CString> text = s.stringToMatch;
+    const char* first = text->data();
+    const char* last = first + text->size();
+    const GreppingCallback callback = s.onGrepping;
+    LineCounter lines(first);
+    bool inHandler = false;
+    try {
+        ScopedValue<bool> busy(s.busy, true);
+        const auto flags = EngineMatchFlags(s, true);
+        auto predicate = [&](const MatchResults& m) {
+            ScopedValue<const MatchResults*> current(s.currentGrep, &m);
+            const REMatchList list = BuildMatchList(m, first);
+            lines.MoveTo(m[0].first);
+            bool more = true;
+            Deliver(inHandler, callback, OnGrepping, this, list, lines.Line(), lines.LineStart(), more);
+            return more;
+        };
+        return WithExpression(s, [&](const auto& re) { return boost::regex_grep(predicate, first, last, re, flags); });
+    } catch (const std::runtime_error&) {
+        if (inHandler)
+            throw;
+        return 0;
+    }
+}
+
+void RegularExpression::Merge(CString& out)
+{
+    out.clear();
+    State& s = *m_state;
+    if (s.formatString.empty() || s.stringToMatch->empty() || ParseExpression() != errNone)
+        return;
+    const std::shared_ptr<const CString> text = s.stringToMatch;
+    const char* first = text->data();
+    const char* last = first + text->size();
+    s.mergeBuffer.clear();
+    s.mergePosition = 0;
+    LineCounter lines(first);
+    bool inHandler = false;
+    try {
+        ScopedValue<bool> busy(s.busy, true);
+        const auto flags = EngineMatchFlags(s, false);
+        auto predicate = [&](const MatchResults& m) {
+            ScopedValue<const MatchResults*> current(s.currentGrep, &m);
+            const REMatchList list = BuildMatchList(m, first);
+            const std::size_t at = static_cast<std::size_t>(m[0].first - first);
+            if (s.mergeCopy && s.mergePosition != at) {
+                s.mergeBuffer.append(first + s.mergePosition, at - s.mergePosition);
+                s.mergePosition = at;
+            }
+            lines.MoveTo(m[0].first);
+            bool more = true;
+            Deliver(inHandler, s.onMerging, OnMerging, this, list, lines.Line(), lines.LineStart(), more);
+            if (more) {
+                CString expansion;
+                Format(expansion);
+                s.mergeBuffer += expansion;
+                if (s.mergeCopy)
+                    s.mergePosition += static_cast<std::size_t>(m[0].length());
+            }
+            if (s.mergeOnlyFirst)
+                more = false;
+            return more;
+        };
+        WithExpression(s, [&](const auto& re) { return boost::regex_grep(predicate, first, last, re, flags); });
+    } catch (const std::runtime_error&) {
+        if (inHandler)
+            throw;
+        s.mergeBuffer.clear();
+        return;
+    }
+    if (s.mergeCopy && s.mergePosition < text->size())
+        s.mergeBuffer.append(first + s.mergePosition, text->size() - s.mergePosition);
+    out.swap(s.mergeBuffer);
+    s.mergeBuffer.clear();
+}
+
+void RegularExpression::Format(CString& out) const
+{
+    out.clear();
+    State& s = *m_state;
+    if (s.formatString.empty())
+        return;
+    const MatchResults* m = s.currentGrep ? s.currentGrep : s.currentMatch;
+    if (!m)
+        return;
+    const auto flags = patternkit::EngineFormatFlags(s.formatType);
+    try {
+        WithExpression(s, [&](const auto& re) { m->format(std::back_inserter(out), s.formatString, flags, re); });
+    } catch (const std::runtime_error&) {
+        out.clear();
+    }
+}
+
+unsigned RegularExpression::Split(CStringArray& out)
+{
+    out.clear();
+    State& s = *m_state;
+    if (s.stringToMatch->empty())
+        return 0;
+    const ExpressionErrorCode parsed = ParseExpression();
+    if (parsed != errNone && parsed != errEmptyExpression)
+        return 0;
+    const bool defaultSeparator = parsed == errEmptyExpression;
+    if (defaultSeparator) {
+        const bool localised = s.localeModel != localeC && !s.dllTexts.whitespaceLetter.empty();
+        s.expression = "\\" + (localised ? s.dllTexts.whitespaceLetter : CString("s")) + "+";
+        s.ResetParseStates();
+        if (ParseExpression() != errNone) {
+            s.expression.clear();
+            s.ResetParseStates();
+            return 0;
+        }
+    }
+    CString rest = *s.stringToMatch;
+    CStringArray segments;
+    bool failed = false;
+    try {
+        const auto flags = EngineMatchFlags(s, false);
+        const std::size_t limit = s.maximumSplits == 0 ? UINT_MAX : static_cast<std::size_t>(s.maximumSplits);
+        WithExpression(s, [&](const auto& re) {
+            return boost::regex_split(std::back_inserter(segments), rest, re, flags, limit);
+        });
+    } catch (const std::runtime_error&) {
+        failed = true;
+    }
+    if (defaultSeparator) {
+        s.expression.clear();
+        s.ResetParseStates();
+    }
+    if (failed)
+        return 0;
+    if (s.splitInputDelete)
+        s.stringToMatch = std::make_shared<const CString>(std::move(rest));
+    out = std::move(segments);
+    return static_cast<unsigned>(out.size());
+}
