@@ -1,0 +1,113 @@
+#include "Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace palm {
+
+namespace {
+
+std::string systemError(int code) { return std::strerror(code); }
+
+// Closes the descriptor when the scope ends, unless released.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  // Closes now, reporting a failure (a delayed write error can surface here).
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool readWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    error = path + ": " + systemError(errno);
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = path + ": not a regular file";
+    return false;
+  }
+  bytes.clear();
+  bytes.reserve(static_cast<std::size_t>(info.st_size));
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = path + ": " + systemError(errno);
+      return false;
+    }
+    if (n == 0) return true;
+    bytes.append(buffer.data(), static_cast<std::size_t>(n));
+  }
+}
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("/\\");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+Result replaceFile(const std::string& path, std::string_view bytes) {
+  const std::string folder = folderOf(path);
+  std::string pattern = folder + "/." + fileNameOf(path) + ".XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  Descriptor fd(::mkstemp(name.data()));
+  if (fd.get() < 0) return {Status::OutputFolderUnwritable, folder + ": " + systemError(errno)};
+  const std::string temporary(name.data());
+
+  auto fail = [&](int code) {
+    ::unlink(temporary.c_str());
+    return Result{Status::OutputWriteFailed, path + ": " + systemError(code)};
+  };
+  // mkstemp makes the file private; a database is an ordinary document.
+  if (::fchmod(fd.get(), 0644) != 0) return fail(errno);
+  if (!writeAll(fd.get(), bytes)) return fail(errno);
+  if (::fsync(fd.get()) != 0) return fail(errno);
+  if (!fd.close()) return fail(errno);
+  if (::rename(temporary.c_str(), path.c_str()) != 0) return fail(errno);
+  return {};
+}
+
+}  // namespace palm

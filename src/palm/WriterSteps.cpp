@@ -1,0 +1,60 @@
+#include "WriterSteps.h"
+
+#include <algorithm>
+
+#include "BookmarkFile.h"
+#include "Files.h"
+
+namespace palm {
+
+Result checkRecordSize(std::uint32_t recordSize) {
+  if (recordSize < kMinRecordSize || recordSize > kMaxRecordSize)
+    return {Status::BlockSizeOutOfRange, std::to_string(recordSize) + " bytes"};
+  return {};
+}
+
+std::size_t arrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room) {
+  const std::size_t before = bookmarks.size();
+  std::erase_if(bookmarks, [&](const StoredBookmark& b) { return b.offset > textLength; });
+  std::stable_sort(bookmarks.begin(), bookmarks.end(),
+                   [](const StoredBookmark& a, const StoredBookmark& b) { return a.offset < b.offset; });
+  if (bookmarks.size() > room) bookmarks.resize(room);
+  return before - bookmarks.size();
+}
+
+Result loadInput(const WriteRequest& request, LoadedInput& input) {
+  if (request.textPath.empty() || request.outputPath.empty()) return {Status::InvalidArgument, "missing path"};
+  if (Result size = checkRecordSize(request.recordSize); !size.ok()) return size;
+  std::string error;
+  if (!readWholeFile(request.textPath, input.text, error)) return {Status::TextFileUnreadable, error};
+
+  input.content.text = input.text;
+  input.content.recordSize = request.recordSize;
+  input.content.title = request.title;
+  if (input.content.title.empty()) {
+    input.content.title = fileNameOf(request.outputPath);
+    if (input.content.title.size() > 4 && input.content.title.ends_with(".pdb"))
+      input.content.title.resize(input.content.title.size() - 4);
+  }
+  if (!request.bookmarkPath.empty()) {
+    std::string lines;
+    if (!readWholeFile(request.bookmarkPath, lines, error)) {
+      input.warning = {Status::BookmarkFileUnreadable, error};
+    } else {
+      BookmarkLines parsed = parseBookmarkLines(lines);
+      input.content.bookmarks = std::move(parsed.entries);
+      input.warning.skippedBookmarks = parsed.malformed;
+    }
+  }
+  return {};
+}
+
+Result storeDatabase(const WriteRequest& request, const std::string& database, Result built, const Result& warning) {
+  if (Result stored = replaceFile(request.outputPath, database); !stored.ok()) return stored;
+  Result result = warning;
+  result.skippedBookmarks += built.skippedBookmarks;
+  if (result.status == Status::Ok && result.skippedBookmarks != 0) result.status = Status::BookmarkLinesSkipped;
+  return result;
+}
+
+}  // namespace palm

@@ -1,0 +1,35 @@
+// Stand-in for the desktop's hand-held user list and install queue.
+//
+// The HotSync folder is $FOLIVO_HOTSYNC_DIR when set, else
+// $XDG_DATA_HOME/Kavvan Software/HotSync (XDG_DATA_HOME defaulting to
+// ~/.local/share). Each sub-folder is one hand-held user, named after the
+// user; databases queued for the next HotSync wait in its Install folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <palm/PalmResult.h>
+
+namespace palm {
+
+// The HotSync folder, or an empty string when no home folder is known.
+std::string hotSyncFolder();
+
+// The users: visible sub-folders whose names fit the 255-byte name buffer of
+// the user-list calls, sorted by name (byte order).
+Result listHandheldUsers(std::vector<std::string>& names);
+
+// A user's identifier: the CRC-32 of the name, so that it stays the same
+// while other users come and go. Never 0.
+std::uint32_t handheldUserId(std::string_view name);
+
+// Copies the database into <HotSync folder>/<user>/Install/ under its own
+// file name, replacing a queued copy of the same name only once the new copy
+// is complete. A name that is empty, ".", "..", holds '/' or '\\', or names
+// no existing user folder installs nothing.
+Result installDatabase(std::string_view user, const std::string& databasePath);
+
+}  // namespace palm

@@ -1,0 +1,43 @@
+// Outcome of a writer, reader or install call, with an English message for the
+// command line. The outside-library entry points return the status as an int.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace palm {
+
+enum class Status {
+  Ok = 0,
+  BookmarkLinesSkipped,    // database written; some bookmark lines were unusable
+  BookmarkFileUnreadable,  // database written without bookmarks
+  InvalidArgument,
+  TextFileUnreadable,
+  BlockSizeOutOfRange,
+  TextTooLong,
+  OutputFolderUnwritable,
+  OutputWriteFailed,
+  DatabaseUnreadable,
+  DamagedDatabase,
+  NotAnEbook,
+  HotSyncFolderMissing,
+  InvalidUserName,
+  NoSuchUser,
+};
+
+struct Result {
+  Status status = Status::Ok;
+  std::string detail;                // path, system error or what was damaged
+  std::size_t skippedBookmarks = 0;  // lines skipped or entries that did not fit
+
+  // True when the requested file was produced (possibly with a warning).
+  bool ok() const {
+    return status == Status::Ok || status == Status::BookmarkLinesSkipped ||
+           status == Status::BookmarkFileUnreadable;
+  }
+};
+
+// One English sentence (or two) describing the result, for people.
+std::string message(const Result& result);
+
+}  // namespace palm
