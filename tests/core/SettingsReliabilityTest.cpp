@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <random>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -83,9 +84,9 @@ TEST(SettingsReliabilityTest, ConcurrentWritersLoseNoValue)
 TEST(SettingsReliabilityTest, KilledWriterLeavesACompleteFile)
 {
     IsolatedStore store;
-    constexpr int values = 100;
-    // Values of one generation: 3000 copies of one letter.
-    auto text = [](char letter) { return std::string(3000, letter); };
+    constexpr int values = 40;
+    // Values of one generation: 2000 copies of one letter.
+    auto text = [](char letter) { return std::string(2000, letter); };
     {
         SettingsKey key;
         unsigned long disposition;
@@ -114,7 +115,7 @@ TEST(SettingsReliabilityTest, KilledWriterLeavesACompleteFile)
         for (int i = 0; i < values; ++i) {
             CString value;
             ASSERT_TRUE(ReadString(key, Name('V', i).c_str(), value, 4096)) << "round " << round << ", value " << i;
-            ASSERT_EQ(value.size(), 3000u);
+            ASSERT_EQ(value.size(), 2000u);
             EXPECT_EQ(value.find_first_not_of(value[0]), CString::npos);
         }
     }
@@ -128,6 +129,34 @@ TEST(SettingsReliabilityTest, KilledWriterLeavesACompleteFile)
         std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == "Folivo Converter.conf" || name == "Folivo Converter.conf.lock") << name;
     }
+}
+
+TEST(SettingsReliabilityTest, WriterThatCannotFinishLeavesThePreviousFile)
+{
+    IsolatedStore store;
+    {
+        SettingsKey key;
+        unsigned long disposition;
+        ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
+        for (int i = 0; i < 50; ++i)
+            ASSERT_EQ(SetStringValue(key, Name('V', i).c_str(), std::string(3000, 'a').c_str()), SETTINGS_OK);
+    }
+    std::string before = ReadBytes(store.File());
+
+    // A file size limit makes the write stop halfway, as a full disk would.
+    pid_t child = Spawn([&] {
+        rlimit limit{before.size() / 2, before.size() / 2};
+        signal(SIGXFSZ, SIG_IGN);
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return false;
+        SettingsKey key;
+        unsigned long disposition;
+        OpenSettingsKey(key, disposition, kSettingsKeyPath);
+        return SetStringValue(key, "V1", std::string(3000, 'b').c_str()) == SETTINGS_FAILED;
+    });
+    EXPECT_EQ(ExitCode(child), 0);
+    EXPECT_EQ(ReadBytes(store.File()), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(store.Folder()), {}), 2);
 }
 
 TEST(SettingsReliabilityTest, UnusableFolderKeepsDefaultsAndWritesNothing)

@@ -61,9 +61,10 @@ long SetDwordValue(SettingsKey& key, const char* name, std::uint32_t value);
 long SetStringValue(SettingsKey& key, const char* name, const char* value);
 
 // Copies the raw bytes of a value, whatever its type, into `buffer`: a DWORD
-// as 4 little-endian bytes, a string with its terminating zero. Fails, leaving
-// the buffer untouched, when the value is missing, unreadable or longer than
-// `size`. `written`, when given, receives the number of bytes copied.
+// as 4 little-endian bytes, a string with its terminating zero. Fails when the
+// value is missing, unreadable or longer than `size`; the registry may then
+// have written to the buffer, so readers read into a copy (SettingsValues.h).
+// `written`, when given, receives the number of bytes copied.
 long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long size,
                 unsigned long* written = nullptr);
 
