@@ -23,6 +23,10 @@ public:
     virtual bool documentPageExists() const = 0;
     virtual bool autoInstallChecked() const = 0;
     virtual CString installUserText() const = 0;
+    // The texts of its output-file and title edits, which a run started from
+    // the pages converts to.
+    virtual CString outputPathText() const = 0;
+    virtual CString titleText() const = 0;
 };
 
 // The text rules: from page 2 when it has been shown, else from the store.
