@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 namespace {
 
 TEST(BookmarkFileTest, GeneratedEntriesAsPositionSpaceNameCrLf)
@@ -18,7 +16,6 @@ TEST(BookmarkFileTest, GeneratedEntriesAsPositionSpaceNameCrLf)
     list.Add("Manual", 3, false);
     list.Add("Intro", 0, true);
     list.Add("Part2", 1200, true);
-
     EXPECT_EQ(BookmarkFileText(list, DocumentFormat::PalmDoc, text.c_str()), "0 Intro\r\n1200 Part2\r\n");
     EXPECT_EQ(BookmarkFileText(list, DocumentFormat::PrepareOnly, text.c_str()), "0 Intro\r\n1200 Part2\r\n");
     EXPECT_EQ(BookmarkFileText(list, DocumentFormat::zTXT, text.c_str()), "0 Intro\r\n1160 Part2\r\n");
@@ -35,13 +32,13 @@ protected:
     ScratchFolder tmp, temp, source;
     ScopedEnv tmpVar{"TMP", tmp.Path().string()};
     ScopedEnv tempVar{"TEMP", temp.Path().string()};
-    std::string sourcePath = (source.Path() / "book.txt").string();
+    std::filesystem::path sourcePath = source.Path() / "book.txt";
 };
 
 TEST_F(TempFolderTest, FolderRuleIsTmpThenTempThenTheSystemFolder)
 {
     EXPECT_EQ(TemporaryFolder(), tmp.Path().string());
-    ScopedEnv noTmp("TMP", "");
+    ScopedEnv emptyTmp("TMP", "");
     EXPECT_EQ(TemporaryFolder(), temp.Path().string());
     ScopedEnv noTemp("TEMP", std::nullopt);
     EXPECT_FALSE(TemporaryFolder().empty());
@@ -51,18 +48,18 @@ TEST_F(TempFolderTest, BookmarkFileGoesToTheTemporaryFolderElseTheSourceFolder)
 {
     BookmarkList list;
     list.Add("Manual", 3, false);
-    CString first = WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath);
-    CString second = WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath);
-    ASSERT_FALSE(first.empty());
+    CString first = WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string());
+    CString second = WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string());
     EXPECT_NE(first, second);
     EXPECT_EQ(std::filesystem::path(first).parent_path(), tmp.Path());
-    EXPECT_EQ(ReadBytes(first), "");  // only manual entries: an empty file
+    EXPECT_TRUE(std::filesystem::exists(first));
+    EXPECT_EQ(ReadBytes(first), "");  // only manual entries
 
-    // A TMP that names a file, not a folder, cannot take the file.
-    ScopedEnv badTmp("TMP", (source.Path() / "book.txt").string());
-    WriteBytes(source.Path() / "book.txt", "source");
+    // A TMP naming a file, not a folder, cannot take the file.
+    WriteBytes(sourcePath, "source");
+    ScopedEnv badTmp("TMP", sourcePath.string());
     list.Add("Gen", 0, true);
-    CString fallback = WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath);
+    CString fallback = WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string());
     EXPECT_EQ(std::filesystem::path(fallback).parent_path(), source.Path());
     EXPECT_EQ(ReadBytes(fallback), "0 Gen\r\n");
 }
@@ -70,17 +67,11 @@ TEST_F(TempFolderTest, BookmarkFileGoesToTheTemporaryFolderElseTheSourceFolder)
 TEST_F(TempFolderTest, NeitherFolderWritableIsAClearFailure)
 {
     ScopedEnv badTmp("TMP", (tmp.Path() / "missing").string());
-    CString path = WriteBookmarkFile(BookmarkList(), DocumentFormat::zTXT, "", (source.Path() / "gone" / "b.txt").string());
-    EXPECT_EQ(path, "");
-    EXPECT_TRUE(std::filesystem::is_empty(tmp.Path()));
-    EXPECT_TRUE(std::filesystem::is_empty(source.Path()));
-}
-
-TEST_F(TempFolderTest, PreparedTextIsWrittenWhole)
-{
+    EXPECT_EQ(WriteBookmarkFile(BookmarkList(), DocumentFormat::zTXT, "", (source.Path() / "gone" / "b.txt").string()), "");
+    EXPECT_TRUE(std::filesystem::is_empty(tmp.Path()) && std::filesystem::is_empty(source.Path()));
     std::string bytes("a\0b\r\n\xFF", 6);
-    CString path = WriteTemporaryFile(bytes, "");
-    ASSERT_FALSE(path.empty());
+    CString path = WriteTemporaryFile(bytes, source.Path().string());
+    EXPECT_EQ(std::filesystem::path(path).parent_path(), source.Path());
     EXPECT_EQ(ReadBytes(path), bytes);
 }
 

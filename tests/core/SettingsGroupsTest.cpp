@@ -13,15 +13,16 @@ namespace {
 
 class SettingsGroupsTest : public ::testing::Test {
 protected:
-    void Store(const char* name, std::uint32_t value)
+    void Store(std::initializer_list<std::pair<const char*, std::uint32_t>> values)
     {
         SettingsKey key;
         unsigned long disposition;
         ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
-        ASSERT_EQ(SetDwordValue(key, name, value), SETTINGS_OK);
+        for (const auto& [name, value] : values)
+            ASSERT_EQ(SetDwordValue(key, name, value), SETTINGS_OK);
     }
 
-    // The value names of the settings file, in file order.
+    // The value names in the settings file, in file order.
     std::vector<std::string> StoredNames() const
     {
         std::vector<std::string> names;
@@ -39,82 +40,51 @@ protected:
 TEST_F(SettingsGroupsTest, JobTextRulesTakeTheLastValueThatIsExactlyOne)
 {
     ConversionSettings s;
+    s.tabsToLineBreaks = true;
     ReadTextRules(s);
     EXPECT_EQ(s.lineBreakRemoval, LineBreakRemoval::None);
-    EXPECT_EQ(s.lineBreakTranslation, LineBreakTranslation::None);
-    EXPECT_FALSE(s.tabsToLineBreaks || s.removeHtmlTags || s.allowLowAscii || s.ignoreSingleLineBreaks);
+    EXPECT_FALSE(s.tabsToLineBreaks);
 
-    Store("CRLFCR", 1);
-    Store("CRLFLF", 1);
-    Store("CRLFTCR", 2);
-    Store("CRLFTLF", 1);
-    Store("CRLFTNone", 0);
-    Store("Tabs", 2);
-    Store("HTML", 0);
-    Store("Single", 1);
+    Store({{"CRLFCR", 1}, {"CRLFLF", 1}, {"CRLFTCR", 2}, {"CRLFTLF", 1}, {"CRLFTNone", 0}, {"Tabs", 2}, {"Single", 1}});
     ReadTextRules(s);
     EXPECT_EQ(s.lineBreakRemoval, LineBreakRemoval::RemoveLF);
     EXPECT_EQ(s.lineBreakTranslation, LineBreakTranslation::LfToCr);
-    EXPECT_TRUE(s.tabsToLineBreaks);
-    EXPECT_FALSE(s.removeHtmlTags);
-    EXPECT_FALSE(s.allowLowAscii);
-    EXPECT_TRUE(s.ignoreSingleLineBreaks);
+    EXPECT_TRUE(s.tabsToLineBreaks && s.ignoreSingleLineBreaks);
+    EXPECT_FALSE(s.removeHtmlTags || s.allowLowAscii);
 
     // A change between two runs shows in the second.
-    Store("CRLFLF", 2);
-    Store("CRLFTLF", 0);
+    Store({{"CRLFLF", 2}, {"CRLFTLF", 0}});
     ReadTextRules(s);
     EXPECT_EQ(s.lineBreakRemoval, LineBreakRemoval::RemoveCR);
     EXPECT_EQ(s.lineBreakTranslation, LineBreakTranslation::None);
-}
 
-TEST_F(SettingsGroupsTest, PageTextRulesCountOnlyExactlyCheckedButtons)
-{
+    // The page counts a box only when it is exactly checked.
     TextPageState page;
-    page.removeCR = 1;
-    page.removeLF = 1;
+    page.removeCR = page.removeLF = 1;
     page.removeNone = 0;
     page.translateCR = 1;
     page.translateNone = 2;
-    page.tabs = 2;  // indeterminate is not checked
-    page.html = 1;
-    ConversionSettings s;
+    page.tabs = 2;
     TextRulesFromPage(page, s);
     EXPECT_EQ(s.lineBreakRemoval, LineBreakRemoval::RemoveLF);
     EXPECT_EQ(s.lineBreakTranslation, LineBreakTranslation::CrToLf);
     EXPECT_FALSE(s.tabsToLineBreaks);
-    EXPECT_TRUE(s.removeHtmlTags);
 }
 
-TEST_F(SettingsGroupsTest, TextPageLoadsEachButtonFromItsValueAndSavesInOrder)
+TEST_F(SettingsGroupsTest, TextPageShowsStoredValuesAndSavesInOrder)
 {
     TextPageState page;
-    ASSERT_TRUE(LoadTextPageDefaults(page));
-    EXPECT_EQ(page.removeNone, 1u);
-    EXPECT_EQ(page.translateNone, 1u);
-
-    // A stored group with two 1s shows exactly that.
-    Store("CRLFCR", 1);
-    Store("CRLFNone", 1);
-    Store("ASCII", 3);
+    Store({{"CRLFCR", 1}, {"CRLFNone", 1}, {"ASCII", 3}});  // two 1s in one group show as such
     ASSERT_TRUE(LoadTextPageDefaults(page));
     EXPECT_EQ(page.removeCR, 1u);
     EXPECT_EQ(page.removeNone, 1u);
+    EXPECT_EQ(page.translateNone, 1u);
     EXPECT_EQ(page.ascii, 3u);
 
     std::filesystem::remove(store.File());
-    TextPageState saved;
-    saved.removeLF = 1;
-    saved.removeNone = 0;
-    saved.single = 1;
-    SaveTextDefaults(saved);
+    SaveTextDefaults(page);
     EXPECT_EQ(StoredNames(), (std::vector<std::string>{"CRLFCR", "CRLFLF", "CRLFNone", "CRLFTCR", "CRLFTLF",
                                                         "CRLFTNone", "Tabs", "HTML", "ASCII", "Single"}));
-    TextPageState loaded;
-    LoadTextPageDefaults(loaded);
-    EXPECT_EQ(loaded.removeLF, 1u);
-    EXPECT_EQ(loaded.removeNone, 0u);
-    EXPECT_EQ(loaded.single, 1u);
 }
 
 TEST_F(SettingsGroupsTest, PatternTextFitsTheBufferOrKeepsThePreviousText)
@@ -122,16 +92,12 @@ TEST_F(SettingsGroupsTest, PatternTextFitsTheBufferOrKeepsThePreviousText)
     CString patterns = "previous";
     ASSERT_TRUE(LoadBookmarkPatterns(patterns));
     EXPECT_EQ(patterns, "previous");
-
-    SaveBookmarkDefaults("^Chapter\r\n^Part \"I\"");
-    ASSERT_TRUE(LoadBookmarkPatterns(patterns));
-    EXPECT_EQ(patterns, "^Chapter\r\n^Part \"I\"");
-
     CString longest(kBookmarksBufferSize - 1, 'x');
-    SaveBookmarkDefaults(longest);
-    LoadBookmarkPatterns(patterns);
-    EXPECT_EQ(patterns, longest);
-
+    for (const CString& stored : {CString("^Chapter\r\n^Part \"I\""), longest}) {
+        SaveBookmarkDefaults(stored);
+        LoadBookmarkPatterns(patterns);
+        EXPECT_EQ(patterns, stored);
+    }
     SaveBookmarkDefaults(longest + "y");
     patterns = "previous";
     LoadBookmarkPatterns(patterns);
@@ -140,55 +106,35 @@ TEST_F(SettingsGroupsTest, PatternTextFitsTheBufferOrKeepsThePreviousText)
 
 TEST_F(SettingsGroupsTest, FormatDefaultsTouchOnlyTheirOwnFormat)
 {
-    FormatPageState palm = InitialFormatPageState(DocumentFormat::PalmDoc);
     FormatPageState ztxt = InitialFormatPageState(DocumentFormat::zTXT);
     ASSERT_TRUE(LoadFormatDefaults(DocumentFormat::zTXT, ztxt));
-    EXPECT_EQ(palm.blockSizeKB, 4u);
     EXPECT_EQ(ztxt.blockSizeKB, 8u);
-    EXPECT_EQ(ztxt.compressFirst, 1u);
-    EXPECT_EQ(ztxt.compressSecond, 0u);
+    EXPECT_EQ(InitialFormatPageState(DocumentFormat::PalmDoc).blockSizeKB, 4u);
 
     SaveFormatDefaults(DocumentFormat::PalmDoc, FormatPageState{16, 0, 1});
     EXPECT_EQ(StoredNames(), (std::vector<std::string>{"PalmDocBlock", "PalmDocCompressOn", "PalmDocCompressOff"}));
+    FormatPageState palm = InitialFormatPageState(DocumentFormat::PalmDoc);
     ASSERT_TRUE(LoadFormatDefaults(DocumentFormat::PalmDoc, palm));
     EXPECT_EQ(palm.blockSizeKB, 16u);
     EXPECT_EQ(palm.compressFirst, 0u);
     EXPECT_EQ(palm.compressSecond, 1u);
-
-    FormatPageState untouched{99, 99, 99};
-    EXPECT_FALSE(LoadFormatDefaults(DocumentFormat::PrepareOnly, untouched));
-    EXPECT_EQ(untouched.blockSizeKB, 99u);
+    EXPECT_FALSE(LoadFormatDefaults(DocumentFormat::PrepareOnly, palm));
 }
 
 TEST_F(SettingsGroupsTest, DirectRunDefaultsAreFourAndEightKilobytesCompressed)
 {
-    ConversionSettings palm = SettingsForSource("/books/story.txt");
-    palm.format = DocumentFormat::PalmDoc;
-    ReadDirectRunDefaults(palm);
-    EXPECT_EQ(palm.blockSizeKB, 4);
-    EXPECT_TRUE(palm.compress);
-
-    ConversionSettings ztxt = palm;
-    ztxt.format = DocumentFormat::zTXT;
-    ReadDirectRunDefaults(ztxt);
-    EXPECT_EQ(ztxt.blockSizeKB, 8);
-    EXPECT_TRUE(ztxt.compress);
-
-    Store("zTxtBlock", 12);
-    Store("zTxtCompressRandom", 0);
-    Store("PalmDocCompressOff", 1);  // not what a direct run reads
-    ReadDirectRunDefaults(ztxt);
-    ReadDirectRunDefaults(palm);
-    EXPECT_EQ(ztxt.blockSizeKB, 12);
-    EXPECT_FALSE(ztxt.compress);
-    EXPECT_EQ(palm.blockSizeKB, 4);
-    EXPECT_TRUE(palm.compress);
-
-    ConversionSettings other = palm;
-    other.format = static_cast<DocumentFormat>(7);
-    ReadDirectRunDefaults(other);
-    EXPECT_EQ(other.blockSizeKB, 0);
-    EXPECT_FALSE(other.compress);
+    auto direct = [](DocumentFormat format) {
+        ConversionSettings s;
+        s.format = format;
+        ReadDirectRunDefaults(s);
+        return std::pair(s.blockSizeKB, s.compress);
+    };
+    EXPECT_EQ(direct(DocumentFormat::PalmDoc), std::pair(4, true));
+    EXPECT_EQ(direct(DocumentFormat::zTXT), std::pair(8, true));
+    Store({{"zTxtBlock", 12}, {"zTxtCompressRandom", 0}, {"PalmDocCompressOff", 1}});
+    EXPECT_EQ(direct(DocumentFormat::zTXT), std::pair(12, false));
+    EXPECT_EQ(direct(DocumentFormat::PalmDoc), std::pair(4, true));
+    EXPECT_EQ(direct(static_cast<DocumentFormat>(7)), std::pair(0, false));
 }
 
 TEST_F(SettingsGroupsTest, ShellIntegrationIsStoredAsGiven)
@@ -196,33 +142,26 @@ TEST_F(SettingsGroupsTest, ShellIntegrationIsStoredAsGiven)
     EXPECT_EQ(ReadShellIntegration(), 0u);
     EXPECT_TRUE(SaveShellIntegration(8));
     EXPECT_EQ(ReadShellIntegration(), 8u);
-    Store("ShExt", 1);
-    EXPECT_EQ(ReadShellIntegration(), 1u);
 }
 
 TEST_F(SettingsGroupsTest, PlacementIsAllFourValuesOrNothing)
 {
-    WindowPlacement placement{-1, -1, -1, -1};
-    EXPECT_FALSE(ReadWindowPlacement(PlacementWindow::MainDialog, placement));
-
     SaveWindowPlacement(PlacementWindow::MainDialog, WindowPlacement{-8, 1288, -8, 1032});
     SaveWindowPlacement(PlacementWindow::Preview, WindowPlacement{10, 20, 30, 40});
-    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"Dleft", "Dright", "Dtop", "Dbottom", "Pleft", "Pright",
-                                                        "Ptop", "Pbottom"}));
+    EXPECT_EQ(StoredNames(),
+              (std::vector<std::string>{"Dleft", "Dright", "Dtop", "Dbottom", "Pleft", "Pright", "Ptop", "Pbottom"}));
+    WindowPlacement placement;
     ASSERT_TRUE(ReadWindowPlacement(PlacementWindow::MainDialog, placement));
     EXPECT_EQ(placement.left, -8);
-    EXPECT_EQ(placement.right, 1288);
-    EXPECT_EQ(placement.top, -8);
     EXPECT_EQ(placement.bottom, 1032);
 
     // Without Dbottom the other three stored values are not applied either.
     std::string file = ReadBytes(store.File());
-    file.erase(file.find("Dbottom="), file.find('\n', file.find("Dbottom=")) - file.find("Dbottom=") + 1);
-    WriteBytes(store.File(), file);
+    std::size_t line = file.find("Dbottom=");
+    WriteBytes(store.File(), file.erase(line, file.find('\n', line) - line + 1));
     WindowPlacement kept{1, 2, 3, 4};
     EXPECT_FALSE(ReadWindowPlacement(PlacementWindow::MainDialog, kept));
     EXPECT_EQ(kept.left, 1);
-    EXPECT_EQ(kept.bottom, 4);
     EXPECT_TRUE(ReadWindowPlacement(PlacementWindow::Preview, kept));
     EXPECT_EQ(kept.bottom, 40);
 }

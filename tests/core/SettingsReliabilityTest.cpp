@@ -1,4 +1,4 @@
-// The store shared by several processes, writers killed mid-write, and
+// The store shared by processes, writers that die or fail mid-write, and
 // folders the store cannot write to.
 #include "ScratchFolder.h"
 
@@ -17,12 +17,20 @@
 
 namespace {
 
+SettingsKey OpenKey()
+{
+    SettingsKey key;
+    unsigned long disposition;
+    OpenSettingsKey(key, disposition, kSettingsKeyPath);
+    return key;
+}
+
 std::string Name(char prefix, int i)
 {
     return prefix + std::to_string(i);
 }
 
-// Runs `work` in a child process that ends with _exit(0), or 1 on failure.
+// Runs `work` in a child process; its exit code is 0 when `work` succeeds.
 template <class Work>
 pid_t Spawn(Work work)
 {
@@ -39,6 +47,13 @@ int ExitCode(pid_t pid)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+void StoreStrings(int count, char letter, std::size_t length)
+{
+    SettingsKey key = OpenKey();
+    for (int i = 0; i < count; ++i)
+        ASSERT_EQ(SetStringValue(key, Name('V', i).c_str(), std::string(length, letter).c_str()), SETTINGS_OK);
+}
+
 TEST(SettingsReliabilityTest, ConcurrentWritersLoseNoValue)
 {
     IsolatedStore store;
@@ -48,35 +63,25 @@ TEST(SettingsReliabilityTest, ConcurrentWritersLoseNoValue)
     auto writer = [&](char prefix) {
         return Spawn([&, prefix] {
             char go;
-            if (read(gate[0], &go, 1) != 1)
-                return false;
-            SettingsKey key;
-            unsigned long disposition;
-            if (OpenSettingsKey(key, disposition, kSettingsKeyPath) != SETTINGS_OK)
-                return false;
-            for (int i = 0; i < perWriter; ++i) {
-                if (SetDwordValue(key, Name(prefix, i).c_str(), static_cast<std::uint32_t>(i)) != SETTINGS_OK)
-                    return false;
-            }
-            return true;
+            SettingsKey key = OpenKey();
+            bool ok = read(gate[0], &go, 1) == 1;
+            for (int i = 0; ok && i < perWriter; ++i)
+                ok = SetDwordValue(key, Name(prefix, i).c_str(), static_cast<std::uint32_t>(i)) == SETTINGS_OK;
+            return ok;
         });
     };
     pid_t a = writer('A');
     pid_t b = writer('B');
     ASSERT_EQ(write(gate[1], "gg", 2), 2);  // both start at the same moment
-    close(gate[0]);
-    close(gate[1]);
     EXPECT_EQ(ExitCode(a), 0);
     EXPECT_EQ(ExitCode(b), 0);
 
-    SettingsKey key;
-    unsigned long disposition;
-    ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
+    SettingsKey key = OpenKey();
     for (char prefix : {'A', 'B'}) {
         for (int i = 0; i < perWriter; ++i) {
             std::uint32_t value = 0xFFFFFFFF;
-            EXPECT_TRUE(ReadDword(key, Name(prefix, i).c_str(), value)) << Name(prefix, i);
-            EXPECT_EQ(value, static_cast<std::uint32_t>(i));
+            EXPECT_TRUE(ReadDword(key, Name(prefix, i).c_str(), value) && value == static_cast<std::uint32_t>(i))
+                << Name(prefix, i);
         }
     }
 }
@@ -85,95 +90,64 @@ TEST(SettingsReliabilityTest, KilledWriterLeavesACompleteFile)
 {
     IsolatedStore store;
     constexpr int values = 40;
-    // Values of one generation: 2000 copies of one letter.
-    auto text = [](char letter) { return std::string(2000, letter); };
-    {
-        SettingsKey key;
-        unsigned long disposition;
-        ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
-        for (int i = 0; i < values; ++i)
-            ASSERT_EQ(SetStringValue(key, Name('V', i).c_str(), text('a').c_str()), SETTINGS_OK);
-    }
-
+    StoreStrings(values, 'a', 2000);
     std::mt19937 random(7);
     for (int round = 0; round < 12; ++round) {
         pid_t child = Spawn([&] {
-            SettingsKey key;
-            unsigned long disposition;
-            OpenSettingsKey(key, disposition, kSettingsKeyPath);
+            SettingsKey key = OpenKey();
             for (int n = 0;; ++n)
-                SetStringValue(key, Name('V', n % values).c_str(), text(static_cast<char>('b' + n % 20)).c_str());
+                SetStringValue(key, Name('V', n % values).c_str(), std::string(2000, 'b' + n % 20).c_str());
             return true;
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(5 + random() % 40));
         kill(child, SIGKILL);
         EXPECT_EQ(ExitCode(child), -1);
 
-        SettingsKey key;
-        unsigned long disposition;
-        ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
+        // Every value is whole: 2000 copies of one letter.
+        SettingsKey key = OpenKey();
         for (int i = 0; i < values; ++i) {
             CString value;
             ASSERT_TRUE(ReadString(key, Name('V', i).c_str(), value, 4096)) << "round " << round << ", value " << i;
-            ASSERT_EQ(value.size(), 2000u);
-            EXPECT_EQ(value.find_first_not_of(value[0]), CString::npos);
+            ASSERT_EQ(value, CString(2000, value[0]));
         }
     }
 
-    // The next writer clears away what killed writers left behind.
-    SettingsKey key;
-    unsigned long disposition;
-    ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
+    // The next writer clears away the temporary files killed writers left.
+    SettingsKey key = OpenKey();
     ASSERT_EQ(SetDwordValue(key, "Tabs", 1), SETTINGS_OK);
-    for (const auto& entry : std::filesystem::directory_iterator(store.Folder())) {
-        std::string name = entry.path().filename().string();
-        EXPECT_TRUE(name == "Folivo Converter.conf" || name == "Folivo Converter.conf.lock") << name;
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(store.Folder()))
+        EXPECT_TRUE(entry.path() == store.File() || entry.path().extension() == ".lock") << entry.path();
 }
 
 TEST(SettingsReliabilityTest, WriterThatCannotFinishLeavesThePreviousFile)
 {
     IsolatedStore store;
-    {
-        SettingsKey key;
-        unsigned long disposition;
-        ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
-        for (int i = 0; i < 50; ++i)
-            ASSERT_EQ(SetStringValue(key, Name('V', i).c_str(), std::string(3000, 'a').c_str()), SETTINGS_OK);
-    }
+    StoreStrings(50, 'a', 3000);
     std::string before = ReadBytes(store.File());
 
-    // A file size limit makes the write stop halfway, as a full disk would.
+    // A file size limit stops the write halfway, as a full disk would.
     pid_t child = Spawn([&] {
         rlimit limit{before.size() / 2, before.size() / 2};
         signal(SIGXFSZ, SIG_IGN);
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            return false;
-        SettingsKey key;
-        unsigned long disposition;
-        OpenSettingsKey(key, disposition, kSettingsKeyPath);
-        return SetStringValue(key, "V1", std::string(3000, 'b').c_str()) == SETTINGS_FAILED;
+        SettingsKey key = OpenKey();
+        return setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+               SetStringValue(key, "V1", std::string(3000, 'b').c_str()) == SETTINGS_FAILED;
     });
     EXPECT_EQ(ExitCode(child), 0);
     EXPECT_EQ(ReadBytes(store.File()), before);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(store.Folder()), {}), 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(store.Folder()), {}), 2);  // file and lock
 }
 
 TEST(SettingsReliabilityTest, UnusableFolderKeepsDefaultsAndWritesNothing)
 {
     IsolatedStore store;
-    // A file where the maker's folder should be stops even a root user.
+    // A file where the maker's folder belongs stops even a root user.
     WriteBytes(store.Folder(), "not a folder");
-
-    SettingsKey key;
-    unsigned long disposition;
-    EXPECT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_FAILED);
-    EXPECT_FALSE(key.IsOpen());
+    EXPECT_FALSE(OpenKey().IsOpen());
 
     SaveTextDefaults(TextPageState{});
     SaveWindowPlacement(PlacementWindow::MainDialog, WindowPlacement{1, 2, 3, 4});
     EXPECT_FALSE(SaveShellIntegration(8));
-
     TextPageState text;
     text.tabs = 7;
     EXPECT_FALSE(LoadTextPageDefaults(text));
@@ -183,7 +157,6 @@ TEST(SettingsReliabilityTest, UnusableFolderKeepsDefaultsAndWritesNothing)
     ReadDirectRunDefaults(direct);
     EXPECT_EQ(direct.blockSizeKB, 8);
     EXPECT_TRUE(direct.compress);
-    EXPECT_EQ(ReadShellIntegration(), 0u);
     EXPECT_EQ(ReadBytes(store.Folder()), "not a folder");
 }
 
@@ -195,10 +168,7 @@ TEST(SettingsReliabilityTest, ReadOnlyFolderFailsWritesAndKeepsTheStoredValues)
     SaveShellIntegration(8);
     std::string before = ReadBytes(store.File());
     std::filesystem::permissions(store.Folder(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-
-    SettingsKey key;
-    unsigned long disposition;
-    ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
+    SettingsKey key = OpenKey();
     EXPECT_EQ(SetDwordValue(key, "ShExt", 0), SETTINGS_FAILED);
     EXPECT_EQ(ReadShellIntegration(), 8u);
     EXPECT_EQ(ReadBytes(store.File()), before);
