@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <palm/PalmDocCompressor.h>
+#include <palm/PalmDocDecompressor.h>
+
+#include "PalmTestSupport.h"
+
+namespace {
+
+std::string bytes(std::initializer_list<int> values) {
+  std::string s;
+  for (int v : values) s += static_cast<char>(v);
+  return s;
+}
+
+std::string decode(const std::string& compressed, std::size_t maxSize = 65536) {
+  std::string out;
+  EXPECT_TRUE(palm::decompressPalmDocRecord(compressed, out, maxSize));
+  return out;
+}
+
+// Walks a compressed record and fails on any back-reference that reaches
+// before the record or overlaps the bytes it produces.
+void expectSafeReferences(const std::string& compressed) {
+  std::size_t produced = 0;
+  for (std::size_t i = 0; i < compressed.size();) {
+    const unsigned char b = static_cast<unsigned char>(compressed[i++]);
+    if (b >= 1 && b <= 8) {
+      i += b;
+      produced += b;
+    } else if (b < 0x80) {
+      produced += 1;
+    } else if (b >= 0xC0) {
+      produced += 2;
+    } else {
+      const unsigned v = (b << 8 | static_cast<unsigned char>(compressed[i++])) & 0x3FFF;
+      const std::size_t distance = v >> 3, length = (v & 7) + 3;
+      ASSERT_GE(distance, length) << "overlapping reference";
+      ASSERT_LE(distance, produced) << "reference before the record";
+      produced += length;
+    }
+  }
+}
+
+TEST(PalmDocCompressor, KnownVectors) {
+  EXPECT_EQ(palm::compressPalmDocRecord("a b"), bytes({0x61, 0xE2}));
+  EXPECT_EQ(palm::compressPalmDocRecord("Hello world"), bytes({0x48, 0x65, 0x6C, 0x6C, 0x6F, 0xF7, 0x6F, 0x72, 0x6C, 0x64}));
+
+  // Where the greedy reference output is not the cheapest parse, ours must
+  // decode to the same text and be smaller.
+  const std::pair<std::string, std::string> greedy[] = {
+      {"caf\xE9 \x01\x02 ok", bytes({0x63, 0x61, 0x66, 0x01, 0xE9, 0x20, 0x02, 0x01, 0x02, 0xEF, 0x6B})},
+      {"0123456789abcdef0123456789abcdefXYZXYZXYZXYZ",
+       "0123456789abcdef" + bytes({0x80, 0x87, 0x80, 0x83}) + "XYZXYZXYZXYZ"},
+  };
+  for (const auto& [text, reference] : greedy) {
+    EXPECT_EQ(decode(reference), text);
+    const std::string ours = palm::compressPalmDocRecord(text);
+    EXPECT_EQ(decode(ours), text);
+    EXPECT_LT(ours.size(), reference.size());
+  }
+}
+
+TEST(PalmDocCompressor, RoundTripsEveryKindOfInput) {
+  std::string allValues;
+  for (int i = 0; i < 256; ++i) allValues += static_cast<char>(i);
+  const std::string cases[] = {
+      "",
+      "x",
+      " ",
+      "  @",
+      std::string(4096, 'a'),
+      std::string(4096, '\x80'),
+      std::string(4096, '\0'),
+      allValues + allValues,
+      palmtest::mixedBytes(4096, 1),
+      palmtest::mixedBytes(31744, 2),
+      palmtest::mixedBytes(1000, 3) + std::string(3000, ' '),
+  };
+  for (const std::string& input : cases) {
+    const std::string compressed = palm::compressPalmDocRecord(input);
+    EXPECT_EQ(decode(compressed), input) << "size " << input.size();
+    EXPECT_LE(compressed.size(), (input.size() * 9 + 7) / 8);
+    expectSafeReferences(compressed);
+  }
+}
+
+TEST(PalmDocCompressor, CompressesCorpusRecordsSafely) {
+  const std::string book = palmtest::corpusBook("alice-11.txt");
+  if (book.empty()) GTEST_SKIP() << "corpus not found";
+  palm::PalmDocCompressor compressor;
+  std::size_t total = 0;
+  for (std::size_t start = 0; start < book.size(); start += 4096) {
+    const std::string record = book.substr(start, 4096);
+    std::string compressed;
+    compressor.compressRecord(record, compressed);
+    ASSERT_EQ(decode(compressed, 4096), record);
+    expectSafeReferences(compressed);
+    total += compressed.size();
+  }
+  EXPECT_LT(total, book.size() * 56 / 100);  // prose shrinks to about 54%
+}
+
+TEST(PalmDocDecompressor, RejectsDamagedRecords) {
+  std::string out;
+  EXPECT_FALSE(palm::decompressPalmDocRecord(bytes({0x41, 0x80, 0x10}), out, 100)) << "distance beyond the output";
+  EXPECT_FALSE(palm::decompressPalmDocRecord(bytes({0x41, 0x80, 0x00}), out, 100)) << "distance 0";
+  EXPECT_FALSE(palm::decompressPalmDocRecord(bytes({0x41, 0x80}), out, 100)) << "reference cut short";
+  EXPECT_FALSE(palm::decompressPalmDocRecord(bytes({0x05, 0x41, 0x42}), out, 100)) << "run cut short";
+  EXPECT_FALSE(palm::decompressPalmDocRecord("abcdef", out, 5)) << "more than the record size";
+
+  // Overlapping references are legal for a reader: 'A' then 10 more.
+  out.clear();
+  EXPECT_TRUE(palm::decompressPalmDocRecord(bytes({0x41, 0x80, 0x0F}), out, 100));
+  EXPECT_EQ(out, std::string(11, 'A'));
+}
+
+}  // namespace

@@ -1,0 +1,150 @@
+// The file writers through the C entry points: inputs, bookmark files, and
+// replacing the output only when the new database is complete.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <palm/EbookReader.h>
+#include <palm/OutsideLibraries.h>
+
+#include "PalmTestSupport.h"
+
+namespace {
+
+using palm::Status;
+using palmtest::readFile;
+using palmtest::writeFile;
+
+class WriterFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeFile(textPath, text);
+    writeFile(bookmarkPath, "0 Intro\r\n1200 Part2\r\n");
+  }
+  int writePalmDoc(const std::string& output, const char* bookmarks = nullptr) {
+    return FolivoWritePalmDoc(1, "Title", textPath.c_str(), output.c_str(),
+                              bookmarks ? bookmarks : bookmarkPath.c_str(), 5, 4096);
+  }
+  palm::EbookInfo read(const std::string& path) {
+    palm::EbookInfo info;
+    const palm::Result result = palm::readEbookFile(path, info);
+    EXPECT_TRUE(result.ok()) << palm::message(result);
+    return info;
+  }
+  // Names in the folder, to see that no temporary file is left behind.
+  std::size_t entries() {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.path()), {}));
+  }
+
+  palmtest::ScratchFolder folder;
+  std::string text = palmtest::mixedBytes(10000, 3);
+  std::string textPath = folder / "prepared.txt";
+  std::string bookmarkPath = folder / "marks.txt";
+};
+
+TEST_F(WriterFiles, PalmDocTakesTheBookmarksInTheFileWhateverTheCount) {
+  const std::string output = folder / "book.pdb";
+  EXPECT_EQ(writePalmDoc(output), 0);
+  const palm::EbookInfo info = read(output);
+  EXPECT_EQ(info.title, "Title");
+  EXPECT_EQ(info.text, text);
+  const std::vector<palm::StoredBookmark> expected = {{"Intro", 0}, {"Part2", 1200}};
+  EXPECT_EQ(info.bookmarks, expected) << "count 5 names manual entries the file does not hold";
+
+  writeFile(bookmarkPath, "");
+  EXPECT_EQ(writePalmDoc(output), 0);
+  EXPECT_TRUE(read(output).bookmarks.empty());
+}
+
+TEST_F(WriterFiles, MalformedBookmarkLinesAreSkippedAndReported) {
+  writeFile(bookmarkPath, "10 Good one\nx12 bad\n13\n-4 negative\n99999999999 huge\n\n20 \r\n30 Last\r\n");
+  const std::string output = folder / "book.pdb";
+  EXPECT_EQ(writePalmDoc(output), static_cast<int>(Status::BookmarkLinesSkipped));
+  const std::vector<palm::StoredBookmark> expected = {{"Good one", 10}, {"", 20}, {"Last", 30}};
+  EXPECT_EQ(read(output).bookmarks, expected);
+}
+
+TEST_F(WriterFiles, MissingBookmarkFileStillGivesTheBook) {
+  const std::string output = folder / "book.pdb";
+  EXPECT_EQ(writePalmDoc(output, (folder / "absent.txt").c_str()), static_cast<int>(Status::BookmarkFileUnreadable));
+  EXPECT_EQ(read(output).text, text);
+}
+
+TEST_F(WriterFiles, ZtxtJobWithoutBookmarkFile) {
+  const std::string output = folder / "book.pdb";
+  ZtxtJob job{};
+  job.textPath = textPath.c_str();
+  job.outputPath = output.c_str();
+  job.blockSize = 8192;
+  job.title = "Z";
+  job.mode = 1;
+  EXPECT_EQ(FolivoWriteZtxt(&job), 0);
+  palm::EbookInfo info = read(output);
+  EXPECT_TRUE(info.bookmarks.empty());
+  std::string expected = text;
+  std::erase(expected, '\r');
+  EXPECT_EQ(info.text, expected);
+
+  job.bookmarkPath = bookmarkPath.c_str();
+  job.mode = 2;
+  EXPECT_EQ(FolivoWriteZtxt(&job), 0);
+  info = read(output);
+  EXPECT_EQ(info.compression, 2);
+  EXPECT_EQ(info.bookmarks.size(), 2u);
+
+  job.mode = 0;
+  EXPECT_EQ(FolivoWriteZtxt(&job), static_cast<int>(Status::InvalidArgument));
+  EXPECT_EQ(FolivoWriteZtxt(nullptr), static_cast<int>(Status::InvalidArgument));
+}
+
+TEST_F(WriterFiles, FailuresLeaveTheExistingDatabaseAndNoTemporaryFile) {
+  const std::string output = folder / "book.pdb";
+  writeFile(output, "previous database");
+  const std::size_t before = entries();
+
+  EXPECT_EQ(FolivoWritePalmDoc(1, "T", (folder / "absent.txt").c_str(), output.c_str(), bookmarkPath.c_str(), 0, 4096),
+            static_cast<int>(Status::TextFileUnreadable));
+  EXPECT_EQ(FolivoWritePalmDoc(1, "T", folder.path().c_str(), output.c_str(), bookmarkPath.c_str(), 0, 4096),
+            static_cast<int>(Status::TextFileUnreadable)) << "a folder is not a text file";
+  EXPECT_EQ(FolivoWritePalmDoc(1, "T", textPath.c_str(), output.c_str(), bookmarkPath.c_str(), 0, 32 * 1024),
+            static_cast<int>(Status::BlockSizeOutOfRange));
+  EXPECT_EQ(FolivoWritePalmDoc(1, "T", textPath.c_str(), output.c_str(), bookmarkPath.c_str(), 0, 0),
+            static_cast<int>(Status::BlockSizeOutOfRange));
+  EXPECT_EQ(readFile(output), "previous database");
+
+  // The new file is complete before the rename fails on a folder in the way.
+  std::filesystem::create_directory(folder / "taken.pdb");
+  EXPECT_EQ(writePalmDoc(folder / "taken.pdb"), static_cast<int>(Status::OutputWriteFailed));
+  // A folder that is a regular file cannot hold the temporary file.
+  EXPECT_EQ(writePalmDoc(output + "/inside.pdb"), static_cast<int>(Status::OutputFolderUnwritable));
+  EXPECT_EQ(readFile(output), "previous database");
+  EXPECT_EQ(entries(), before + 1) << "only the folder made above";
+}
+
+TEST_F(WriterFiles, ReadOnlyFolderKeepsTheOldDatabase) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
+  const std::string locked = folder / "locked";
+  std::filesystem::create_directory(locked);
+  writeFile(locked + "/book.pdb", "previous database");
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  EXPECT_EQ(writePalmDoc(locked + "/book.pdb"), static_cast<int>(Status::OutputFolderUnwritable));
+  EXPECT_EQ(readFile(locked + "/book.pdb"), "previous database");
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+}
+
+TEST_F(WriterFiles, ReplacingKeepsNothingOfTheOldFile) {
+  const std::string output = folder / "book.pdb";
+  writeFile(output, std::string(200000, 'z'));
+  EXPECT_EQ(writePalmDoc(output), 0);
+  EXPECT_EQ(read(output).text, text);
+  EXPECT_EQ(entries(), 3u) << "text, bookmarks, database, nothing else";
+}
+
+TEST(ResultMessages, SayWhatHappened) {
+  EXPECT_EQ(palm::message({Status::TextFileUnreadable, "a.txt: No such file or directory"}),
+            "The text file cannot be read: a.txt: No such file or directory.");
+  EXPECT_EQ(palm::message({Status::BookmarkLinesSkipped, "", 2}),
+            "Database written, but some bookmarks were skipped. 2 bookmarks were skipped (malformed line, position "
+            "outside the text, or no room left).");
+}
+
+}  // namespace
