@@ -1,0 +1,251 @@
+#include <core/ConversionJob.h>
+
+#include <core/BookmarkFile.h>
+#include <core/ProgressSink.h>
+#include <core/TempFiles.h>
+#include <core/TextPreparation.h>
+#include <core/WizardPages.h>
+#include <palm/EbookWriters.h>
+#include <palm/HotSync.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Reads the whole file into `bytes`, with one zero byte after the text so
+// that it can be searched as a NUL-terminated string.
+int ReadSource(const CString& path, std::string& bytes, CString& problem)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        problem = std::strerror(errno);
+        return kConversionFileNotOpened;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        problem = S_ISDIR(st.st_mode) ? "it is a folder" : std::strerror(errno);
+        ::close(fd);
+        return kConversionFileNotOpened;
+    }
+    int result = kConversionDone;
+    try {
+        bytes.resize(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0);
+        std::size_t have = 0;
+        for (;;) {
+            if (have == bytes.size())
+                bytes.resize(bytes.size() + 65536);
+            const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                problem = std::strerror(errno);
+                result = kConversionFileNotOpened;
+                break;
+            }
+            if (got == 0)
+                break;
+            have += static_cast<std::size_t>(got);
+        }
+        bytes.resize(have + 1);
+        bytes[have] = '\0';
+    } catch (const std::bad_alloc&) {
+        problem = "the document does not fit in memory";
+        result = kConversionOutOfMemory;
+    }
+    ::close(fd);
+    if (result != kConversionDone)
+        std::string().swap(bytes);
+    return result;
+}
+
+// An existing database loses its read-only state, as the writers replace it.
+void MakeWritable(const CString& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+}
+
+void RemoveFile(CString& path)
+{
+    if (!path.empty())
+        ::unlink(path.c_str());
+    path.clear();
+}
+
+std::uint32_t RecordSizeOf(std::int32_t blockSizeKB)
+{
+    // Sizes the writers refuse stay refused: 0 is out of their range too.
+    return blockSizeKB > 0 && blockSizeKB <= 1024 ? static_cast<std::uint32_t>(blockSizeKB) * 1024 : 0;
+}
+
+}  // namespace
+
+ConversionJob::ConversionJob(BookmarkList& bookmarks) : m_bookmarks(bookmarks) {}
+
+ConversionJob::~ConversionJob()
+{
+    RemoveFile(bookmarkFilePath);
+    DeleteTextFile();
+}
+
+void ConversionJob::DeleteTextFile()
+{
+    RemoveFile(textFilePath);
+}
+
+int ConversionJob::RunConversion(const CString& source, const CString& outputPath, const CString& runTitle,
+                                 DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
+{
+    m_report = ConversionReport{};
+    // The previous run's prepared text has had its preview; only the latest is kept.
+    DeleteTextFile();
+
+    std::string bytes;
+    m_report.result = ReadSource(source, bytes, m_report.problem);
+    if (m_report.result != kConversionDone)
+        return m_report.result;
+    m_report.sourceLength = bytes.size() - 1;
+
+    const std::size_t p = PrepareText(reinterpret_cast<unsigned char*>(bytes.data()), m_report.sourceLength);
+    bytes[p] = '\0';
+    m_report.preparedLength = p;
+
+    textFilePath = WriteTemporaryFile(std::string_view(bytes.data(), p), FolderOf(outputPath));
+    if (textFilePath.empty()) {
+        m_report.problem = "no folder could take the prepared text";
+        return m_report.result = kConversionFileNotOpened;
+    }
+
+    if (!bookmarkPatterns.empty())
+        GenerateBookmarks(bytes.data(), p, bookmarkPatterns);
+    const bool haveBookmarkFile = WriteBookmarkFile(format, bytes.data());
+    std::string().swap(bytes);
+
+    MakeWritable(outputPath);
+    if (format == DocumentFormat::PalmDoc || format == DocumentFormat::zTXT) {
+        if (haveBookmarkFile) {
+            WriteDatabase(outputPath, runTitle, format, blockSizeKB, compress);
+            if (m_report.databaseWritten)
+                Install(outputPath);
+        } else {
+            // A database without the bookmarks it was asked for would pass for a good one.
+            m_report.problem = "no folder could take the bookmark file; no database was written";
+            m_report.result = kConversionFileNotOpened;
+        }
+    }
+    RemoveFile(bookmarkFilePath);
+    return m_report.result;
+}
+
+int ConversionJob::ConvertFromPages(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
+{
+    const bool fromPages = m_pages && m_pages->documentPageExists();
+    const CString outputPath = fromPages ? m_pages->outputPathText() : OutputPathOf(sourcePath);
+    const CString runTitle = fromPages ? m_pages->titleText() : title;
+    return RunConversion(sourcePath, outputPath, runTitle, format, blockSizeKB, compress);
+}
+
+long long ConversionJob::MeasureDatabaseSize(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
+{
+    // An empty file reserves a unique name for the writer to replace.
+    CString database = WriteTemporaryFile({}, FolderOf(sourcePath));
+    if (database.empty())
+        return -1;
+    m_measuring = true;
+    RunConversion(sourcePath, database, "Title", format, blockSizeKB, compress);
+    m_measuring = false;
+    long long size = -1;
+    struct stat st;
+    if (m_report.databaseWritten && ::stat(database.c_str(), &st) == 0)
+        size = st.st_size;
+    RemoveFile(database);
+    return size;
+}
+
+std::size_t ConversionJob::PrepareText(unsigned char* buffer, std::size_t n)
+{
+    ProgressScope bar(m_progress, sourceFileName, 0, 20, 1);
+    ConversionSettings rules;
+    ResolveTextRules(rules, m_pages);
+    const std::size_t m = PrepareTextBytes(buffer, n, rules, &bar);
+    bookmarkPatterns = ResolveBookmarkPatterns(m_pages, bookmarkPatterns);
+    m_bookmarks.RemoveGenerated();
+    return m;
+}
+
+void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText)
+{
+    pattern.SetLocaleModel(RegularExpression::localeWin32);
+    pattern.ClearExpressionOptions();
+    pattern.AddExpressionOption(RegularExpression::optPerl);
+    pattern.AddExpressionOption(RegularExpression::optICase);
+    pattern.SetExpression(patternText);
+    // The text is searched up to its first NUL byte.
+    pattern.SetStringToMatch(CString(buffer, ::strnlen(buffer, length)));
+    const int before = m_bookmarks.Count();
+    pattern.OnGrepping.Hook(this, [this](RegularExpression* re, const REMatchList& matches, unsigned line,
+                                         unsigned lineStart, bool& more) {
+        OnGrepMatch(re, matches, line, lineStart, more);
+    });
+    pattern.Grep();
+    pattern.OnGrepping.Unhook(this);
+    // The text may be large; the pattern object need not hold on to it.
+    pattern.SetStringToMatch(CString());
+
+    m_report.generatedBookmarks = m_bookmarks.Count() - before;
+    m_report.patternError = pattern.ParseExpression();
+    if (m_report.patternError != RegularExpression::errNone)
+        m_report.patternErrorText = pattern.GetExpressionError();
+}
+
+void ConversionJob::OnGrepMatch(RegularExpression* re, const REMatchList& matches, unsigned, unsigned, bool& more)
+{
+    const CString& text = re->GetStringToMatch();
+    if (!matches.empty() && matches[0].position >= 0)
+        AddMatchBookmark(m_bookmarks, text.c_str(), text.size(), static_cast<std::size_t>(matches[0].position));
+    more = true;
+}
+
+bool ConversionJob::WriteBookmarkFile(DocumentFormat format, const char* text)
+{
+    RemoveFile(bookmarkFilePath);
+    bookmarkFilePath = ::WriteBookmarkFile(m_bookmarks, format, text, sourcePath);
+    return !bookmarkFilePath.empty();
+}
+
+void ConversionJob::WriteDatabase(const CString& outputPath, const CString& runTitle, DocumentFormat format,
+                                  std::int32_t blockSizeKB, std::int32_t compress)
+{
+    ProgressScope bar(m_progress, sourceFileName, 0, 1, 1);
+    palm::WriteRequest request;
+    request.textPath = textFilePath;
+    request.outputPath = outputPath;
+    request.title = runTitle;
+    request.recordSize = RecordSizeOf(blockSizeKB);
+    if (format == DocumentFormat::PalmDoc) {
+        request.bookmarkPath = bookmarkFilePath;
+        m_report.writer = palm::writePalmDoc(request, compress == 1);
+    } else {
+        // The zTXT writer is told of no bookmark file while the list is empty.
+        request.bookmarkPath = m_bookmarks.IsEmpty() ? CString() : bookmarkFilePath;
+        m_report.writer = palm::writeZtxt(request, compress ? palm::ZtxtMode::RandomAccess : palm::ZtxtMode::EntireDocument);
+    }
+    bar.StepIt();
+    m_report.databaseWritten = m_report.writer.ok();
+}
+
+void ConversionJob::Install(const CString& databasePath)
+{
+    if (m_measuring || !m_pages || !m_pages->documentPageExists() || !m_pages->autoInstallChecked())
+        return;
+    // The database this run wrote, wherever the user chose to put it.
+    m_report.installRequested = true;
+    m_report.install = palm::installDatabase(m_pages->installUserText(), databasePath);
+}

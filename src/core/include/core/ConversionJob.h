@@ -1,0 +1,109 @@
+// One document's conversion: its names, the temporary files of its latest run
+// and the pattern object every run's bookmark scan reuses. The wizard owns
+// one per document; the command line makes one per file.
+//
+// A run reads the source's bytes, applies the text rules, keeps the prepared
+// text in a temporary file (for the preview), makes the generated bookmarks,
+// hands both to the PalmDoc or zTXT writer and, when the wizard asks for it,
+// queues the database for the hand-held. It shows no message: what happened
+// is in LastReport().
+#pragma once
+
+#include <core/BookmarkList.h>
+#include <core/ConversionSettings.h>
+#include <framework/CString.h>
+#include <palm/PalmResult.h>
+#include <patternkit/RegularExpression.h>
+
+#include <cstddef>
+#include <cstdint>
+
+class ProgressScope;
+class ProgressSink;
+class WizardPages;
+
+// Results of RunConversion.
+enum ConversionResult : int {
+    kConversionDone = 0,
+    kConversionFileNotOpened = 6,   // the source or the prepared-text file could not be opened
+    kConversionOutOfMemory = 8,     // the document did not fit in memory; nothing was written
+};
+
+// What the latest run did, for the command line and the tests.
+struct ConversionReport {
+    int result = kConversionDone;
+    CString problem;                      // why the run ended early, for people
+    std::size_t sourceLength = 0;
+    std::size_t preparedLength = 0;
+    int generatedBookmarks = 0;           // entries the pattern scan made
+    RegularExpression::ExpressionErrorCode patternError = RegularExpression::errNone;
+    CString patternErrorText;             // the engine's text when the pattern did not compile
+    bool databaseWritten = false;
+    palm::Result writer;                  // the writer's outcome, when it ran
+    bool installRequested = false;
+    palm::Result install;                 // the install queue's outcome, when asked
+};
+
+class ConversionJob {
+public:
+    // Generated bookmarks go to `bookmarks`: the program's one list unless
+    // the caller (a batch, a test) brings its own.
+    explicit ConversionJob(BookmarkList& bookmarks = BookmarkList::Instance());
+    ConversionJob(const ConversionJob&) = delete;
+    ConversionJob& operator=(const ConversionJob&) = delete;
+    ~ConversionJob();
+
+    // The document, set by the starter before any run.
+    CString sourcePath;
+    CString sourceFileName;
+    CString title;
+    CString proposedOutputPath;
+    // The pattern text of the latest run.
+    CString bookmarkPatterns;
+    // The prepared text of the latest run; it stays for the preview until the
+    // starter calls DeleteTextFile.
+    CString textFilePath;
+    // The bookmark file of the latest run while it runs; gone afterwards.
+    CString bookmarkFilePath;
+    RegularExpression pattern;
+
+    // The wizard's pages (null: every option comes from the stored defaults)
+    // and where progress is shown (null: nowhere). Neither is owned.
+    void SetPages(const WizardPages* pages) { m_pages = pages; }
+    void SetProgress(ProgressSink* progress) { m_progress = progress; }
+
+    // The whole job. Returns a ConversionResult.
+    int RunConversion(const CString& sourcePath, const CString& outputPath, const CString& title,
+                      DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
+    // Runs the job with the output path and title of the document page.
+    int ConvertFromPages(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
+    // Converts into a temporary database titled "Title", only to learn its
+    // size; nothing is queued for the hand-held and the database is deleted.
+    // Returns the size in bytes, or -1 when no database came of it.
+    long long MeasureDatabaseSize(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
+
+    // The steps of a run, open for the preview and the tests.
+    std::size_t PrepareText(unsigned char* buffer, std::size_t n);
+    void GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText);
+    void OnGrepMatch(RegularExpression* re, const REMatchList& matches, unsigned line, unsigned lineStart,
+                     bool& more);
+    // Sets bookmarkFilePath; false when no folder could take the file.
+    bool WriteBookmarkFile(DocumentFormat format, const char* text);
+
+    // Deletes the prepared-text file of the latest run.
+    void DeleteTextFile();
+
+    const ConversionReport& LastReport() const { return m_report; }
+
+private:
+    void WriteDatabase(const CString& outputPath, const CString& title, DocumentFormat format,
+                       std::int32_t blockSizeKB, std::int32_t compress);
+    void Install(const CString& databasePath);
+
+    BookmarkList& m_bookmarks;
+    const WizardPages* m_pages = nullptr;
+    ProgressSink* m_progress = nullptr;
+    ProgressScope* m_preparation = nullptr;   // the bar of the text preparation, while it runs
+    bool m_measuring = false;
+    ConversionReport m_report;
+};
