@@ -19,6 +19,7 @@
 // the last readable line counts. A line that cannot be read in full is treated
 // as absent and left in the file unchanged.
 #include "SettingsFile.h"
+#include "LittleEndian.h"
 
 #include <charconv>
 #include <cstdint>
@@ -142,22 +143,6 @@ std::optional<std::uint32_t> ParseDword(std::string_view text)
     return static_cast<std::uint32_t>(negative ? 0x100000000u - v : v);
 }
 
-CString DwordBytes(std::uint32_t v)
-{
-    CString bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    return bytes;
-}
-
-std::uint32_t DwordOf(std::string_view bytes)
-{
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < 4 && i < bytes.size(); ++i)
-        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-    return v;
-}
-
 std::optional<StoredValue> ParseValue(std::string_view text)
 {
     constexpr std::string_view dword = "dword:";
@@ -186,7 +171,9 @@ CString RenderValueLine(std::string_view name, const StoredValue& value)
     Escape(line, name, true);
     if (value.type == SettingsType::Dword) {
         line += "=dword:";
-        line += std::to_string(static_cast<std::int32_t>(DwordOf(value.data)));
+        unsigned char bytes[4] = {};
+        value.data.copy(reinterpret_cast<char*>(bytes), 4);
+        line += std::to_string(static_cast<std::int32_t>(LoadDword(bytes)));
     } else {
         std::string_view text = value.data;
         if (!text.empty() && text.back() == '\0')
@@ -207,7 +194,9 @@ const char* const kFileHeader[] = {
 
 StoredValue StoredValue::Dword(std::uint32_t value)
 {
-    return StoredValue{SettingsType::Dword, DwordBytes(value)};
+    unsigned char bytes[4];
+    StoreDword(value, bytes);
+    return StoredValue{SettingsType::Dword, CString(reinterpret_cast<const char*>(bytes), 4)};
 }
 
 StoredValue StoredValue::String(std::string_view text)

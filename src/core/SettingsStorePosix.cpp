@@ -10,6 +10,7 @@
 
 #include <core/SettingsStore.h>
 
+#include "PosixFiles.h"
 #include "SettingsFile.h"
 
 #include <cerrno>
@@ -103,20 +104,6 @@ ReadResult ReadWholeFile(const CString& path, CString& text, mode_t* mode = null
             return ReadResult::ok;
         text.append(buffer, static_cast<std::size_t>(n));
     }
-}
-
-bool WriteAll(int fd, const CString& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // Replaces `path` by a file holding `text`: a complete, flushed temporary file

@@ -1,5 +1,7 @@
 #include <core/SettingsValues.h>
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -47,13 +49,10 @@ const SettingsValueInfo* FindSettingsValue(std::string_view name)
 bool ReadDword(SettingsKey& key, const char* name, std::uint32_t& value)
 {
     unsigned char bytes[4];
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+    StoreDword(value, bytes);
     if (QueryValue(key, name, bytes, sizeof bytes) != SETTINGS_OK)
         return false;
-    value = 0;
-    for (int i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+    value = LoadDword(bytes);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include <core/TempFiles.h>
 
-#include <cerrno>
+#include "PosixFiles.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -23,16 +24,8 @@ bool WriteInFolder(std::string_view bytes, const CString& folder, CString& path)
     int fd = mkostemp(path.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    bool ok = close(fd) == 0 && done == bytes.size();
+    bool ok = WriteAll(fd, bytes);
+    ok = close(fd) == 0 && ok;
     if (!ok)
         unlink(path.c_str());
     return ok;
