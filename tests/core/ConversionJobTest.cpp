@@ -1,0 +1,291 @@
+#include "ScratchFolder.h"
+
+#include <core/CommandLineStart.h>
+#include <core/ConversionJob.h>
+#include <core/ProgressSink.h>
+#include <core/SettingsGroups.h>
+#include <core/WizardPages.h>
+#include <palm/EbookReader.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A settings store, a temporary folder, a HotSync folder and a documents
+// folder of the test's own.
+class JobTest : public ::testing::Test {
+protected:
+    JobTest()
+    {
+        fs::create_directories(Tmp());
+        fs::create_directories(Docs());
+        fs::create_directories(HotSync() / "Ann" / "Install");
+    }
+
+    fs::path Tmp() const { return m_root.Path() / "tmp"; }
+    fs::path Docs() const { return m_root.Path() / "docs"; }
+    fs::path HotSync() const { return m_root.Path() / "hotsync"; }
+
+    std::string Document(const std::string& name, const std::string& bytes) const
+    {
+        WriteBytes(Docs() / name, bytes);
+        return (Docs() / name).string();
+    }
+
+    bool TmpIsEmpty() const { return fs::is_empty(Tmp()); }
+
+    palm::EbookInfo Read(const std::string& path) const
+    {
+        palm::EbookInfo info;
+        const palm::Result r = palm::readEbookFile(path, info);
+        EXPECT_TRUE(r.ok()) << palm::message(r);
+        return info;
+    }
+
+    ScratchFolder m_root;
+    IsolatedStore m_store;
+    ScopedEnv m_tmp{"TMP", Tmp().string()};
+    ScopedEnv m_hotSync{"FOLIVO_HOTSYNC_DIR", HotSync().string()};
+    BookmarkList m_bookmarks;
+};
+
+// Pages that were all shown, with their controls set by the test.
+struct ShownPages : WizardPages {
+    bool textPageShown() const override { return true; }
+    TextPageState textPageState() const override { return text; }
+    bool bookmarkPageShown() const override { return true; }
+    CString bookmarkPatternText() const override { return patterns; }
+    bool documentPageExists() const override { return true; }
+    bool autoInstallChecked() const override { return autoInstall; }
+    CString installUserText() const override { return user; }
+    CString outputPathText() const override { return output; }
+    CString titleText() const override { return title; }
+
+    TextPageState text;
+    CString patterns;
+    bool autoInstall = false;
+    CString user = "Ann";
+    CString output;
+    CString title = "From the page";
+};
+
+const std::string kStory =
+    "Preface\r\n\r\nCHAPTER I.\r\nIt began.\r\n\r\nCHAPTER II. A second, longer heading\r\nIt went on.\r\n";
+
+TEST_F(JobTest, StoredDefaultsDriveADirectRunToBothFormats)
+{
+    TextPageState rules;
+    SaveTextDefaults(rules);
+    SaveBookmarkDefaults("^chapter [iv]+");
+    const std::string source = Document("story.txt", kStory);
+    const std::size_t second = kStory.find("CHAPTER II");
+
+    ConversionJob job(m_bookmarks);
+    job.sourceFileName = "story.txt";
+    ASSERT_EQ(job.RunConversion(source, (Docs() / "story.pdb").string(), "Story", DocumentFormat::PalmDoc, 4, 1),
+              kConversionDone);
+    palm::EbookInfo doc = Read((Docs() / "story.pdb").string());
+    EXPECT_EQ(doc.format, palm::EbookFormat::PalmDoc);
+    EXPECT_EQ(doc.title, "Story");
+    EXPECT_EQ(doc.compression, 2);
+    EXPECT_EQ(doc.text, kStory);
+    ASSERT_EQ(doc.bookmarks.size(), 2u);
+    EXPECT_EQ(doc.bookmarks[0].name, "CHAPTER I.");
+    EXPECT_EQ(doc.bookmarks[0].offset, kStory.find("CHAPTER I."));
+    EXPECT_EQ(doc.bookmarks[1].name, "CHAPTER II. A s");
+    EXPECT_EQ(doc.bookmarks[1].offset, second);
+    EXPECT_EQ(job.LastReport().generatedBookmarks, 2);
+    // The prepared text stays for a preview; nothing else is left behind.
+    EXPECT_EQ(ReadBytes(job.textFilePath), kStory);
+    EXPECT_TRUE(job.bookmarkFilePath.empty());
+    job.DeleteTextFile();
+    EXPECT_TRUE(TmpIsEmpty());
+
+    ASSERT_EQ(job.RunConversion(source, (Docs() / "story-z.pdb").string(), "Story", DocumentFormat::zTXT, 8, 1),
+              kConversionDone);
+    palm::EbookInfo z = Read((Docs() / "story-z.pdb").string());
+    EXPECT_EQ(z.format, palm::EbookFormat::Ztxt);
+    std::string withoutCr = kStory;
+    std::erase(withoutCr, '\r');
+    EXPECT_EQ(z.text, withoutCr);
+    ASSERT_EQ(z.bookmarks.size(), 2u);
+    // zTXT positions leave the CR bytes out, as the writer drops them.
+    EXPECT_EQ(z.bookmarks[1].offset, withoutCr.find("CHAPTER II"));
+    // A second run generated afresh instead of adding to the first run's entries.
+    EXPECT_EQ(m_bookmarks.Count(), 2);
+}
+
+TEST_F(JobTest, FilesThatCannotBeReadEndTheRunWithNothingWritten)
+{
+    ConversionJob job(m_bookmarks);
+    const std::string output = (Docs() / "out.pdb").string();
+    EXPECT_EQ(job.RunConversion((Docs() / "missing.txt").string(), output, "T", DocumentFormat::PalmDoc, 4, 1),
+              kConversionFileNotOpened);
+    EXPECT_EQ(job.RunConversion(Docs().string(), output, "T", DocumentFormat::PalmDoc, 4, 1),
+              kConversionFileNotOpened);
+    EXPECT_EQ(job.LastReport().problem, "it is a folder");
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_TRUE(job.textFilePath.empty());
+    EXPECT_TRUE(TmpIsEmpty());
+}
+
+TEST_F(JobTest, PagesOverrideTheStoreAndABadPatternStillConverts)
+{
+    SaveBookmarkDefaults("^never");
+    ShownPages pages;
+    pages.text.removeNone = 0;
+    pages.text.removeCR = 1;
+    pages.text.single = 1;
+    pages.patterns = "(unclosed";
+    pages.output = (Docs() / "chosen.pdb").string();
+    const std::string source = Document("story.txt", kStory);
+
+    ConversionJob job(m_bookmarks);
+    job.sourcePath = source;
+    job.SetPages(&pages);
+    ASSERT_EQ(job.ConvertFromPages(DocumentFormat::PalmDoc, 4, 0), kConversionDone);
+    const palm::EbookInfo doc = Read(pages.output);
+    EXPECT_EQ(doc.title, "From the page");
+    EXPECT_EQ(doc.compression, 1);
+    EXPECT_EQ(doc.text, "Preface\n\nCHAPTER I. It began.\n\nCHAPTER II. A second, longer heading It went on.\n");
+    EXPECT_TRUE(doc.bookmarks.empty());
+    EXPECT_EQ(job.LastReport().patternError, RegularExpression::errParen);
+    EXPECT_FALSE(job.LastReport().patternErrorText.empty());
+    EXPECT_EQ(job.bookmarkPatterns, "(unclosed");
+}
+
+TEST_F(JobTest, ManualBookmarksStayOutOfTheDatabase)
+{
+    m_bookmarks.Add("Mine", 3, false);
+    ShownPages pages;
+    pages.patterns = "^chapter";
+    const std::string source = Document("story.txt", kStory);
+    ConversionJob job(m_bookmarks);
+    job.SetPages(&pages);
+    ASSERT_EQ(job.RunConversion(source, (Docs() / "s.pdb").string(), "S", DocumentFormat::zTXT, 8, 1),
+              kConversionDone);
+    EXPECT_EQ(Read((Docs() / "s.pdb").string()).bookmarks.size(), 2u);
+    ASSERT_EQ(m_bookmarks.Count(), 3);
+    EXPECT_EQ(m_bookmarks.At(0)->name, "Mine");
+}
+
+TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)
+{
+    ShownPages pages;
+    pages.autoInstall = true;
+    pages.output = (Docs() / "elsewhere.pdb").string();
+    const std::string source = Document("story.txt", kStory);
+    ConversionJob job(m_bookmarks);
+    job.sourcePath = source;
+    job.proposedOutputPath = (Docs() / "story.pdb").string();
+    job.SetPages(&pages);
+
+    const long long size = job.MeasureDatabaseSize(DocumentFormat::PalmDoc, 4, 1);
+    EXPECT_GT(size, 78);
+    EXPECT_TRUE(fs::is_empty(HotSync() / "Ann" / "Install"));
+
+    ASSERT_EQ(job.ConvertFromPages(DocumentFormat::PalmDoc, 4, 1), kConversionDone);
+    EXPECT_TRUE(job.LastReport().install.ok());
+    EXPECT_EQ(ReadBytes(HotSync() / "Ann" / "Install" / "elsewhere.pdb"), ReadBytes(pages.output));
+    EXPECT_EQ(static_cast<long long>(fs::file_size(pages.output)), size);
+
+    pages.user = "../Ann";
+    ASSERT_EQ(job.ConvertFromPages(DocumentFormat::PalmDoc, 4, 1), kConversionDone);
+    EXPECT_FALSE(job.LastReport().install.ok());
+    job.DeleteTextFile();
+    EXPECT_TRUE(TmpIsEmpty());
+}
+
+TEST_F(JobTest, PrepareOnlyWritesNoDatabaseButUnlocksTheOldOne)
+{
+    const std::string source = Document("story.txt", kStory);
+    const fs::path output = Docs() / "story.pdb";
+    WriteBytes(output, "old");
+    fs::permissions(output, fs::perms::owner_read);
+    ConversionJob job(m_bookmarks);
+    ASSERT_EQ(job.RunConversion(source, output.string(), "S", DocumentFormat::PrepareOnly, 0, 0), kConversionDone);
+    EXPECT_EQ(ReadBytes(output), "old");
+    EXPECT_NE(fs::status(output).permissions() & fs::perms::owner_write, fs::perms::none);
+    EXPECT_FALSE(job.LastReport().databaseWritten);
+    EXPECT_FALSE(job.textFilePath.empty());
+}
+
+class CountingSink : public ProgressSink {
+public:
+    void Open(const CString& label, int lower, int upper, int) override
+    {
+        ++opened;
+        labels += label + ":" + std::to_string(lower) + "-" + std::to_string(upper) + " ";
+    }
+    void StepIt() override { ++steps; }
+    void Close() override { ++closed; }
+    int opened = 0, closed = 0, steps = 0;
+    std::string labels;
+};
+
+TEST_F(JobTest, ProgressShowsPreparationThenWriter)
+{
+    const std::string source = Document("story.txt", std::string(400, 'x'));
+    CountingSink sink;
+    ConversionJob job(m_bookmarks);
+    job.sourceFileName = "story.txt";
+    job.SetProgress(&sink);
+    job.RunConversion(source, (Docs() / "s.pdb").string(), "S", DocumentFormat::PalmDoc, 4, 1);
+    EXPECT_EQ(sink.labels, "story.txt:0-20 story.txt:0-1 ");
+    EXPECT_EQ(sink.opened, 2);
+    EXPECT_EQ(sink.closed, 2);
+    EXPECT_EQ(sink.steps, 21);
+}
+
+TEST_F(JobTest, CommandLineConvertsDirectlyOrHandsOverToTheWizard)
+{
+    const std::string source = Document("Story.txt", kStory);
+    ConversionJob job(m_bookmarks);
+    EXPECT_EQ(StartFromCommandLine("\"" + source + "\" 1", job), CommandLineAction::Converted);
+    const palm::EbookInfo z = Read((Docs() / "Story.pdb").string());
+    EXPECT_EQ(z.format, palm::EbookFormat::Ztxt);
+    EXPECT_EQ(z.title, "Story");
+    EXPECT_EQ(z.recordSize, 8192u);
+    EXPECT_TRUE(job.textFilePath.empty());
+    fs::remove(Docs() / "Story.pdb");
+
+    EXPECT_EQ(StartFromCommandLine("\"" + source + "\" 7", job), CommandLineAction::Converted);
+    EXPECT_FALSE(fs::exists(Docs() / "Story.pdb"));
+    EXPECT_TRUE(TmpIsEmpty());
+
+    EXPECT_EQ(StartFromCommandLine("\"" + source + "\" 2", job), CommandLineAction::ShowWizard);
+    EXPECT_EQ(job.sourcePath, source);
+    EXPECT_EQ(job.title, "Story");
+    EXPECT_FALSE(fs::exists(Docs() / "Story.pdb"));
+
+    EXPECT_EQ(StartFromCommandLine("\"" + source + " 0", job), CommandLineAction::Converted);
+    EXPECT_EQ(job.LastReport().result, kConversionFileNotOpened);
+}
+
+TEST(CommandLine, ParsesLikeTheContextMenuWritesIt)
+{
+    const struct {
+        const char* line;
+        const char* path;
+        int format;
+    } cases[] = {
+        {"\"C:\\Books\\Story.txt\" 1", "C:\\Books\\Story.txt", 1},
+        {"\"/home/a b/x.txt\" 2", "/home/a b/x.txt", 2},
+        {"\"x.txt\" abc", "x.txt", 0},
+        {"\"x.txt\"", "x.txt", 0},
+        {"\"x.txt\" 12z", "x.txt", 12},
+        {"\"x.txt 1", "", 0},
+        {"", "", 0},
+    };
+    for (const auto& c : cases) {
+        const ProgramCommandLine parsed = ParseProgramCommandLine(c.line);
+        EXPECT_EQ(parsed.path, c.path) << c.line;
+        EXPECT_EQ(parsed.format, c.format) << c.line;
+    }
+}
+
+}  // namespace
