@@ -90,7 +90,9 @@ std::string fileNameOf(const std::string& path) {
 
 Result replaceFile(const std::string& path, std::string_view bytes) {
   const std::string folder = folderOf(path);
-  std::string pattern = folder + "/." + fileNameOf(path) + ".XXXXXX";
+  // A short hidden name: a long output name plus a suffix could pass the
+  // file system's name limit.
+  std::string pattern = folder + "/.folivo-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   Descriptor fd(::mkstemp(name.data()));

@@ -1,0 +1,120 @@
+// For every book of the corpus: our PalmDoc database size and speed beside
+// txt2pdbdoc (timed in the same run, when installed) and beside a model of
+// calibre's greedy compressor; our zTXT size beside zlib level 9 of the
+// whole text. Sizes are whole files, headers included.
+//
+//   palm_compare [corpus folder] [scratch folder]
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <palm/EbookWriters.h>
+
+#include "GreedyReference.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Best of a few runs, in seconds.
+template <typename Work>
+double bestTime(int runs, Work work) {
+  double best = 1e30;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = Clock::now();
+    work();
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+  }
+  return best;
+}
+
+// The container around greedy records as calibre lays it out: len/4096 + 1
+// text records, a 16-byte record 0, 8 bytes per record and the 2-byte gap.
+std::size_t greedyFileSize(const std::string& text) {
+  std::size_t size = 78 + 2 + 16;
+  for (std::size_t start = 0; start <= text.size(); start += 4096) {
+    size += 8 + greedyRecordSize(std::string_view(text).substr(start, 4096));
+  }
+  return size + 8;
+}
+
+double percentSmaller(std::size_t ours, std::size_t theirs) {
+  return 100.0 * (static_cast<double>(theirs) - static_cast<double>(ours)) / static_cast<double>(theirs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const fs::path corpus = argc > 1 ? argv[1] : FOLIVO_CORPUS_DIR;
+  const fs::path scratch = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "palm-compare";
+  if (!fs::is_directory(corpus)) {
+    std::fprintf(stderr, "corpus folder not found: %s\n", corpus.c_str());
+    return 1;
+  }
+  fs::create_directories(scratch);
+  const bool haveTxt2pdbdoc = std::system("command -v txt2pdbdoc >/dev/null 2>&1") == 0;
+
+  std::vector<fs::path> books;
+  for (const auto& entry : fs::directory_iterator(corpus))
+    if (entry.path().extension() == ".txt" || entry.path().extension() == ".htm") books.push_back(entry.path());
+  std::sort(books.begin(), books.end());
+
+  std::printf("%-34s %9s | %9s %7s | %9s %7s %6s | %9s %6s | %9s %9s\n", "book", "bytes", "PalmDoc", "MB/s",
+              "txt2pdb", "MB/s", "gain%", "greedy", "gain%", "zTXT", "zlib -9");
+  bool allGain = true;
+  double slowest = 1e30;
+  for (const fs::path& path : books) {
+    const std::string text = readFile(path);
+    const double mb = static_cast<double>(text.size()) / 1e6;
+
+    std::string palmDoc;
+    const double ourTime = bestTime(5, [&] { palm::buildPalmDoc({"Book", text, {}, 4096}, true, palmDoc); });
+    slowest = std::min(slowest, mb / ourTime);
+
+    std::size_t theirSize = 0;
+    double theirTime = 0;
+    if (haveTxt2pdbdoc) {
+      const fs::path out = scratch / "txt2pdbdoc.pdb";
+      const std::string command = "txt2pdbdoc -b Book '" + path.string() + "' '" + out.string() + "'";
+      theirTime = bestTime(3, [&] {
+        if (std::system(command.c_str()) != 0) std::fprintf(stderr, "txt2pdbdoc failed on %s\n", path.c_str());
+      });
+      theirSize = fs::file_size(out);
+    }
+    const std::size_t greedySize = greedyFileSize(text);
+
+    std::string ztxt;
+    palm::buildZtxt({"Book", text, {}, 8192}, palm::ZtxtMode::RandomAccess, ztxt);
+    std::string withoutCr = text;
+    std::erase(withoutCr, '\r');
+    uLongf zlibSize = compressBound(static_cast<uLong>(withoutCr.size()));
+    std::vector<Bytef> zlibOut(zlibSize);
+    compress2(zlibOut.data(), &zlibSize, reinterpret_cast<const Bytef*>(withoutCr.data()),
+              static_cast<uLong>(withoutCr.size()), 9);
+
+    const double t2pGain = haveTxt2pdbdoc ? percentSmaller(palmDoc.size(), theirSize) : 0;
+    const double greedyGain = percentSmaller(palmDoc.size(), greedySize);
+    if ((haveTxt2pdbdoc && t2pGain < 2.0) || greedyGain < 2.0) allGain = false;
+    std::printf("%-34s %9zu | %9zu %7.1f | %9zu %7.1f %6.2f | %9zu %6.2f | %9zu %9lu\n", path.filename().c_str(),
+                text.size(), palmDoc.size(), mb / ourTime, theirSize, haveTxt2pdbdoc ? mb / theirTime : 0.0, t2pGain,
+                greedySize, greedyGain, ztxt.size(), static_cast<unsigned long>(zlibSize));
+  }
+  std::printf("\nslowest PalmDoc speed: %.1f MB/s; at least 2%% smaller than both peers on every book: %s\n", slowest,
+              allGain ? "yes" : "no");
+  if (!haveTxt2pdbdoc) std::printf("txt2pdbdoc is not installed: its columns are empty\n");
+  return 0;
+}

@@ -1,0 +1,18 @@
+// Any bytes handed to the database reader: an error result is fine, a crash,
+// a sanitizer report or a bookmark name longer than its field is not.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include <palm/EbookReader.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  palm::EbookInfo info;
+  const palm::Result result = palm::readEbook(std::string_view(reinterpret_cast<const char*>(data), size), info);
+  if (result.ok()) {
+    for (const palm::StoredBookmark& bookmark : info.bookmarks)
+      if (bookmark.name.size() > 20) std::abort();
+  }
+  return 0;
+}
