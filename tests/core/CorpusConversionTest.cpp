@@ -1,0 +1,146 @@
+// Every book of the shared corpus through the whole job, in both formats and
+// under several text rules, read back through our own readers.
+#include "ScratchFolder.h"
+
+#include <core/ConversionJob.h>
+#include <core/WizardPages.h>
+#include <palm/EbookReader.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RulePages : WizardPages {
+    bool textPageShown() const override { return true; }
+    TextPageState textPageState() const override { return text; }
+    bool bookmarkPageShown() const override { return true; }
+    CString bookmarkPatternText() const override { return "^(chapter|book|adventure) [ivxlc0-9]+"; }
+    bool documentPageExists() const override { return false; }
+    bool autoInstallChecked() const override { return false; }
+    CString installUserText() const override { return {}; }
+    CString outputPathText() const override { return {}; }
+    CString titleText() const override { return {}; }
+    TextPageState text;
+};
+
+struct Combination {
+    const char* name;
+    DocumentFormat format;
+    void (*set)(TextPageState&);
+};
+
+const Combination kCombinations[] = {
+    {"palmdoc-as-is", DocumentFormat::PalmDoc, [](TextPageState&) {}},
+    {"ztxt-as-is", DocumentFormat::zTXT, [](TextPageState&) {}},
+    {"palmdoc-html-joined", DocumentFormat::PalmDoc,
+     [](TextPageState& t) {
+         t.html = t.single = 1;
+         t.removeNone = 0;
+         t.removeCR = 1;
+     }},
+    {"ztxt-cr-to-lf-tabs", DocumentFormat::zTXT,
+     [](TextPageState& t) {
+         t.tabs = 1;
+         t.translateNone = 0;
+         t.translateCR = 1;
+     }},
+};
+
+struct Expected {
+    std::uint32_t offset;
+    std::string name;
+};
+
+// The bookmarks a reader should find, worked out line by line with another
+// regular-expression engine: lines end at LF, and the name is at most 15
+// bytes of the line without its line break.
+std::vector<Expected> ExpectedBookmarks(const std::string& text)
+{
+    static const std::regex heading("^(chapter|book|adventure) [ivxlc0-9]+", std::regex::icase);
+    std::vector<Expected> found;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (std::regex_search(line, heading))
+            found.push_back({static_cast<std::uint32_t>(start), line.substr(0, 15)});
+        start = end + 1;
+    }
+    return found;
+}
+
+std::vector<fs::path> Books()
+{
+    std::vector<fs::path> books;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(FOLIVO_CORPUS_DIR, ec)) {
+        const std::string ext = entry.path().extension().string();
+        if (ext == ".txt" || ext == ".htm")
+            books.push_back(entry.path());
+    }
+    std::sort(books.begin(), books.end());
+    return books;
+}
+
+TEST(CorpusConversion, EveryBookInEveryCombination)
+{
+    const std::vector<fs::path> books = Books();
+    if (books.empty())
+        GTEST_SKIP() << "the corpus of books is not there";
+
+    IsolatedStore store;
+    ScratchFolder root;
+    fs::create_directories(root.Path() / "tmp");
+    ScopedEnv tmp("TMP", (root.Path() / "tmp").string());
+    std::size_t bookmarksSeen = 0;
+
+    for (const fs::path& book : books) {
+        for (const Combination& c : kCombinations) {
+            SCOPED_TRACE(book.filename().string() + " " + c.name);
+            RulePages pages;
+            c.set(pages.text);
+            BookmarkList bookmarks;
+            ConversionJob job(bookmarks);
+            job.SetPages(&pages);
+            const fs::path output = root.Path() / "out.pdb";
+            ASSERT_EQ(job.RunConversion(book.string(), output.string(), "Book", c.format,
+                                        c.format == DocumentFormat::PalmDoc ? 4 : 8, 1),
+                      kConversionDone);
+            std::string prepared = ReadBytes(job.textFilePath);
+            ASSERT_EQ(prepared.size(), job.LastReport().preparedLength);
+
+            palm::EbookInfo info;
+            const palm::Result read = palm::readEbookFile(output.string(), info);
+            ASSERT_TRUE(read.ok()) << palm::message(read);
+
+            std::vector<Expected> expected = ExpectedBookmarks(prepared);
+            if (c.format == DocumentFormat::zTXT) {
+                for (Expected& e : expected)
+                    e.offset -= static_cast<std::uint32_t>(std::count(prepared.begin(), prepared.begin() + e.offset, '\r'));
+                std::erase(prepared, '\r');
+            }
+            ASSERT_EQ(info.text.size(), prepared.size());
+            EXPECT_TRUE(info.text == prepared) << "decoded text differs from the prepared text";
+            ASSERT_EQ(info.bookmarks.size(), expected.size());
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                EXPECT_EQ(info.bookmarks[i].offset, expected[i].offset) << i;
+                EXPECT_EQ(info.bookmarks[i].name, expected[i].name) << i;
+            }
+            bookmarksSeen += expected.size();
+            job.DeleteTextFile();
+            EXPECT_TRUE(fs::is_empty(root.Path() / "tmp"));
+        }
+    }
+    // The pattern must have found the chapters, not just agreed on none.
+    EXPECT_GT(bookmarksSeen, 500u);
+}
+
+}  // namespace
