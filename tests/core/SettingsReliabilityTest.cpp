@@ -92,7 +92,7 @@ TEST(SettingsReliabilityTest, KilledWriterLeavesACompleteFile)
     constexpr int values = 40;
     StoreStrings(values, 'a', 2000);
     std::mt19937 random(7);
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < 8; ++round) {
         pid_t child = Spawn([&] {
             SettingsKey key = OpenKey();
             for (int n = 0;; ++n)
