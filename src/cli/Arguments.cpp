@@ -1,0 +1,56 @@
+#include "Arguments.h"
+
+#include <charconv>
+
+std::string ParseArguments(const ArgumentList& args, std::span<const OptionSpec> specs, ParsedArguments& parsed)
+{
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            parsed.operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
+        const std::string_view name = std::string_view(arg).substr(0, equals);
+        const OptionSpec* spec = nullptr;
+        for (const OptionSpec& candidate : specs)
+            if (candidate.name == name)
+                spec = &candidate;
+        if (!spec)
+            return "unknown option '" + std::string(name) + "'";
+
+        ParsedOption option{std::string(name), {}};
+        if (!spec->takesValue) {
+            if (equals != std::string::npos)
+                return "option '" + option.name + "' takes no value";
+        } else if (equals != std::string::npos) {
+            option.value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            option.value = args[++i];
+        } else {
+            return "option '" + option.name + "' needs a value";
+        }
+        parsed.options.push_back(std::move(option));
+    }
+    return {};
+}
+
+bool ParseDecimal(std::string_view text, long long min, long long max, long long& value)
+{
+    std::string_view digits = text;
+    if (min < 0 && digits.starts_with('-'))
+        digits.remove_prefix(1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return false;
+    long long parsed = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (error != std::errc() || end != text.data() + text.size() || parsed < min || parsed > max)
+        return false;
+    value = parsed;
+    return true;
+}

@@ -1,0 +1,34 @@
+// Splitting a command's arguments into options and operands, and strict
+// number parsing.
+#pragma once
+
+#include "Commands.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct OptionSpec {
+    std::string_view name;  // "--format", "-o"
+    bool takesValue;
+};
+
+struct ParsedOption {
+    std::string name;
+    std::string value;
+};
+
+struct ParsedArguments {
+    std::vector<ParsedOption> options;  // in the order given
+    std::vector<std::string> operands;
+};
+
+// A value follows its option as the next argument, or after '=' for long
+// options ("--format=ztxt"). "--" ends the options; a lone "-" is an operand.
+// Returns an empty string, or what is wrong with the command line.
+std::string ParseArguments(const ArgumentList& args, std::span<const OptionSpec> specs, ParsedArguments& parsed);
+
+// Plain decimal digits, with a leading '-' only when `min` is negative, and
+// within [min, max]. No spaces, no '+', no other base.
+bool ParseDecimal(std::string_view text, long long min, long long max, long long& value);

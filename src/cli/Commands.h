@@ -1,0 +1,20 @@
+// The commands of `folivo`. Each takes the arguments after its own name and
+// returns the process's exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Exit statuses shared by every command.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitFailed = 1,  // some work could not be done; each case was reported
+    kExitUsage = 2,   // the command line itself was wrong
+};
+
+using ArgumentList = std::vector<std::string>;
+
+int RunConvertCommand(const ArgumentList& args);
+int RunInfoCommand(const ArgumentList& args);
+int RunExtractCommand(const ArgumentList& args);
+int RunDefaultsCommand(const ArgumentList& args);

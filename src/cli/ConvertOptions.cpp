@@ -1,0 +1,101 @@
+#include "ConvertOptions.h"
+
+#include "Arguments.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array kConvertOptions{
+    OptionSpec{"--format", true},        OptionSpec{"--block-size", true},     OptionSpec{"--no-compress", false},
+    OptionSpec{"--remove-cr", false},    OptionSpec{"--remove-lf", false},     OptionSpec{"--cr-to-lf", false},
+    OptionSpec{"--lf-to-cr", false},     OptionSpec{"--join-lines", false},    OptionSpec{"--tabs-to-breaks", false},
+    OptionSpec{"--allow-low-ascii", false}, OptionSpec{"--strip-html", false}, OptionSpec{"--bookmarks", true},
+    OptionSpec{"--title", true},         OptionSpec{"-o", true},               OptionSpec{"--install", true},
+    OptionSpec{"--jobs", true},          OptionSpec{"--no-defaults", false},
+};
+
+// The buttons of one radio group: a second, different choice is a contradiction.
+template <typename Mode>
+std::string Choose(std::optional<Mode>& chosen, Mode mode, const std::string& option)
+{
+    if (chosen && *chosen != mode)
+        return "option '" + option + "' contradicts an earlier line-break option";
+    chosen = mode;
+    return {};
+}
+
+std::string Apply(const ParsedOption& option, ConvertOptions& options)
+{
+    const std::string& name = option.name;
+    const std::string& value = option.value;
+    long long number = 0;
+    if (name == "--format") {
+        if (value == "palmdoc")
+            options.format = DocumentFormat::PalmDoc;
+        else if (value == "ztxt")
+            options.format = DocumentFormat::zTXT;
+        else
+            return "--format takes palmdoc or ztxt, not '" + value + "'";
+    } else if (name == "--block-size") {
+        if (!ParseDecimal(value, 1, 31, number))
+            return "--block-size takes a number of KB from 1 to 31, not '" + value + "'";
+        options.blockSizeKB = static_cast<int>(number);
+    } else if (name == "--jobs") {
+        if (!ParseDecimal(value, 1, 1024, number))
+            return "--jobs takes a number from 1 to 1024, not '" + value + "'";
+        options.jobs = static_cast<unsigned>(number);
+    } else if (name == "--remove-cr") {
+        return Choose(options.removal, LineBreakRemoval::RemoveCR, name);
+    } else if (name == "--remove-lf") {
+        return Choose(options.removal, LineBreakRemoval::RemoveLF, name);
+    } else if (name == "--cr-to-lf") {
+        return Choose(options.translation, LineBreakTranslation::CrToLf, name);
+    } else if (name == "--lf-to-cr") {
+        return Choose(options.translation, LineBreakTranslation::LfToCr, name);
+    } else if (name == "--no-compress") {
+        options.noCompress = true;
+    } else if (name == "--join-lines") {
+        options.joinLines = true;
+    } else if (name == "--tabs-to-breaks") {
+        options.tabsToBreaks = true;
+    } else if (name == "--allow-low-ascii") {
+        options.allowLowAscii = true;
+    } else if (name == "--strip-html") {
+        options.stripHtml = true;
+    } else if (name == "--no-defaults") {
+        options.noDefaults = true;
+    } else if (name == "--bookmarks") {
+        options.bookmarks = value;
+    } else if (name == "--title") {
+        options.title = value;
+    } else if (name == "-o") {
+        if (value.empty())
+            return "-o needs a path";
+        options.output = value;
+    } else if (name == "--install") {
+        options.installUser = value;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string ParseConvertOptions(const ArgumentList& args, ConvertOptions& options)
+{
+    ParsedArguments parsed;
+    std::string problem = ParseArguments(args, kConvertOptions, parsed);
+    for (const ParsedOption& option : parsed.options) {
+        if (!problem.empty())
+            break;
+        problem = Apply(option, options);
+    }
+    if (!problem.empty())
+        return problem;
+    options.files = std::move(parsed.operands);
+    if (options.files.empty())
+        return "convert needs at least one FILE";
+    if (options.title && options.files.size() > 1)
+        return "--title names one database, but " + std::to_string(options.files.size()) + " files were given";
+    return {};
+}

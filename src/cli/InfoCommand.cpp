@@ -1,0 +1,57 @@
+// folivo info FILE.pdb: what a database holds.
+#include "Arguments.h"
+#include "Commands.h"
+#include "Usage.h"
+
+#include <palm/EbookReader.h>
+
+#include <cstdio>
+
+namespace {
+
+const char* CompressionName(const palm::EbookInfo& info)
+{
+    if (info.format == palm::EbookFormat::PalmDoc)
+        return info.compression == 1 ? "none" : info.compression == 2 ? "PalmDoc" : "unknown";
+    return info.compression == 1 ? "random access" : info.compression == 2 ? "entire document" : "unknown";
+}
+
+void PrintInfo(const std::string& path, const palm::EbookInfo& info)
+{
+    std::printf("File:          %s\n", path.c_str());
+    if (info.format == palm::EbookFormat::PalmDoc)
+        std::printf("Format:        PalmDoc (type %s, creator %s)\n", info.type.c_str(), info.creator.c_str());
+    else
+        std::printf("Format:        zTXT %u.%u (type %s, creator %s)\n", info.ztxtVersion >> 8u,
+                    info.ztxtVersion & 0xFFu, info.type.c_str(), info.creator.c_str());
+    std::printf("Title:         %s\n", info.title.c_str());
+    std::printf("Compression:   %s (%u)\n", CompressionName(info), info.compression);
+    std::printf("Record size:   %u bytes\n", info.recordSize);
+    std::printf("Text records:  %u (of %u records)\n", info.textRecordCount, info.totalRecordCount);
+    std::printf("Text length:   %zu bytes", info.text.size());
+    if (info.textLength != info.text.size())
+        std::printf(" (the header declares %u)", info.textLength);
+    std::printf("\nBookmarks:     %zu\n", info.bookmarks.size());
+    for (const palm::StoredBookmark& bookmark : info.bookmarks)
+        std::printf("  %10u  %s\n", bookmark.offset, bookmark.name.c_str());
+}
+
+}  // namespace
+
+int RunInfoCommand(const ArgumentList& args)
+{
+    ParsedArguments parsed;
+    if (std::string problem = ParseArguments(args, {}, parsed); !problem.empty())
+        return UsageError(problem);
+    if (parsed.operands.size() != 1)
+        return UsageError("info takes one database file");
+    const std::string& path = parsed.operands[0];
+    palm::EbookInfo info;
+    const palm::Result result = palm::readEbookFile(path, info);
+    if (!result.ok()) {
+        ReportError(path + ": " + palm::message(result));
+        return kExitFailed;
+    }
+    PrintInfo(path, info);
+    return kExitOk;
+}

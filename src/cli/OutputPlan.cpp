@@ -1,0 +1,54 @@
+#include "OutputPlan.h"
+
+#include "ConvertOptions.h"
+
+#include <filesystem>
+#include <set>
+
+namespace {
+
+bool IsFolder(const CString& path)
+{
+    std::error_code ignored;
+    return std::filesystem::is_directory(path, ignored);
+}
+
+// The same file under every spelling of its path, existing or not.
+std::filesystem::path Identity(const CString& path)
+{
+    std::error_code error;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    return error ? std::filesystem::absolute(path, error).lexically_normal() : resolved;
+}
+
+}  // namespace
+
+std::string PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
+{
+    const bool intoFolder =
+        options.output && (IsFolder(*options.output) || options.output->ends_with('/') || options.files.size() > 1);
+    if (intoFolder && options.files.size() > 1 && !IsFolder(*options.output))
+        return "-o must name an existing folder when several files are given";
+
+    std::set<std::filesystem::path> outputs;
+    for (const CString& source : options.files) {
+        FilePlan plan;
+        plan.source = source;
+        const CString derived = OutputPathOf(source);
+        if (!options.output)
+            plan.output = derived;
+        else if (intoFolder)
+            plan.output = (std::filesystem::path(*options.output) / SourceFileNameOf(derived)).string();
+        else
+            plan.output = *options.output;
+        plan.title = options.title.value_or(TitleOf(SourceFileNameOf(source)));
+
+        const std::filesystem::path output = Identity(plan.output);
+        if (output == Identity(source))
+            plan.refusal = "its database would replace the document itself ('" + plan.output + "'); use -o";
+        else if (!outputs.insert(output).second)
+            plan.refusal = "an earlier file is converted to the same database ('" + plan.output + "')";
+        plans.push_back(std::move(plan));
+    }
+    return {};
+}

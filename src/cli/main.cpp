@@ -1,0 +1,57 @@
+// folivo: the headless command line of the converter.
+#include "Commands.h"
+#include "Usage.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// --help anywhere among a command's options shows the help instead.
+bool AsksForHelp(const ArgumentList& args)
+{
+    const auto end = std::find(args.begin(), args.end(), "--");
+    return std::find(args.begin(), end, "--help") != end;
+}
+
+int Dispatch(const ArgumentList& args)
+{
+    if (args.empty())
+        return UsageError("no command given");
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        PrintHelp();
+        return kExitOk;
+    }
+    if (command == "--version") {
+        PrintVersion();
+        return kExitOk;
+    }
+    const ArgumentList rest(args.begin() + 1, args.end());
+    if (AsksForHelp(rest)) {
+        PrintHelp();
+        return kExitOk;
+    }
+    if (command == "convert")
+        return RunConvertCommand(rest);
+    if (command == "info")
+        return RunInfoCommand(rest);
+    if (command == "extract")
+        return RunExtractCommand(rest);
+    if (command == "defaults")
+        return RunDefaultsCommand(rest);
+    return UsageError("unknown command '" + command + "'");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int status = Dispatch(ArgumentList(argv + 1, argv + argc));
+    // Output that never arrived (a full disk, a closed pipe) is a failure too.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        ReportError("cannot write to standard output");
+        status = std::max<int>(status, kExitFailed);
+    }
+    return status;
+}
