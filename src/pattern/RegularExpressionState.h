@@ -2,6 +2,7 @@
 // except its hooked handler lists.
 #pragma once
 
+#include "FileOperationState.h"
 #include "LocaleDll.h"
 #include "OptionSets.h"
 #include "Win32RegexTraits.h"
@@ -82,6 +83,7 @@ struct RegularExpression::State {
     ChangingFilesCallback onChangingFiles = nullptr;
 
     // The file operations keep their state and problem lists below.
+    patternkit::FileOperationState files;
 
     void ResetParseStates(bool cpp = true, bool win32 = true, bool c = true)
     {

@@ -30,6 +30,7 @@
 #include <framework/CObject.h>
 #include <framework/CString.h>
 #include <framework/Export.h>
+#include <patternkit/FileProblems.h>
 #include <patternkit/REEvent.h>
 #include <patternkit/REMatch.h>
 
@@ -217,6 +218,18 @@ public:
     // Expands FormatString for the match being reported (empty elsewhere).
     void Format(CString& out) const;
     unsigned Split(CStringArray& out);
+
+    // File operations over FilesToMatch (see FileProblems.h for how files are
+    // named, searched and rewritten). Each returns its count: files with a
+    // match, matches, replacements written. One file operation of an object
+    // runs at a time: called from its own handler another one returns 0.
+    unsigned FindFiles();
+    unsigned GrepFiles();
+    unsigned ChangeFiles();
+    // The problems of the last run of each operation; null when there were none.
+    const FileSearchProblemList* GetFindFilesErrors() const;
+    const FileSearchProblemList* GetGrepFilesErrors() const;
+    const FileChangeProblemList* GetChangeFilesErrors() const;
 
     // Callback pointers (null delivers to the hooked handlers instead).
     void SetOnMatching(MatchingCallback callback);

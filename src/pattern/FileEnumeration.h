@@ -1,0 +1,25 @@
+// The files named by a wildcard specification.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace patternkit {
+
+struct FileVisitor {
+    // A regular file (or a name that could not be examined) whose last
+    // component matches; false stops the enumeration.
+    std::function<bool(const std::string& path)> file;
+    // A folder that cannot be listed, with errno; false stops the enumeration.
+    std::function<bool(const std::string& folder, int error)> folderProblem;
+};
+
+// Visits the files that `specification` names: a path whose last component is
+// an fnmatch wildcard, applied in every subfolder too when `recurse` is set.
+// Names are visited sorted by their bytes, a folder's files before the contents
+// of its subfolders. Symbolic links to folders are not followed; anything
+// other than a regular file is passed over. Returns false when a visitor
+// stopped it.
+bool EnumerateFiles(const std::string& specification, bool recurse, const FileVisitor& visitor);
+
+} // namespace patternkit

@@ -1,0 +1,129 @@
+// FindFiles and GrepFiles, and what all three file operations share.
+#include "ActiveObjectStack.h"
+#include "EngineFlags.h"
+#include "FileOperations.h"
+
+namespace patternkit {
+
+FileOperationRun::FileOperationRun(FileOperationState& state) : m_state(state), m_started(!state.running)
+{
+    m_state.running = true;
+}
+
+FileOperationRun::~FileOperationRun()
+{
+    if (m_started)
+        m_state.running = false;
+}
+
+bool PrepareFileSearch(const RegularExpression::State& s, FileSearchEngine& engine)
+{
+    if (s.expression.empty() || s.filesToMatch.empty())
+        return false;
+    engine.SetFilesContinue(s.continueFiles);
+    if (s.localeModel == RegularExpression::localeWin32)
+        engine.SetLocalizationModel(FileSearchEngine::modelWin32);
+    else if (s.localeModel == RegularExpression::localeC)
+        engine.SetLocalizationModel(FileSearchEngine::modelC);
+    return engine.SetExpression(s.expression.c_str(), Has(s.expressionOptions, RegularExpression::optICase)) == 0;
+}
+
+boost::regex_constants::match_flag_type FileMatchFlags(const RegularExpression::State& s)
+{
+    return EngineMatchFlags(ClassicMatchFlags(s.matchOptions, false));
+}
+
+REMatchList FileMatchList(const FileSearchEngine& engine)
+{
+    REMatchList list(engine.Marks());
+    for (unsigned i = 0; i < list.size(); ++i) {
+        list[i].position = engine.Position(i);
+        if (list[i].position >= 0)
+            list[i].text = REMatchText::Refer(engine[i].data(), engine[i].size());
+    }
+    return list;
+}
+
+namespace {
+
+bool FoundFile(const char* fileName)
+{
+    const ActiveObject& top = TopActiveObject();
+    const CString name(fileName);
+    bool more = true;
+    DeliverFileEvent(top.state->onFindingFiles, top.object->OnFindFiles, top.object, name, more);
+    return more;
+}
+
+bool GreppedFile(const char* fileName, const FileSearchEngine& engine)
+{
+    const ActiveObject& top = TopActiveObject();
+    const CString name(fileName);
+    const REMatchList list = FileMatchList(engine);
+    bool more = true;
+    DeliverFileEvent(top.state->onGreppingFiles, top.object->OnGreppingFiles, top.object, name, list, engine.Line(),
+                     more);
+    return more;
+}
+
+} // namespace
+} // namespace patternkit
+
+using patternkit::FileSearchEngine;
+
+unsigned RegularExpression::FindFiles()
+{
+    State& s = *m_state;
+    patternkit::FileOperationRun run(s.files);
+    if (!run.Started())
+        return 0;
+    s.files.findFilesErrors.clear();
+    FileSearchEngine engine;
+    if (!patternkit::PrepareFileSearch(s, engine))
+        return 0;
+    ParseExpression();
+    unsigned count = 0;
+    {
+        patternkit::ActiveObjectScope active(this, &s);
+        count = engine.FindFiles(&patternkit::FoundFile, s.filesToMatch.c_str(), s.directoryRecursion,
+                                 patternkit::FileMatchFlags(s));
+    }
+    s.files.findFilesErrors = engine.FilesContinueErrorsFind();
+    return count;
+}
+
+unsigned RegularExpression::GrepFiles()
+{
+    State& s = *m_state;
+    patternkit::FileOperationRun run(s.files);
+    if (!run.Started())
+        return 0;
+    s.files.grepFilesErrors.clear();
+    FileSearchEngine engine;
+    if (!patternkit::PrepareFileSearch(s, engine))
+        return 0;
+    ParseExpression();
+    unsigned count = 0;
+    {
+        patternkit::ActiveObjectScope active(this, &s);
+        count = engine.GrepFiles(&patternkit::GreppedFile, s.filesToMatch.c_str(), s.directoryRecursion,
+                                 patternkit::FileMatchFlags(s));
+    }
+    s.files.grepFilesErrors = engine.FilesContinueErrorsGrep();
+    return count;
+}
+
+const FileSearchProblemList* RegularExpression::GetFindFilesErrors() const
+{
+    return m_state->files.findFilesErrors.empty() ? nullptr : &m_state->files.findFilesErrors;
+}
+
+const FileSearchProblemList* RegularExpression::GetGrepFilesErrors() const
+{
+    return m_state->files.grepFilesErrors.empty() ? nullptr : &m_state->files.grepFilesErrors;
+}
+
+const FileChangeProblemList* RegularExpression::GetChangeFilesErrors() const
+{
+    return m_state->files.changeFilesErrors.empty() ? nullptr : &m_state->files.changeFilesErrors;
+}

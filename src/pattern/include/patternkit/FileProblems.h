@@ -1,0 +1,74 @@
+// Problem records of the file operations FindFiles, GrepFiles and ChangeFiles.
+//
+// How the file operations behave on this system:
+//  - FilesToMatch is a path whose last component may hold the wildcards of
+//    fnmatch (* ? [...], a backslash escapes); "*" also matches names that
+//    begin with ".". Without a "/" the current folder is searched and files are
+//    reported by their bare names; otherwise as the folder part followed by the
+//    name, and files in subfolders as folder/sub/name.
+//  - Order: the names of one folder sorted by their bytes; a folder's own files
+//    before the contents of its subfolders, subfolders in name order. With
+//    DirectoryRecursion the same wildcard is applied in every subfolder;
+//    symbolic links to folders are not followed (no loops), symbolic links to
+//    files are searched. Only regular files are searched: folders, pipes and
+//    devices whose names match are passed over.
+//  - Each file is read whole and searched with Expression compiled in the perl
+//    syntax, case-insensitive when optICase is set (the other expression
+//    options do not apply), under the locale model chosen by LocaleModel, and
+//    with the match options. A match's line is 1 + the number of LF bytes
+//    before it.
+//  - FindFiles stops when a handler clears the continue flag. GrepFiles and
+//    ChangeFiles stop searching the current file and go on with the next one.
+//  - With ContinueFiles cleared the search stops at the first problem.
+//  - ChangeFiles declines files whose extension (in the last path component)
+//    equals SaveExtension, and read-only files: files the user cannot write
+//    (access(W_OK) fails) or whose owner write bit is clear, so that root is
+//    held back by the same bit as everybody else.
+//  - A changed file keeps its attributes: permission bits, owner and group.
+//    A symbolic link to a file changes the file it names and stays a link;
+//    the backup is made beside the name as given.
+//  - The new text is written to a temporary file made in the target's own
+//    folder and moved over the target in one rename once it is complete and on
+//    disk, and the backup is complete and on disk before that: the target is
+//    at every moment either the old or the new text, even if the process dies.
+#pragma once
+
+#include <framework/CString.h>
+
+#include <vector>
+
+// A file that FindFiles, GrepFiles (or the search of ChangeFiles) could not
+// search.
+struct FileSearchProblem {
+    enum Kinds {
+        kindCannotRead = 0,    // the file cannot be opened or read; fileName is the file
+        kindCannotList = 1,    // a folder cannot be listed; fileName is the folder
+        kindCannotSearch = 2,  // read but not searched: larger than 2 GiB (EFBIG), out of
+                               // memory (ENOMEM), or the expression's matching limits (0)
+    };
+    CString fileName;
+    int kind = 0;
+    int errorCode = 0;  // errno at the failure; 0 when none applies
+};
+
+// A file that ChangeFiles could not rewrite.
+struct FileChangeProblem {
+    enum Kinds {
+        kindCannotOpen = 0,          // the target cannot be searched or opened for the rewrite
+        kindCannotCreateTemporary = 1,
+        kindCannotReadTarget = 2,    // or it is shorter than the search saw
+        kindCannotWriteTemporary = 3,
+        kindTextChanged = 4,         // the matched text is no longer at position
+        kindCannotBackUp = 5,
+        kindCannotReplace = 6,
+        kindCannotRestoreAttributes = 7,
+    };
+    CString fileName;   // the target, the temporary file (1, 3) or the backup (5)
+    int kind = 0;
+    int position = 0;   // byte offset where the problem arose; 0 when none applies
+    CString text;       // kind 4: the text expected at position
+    int errorCode = 0;  // errno at the failure; 0 when none applies
+};
+
+using FileSearchProblemList = std::vector<FileSearchProblem>;
+using FileChangeProblemList = std::vector<FileChangeProblem>;

@@ -1,0 +1,229 @@
+// ChangeFiles when writing fails or the process dies: the target is at every
+// moment either the old or the new text, and problems name the right file.
+#include "FileTree.h"
+#include "FileWriteOut.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <cerrno>
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using patternkit::WriteOutStep;
+
+class WriteOut : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tree.Write("notes.txt", "old text");
+        Aim(re, tree, "notes.txt", "old", "new");
+    }
+    void TearDown() override { patternkit::SetWriteOutFault(nullptr); }
+
+    const FileChangeProblem& OnlyProblem() const
+    {
+        const FileChangeProblemList* problems = re.GetChangeFilesErrors();
+        EXPECT_NE(problems, nullptr);
+        EXPECT_EQ(problems ? problems->size() : 0u, 1u);
+        static const FileChangeProblem none{};
+        return problems && !problems->empty() ? problems->front() : none;
+    }
+
+    // Runs ChangeFiles in a child process prepared by `prepare`; returns the
+    // kind of the child's first problem, or -1 when it had none.
+    int KindInChild(const std::function<void()>& prepare)
+    {
+        const pid_t child = fork();
+        if (child == 0) {
+            prepare();
+            re.ChangeFiles();
+            const FileChangeProblemList* problems = re.GetChangeFilesErrors();
+            _exit(problems ? problems->front().kind : 100);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) != 100 ? WEXITSTATUS(status) : -1;
+    }
+
+    FileTree tree;
+    RegularExpression re;
+};
+
+TEST_F(WriteOut, TemporaryFileThatCannotBeCreated)
+{
+    // Every descriptor but one in use: the target opens, the temporary file does not.
+    const int kind = KindInChild([] {
+        const rlimit limit{64, 64};
+        setrlimit(RLIMIT_NOFILE, &limit);
+        int last = -1;
+        for (int fd; (fd = open("/dev/null", O_RDONLY)) >= 0;)
+            last = fd;
+        close(last);
+    });
+    EXPECT_EQ(kind, FileChangeProblem::kindCannotCreateTemporary);
+    EXPECT_EQ(tree.Read("notes.txt"), "old text");
+    EXPECT_EQ(tree.Count(), 1u);
+}
+
+TEST_F(WriteOut, TemporaryFileThatCannotBeWrittenWhole)
+{
+    tree.Write("notes.txt", "old" + std::string(5000, '.'));
+    const int kind = KindInChild([] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1000, 1000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_EQ(kind, FileChangeProblem::kindCannotWriteTemporary);
+    EXPECT_EQ(tree.Read("notes.txt"), "old" + std::string(5000, '.'));
+    EXPECT_EQ(tree.Count(), 1u);
+
+    // The same in this process, to see the record itself.
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{1000, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_EQ(re.ChangeFiles(), 0u);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+    EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotWriteTemporary);
+    EXPECT_EQ(OnlyProblem().position, 1000);
+    EXPECT_EQ(OnlyProblem().errorCode, EFBIG);
+    EXPECT_NE(OnlyProblem().fileName.find(tree.Path() + "/.changing-"), std::string::npos);
+}
+
+TEST_F(WriteOut, BackupThatCannotBeMadeLeavesTheTargetAlone)
+{
+    tree.Write("notes.bak/inside", "a folder where the backup should go");
+    re.SetSaveExtension("bak");
+    EXPECT_EQ(re.ChangeFiles(), 0u);
+    EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotBackUp);
+    EXPECT_EQ(OnlyProblem().fileName, tree.Path("notes.bak"));
+    EXPECT_NE(OnlyProblem().errorCode, 0);
+    EXPECT_EQ(tree.Read("notes.txt"), "old text");
+    EXPECT_EQ(tree.Count(), 2u);
+}
+
+TEST_F(WriteOut, TargetThatCannotBeReplaced)
+{
+    patternkit::SetWriteOutFault([](WriteOutStep step, const char*) { return step == WriteOutStep::replaceTarget ? EBUSY : 0; });
+    EXPECT_EQ(re.ChangeFiles(), 0u);
+    EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotReplace);
+    EXPECT_EQ(OnlyProblem().errorCode, EBUSY);
+    EXPECT_EQ(tree.Read("notes.txt"), "old text");
+    EXPECT_EQ(tree.Count(), 1u);
+}
+
+TEST_F(WriteOut, AttributesThatCannotBeRestoredStillCountTheChange)
+{
+    patternkit::SetWriteOutFault([](WriteOutStep step, const char*) { return step == WriteOutStep::restoreAttributes ? EPERM : 0; });
+    EXPECT_EQ(re.ChangeFiles(), 1u);
+    EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotRestoreAttributes);
+    EXPECT_EQ(OnlyProblem().fileName, tree.Path("notes.txt"));
+    EXPECT_EQ(tree.Read("notes.txt"), "new text");
+}
+
+// Dies at a step of the write-out, as a crash or power cut would.
+TEST_F(WriteOut, DyingBeforeTheReplaceLeavesTheOldTextAndACompleteBackup)
+{
+    tree.Write("notes.txt", "old" + std::string(100000, '.'));
+    re.SetSaveExtension("bak");
+    for (const WriteOutStep step : {WriteOutStep::temporaryWritten, WriteOutStep::replaceTarget}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            static WriteOutStep fatal;
+            fatal = step;
+            patternkit::SetWriteOutFault([](WriteOutStep now, const char*) {
+                if (now == fatal)
+                    _exit(0);
+                return 0;
+            });
+            re.ChangeFiles();
+            _exit(1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_EQ(tree.Read("notes.txt"), "old" + std::string(100000, '.'));
+    }
+    EXPECT_EQ(tree.Read("notes.bak"), "old" + std::string(100000, '.'));
+}
+
+TEST_F(WriteOut, KilledAtAnyMomentTheTargetIsOldOrNewNeverPartial)
+{
+    std::string filler;
+    while (filler.size() < (2u << 20))
+        filler += "a line of text that does not match\n";
+    const std::string oldText = filler + "old";
+    const std::string newText = filler + "new";
+    // Kills spread over the time one run takes here.
+    tree.Write("notes.txt", oldText);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(re.ChangeFiles(), 1u);
+    const auto run = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    const int kills = 12;
+    for (int i = 0; i <= kills; ++i) {
+        tree.Write("notes.txt", oldText);
+        const pid_t child = fork();
+        if (child == 0) {
+            re.ChangeFiles();
+            _exit(0);
+        }
+        // The last child is left to finish.
+        if (i < kills) {
+            usleep(static_cast<useconds_t>(run.count() * 2 * i / kills));
+            kill(child, SIGKILL);
+        }
+        waitpid(child, nullptr, 0);
+        const std::string now = tree.Read("notes.txt");
+        ASSERT_TRUE(now == oldText || now == newText) << "kill " << i << ": " << now.size() << " bytes";
+        if (i == kills) {
+            EXPECT_EQ(now, newText);
+        }
+    }
+}
+
+TEST(FileOperationsThreads, TwoObjectsOnTwoThreads)
+{
+    FileTree trees[2];
+    std::atomic<int> wrongObject{0};
+    auto work = [&](int n) {
+        const FileTree& tree = trees[n];
+        for (int f = 0; f < 5; ++f)
+            tree.Write("f" + std::to_string(f) + ".txt", "a b a b a");
+        RegularExpression re;
+        re.SetDirectoryRecursion(true);
+        re.OnChangingFiles.Hook(&re, [&](RegularExpression* object, const CString&, const REMatchList&, unsigned,
+                                         bool&) { wrongObject += object != &re; });
+        re.OnGreppingFiles.Hook(&re, [&](RegularExpression* object, const CString&, const REMatchList&, unsigned,
+                                         bool&) { wrongObject += object != &re; });
+        unsigned changed = 0;
+        unsigned found = 0;
+        for (int round = 0; round < 20; ++round) {
+            const bool even = round % 2 == 0;
+            Aim(re, tree, "*.txt", even ? "a" : "c", even ? "c" : "a");
+            found += re.GrepFiles();
+            changed += re.ChangeFiles();
+        }
+        EXPECT_EQ(changed, 20u * 15u);
+        EXPECT_EQ(found, 20u * 15u);
+        EXPECT_EQ(tree.Read("f0.txt"), "a b a b a");
+    };
+    std::thread first(work, 0);
+    std::thread second(work, 1);
+    first.join();
+    second.join();
+    EXPECT_EQ(wrongObject.load(), 0);
+}
+
+} // namespace
