@@ -21,25 +21,12 @@
 #include "SettingsFile.h"
 #include "LittleEndian.h"
 
+#include <core/SettingsValues.h>
+
 #include <charconv>
 #include <cstdint>
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 std::string_view Trim(std::string_view s)
 {
@@ -147,13 +134,13 @@ std::optional<StoredValue> ParseValue(std::string_view text)
 {
     constexpr std::string_view dword = "dword:";
     constexpr std::string_view string = "string:";
-    if (SameName(text.substr(0, dword.size()), dword)) {
+    if (text.starts_with(dword)) {
         auto v = ParseDword(text.substr(dword.size()));
         if (!v)
             return std::nullopt;
         return StoredValue::Dword(*v);
     }
-    if (SameName(text.substr(0, string.size()), string)) {
+    if (text.starts_with(string)) {
         text.remove_prefix(string.size());
         if (text.empty() || text.front() != '"')
             return std::nullopt;
@@ -251,7 +238,7 @@ bool SettingsDocument::HasSection(std::string_view section) const
 std::optional<StoredValue> SettingsDocument::Find(std::string_view section, std::string_view name) const
 {
     for (auto it = m_lines.rbegin(); it != m_lines.rend(); ++it) {
-        if (it->isValue && it->section == section && SameName(it->name, name))
+        if (it->isValue && it->section == section && SameValueName(it->name, name))
             return it->value;
     }
     return std::nullopt;
@@ -273,12 +260,12 @@ void SettingsDocument::Set(std::string_view section, std::string_view name, cons
     std::size_t lastInSection = none;
     for (std::size_t i = 0; i < m_lines.size();) {
         const Line& l = m_lines[i];
-        if (l.section == section && l.isValue && SameName(l.name, name) && first != none) {
+        if (l.section == section && l.isValue && SameValueName(l.name, name) && first != none) {
             m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
         if (l.section == section) {
-            if (l.isValue && SameName(l.name, name))
+            if (l.isValue && SameValueName(l.name, name))
                 first = i;
             if (!Trim(l.raw).empty())
                 lastInSection = i;

@@ -36,11 +36,15 @@ std::span<const SettingsValueInfo> AllSettingsValues()
     return kValues;
 }
 
+bool SameValueName(std::string_view a, std::string_view b)
+{
+    return std::ranges::equal(a, b, {}, Lower, Lower);
+}
+
 const SettingsValueInfo* FindSettingsValue(std::string_view name)
 {
     for (const SettingsValueInfo& info : kValues) {
-        std::string_view candidate = info.name;
-        if (std::ranges::equal(candidate, name, {}, Lower, Lower))
+        if (SameValueName(info.name, name))
             return &info;
     }
     return nullptr;

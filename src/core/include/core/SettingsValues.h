@@ -15,6 +15,9 @@ struct SettingsValueInfo {
     SettingsValueType type;
 };
 
+// Value names compare without regard to ASCII case, as registry names do.
+bool SameValueName(std::string_view a, std::string_view b);
+
 // Every value the program reads or writes, in the order of the settings table.
 std::span<const SettingsValueInfo> AllSettingsValues();
 // The entry for `name` (ASCII case ignored, as value names are), or null.
