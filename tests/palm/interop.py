@@ -1,13 +1,9 @@
 #!/usr/bin/env python3
-"""Checks our databases with decoders that share no code with ours.
-
-PalmDoc text goes through `txt2pdbdoc -d` (it appends the bookmark records
-after the text, so only the text part is compared). zTXT text goes through
-Python's zlib: one decompressobj fed one record at a time, as most readers
-do, and a fresh raw inflater per record, as readers that jump do.
-
-usage: interop.py <palm_write_tool> <scratch folder> [corpus folder]
-Exit code 77 means skipped (txt2pdbdoc missing)."""
+"""Checks our databases with decoders that share no code with ours: PalmDoc
+through `txt2pdbdoc -d` (which appends the bookmark records to the text, so
+only the text part is compared), zTXT through Python's zlib, fed one record at
+a time, and per record with a fresh raw inflater as jumping readers do.
+usage: interop.py <palm_write_tool> <scratch folder> [corpus folder]; 77 = skipped."""
 
 import os
 import random
