@@ -228,7 +228,9 @@ long StoreValue(const SettingsKey::State* state, const char* name, const StoredV
     RemoveLeftoverTempFiles(state->folder);
     CString text;
     mode_t mode = 0600;
-    if (ReadWholeFile(state->file, text, &mode) == ReadResult::failed)
+    ReadResult read = ReadWholeFile(state->file, text, &mode);
+    // A settings file its owner made read-only stays as it is.
+    if (read == ReadResult::failed || (read == ReadResult::ok && access(state->file.c_str(), W_OK) != 0))
         return SETTINGS_FAILED;
     SettingsDocument doc = SettingsDocument::Parse(text);
     doc.Set(state->section, name, value);

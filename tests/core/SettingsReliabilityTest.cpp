@@ -160,18 +160,22 @@ TEST(SettingsReliabilityTest, UnusableFolderKeepsDefaultsAndWritesNothing)
     EXPECT_EQ(ReadBytes(store.Folder()), "not a folder");
 }
 
-TEST(SettingsReliabilityTest, ReadOnlyFolderFailsWritesAndKeepsTheStoredValues)
+TEST(SettingsReliabilityTest, ReadOnlyFolderOrFileFailsWritesAndKeepsTheStoredValues)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "permission bits do not stop root";
     IsolatedStore store;
     SaveShellIntegration(8);
     std::string before = ReadBytes(store.File());
-    std::filesystem::permissions(store.Folder(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     SettingsKey key = OpenKey();
-    EXPECT_EQ(SetDwordValue(key, "ShExt", 0), SETTINGS_FAILED);
-    EXPECT_EQ(ReadShellIntegration(), 8u);
-    EXPECT_EQ(ReadBytes(store.File()), before);
+    using std::filesystem::perms;
+    for (const auto& [path, readOnly] : {std::pair(store.File(), perms::owner_read),
+                                         std::pair(store.Folder(), perms::owner_read | perms::owner_exec)}) {
+        std::filesystem::permissions(path, readOnly);
+        EXPECT_EQ(SetDwordValue(key, "ShExt", 0), SETTINGS_FAILED);
+        EXPECT_EQ(ReadShellIntegration(), 8u);
+        EXPECT_EQ(ReadBytes(store.File()), before);
+    }
 }
 
 }  // namespace
