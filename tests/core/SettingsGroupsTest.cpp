@@ -137,13 +137,6 @@ TEST_F(SettingsGroupsTest, DirectRunDefaultsAreFourAndEightKilobytesCompressed)
     EXPECT_EQ(direct(static_cast<DocumentFormat>(7)), std::pair(0, false));
 }
 
-TEST_F(SettingsGroupsTest, ShellIntegrationIsStoredAsGiven)
-{
-    EXPECT_EQ(ReadShellIntegration(), 0u);
-    EXPECT_TRUE(SaveShellIntegration(8));
-    EXPECT_EQ(ReadShellIntegration(), 8u);
-}
-
 TEST_F(SettingsGroupsTest, PlacementIsAllFourValuesOrNothing)
 {
     SaveWindowPlacement(PlacementWindow::MainDialog, WindowPlacement{-8, 1288, -8, 1032});
