@@ -1,0 +1,131 @@
+// Runs the folivo program in a sandbox of its own: fresh folders for the
+// stored defaults, temporary files, HotSync users and documents.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace clitest {
+
+namespace fs = std::filesystem;
+
+inline std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+struct RunResult {
+    int status = -1;  // exit status, or -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+class Sandbox {
+public:
+    Sandbox()
+    {
+        std::string pattern = (fs::temp_directory_path() / "folivo-cli-XXXXXX").string();
+        if (::mkdtemp(pattern.data()))
+            m_root = pattern;
+        for (const char* folder : {"config", "tmp", "hotsync", "docs"})
+            fs::create_directory(m_root / folder);
+    }
+    ~Sandbox()
+    {
+        std::error_code ignored;
+        fs::remove_all(m_root, ignored);
+    }
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+
+    fs::path Docs() const { return m_root / "docs"; }
+    fs::path Temp() const { return m_root / "tmp"; }
+    fs::path HotSync() const { return m_root / "hotsync"; }
+
+    // A document in the documents folder; returns its path.
+    std::string Document(const std::string& name, const std::string& bytes) const
+    {
+        WriteBytes(Docs() / name, bytes);
+        return (Docs() / name).string();
+    }
+
+    RunResult Run(const std::vector<std::string>& args) const
+    {
+        std::vector<std::string> environment = {
+            "XDG_CONFIG_HOME=" + (m_root / "config").string(),
+            "TMP=" + Temp().string(),
+            "FOLIVO_HOTSYNC_DIR=" + HotSync().string(),
+        };
+        for (char** entry = environ; *entry; ++entry) {
+            const std::string_view variable = *entry;
+            if (!variable.starts_with("XDG_CONFIG_HOME=") && !variable.starts_with("TMP=") &&
+                !variable.starts_with("TEMP=") && !variable.starts_with("FOLIVO_HOTSYNC_DIR="))
+                environment.emplace_back(variable);
+        }
+        std::vector<std::string> argv = {FOLIVO_BINARY};
+        argv.insert(argv.end(), args.begin(), args.end());
+
+        const fs::path out = m_root / "stdout";
+        const fs::path err = m_root / "stderr";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addchdir_np(&actions, Docs().c_str());
+
+        RunResult result;
+        pid_t pid = 0;
+        const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, Pointers(argv).data(),
+                                        Pointers(environment).data());
+        posix_spawn_file_actions_destroy(&actions);
+        EXPECT_EQ(spawned, 0) << "cannot start " << argv[0];
+        int wstatus = 0;
+        if (spawned == 0 && ::waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus))
+            result.status = WEXITSTATUS(wstatus);
+        result.out = ReadBytes(out);
+        result.err = ReadBytes(err);
+        return result;
+    }
+
+    // Files the program left in its temporary folder.
+    std::vector<std::string> TemporaryLeftovers() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(Temp()))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+private:
+    static std::vector<char*> Pointers(std::vector<std::string>& strings)
+    {
+        std::vector<char*> pointers;
+        for (std::string& s : strings)
+            pointers.push_back(s.data());
+        pointers.push_back(nullptr);
+        return pointers;
+    }
+
+    fs::path m_root;
+};
+
+}  // namespace clitest

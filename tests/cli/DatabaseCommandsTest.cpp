@@ -1,0 +1,97 @@
+// folivo info and folivo extract on written, damaged and foreign files.
+#include "CliRun.h"
+
+using namespace clitest;
+
+namespace {
+
+const std::string kBook = "Prologue\nChapter One\nThe text.\nChapter Two\nMore text.\n";
+
+// A database made by the command line itself from kBook, with two bookmarks.
+std::string MakeDatabase(const Sandbox& box, const std::string& format)
+{
+    box.Document("book.txt", kBook);
+    const RunResult run = box.Run({"convert", "--no-defaults", "--format", format, "--bookmarks", "^chapter",
+                                   "--title", "My Book", "book.txt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    return (box.Docs() / "book.pdb").string();
+}
+
+}  // namespace
+
+TEST(InfoCommand, ShowsTheHeaderFieldsAndBookmarks)
+{
+    Sandbox box;
+    MakeDatabase(box, "palmdoc");
+    RunResult run = box.Run({"info", "book.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* expected : {"Format:        PalmDoc (type TEXt, creator REAd)\n", "Title:         My Book\n",
+                                 "Compression:   PalmDoc (2)\n", "Record size:   4096 bytes\n",
+                                 "Text records:  1 (of 4 records)\n", "Text length:   54 bytes\n",
+                                 "Bookmarks:     2\n", "           9  Chapter One", "          31  Chapter Two"})
+        EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\nin\n" << run.out;
+
+    MakeDatabase(box, "ztxt");
+    run = box.Run({"info", "book.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Format:        zTXT "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Compression:   random access (1)\n"), std::string::npos) << run.out;
+}
+
+TEST(ExtractCommand, WritesTheTextOrTheBookmarks)
+{
+    Sandbox box;
+    MakeDatabase(box, "ztxt");
+    RunResult run = box.Run({"extract", "book.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, kBook);
+
+    run = box.Run({"extract", "--bookmarks", "book.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, 3), "9\tC");
+    EXPECT_NE(run.out.find("\n31\tChapter Two"), std::string::npos) << run.out;
+
+    // -o replaces an existing file as a whole and keeps its permissions.
+    WriteBytes(box.Docs() / "out.txt", "old content that is longer than the new one, much longer indeed");
+    fs::permissions(box.Docs() / "out.txt", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    run = box.Run({"extract", "book.pdb", "-o", "out.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadBytes(box.Docs() / "out.txt"), kBook);
+    EXPECT_EQ(fs::status(box.Docs() / "out.txt").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // Only book.txt, book.pdb and out.txt: no temporary file beside them.
+    EXPECT_EQ(std::distance(fs::directory_iterator(box.Docs()), fs::directory_iterator()), 3);
+
+    run = box.Run({"extract", "book.pdb", "-o", "no/such/folder/out.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("folivo: error: cannot create a file in the folder of"), std::string::npos) << run.err;
+
+    run = box.Run({"extract", "book.pdb", "-o", "./book.pdb"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("is the database itself"), std::string::npos) << run.err;
+    EXPECT_EQ(box.Run({"extract", "book.pdb"}).out, kBook);
+}
+
+TEST(DatabaseCommands, DamagedForeignAndMissingFilesAreClearErrors)
+{
+    Sandbox box;
+    const std::string database = ReadBytes(MakeDatabase(box, "palmdoc"));
+    WriteBytes(box.Docs() / "cut.pdb", database.substr(0, database.size() / 2));
+    WriteBytes(box.Docs() / "short.pdb", database.substr(0, 40));
+    std::string foreign = database;
+    foreign.replace(60, 8, "DATAxxxx");
+    WriteBytes(box.Docs() / "foreign.pdb", foreign);
+
+    for (const char* name : {"cut.pdb", "short.pdb", "foreign.pdb", "book.txt", "missing.pdb"}) {
+        for (const char* command : {"info", "extract"}) {
+            const RunResult run = box.Run({command, name});
+            EXPECT_EQ(run.status, 1) << command << ' ' << name;
+            EXPECT_TRUE(run.err.starts_with(std::string("folivo: error: ") + name + ": ")) << run.err;
+            EXPECT_EQ(run.out, "") << command << ' ' << name;
+        }
+    }
+    EXPECT_EQ(box.Run({"info"}).status, 2);
+    EXPECT_EQ(box.Run({"info", "a.pdb", "b.pdb"}).status, 2);
+    EXPECT_EQ(box.Run({"extract", "book.pdb", "-o"}).status, 2);
+}
