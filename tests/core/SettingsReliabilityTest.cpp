@@ -157,6 +157,7 @@ TEST(SettingsReliabilityTest, UnusableFolderKeepsDefaultsAndWritesNothing)
     ReadDirectRunDefaults(direct);
     EXPECT_EQ(direct.blockSizeKB, 8);
     EXPECT_TRUE(direct.compress);
+    EXPECT_EQ(ReadShellIntegration(), 0u);
     EXPECT_EQ(ReadBytes(store.Folder()), "not a folder");
 }
 
