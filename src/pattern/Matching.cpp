@@ -11,14 +11,16 @@ namespace {
 using patternkit::MatchResults;
 using State = RegularExpression::State;
 
-// Runs f with the compiled expression of the current locale model.
+// Runs f with the compiled expression of the current locale model. The copy
+// shares the compiled program and keeps it alive, so a handler that changes
+// and recompiles the expression cannot pull it from under a running search.
 template <class F>
-decltype(auto) WithExpression(State& s, F&& f)
+decltype(auto) WithExpression(const State& s, F&& f)
 {
     switch (s.localeModel) {
-    case RegularExpression::localeWin32: return f(s.win32Expression);
-    case RegularExpression::localeC: return f(s.cExpression);
-    default: return f(s.cppExpression);
+    case RegularExpression::localeWin32: return f(patternkit::Win32Expression(s.win32Expression));
+    case RegularExpression::localeC: return f(patternkit::CExpression(s.cExpression));
+    default: return f(patternkit::CppExpression(s.cppExpression));
     }
 }
 
@@ -133,8 +135,9 @@ namespace {
 
 enum class MatchKind { match, matchAll, search };
 
-template <class Self>
-bool RunMatch(Self* self, State& s, MatchKind kind, const std::shared_ptr<const CString>& text)
+// The text is held by value: a handler that sets a new StringToMatch must
+// not free the text the results point into.
+bool RunMatch(RegularExpression* self, State& s, MatchKind kind, const std::shared_ptr<const CString> text)
 {
     const char* first = text->data();
     const char* last = first + text->size();
@@ -228,8 +231,10 @@ void RegularExpression::Merge(CString& out)
     const std::shared_ptr<const CString> text = s.stringToMatch;
     const char* first = text->data();
     const char* last = first + text->size();
-    s.mergeBuffer.clear();
-    s.mergePosition = 0;
+    // Buffer and position are the run's own, so a Merge started from a
+    // handler cannot disturb this one.
+    CString buffer;
+    std::size_t position = 0;
     LineCounter lines(first);
     bool inHandler = false;
     try {
@@ -239,9 +244,9 @@ void RegularExpression::Merge(CString& out)
             ScopedValue<const MatchResults*> current(s.currentGrep, &m);
             const REMatchList list = BuildMatchList(m, first);
             const std::size_t at = static_cast<std::size_t>(m[0].first - first);
-            if (s.mergeCopy && s.mergePosition != at) {
-                s.mergeBuffer.append(first + s.mergePosition, at - s.mergePosition);
-                s.mergePosition = at;
+            if (s.mergeCopy && position < at) {
+                buffer.append(first + position, at - position);
+                position = at;
             }
             lines.MoveTo(m[0].first);
             bool more = true;
@@ -249,9 +254,9 @@ void RegularExpression::Merge(CString& out)
             if (more) {
                 CString expansion;
                 Format(expansion);
-                s.mergeBuffer += expansion;
+                buffer += expansion;
                 if (s.mergeCopy)
-                    s.mergePosition += static_cast<std::size_t>(m[0].length());
+                    position = at + static_cast<std::size_t>(m[0].length());
             }
             if (s.mergeOnlyFirst)
                 more = false;
@@ -261,13 +266,11 @@ void RegularExpression::Merge(CString& out)
     } catch (const std::runtime_error&) {
         if (inHandler)
             throw;
-        s.mergeBuffer.clear();
         return;
     }
-    if (s.mergeCopy && s.mergePosition < text->size())
-        s.mergeBuffer.append(first + s.mergePosition, text->size() - s.mergePosition);
-    out.swap(s.mergeBuffer);
-    s.mergeBuffer.clear();
+    if (s.mergeCopy && position < text->size())
+        buffer.append(first + position, text->size() - position);
+    out = std::move(buffer);
 }
 
 void RegularExpression::Format(CString& out) const

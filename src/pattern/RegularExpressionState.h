@@ -69,10 +69,6 @@ struct RegularExpression::State {
     const patternkit::MatchResults* currentGrep = nullptr;
     bool busy = false;
 
-    // Merge.
-    CString mergeBuffer;
-    std::size_t mergePosition = 0;
-
     // Callback pointers.
     MatchingCallback onMatching = nullptr;
     SearchingCallback onSearching = nullptr;

@@ -363,3 +363,50 @@ TEST(Matching, PartialMatchesOnlyWhereAllowed)
     EXPECT_EQ(re.Split(parts), 1u); // no separator found: the whole text
     EXPECT_EQ(parts, (CStringArray{"xxab"}));
 }
+
+TEST(Reentrancy, HandlerThatRecompilesTheExpressionDoesNotBreakTheRunningGrep)
+{
+    RE re = Object("a(n)", "banana");
+    std::vector<int> positions;
+    re.OnGrepping.Hook(&positions, [&](RE* self, const REMatchList& m, unsigned, unsigned, bool&) {
+        positions.push_back(m[0].position);
+        self->SetExpression(positions.size() % 2 ? "x(y)(z)" : "q");
+        self->ParseExpression();
+    });
+    EXPECT_EQ(re.Grep(), 2u);
+    EXPECT_EQ(positions, (std::vector<int>{1, 3}));
+}
+
+TEST(Reentrancy, MergeStartedFromAMergingHandlerLeavesTheOuterOneIntact)
+{
+    RE re = Object("a", "banana");
+    re.SetFormatString("x");
+    re.SetMergeCopy(true);
+    CString inner;
+    int calls = 0;
+    re.OnMerging.Hook(&inner, [&](RE* self, const REMatchList&, unsigned, unsigned, bool&) {
+        if (++calls == 2) {
+            self->SetMergeOnlyFirst(true);
+            self->Merge(inner);
+            self->SetMergeOnlyFirst(false);
+        }
+    });
+    CString out;
+    re.Merge(out);
+    EXPECT_EQ(out, "bxnxnx");
+    EXPECT_EQ(inner, "bxnana");
+}
+
+TEST(Reentrancy, NewTextFromASearchingHandlerKeepsTheResultsReadable)
+{
+    RE re = Object("(b+)", "abbc");
+    re.SetFormatString("[$1]");
+    CString expansion;
+    re.OnSearching.Hook(&expansion, [&](RE* self, const REMatchList& m, unsigned, unsigned) {
+        self->SetStringToMatch(std::string(64, 'z'));
+        self->Format(expansion);
+        EXPECT_EQ(m[0].text, "bb");
+    });
+    EXPECT_TRUE(re.Search());
+    EXPECT_EQ(expansion, "[bb]");
+}
