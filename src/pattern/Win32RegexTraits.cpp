@@ -139,10 +139,10 @@ Win32RegexTraits::char_class_type Win32RegexTraits::lookup_classname(const char*
 {
     int id = boost::BOOST_REGEX_DETAIL_NS::get_default_class_id(p1, p2);
     if (id < 0) {
-        const string_type folded = transform(p1, p2);
-        string_type lowered;
-        for (char c : folded)
-            lowered += tolower(c);
+        // Class names are also known in capitals ([[:ALPHA:]]).
+        string_type lowered(p1, p2);
+        for (char& c : lowered)
+            c = tolower(c);
         id = boost::BOOST_REGEX_DETAIL_NS::get_default_class_id(lowered.data(), lowered.data() + lowered.size());
     }
     return kClassMasks[static_cast<std::size_t>(id + 1)];

@@ -167,6 +167,9 @@ TEST(Compilation, Win32ModelClassifiesAndFoldsWindows1252)
     EXPECT_FALSE(finds("^[[:alpha:]]$", "\xE9"));
     re.SetLocaleModel(RE::localeWin32);
     EXPECT_TRUE(finds("^[[:alpha:]]$", "\xE9"));
+    EXPECT_TRUE(finds("^[[:ALPHA:]]$", "\xE9"));
+    re.SetExpression("[[:nonsense:]]");
+    EXPECT_EQ(re.ParseExpression(), RE::errCharClass);
 }
 
 TEST(Compilation, Win32ModelCaseConversionInFormats)
