@@ -16,7 +16,7 @@ constexpr unsigned kHash3Bits = 12;
 constexpr unsigned kHash4Bits = 13;
 // How many earlier positions with the same hash are tried. Deeper search
 // finds almost nothing more in text and costs speed.
-constexpr unsigned kLongChain = 16;
+constexpr unsigned kLongChain = 32;
 constexpr unsigned kShortChain = 4;
 
 enum Kind : std::uint8_t { kLiteral = 0, kSpacePair = 1, kMatch = 2, kRun = 3 };
