@@ -2,8 +2,8 @@
 
 #include "PosixFiles.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -40,11 +40,10 @@ CString TemporaryFolder()
         if (!folder.empty())
             return folder;
     }
-#ifdef P_tmpdir
-    return P_tmpdir;
-#else
-    return "/tmp";
-#endif
+    // The system's folder: TMPDIR, else the platform's own.
+    std::error_code error;
+    CString system = std::filesystem::temp_directory_path(error).string();
+    return error ? CString() : system;
 }
 
 CString WriteTemporaryFile(std::string_view bytes, const CString& fallbackFolder)
