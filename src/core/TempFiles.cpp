@@ -2,8 +2,8 @@
 
 #include "PosixFiles.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -40,10 +40,8 @@ CString TemporaryFolder()
         if (!folder.empty())
             return folder;
     }
-    // The system's folder: TMPDIR, else the platform's own.
-    std::error_code error;
-    CString system = std::filesystem::temp_directory_path(error).string();
-    return error ? CString() : system;
+    // The C library's own folder for temporary files.
+    return P_tmpdir;
 }
 
 CString WriteTemporaryFile(std::string_view bytes, const CString& fallbackFolder)

@@ -6,7 +6,7 @@
 #include <string_view>
 
 // The folder for temporary files: TMP, else TEMP, else the system's own
-// (TMPDIR or the platform's folder); an empty variable counts as unset.
+// (the C library's P_tmpdir); an empty variable counts as unset.
 CString TemporaryFolder();
 
 // Writes `bytes` to a new file whose unique name is chosen and created in one
