@@ -22,6 +22,15 @@ std::size_t arrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t
   return before - bookmarks.size();
 }
 
+namespace {
+
+// The text and what the database is built from; content.text views text.
+struct LoadedInput {
+  std::string text;
+  BookContent content;
+  Result warning;
+};
+
 Result loadInput(const WriteRequest& request, LoadedInput& input) {
   if (request.textPath.empty() || request.outputPath.empty()) return {Status::InvalidArgument, "missing path"};
   if (Result size = checkRecordSize(request.recordSize); !size.ok()) return size;
@@ -49,9 +58,17 @@ Result loadInput(const WriteRequest& request, LoadedInput& input) {
   return {};
 }
 
-Result storeDatabase(const WriteRequest& request, const std::string& database, Result built, const Result& warning) {
+}  // namespace
+
+Result writeDatabase(const WriteRequest& request, const BuildDatabase& build) {
+  LoadedInput input;
+  if (Result loaded = loadInput(request, input); !loaded.ok()) return loaded;
+  std::string database;
+  const Result built = build(input.content, database);
+  if (!built.ok()) return built;
   if (Result stored = replaceFile(request.outputPath, database); !stored.ok()) return stored;
-  Result result = warning;
+
+  Result result = input.warning;
   result.skippedBookmarks += built.skippedBookmarks;
   if (result.status == Status::Ok && result.skippedBookmarks != 0) result.status = Status::BookmarkLinesSkipped;
   return result;
