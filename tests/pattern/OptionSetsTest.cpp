@@ -2,194 +2,103 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <vector>
 
 using RE = RegularExpression;
 
 namespace {
 
-std::vector<int> ExpressionOptions(const RE& re)
+template <class E>
+std::vector<int> Members(const RE& re, bool (RE::*has)(E) const, int last)
 {
     std::vector<int> set;
-    for (int o = 0; o <= RE::optPerl; ++o)
-        if (re.IsExpressionOption(static_cast<RE::Options>(o)))
+    for (int o = 0; o <= last; ++o)
+        if ((re.*has)(static_cast<E>(o)))
             set.push_back(o);
     return set;
 }
 
-std::vector<int> MatchOptions(const RE& re)
-{
-    std::vector<int> set;
-    for (int o = 0; o <= RE::matchPartial; ++o)
-        if (re.IsMatchOption(static_cast<RE::Matches>(o)))
-            set.push_back(o);
-    return set;
-}
+std::vector<int> ExpressionSet(const RE& re) { return Members(re, &RE::IsExpressionOption, RE::optPerl); }
+std::vector<int> MatchSet(const RE& re) { return Members(re, &RE::IsMatchOption, RE::matchPartial); }
 
-RE Cleared(std::initializer_list<RE::Options> added)
-{
-    RE re;
-    re.ClearExpressionOptions();
-    for (RE::Options o : added)
-        re.AddExpressionOption(o);
-    return re;
-}
+// Positive values are added, negative ones (-1 - option) deleted.
+struct OptionCase {
+    bool fromCleared;
+    std::vector<int> steps;
+    std::vector<int> expected;
+    unsigned long flags;
+};
 
 } // namespace
 
-TEST(OptionSets, NewObjectHoldsNormalPresetAndMatchDefault)
+TEST(OptionSets, ConsistencyRulesAndCompileFlags)
+{
+    const std::vector<OptionCase> cases = {
+        {false, {}, {0, 1, 2, 8, 12, 15}, 0x4507},
+        // The bookmark scan's options.
+        {true, {RE::optPerl, RE::optICase}, {0, 1, 2, 8, 11, 12, 21}, 0x6507},
+        // A preset replaces the previous one and its own flags; unrelated flags stay.
+        {false, {RE::optICase, RE::optBasic}, {1, 2, 3, 6, 7, 8, 11, 13}, 0x21CE | 0x400},
+        {true, {RE::optAwk, RE::optEmacs}, {6, 7, 8, 9, 16}, 0x3C0 | 0x400},
+        {true, {RE::optExtended, RE::optEgrep}, {1, 2, 4, 8, 19}, 0x116 | 0x400},
+        // Twins never stand together.
+        {false, {RE::optPerl}, {0, 1, 2, 8, 12, 21}, 0x4507},
+        {false, {RE::optSed, RE::optBasic}, {1, 2, 3, 6, 7, 8, 13}, 0x1CE | 0x400},
+        // Single flags that complete a group mark its preset (and keep a chosen twin).
+        {true, {RE::optCharClasses, RE::optIntervals, RE::optBkRefs, RE::optLimitedOps, RE::optBkBraces, RE::optBkParens},
+         {1, 2, 3, 6, 7, 8, 13}, 0x1CE | 0x400},
+        {true, {RE::optBasic, RE::optNewlineAlt}, {1, 2, 3, 4, 6, 7, 8, 18}, 0x1DE | 0x400},
+        {true, {RE::optExtended, RE::optEscapeInLists}, {0, 1, 2, 8, 17}, 0x107 | 0x400},
+        {true, {RE::optCharClasses, RE::optIntervals, RE::optBkRefs}, {1, 2, 8, 14}, 0x106 | 0x400},
+        {true, {RE::optSed, RE::optICase}, {1, 2, 3, 6, 7, 8, 11, 20}, 0x21CE | 0x400},
+        {true, {RE::optCharClasses, RE::optBkRefs}, {1, 8}, 0x102 | 0x400},
+        {true, {RE::optEgrep, RE::optBkPlusQm}, {1, 2, 4, 5, 8, 19}, 0x136 | 0x400},
+        {true, {RE::optLiteral, RE::optICase}, {10, 11}, 0x3000 | 0x400},
+        // Deleting a flag drops the preset it belonged to; a preset takes its group.
+        {false, {-1 - RE::optCharClasses}, {0, 2, 8, 12}, 0x4105 | 0x400},
+        {true, {RE::optPerl, -1 - RE::optEscapeInLists}, {1, 2, 8, 12}, 0x4106 | 0x400},
+        {true, {RE::optPerl, RE::optICase, -1 - RE::optICase}, {0, 1, 2, 8, 12, 21}, 0x4507},
+        {false, {RE::optICase, -1 - RE::optNormal}, {11}, 0x2400},
+        {true, {RE::optGrep, RE::optLiteral, -1 - RE::optGrep}, {10}, 0x1400},
+        // Present or absent options change nothing.
+        {false, {RE::optNormal, -1 - RE::optLiteral}, {0, 1, 2, 8, 12, 15}, 0x4507},
+    };
+    for (const OptionCase& c : cases) {
+        RE re;
+        if (c.fromCleared)
+            re.ClearExpressionOptions();
+        for (int step : c.steps) {
+            if (step >= 0)
+                re.AddExpressionOption(static_cast<RE::Options>(step));
+            else
+                re.DeleteExpressionOption(static_cast<RE::Options>(-1 - step));
+        }
+        EXPECT_EQ(ExpressionSet(re), c.expected) << ::testing::PrintToString(c.steps);
+        EXPECT_EQ(re.CompileFlags(), c.flags) << ::testing::PrintToString(c.steps);
+    }
+}
+
+TEST(MatchOptions, DefaultAndRestrictingOptionsExcludeEachOther)
 {
     RE re;
-    EXPECT_EQ(ExpressionOptions(re), (std::vector<int>{0, 1, 2, 8, 12, 15}));
-    EXPECT_EQ(MatchOptions(re), (std::vector<int>{0}));
-    EXPECT_EQ(re.CompileFlags(), 0x4507u);
-    EXPECT_EQ(re.MatchFlags(true), 0u);
-}
-
-TEST(OptionSets, PerlWithCaseFoldingAsTheBookmarkScanUsesIt)
-{
-    RE re = Cleared({RE::optPerl, RE::optICase});
-    EXPECT_EQ(ExpressionOptions(re), (std::vector<int>{0, 1, 2, 8, 11, 12, 21}));
-    EXPECT_EQ(re.CompileFlags(), 0x6507u);
-}
-
-TEST(OptionSets, AddingAPresetReplacesThePreviousOneAndItsOwnFlags)
-{
-    RE re;
-    re.AddExpressionOption(RE::optICase);
-    re.AddExpressionOption(RE::optBasic);
-    // Flags outside every group (icase) are never touched.
-    EXPECT_EQ(ExpressionOptions(re), (std::vector<int>{1, 2, 3, 6, 7, 8, 11, 13}));
-
-    RE emacs = Cleared({RE::optAwk, RE::optEmacs});
-    EXPECT_EQ(ExpressionOptions(emacs), (std::vector<int>{6, 7, 8, 9, 16}));
-
-    RE egrep = Cleared({RE::optExtended, RE::optEgrep});
-    EXPECT_EQ(ExpressionOptions(egrep), (std::vector<int>{1, 2, 4, 8, 19}));
-}
-
-TEST(OptionSets, TwinsNeverStandTogether)
-{
-    RE re;
-    re.AddExpressionOption(RE::optPerl);
-    EXPECT_TRUE(re.IsExpressionOption(RE::optPerl));
-    EXPECT_FALSE(re.IsExpressionOption(RE::optNormal));
-    re.AddExpressionOption(RE::optSed);
-    re.AddExpressionOption(RE::optBasic);
-    EXPECT_EQ(ExpressionOptions(re), (std::vector<int>{1, 2, 3, 6, 7, 8, 13}));
-}
-
-TEST(OptionSets, SingleFlagsCompleteAGroupAndMarkItsPreset)
-{
-    // Escaped parentheses and braces plus the basic flags: the basic preset.
-    EXPECT_EQ(ExpressionOptions(Cleared({RE::optCharClasses, RE::optIntervals, RE::optBkRefs, RE::optLimitedOps,
-                                         RE::optBkBraces, RE::optBkParens})),
-              (std::vector<int>{1, 2, 3, 6, 7, 8, 13}));
-    // ... and with newline_alt, grep.
-    EXPECT_EQ(ExpressionOptions(Cleared({RE::optBasic, RE::optNewlineAlt})),
-              (std::vector<int>{1, 2, 3, 4, 6, 7, 8, 18}));
-    EXPECT_EQ(ExpressionOptions(Cleared({RE::optEmacs})), (std::vector<int>{6, 7, 8, 9, 16}));
-    EXPECT_EQ(ExpressionOptions(Cleared({RE::optCharClasses, RE::optIntervals, RE::optBkRefs})),
-              (std::vector<int>{1, 2, 8, 14}));
-    EXPECT_EQ(ExpressionOptions(Cleared({RE::optExtended, RE::optEscapeInLists})),
-              (std::vector<int>{0, 1, 2, 8, 17}));
-    EXPECT_EQ(ExpressionOptions(Cleared({RE::optExtended, RE::optNewlineAlt})),
-              (std::vector<int>{1, 2, 4, 8, 19}));
-    // Incomplete groups mark nothing.
-    EXPECT_EQ(ExpressionOptions(Cleared({RE::optCharClasses, RE::optBkRefs})), (std::vector<int>{1, 8}));
-}
-
-TEST(OptionSets, MarkingKeepsTheTwinAlreadyChosen)
-{
-    RE sed = Cleared({RE::optSed, RE::optICase});
-    EXPECT_TRUE(sed.IsExpressionOption(RE::optSed));
-    EXPECT_FALSE(sed.IsExpressionOption(RE::optBasic));
-}
-
-TEST(OptionSets, DeletingAFlagDropsThePresetItBelongedTo)
-{
-    RE re;
-    re.DeleteExpressionOption(RE::optCharClasses);
-    EXPECT_EQ(ExpressionOptions(re), (std::vector<int>{0, 2, 8, 12}));
-
-    RE perl = Cleared({RE::optPerl});
-    perl.DeleteExpressionOption(RE::optEscapeInLists);
-    EXPECT_EQ(ExpressionOptions(perl), (std::vector<int>{1, 2, 8, 12}));
-
-    // A flag outside the group leaves the preset alone.
-    RE icase = Cleared({RE::optPerl, RE::optICase});
-    icase.DeleteExpressionOption(RE::optICase);
-    EXPECT_EQ(ExpressionOptions(icase), (std::vector<int>{0, 1, 2, 8, 12, 21}));
-}
-
-TEST(OptionSets, DeletingAPresetRemovesItsGroup)
-{
-    RE re;
-    re.AddExpressionOption(RE::optICase);
-    re.DeleteExpressionOption(RE::optNormal);
-    EXPECT_EQ(ExpressionOptions(re), (std::vector<int>{11}));
-
-    RE grep = Cleared({RE::optGrep, RE::optLiteral});
-    grep.DeleteExpressionOption(RE::optGrep);
-    EXPECT_EQ(ExpressionOptions(grep), (std::vector<int>{10}));
-}
-
-TEST(OptionSets, AbsentOrPresentOptionsChangeNothing)
-{
-    RE re;
-    re.SetExpression("(a");
-    EXPECT_EQ(re.ParseExpression(), RE::errParen);
-    re.AddExpressionOption(RE::optNormal);     // present
-    re.DeleteExpressionOption(RE::optLiteral); // absent
-    EXPECT_EQ(ExpressionOptions(re), (std::vector<int>{0, 1, 2, 8, 12, 15}));
-    // A real change resets the parse state: the literal expression now compiles.
-    re.AddExpressionOption(RE::optLiteral);
-    EXPECT_EQ(re.ParseExpression(), RE::errNone);
-}
-
-TEST(OptionSets, CompileFlagsUseTheFirstPresetsGroup)
-{
-    EXPECT_EQ(Cleared({}).CompileFlags(), 0x400u);
-    EXPECT_EQ(Cleared({RE::optBasic}).CompileFlags(), 0x1CEu | 0x400u);
-    EXPECT_EQ(Cleared({RE::optGrep}).CompileFlags(), 0x1DEu | 0x400u);
-    EXPECT_EQ(Cleared({RE::optEmacs}).CompileFlags(), 0x3C0u | 0x400u);
-    EXPECT_EQ(Cleared({RE::optEgrep, RE::optBkPlusQm}).CompileFlags(), 0x116u | 0x20u | 0x400u);
-    EXPECT_EQ(Cleared({RE::optLiteral, RE::optICase}).CompileFlags(), 0x3000u | 0x400u);
-}
-
-TEST(MatchOptions, DefaultGivesWayToRestrictingOptions)
-{
-    RE re;
+    EXPECT_EQ(MatchSet(re), (std::vector<int>{0}));
     re.AddMatchOption(RE::matchNotBol);
-    EXPECT_EQ(MatchOptions(re), (std::vector<int>{1}));
+    EXPECT_EQ(MatchSet(re), (std::vector<int>{1}));
     re.AddMatchOption(RE::matchDefault);
-    EXPECT_EQ(MatchOptions(re), (std::vector<int>{0}));
-
-    // Options 9 to 12 keep matchDefault; 1 to 8 are dropped by it.
+    EXPECT_EQ(MatchSet(re), (std::vector<int>{0}));
+    // 9 to 12 live beside matchDefault.
     re.AddMatchOption(RE::matchAny);
     re.AddMatchOption(RE::matchPartial);
-    EXPECT_EQ(MatchOptions(re), (std::vector<int>{0, 9, 12}));
-    re.AddMatchOption(RE::matchNotEol);
-    EXPECT_EQ(MatchOptions(re), (std::vector<int>{2, 9, 12}));
-    re.AddMatchOption(RE::matchDefault);
-    EXPECT_EQ(MatchOptions(re), (std::vector<int>{0, 9, 12}));
-}
-
-TEST(MatchOptions, DeletingTheLastRestrictionBringsDefaultBack)
-{
-    RE re;
-    re.AddMatchOption(RE::matchNotBol);
+    EXPECT_EQ(MatchSet(re), (std::vector<int>{0, 9, 12}));
     re.AddMatchOption(RE::matchNotDotNull);
-    re.DeleteMatchOption(RE::matchNotBol);
-    EXPECT_EQ(MatchOptions(re), (std::vector<int>{8}));
+    EXPECT_EQ(MatchSet(re), (std::vector<int>{8, 9, 12}));
+    // Deleting the last restriction brings matchDefault back.
     re.DeleteMatchOption(RE::matchNotDotNull);
-    EXPECT_EQ(MatchOptions(re), (std::vector<int>{0}));
+    EXPECT_EQ(MatchSet(re), (std::vector<int>{0, 9, 12}));
     re.DeleteMatchOption(RE::matchDefault);
-    EXPECT_TRUE(MatchOptions(re).empty());
-    re.AddMatchOption(RE::matchAny);
+    EXPECT_EQ(MatchSet(re), (std::vector<int>{9, 12}));
     re.ClearMatchOptions();
-    EXPECT_TRUE(MatchOptions(re).empty());
+    EXPECT_TRUE(MatchSet(re).empty());
 }
 
 TEST(MatchOptions, FlagsKeepClassicValuesAndPartialOnlyWhereAllowed)
