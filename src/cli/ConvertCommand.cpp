@@ -117,6 +117,8 @@ public:
         m_outcomes[index] = std::move(outcome);
         m_ready[index] = true;
         m_bar.SetFileFraction(index, 1.0);
+        if (!m_ready[m_next])
+            return;
         m_bar.Print([this] {
             for (; m_next < m_outcomes.size() && m_ready[m_next]; ++m_next) {
                 FileOutcome& outcome = m_outcomes[m_next];

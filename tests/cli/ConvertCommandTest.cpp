@@ -133,19 +133,6 @@ TEST(ConvertCommand, EachFailingFileIsReportedInOrderAndTheOthersAreConverted)
     EXPECT_TRUE(box.TemporaryLeftovers().empty());
 }
 
-TEST(ConvertCommand, UnreadableDocumentIsAnError)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind the superuser";
-    Sandbox box;
-    box.Document("locked.txt", kStory);
-    fs::permissions(box.Docs() / "locked.txt", fs::perms::none);
-    const RunResult run = box.Run({"convert", "locked.txt"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "folivo: error: locked.txt: Permission denied\n");
-    EXPECT_FALSE(fs::exists(box.Docs() / "locked.pdb"));
-}
-
 TEST(ConvertCommand, InvalidPatternConvertsWithoutBookmarksAndShowsTheEngineText)
 {
     Sandbox box;
