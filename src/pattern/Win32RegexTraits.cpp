@@ -24,7 +24,7 @@ enum : std::uint32_t {
     kGraph = kAlnum | kPunct,
 };
 
-unsigned char U(char c) { return static_cast<unsigned char>(c); }
+constexpr unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
 struct CodePageTables {
     std::array<std::uint32_t, 256> classes{};
@@ -32,7 +32,7 @@ struct CodePageTables {
     std::array<unsigned char, 256> upper{};
     std::array<unsigned char, 256> primary{};
 
-    CodePageTables()
+    constexpr CodePageTables()
     {
         for (int c = 0; c < 256; ++c) {
             lower[c] = upper[c] = primary[c] = static_cast<unsigned char>(c);
@@ -97,11 +97,10 @@ struct CodePageTables {
     }
 };
 
-const CodePageTables& Tables()
-{
-    static const CodePageTables tables;
-    return tables;
-}
+// Built by the compiler: matching never waits on a run-time initialisation.
+constexpr CodePageTables kTables;
+
+constexpr const CodePageTables& Tables() { return kTables; }
 
 // Indexed by 1 + the engine's class id (0 for an unknown name); the order is
 // the engine's: alnum alpha blank cntrl d digit graph h l lower print punct s

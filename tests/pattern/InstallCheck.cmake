@@ -1,9 +1,9 @@
-# Installs the build into a staging folder, builds a client against the
+# Installs the library's component into a staging folder, builds a client against the
 # installed header and library only, runs it, and checks that the library
 # exports the component's interface and nothing of the engine or the internals.
 # Arguments: BUILD_DIR STAGE_DIR LIB_DIR CXX CLIENT_SOURCE CLIENT_FLAGS
 file(REMOVE_RECURSE "${STAGE_DIR}")
-execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${STAGE_DIR}"
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${STAGE_DIR}" --component patternkit
                 RESULT_VARIABLE rc OUTPUT_QUIET)
 if(rc)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
