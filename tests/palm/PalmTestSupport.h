@@ -1,5 +1,4 @@
-// Helpers shared by the palm suites: a scratch folder, file access, and the
-// corpus location.
+// Helpers shared by the palm suites: a scratch folder, file access, test text.
 #pragma once
 
 #include <filesystem>
@@ -54,12 +53,6 @@ inline std::string mixedBytes(std::size_t size, unsigned seed) {
   }
   text.resize(size);
   return text;
-}
-
-// A book of the shared corpus, or an empty string when the corpus is absent.
-inline std::string corpusBook(const std::string& name) {
-  const std::filesystem::path path = std::filesystem::path(FOLIVO_CORPUS_DIR) / name;
-  return std::filesystem::exists(path) ? readFile(path.string()) : std::string();
 }
 
 }  // namespace palmtest
