@@ -43,23 +43,18 @@ CString Folder(const CString& path)
     return start == 1 ? CString("/") : path.substr(0, start - 1);
 }
 
-// Closes a descriptor when the scope ends, unless it was closed already.
+// Closes a descriptor when the scope ends.
 class Descriptor {
 public:
-    explicit Descriptor(int fd = -1) : m_fd(fd) {}
-    ~Descriptor() { Close(); }
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int Get() const { return m_fd; }
-    // Returns 0 or the errno of a failed close.
-    int Close()
-    {
-        int error = 0;
-        if (m_fd >= 0 && close(m_fd) != 0)
-            error = errno;
-        m_fd = -1;
-        return error;
-    }
 
 private:
     int m_fd;
