@@ -11,9 +11,11 @@
 //  - localeWin32 compiles with the component's own traits for 8-bit text in the
 //    Windows-1252 code page: classification, case folding and a primary sort
 //    key that ignores case and accents, whatever the process locale is.
-//  - The locale DLL is a string-resource file (see LocaleDll.h in the sources
-//    for its format). Resolution order: LocaleDll as given when it has an
-//    extension; else LocaleDll + "." + two letters of the language + one of the
+//  - The locale DLL is a string-resource file: a first line
+//    "FOLIVO-STRINGS 1", then lines of a decimal string id, one blank and the
+//    text (escapes \\ \n \r \t \s; "#" starts a comment). Resolution order:
+//    LocaleDll as given when it has an extension; else LocaleDll + "." + two
+//    letters of the language + one of the
 //    country, then LocaleDll + "." + two letters of the language, both taken
 //    from the user's locale environment (LC_ALL, LC_MESSAGES, LANG: "de_AT"
 //    gives "deA" and "de"); then LocaleDll + ".dll". Strings 143, 251 and 252
