@@ -15,10 +15,10 @@
 //    "FOLIVO-STRINGS 1", then lines of a decimal string id, one blank and the
 //    text (escapes \\ \n \r \t \s; "#" starts a comment). Resolution order:
 //    LocaleDll as given when it has an extension; else LocaleDll + "." + two
-//    letters of the language + one of the
-//    country, then LocaleDll + "." + two letters of the language, both taken
-//    from the user's locale environment (LC_ALL, LC_MESSAGES, LANG: "de_AT"
-//    gives "deA" and "de"); then LocaleDll + ".dll". Strings 143, 251 and 252
+//    letters of the language + one of the country, then LocaleDll + "." +
+//    two letters of the language, both from the user's locale environment
+//    (LC_ALL, LC_MESSAGES, LANG: "de_AT" gives "deA" and "de"); then
+//    LocaleDll + ".dll". Strings 143, 251 and 252
 //    give the whitespace-class letter, the empty-expression text and the
 //    locale-DLL failure text; the same file is the engine's message catalogue
 //    (strings 200 + error code replace the engine's error texts). A file that
