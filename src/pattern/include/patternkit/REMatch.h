@@ -57,6 +57,7 @@ public:
 
     std::string_view View() const { return m_filled ? std::string_view(m_text) : std::string_view(m_data, m_size); }
     std::size_t size() const { return m_filled ? m_text.size() : m_size; }
+    std::size_t length() const { return size(); }
     bool empty() const { return size() == 0; }
     const char* c_str() const { return Str().c_str(); }
 
