@@ -67,7 +67,8 @@ public:
         return (Docs() / name).string();
     }
 
-    RunResult Run(const std::vector<std::string>& args) const
+    // `stdoutPath` replaces the captured standard output (e.g. "/dev/full").
+    RunResult Run(const std::vector<std::string>& args, const char* stdoutPath = nullptr) const
     {
         std::vector<std::string> environment = {
             "XDG_CONFIG_HOME=" + (m_root / "config").string(),
@@ -88,7 +89,8 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 1, stdoutPath ? stdoutPath : out.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addchdir_np(&actions, Docs().c_str());
 
@@ -101,7 +103,7 @@ public:
         int wstatus = 0;
         if (spawned == 0 && ::waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus))
             result.status = WEXITSTATUS(wstatus);
-        result.out = ReadBytes(out);
+        result.out = stdoutPath ? std::string() : ReadBytes(out);
         result.err = ReadBytes(err);
         return result;
     }

@@ -67,6 +67,12 @@ TEST(ExtractCommand, WritesTheTextOrTheBookmarks)
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("folivo: error: cannot create a file in the folder of"), std::string::npos) << run.err;
 
+    if (fs::exists("/dev/full")) {
+        run = box.Run({"extract", "book.pdb"}, "/dev/full");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "folivo: error: cannot write to standard output\n");
+    }
+
     run = box.Run({"extract", "book.pdb", "-o", "./book.pdb"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("is the database itself"), std::string::npos) << run.err;
