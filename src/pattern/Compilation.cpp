@@ -39,13 +39,19 @@ void SetUpCpp(RegularExpression::State& s)
     // Until the set-up succeeds, the next compile tries again.
     s.cppCatalogueFor.reset();
     const CString resolved = ResolveLocaleDll(s.localeDll, s.dllTexts);
+    // The name is read only while the traits are built for the new locale;
+    // clearing it afterwards keeps other users of the engine in the process
+    // from meeting this object's catalogue.
     boost::cpp_regex_traits<char>::catalog_name(resolved);
+    bool opened = true;
     try {
         s.cppExpression.imbue(resolved.empty() ? s.locale : std::locale(s.locale, new CatalogueMessages));
     } catch (const std::runtime_error&) {
-        boost::cpp_regex_traits<char>::catalog_name(std::string());
-        throw CatalogueError(resolved);
+        opened = false;
     }
+    boost::cpp_regex_traits<char>::catalog_name(std::string());
+    if (!opened)
+        throw CatalogueError(resolved);
     s.cppCatalogueFor = s.localeDll;
 }
 
