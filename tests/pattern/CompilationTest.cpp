@@ -171,6 +171,16 @@ TEST_F(LocaleDll, ResolutionTriesLanguageAndCountryThenLanguageThenDll)
     Write("plain.dll", "just text\n251 nope\n");
     EXPECT_EQ(EmptyText(Base("plain")), "Empty expression");
     ::unsetenv("LANG");
+
+    // Switching to a DLL that does not load drops the texts of the previous one.
+    RE re;
+    re.SetLocaleDll(Base("texts.dll"));
+    re.SetExpression("x");
+    re.ParseExpression();
+    re.SetLocaleDll(Base("gone.dll"));
+    re.ParseExpression();
+    re.SetExpression("");
+    EXPECT_EQ(re.GetExpressionError(), "Empty expression");
 }
 
 TEST_F(LocaleDll, DamagedCatalogueGivesLocaleDllError)
