@@ -27,9 +27,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double threadSeconds() {
+// Processor time of the whole process: every thread compressing counts.
+double processSeconds() {
   timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
     const double mb = static_cast<double>(text.size()) / 1e6;
 
     std::string palmDoc;
-    const double ourTime = bestTime(5, threadSeconds, [&] { palm::buildPalmDoc({"Book", text, {}, 4096}, true, palmDoc); });
+    const double ourTime = bestTime(5, processSeconds, [&] { palm::buildPalmDoc({"Book", text, {}, 4096}, true, palmDoc); });
     slowest = std::min(slowest, mb / ourTime);
 
     std::size_t theirSize = 0;

@@ -117,15 +117,21 @@ void PalmDocCompressor::findMatches(const unsigned char* data, std::size_t size)
   std::uint8_t* longest = longest_.data();
   std::uint16_t* distance = distance_.data();
 
+  std::size_t previousDistance = 0;
   for (std::size_t i = 0; i + kMinMatch <= size; ++i) {
     const Position here(data, size, i);
     Match best;
+    // Inside a repeated stretch the previous position's distance usually
+    // reaches as far as any: when it gives the longest possible reference the
+    // chains have nothing better to offer.
+    if (previousDistance != 0 && previousDistance <= i) best = {here.lengthAt(previousDistance), previousDistance};
+    const bool settled = best.length == here.maxLength();
     // Matches of 4 bytes and more come from the 4-byte chain, whose entries are
     // far fewer than the 3-byte chain's in text; the 3-byte chain is asked only
     // for a 3-byte reference when that found nothing.
     if (i + 4 <= size) {
       const unsigned h4 = hash4(data + i);
-      here.searchChain(chain4, head4[h4], kLongChain, here.maxLength(), best);
+      if (!settled) here.searchChain(chain4, head4[h4], kLongChain, here.maxLength(), best);
       chain4[i] = head4[h4];
       head4[h4] = static_cast<std::uint16_t>(i + 1);
     }
@@ -137,6 +143,9 @@ void PalmDocCompressor::findMatches(const unsigned char* data, std::size_t size)
     if (best.length >= kMinMatch) {
       longest[i] = static_cast<std::uint8_t>(best.length);
       distance[i] = static_cast<std::uint16_t>(best.distance);
+      previousDistance = best.distance;
+    } else {
+      previousDistance = 0;
     }
   }
 }
