@@ -61,19 +61,22 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
     error = path + ": not a regular file";
     return false;
   }
-  bytes.clear();
-  bytes.reserve(static_cast<std::size_t>(info.st_size));
-  std::vector<char> buffer(1 << 16);
+  // Read straight into the string; a file that grows meanwhile is read to its end.
+  bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+  std::size_t have = 0;
   for (;;) {
-    const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
+    if (have == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t n = ::read(fd.get(), bytes.data() + have, bytes.size() - have);
     if (n < 0) {
       if (errno == EINTR) continue;
       error = path + ": " + systemError(errno);
       return false;
     }
-    if (n == 0) return true;
-    bytes.append(buffer.data(), static_cast<std::size_t>(n));
+    if (n == 0) break;
+    have += static_cast<std::size_t>(n);
   }
+  bytes.resize(have);
+  return true;
 }
 
 std::string folderOf(const std::string& path) {

@@ -91,6 +91,11 @@ void RegularExpression::SetStringToMatch(const CString& text)
 {
     m_state->stringToMatch = std::make_shared<const CString>(text.c_str(), std::strlen(text.c_str()));
 }
+void RegularExpression::SetStringToMatch(CString&& text)
+{
+    text.resize(std::strlen(text.c_str()));
+    m_state->stringToMatch = std::make_shared<const CString>(std::move(text));
+}
 const CString& RegularExpression::GetStringToMatch() const { return *m_state->stringToMatch; }
 
 void RegularExpression::SetFormatString(const CString& format) { m_state->formatString = format; }

@@ -156,6 +156,8 @@ public:
     void SetExpression(const CString& expression);
     CString GetExpression() const;
     void SetStringToMatch(const CString& text);
+    // Takes the text over instead of copying it (a book can be large).
+    void SetStringToMatch(CString&& text);
     // A reference to the object's own text: valid until StringToMatch changes.
     const CString& GetStringToMatch() const;
     void SetFormatString(const CString& format);
