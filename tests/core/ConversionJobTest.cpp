@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -212,6 +215,45 @@ TEST_F(JobTest, PrepareOnlyWritesNoDatabaseButUnlocksTheOldOne)
     EXPECT_NE(fs::status(output).permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_FALSE(job.LastReport().databaseWritten);
     EXPECT_FALSE(job.textFilePath.empty());
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define FOLIVO_ADDRESS_LIMIT_WORKS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FOLIVO_ADDRESS_LIMIT_WORKS 0
+#endif
+#endif
+#ifndef FOLIVO_ADDRESS_LIMIT_WORKS
+#define FOLIVO_ADDRESS_LIMIT_WORKS 1
+#endif
+
+TEST_F(JobTest, ADocumentTooLargeForMemoryFailsCleanly)
+{
+    if (!FOLIVO_ADDRESS_LIMIT_WORKS)
+        GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+    // A sparse file of 1 GiB costs no disk; reading it needs that much memory.
+    const fs::path source = Docs() / "huge.txt";
+    WriteBytes(source, "x");
+    fs::resize_file(source, std::uintmax_t{1} << 30);
+    const fs::path output = Docs() / "huge.pdb";
+    WriteBytes(output, "the old database");
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{512u << 20, 512u << 20};
+        setrlimit(RLIMIT_AS, &limit);
+        ConversionJob job(m_bookmarks);
+        const int result = job.RunConversion(source.string(), output.string(), "H", DocumentFormat::PalmDoc, 4, 1);
+        _exit(result == kConversionOutOfMemory && job.textFilePath.empty() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadBytes(output), "the old database");
+    EXPECT_TRUE(TmpIsEmpty());
 }
 
 class CountingSink : public ProgressSink {
