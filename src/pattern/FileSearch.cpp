@@ -66,6 +66,29 @@ bool GreppedFile(const char* fileName, const FileSearchEngine& engine)
     return more;
 }
 
+// The steps FindFiles and GrepFiles share: one file operation per object at
+// a time, the problem list emptied, the engine set up, and the object on the
+// thread's active stack while `search` runs the engine.
+template <class Search>
+unsigned SearchFiles(RegularExpression* object, RegularExpression::State& s, FileSearchProblemList& problems,
+                     Search search)
+{
+    FileOperationRun run(s.files);
+    if (!run.Started())
+        return 0;
+    problems.clear();
+    FileSearchEngine engine;
+    if (!PrepareFileSearch(s, engine))
+        return 0;
+    object->ParseExpression();
+    unsigned count = 0;
+    {
+        ActiveObjectScope active(object, &s);
+        count = search(engine, s.filesToMatch.c_str(), s.directoryRecursion, FileMatchFlags(s));
+    }
+    return count;
+}
+
 } // namespace
 } // namespace patternkit
 
@@ -74,43 +97,23 @@ using patternkit::FileSearchEngine;
 unsigned RegularExpression::FindFiles()
 {
     State& s = *m_state;
-    patternkit::FileOperationRun run(s.files);
-    if (!run.Started())
-        return 0;
-    s.files.findFilesErrors.clear();
-    FileSearchEngine engine;
-    if (!patternkit::PrepareFileSearch(s, engine))
-        return 0;
-    ParseExpression();
-    unsigned count = 0;
-    {
-        patternkit::ActiveObjectScope active(this, &s);
-        count = engine.FindFiles(&patternkit::FoundFile, s.filesToMatch.c_str(), s.directoryRecursion,
-                                 patternkit::FileMatchFlags(s));
-    }
-    s.files.findFilesErrors = engine.FilesContinueErrorsFind();
-    return count;
+    return patternkit::SearchFiles(this, s, s.files.findFilesErrors,
+                                   [&s](FileSearchEngine& engine, const char* files, bool recurse, auto flags) {
+                                       const unsigned count = engine.FindFiles(&patternkit::FoundFile, files, recurse, flags);
+                                       s.files.findFilesErrors = engine.FilesContinueErrorsFind();
+                                       return count;
+                                   });
 }
 
 unsigned RegularExpression::GrepFiles()
 {
     State& s = *m_state;
-    patternkit::FileOperationRun run(s.files);
-    if (!run.Started())
-        return 0;
-    s.files.grepFilesErrors.clear();
-    FileSearchEngine engine;
-    if (!patternkit::PrepareFileSearch(s, engine))
-        return 0;
-    ParseExpression();
-    unsigned count = 0;
-    {
-        patternkit::ActiveObjectScope active(this, &s);
-        count = engine.GrepFiles(&patternkit::GreppedFile, s.filesToMatch.c_str(), s.directoryRecursion,
-                                 patternkit::FileMatchFlags(s));
-    }
-    s.files.grepFilesErrors = engine.FilesContinueErrorsGrep();
-    return count;
+    return patternkit::SearchFiles(this, s, s.files.grepFilesErrors,
+                                   [&s](FileSearchEngine& engine, const char* files, bool recurse, auto flags) {
+                                       const unsigned count = engine.GrepFiles(&patternkit::GreppedFile, files, recurse, flags);
+                                       s.files.grepFilesErrors = engine.FilesContinueErrorsGrep();
+                                       return count;
+                                   });
 }
 
 const FileSearchProblemList* RegularExpression::GetFindFilesErrors() const
