@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-std::string ParseArguments(const ArgumentList& args, std::span<const OptionSpec> specs, ParsedArguments& parsed)
+std::string ParseArguments(const ArgumentList& args, std::span<const OptionDefinition> definitions, ParsedArguments& parsed)
 {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -17,15 +17,15 @@ std::string ParseArguments(const ArgumentList& args, std::span<const OptionSpec>
         }
         const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
         const std::string_view name = std::string_view(arg).substr(0, equals);
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& candidate : specs)
+        const OptionDefinition* definition = nullptr;
+        for (const OptionDefinition& candidate : definitions)
             if (candidate.name == name)
-                spec = &candidate;
-        if (!spec)
+                definition = &candidate;
+        if (!definition)
             return "unknown option '" + std::string(name) + "'";
 
         ParsedOption option{std::string(name), {}};
-        if (!spec->takesValue) {
+        if (!definition->takesValue) {
             if (equals != std::string::npos)
                 return "option '" + option.name + "' takes no value";
         } else if (equals != std::string::npos) {

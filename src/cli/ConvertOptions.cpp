@@ -7,12 +7,12 @@
 namespace {
 
 constexpr std::array kConvertOptions{
-    OptionSpec{"--format", true},        OptionSpec{"--block-size", true},     OptionSpec{"--no-compress", false},
-    OptionSpec{"--remove-cr", false},    OptionSpec{"--remove-lf", false},     OptionSpec{"--cr-to-lf", false},
-    OptionSpec{"--lf-to-cr", false},     OptionSpec{"--join-lines", false},    OptionSpec{"--tabs-to-breaks", false},
-    OptionSpec{"--allow-low-ascii", false}, OptionSpec{"--strip-html", false}, OptionSpec{"--bookmarks", true},
-    OptionSpec{"--title", true},         OptionSpec{"-o", true},               OptionSpec{"--install", true},
-    OptionSpec{"--jobs", true},          OptionSpec{"--no-defaults", false},
+    OptionDefinition{"--format", true},        OptionDefinition{"--block-size", true},     OptionDefinition{"--no-compress", false},
+    OptionDefinition{"--remove-cr", false},    OptionDefinition{"--remove-lf", false},     OptionDefinition{"--cr-to-lf", false},
+    OptionDefinition{"--lf-to-cr", false},     OptionDefinition{"--join-lines", false},    OptionDefinition{"--tabs-to-breaks", false},
+    OptionDefinition{"--allow-low-ascii", false}, OptionDefinition{"--strip-html", false}, OptionDefinition{"--bookmarks", true},
+    OptionDefinition{"--title", true},         OptionDefinition{"-o", true},               OptionDefinition{"--install", true},
+    OptionDefinition{"--jobs", true},          OptionDefinition{"--no-defaults", false},
 };
 
 // The buttons of one radio group: a second, different choice is a contradiction.

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr std::array kExtractOptions{OptionSpec{"-o", true}, OptionSpec{"--bookmarks", false}};
+constexpr std::array kExtractOptions{OptionDefinition{"-o", true}, OptionDefinition{"--bookmarks", false}};
 
 std::string BookmarkLines(const palm::EbookInfo& info)
 {

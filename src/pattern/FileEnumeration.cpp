@@ -65,14 +65,14 @@ bool Visit(const std::string& folder, const std::string& wildcard, bool recurse,
 
 } // namespace
 
-bool EnumerateFiles(const std::string& specification, bool recurse, const FileVisitor& visitor)
+bool EnumerateFiles(const std::string& pattern, bool recurse, const FileVisitor& visitor)
 {
-    const std::size_t slash = specification.rfind('/');
+    const std::size_t slash = pattern.rfind('/');
     if (slash == std::string::npos)
-        return Visit(std::string(), specification, recurse, visitor);
+        return Visit(std::string(), pattern, recurse, visitor);
     // "/x" names the root folder, which must stay "/" rather than become "".
-    const std::string folder = specification.substr(0, slash == 0 ? 1 : slash);
-    return Visit(folder, specification.substr(slash + 1), recurse, visitor);
+    const std::string folder = pattern.substr(0, slash == 0 ? 1 : slash);
+    return Visit(folder, pattern.substr(slash + 1), recurse, visitor);
 }
 
 } // namespace patternkit

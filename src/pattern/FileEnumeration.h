@@ -1,4 +1,4 @@
-// The files named by a wildcard specification.
+// The files named by a wildcard pattern.
 #pragma once
 
 #include <functional>
@@ -14,12 +14,12 @@ struct FileVisitor {
     std::function<bool(const std::string& folder, int error)> folderProblem;
 };
 
-// Visits the files that `specification` names: a path whose last component is
+// Visits the files that `pattern` names: a path whose last component is
 // an fnmatch wildcard, applied in every subfolder too when `recurse` is set.
 // Names are visited sorted by their bytes, a folder's files before the contents
 // of its subfolders. Symbolic links to folders are not followed; anything
 // other than a regular file is passed over. Returns false when a visitor
 // stopped it.
-bool EnumerateFiles(const std::string& specification, bool recurse, const FileVisitor& visitor);
+bool EnumerateFiles(const std::string& pattern, bool recurse, const FileVisitor& visitor);
 
 } // namespace patternkit

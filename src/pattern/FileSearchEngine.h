@@ -1,4 +1,4 @@
-// The engine's file search: the files named by a wildcard specification,
+// The engine's file search: the files named by a wildcard pattern,
 // searched whole with one expression.
 //
 // It stands in for the engine's high-level class and its file members

@@ -55,11 +55,11 @@ private:
     std::filesystem::path m_root;
 };
 
-// An object that searches tree/spec for expression, replacing with format.
-inline void Aim(RegularExpression& re, const FileTree& tree, const std::string& spec, const std::string& expression,
+// An object that searches tree/pattern for expression, replacing with format.
+inline void Aim(RegularExpression& re, const FileTree& tree, const std::string& pattern, const std::string& expression,
                   const std::string& format = "")
 {
-    re.SetFilesToMatch(tree.Path(spec));
+    re.SetFilesToMatch(tree.Path(pattern));
     re.SetExpression(expression);
     re.SetFormatString(format);
 }
