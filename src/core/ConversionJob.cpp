@@ -28,8 +28,9 @@ int ReadSource(const CString& path, std::string& bytes, CString& problem)
         return kConversionFileNotOpened;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        problem = S_ISDIR(st.st_mode) ? "it is a folder" : std::strerror(errno);
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || S_ISDIR(st.st_mode)) {
+        problem = known ? "it is a folder" : std::strerror(errno);
         ::close(fd);
         return kConversionFileNotOpened;
     }

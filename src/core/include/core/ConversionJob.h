@@ -18,7 +18,6 @@
 #include <cstddef>
 #include <cstdint>
 
-class ProgressScope;
 class ProgressSink;
 class WizardPages;
 
@@ -103,7 +102,6 @@ private:
     BookmarkList& m_bookmarks;
     const WizardPages* m_pages = nullptr;
     ProgressSink* m_progress = nullptr;
-    ProgressScope* m_preparation = nullptr;   // the bar of the text preparation, while it runs
     bool m_measuring = false;
     ConversionReport m_report;
 };
