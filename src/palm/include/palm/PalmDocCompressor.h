@@ -2,7 +2,8 @@
 //
 // The parse is optimal for the format: over the positions of a record it picks
 // the cheapest sequence of literals, space pairs, counted literal runs (1..8
-// bytes) and back-references (length 3..10, distance 1..2047). Back-references
+// bytes) and back-references (length 3..10, distance 1..2047), among the
+// references a bounded hash search finds. Back-references
 // stay inside the record and never overlap the bytes they produce, so every
 // reader decodes them the same way.
 #pragma once
@@ -21,16 +22,16 @@ class PalmDocCompressor {
   void compressRecord(std::string_view record, std::string& out);
 
  private:
-  void findMatches(const unsigned char* data, std::size_t size);
-  void chooseTokens(const unsigned char* data, std::size_t size);
+  void findMatches(std::size_t size);
+  void priceRest(std::size_t size);
 
   // Work buffers, kept between records to avoid reallocating.
-  std::vector<std::uint16_t> head3_, head4_;    // hash of 3 or 4 bytes -> latest position + 1
-  std::vector<std::uint16_t> chain3_, chain4_;  // position -> previous position + 1, same hash
+  std::vector<unsigned char> padded_;        // the record and sixteen zero bytes
+  std::vector<std::uint16_t> head3_, head4_;  // hash of 3 or 4 bytes -> latest position (biased, 0 for none)
+  std::vector<std::uint16_t> chain4_;         // position -> previous position with the same 4-byte hash
   std::vector<std::uint8_t> longest_;    // longest usable back-reference at a position
   std::vector<std::uint16_t> distance_;  // its distance (valid for every shorter length too)
-  std::vector<std::uint32_t> cost_;      // bytes needed to encode the rest of the record
-  std::vector<std::uint8_t> token_;      // kind and length of the cheapest first token
+  std::vector<std::uint16_t> cost_;      // bytes needed to encode the rest of the record
 };
 
 // One-shot form of PalmDocCompressor::compressRecord.
