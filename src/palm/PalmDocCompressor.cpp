@@ -13,13 +13,14 @@ constexpr std::size_t kMaxDistance = 2047;
 constexpr std::size_t kMinMatch = 3;
 constexpr std::size_t kMaxMatch = 10;
 constexpr std::size_t kMaxRun = 8;
-// The 3-byte table is large enough that the latest position under a hash
-// almost always holds the same three bytes, so one look replaces a chain.
+// The hash tables are large enough that a chain rarely holds positions with
+// other bytes than its own.
 constexpr unsigned kHash3Bits = 15;
 constexpr unsigned kHash4Bits = 14;
-// How many earlier positions with the same 4-byte hash are tried. Deeper
-// search finds almost nothing more in text and costs speed.
-constexpr unsigned kChainTries = 32;
+// How many earlier positions with the same hash are tried. Deeper search
+// finds almost nothing more in text and costs speed.
+constexpr unsigned kLongTries = 32;
+constexpr unsigned kShortTries = 4;
 // Tables hold positions plus this bias, which leaves 0 for an empty slot
 // and puts the slot out of reach without a test of its own.
 constexpr std::size_t kStoredBias = kMaxDistance + 1;
@@ -88,8 +89,8 @@ class Position {
 
   // Walks a hash chain from `first` (a stored position) and raises best to
   // the longest reference found within reach, stopping early at the longest possible.
-  [[gnu::always_inline]] void searchChain(const std::uint16_t* chain, std::size_t first, Match& best) const {
-    unsigned tries = kChainTries;
+  [[gnu::always_inline]] void searchChain(const std::uint16_t* chain, std::size_t first, unsigned tries,
+                                          Match& best) const {
     for (std::size_t candidate = first; tries-- != 0; candidate = chain[candidate - kStoredBias]) {
       const std::size_t distance = distanceTo(candidate);
       if (distance > kMaxDistance) return;
@@ -114,6 +115,7 @@ class Position {
 void PalmDocCompressor::findMatches(std::size_t size) {
   head3_.assign(std::size_t{1} << kHash3Bits, 0);
   head4_.assign(std::size_t{1} << kHash4Bits, 0);
+  chain3_.resize(size);
   chain4_.resize(size);
   longest_.assign(size + kMaxMatch, 0);
   distance_.resize(size);
@@ -122,6 +124,7 @@ void PalmDocCompressor::findMatches(std::size_t size) {
   const unsigned char* data = padded_.data();
   std::uint16_t* head3 = head3_.data();
   std::uint16_t* head4 = head4_.data();
+  std::uint16_t* chain3 = chain3_.data();
   std::uint16_t* chain4 = chain4_.data();
   std::uint8_t* longest = longest_.data();
   std::uint16_t* distance = distance_.data();
@@ -136,18 +139,15 @@ void PalmDocCompressor::findMatches(std::size_t size) {
     // Matches of 4 bytes and more come from the 4-byte chain.
     if (i + 4 <= size) {
       const unsigned h4 = hashLow<kHash4Bits>(here.bytes(), 4);
-      if (best.length != here.maxLength()) here.searchChain(chain4, head4[h4], best);
+      if (best.length != here.maxLength()) here.searchChain(chain4, head4[h4], kLongTries, best);
       chain4[i] = head4[h4];
       head4[h4] = static_cast<std::uint16_t>(i + kStoredBias);
     }
-    // A 3-byte reference, wanted only when nothing longer was found, is
-    // taken from the latest position with the same hash when that matches.
+    // The 3-byte chain is asked only when nothing longer was found: its
+    // entries are many more than the 4-byte chain's in text.
     const unsigned h3 = hashLow<kHash3Bits>(here.bytes(), 3);
-    const std::size_t latest3 = here.distanceTo(head3[h3]);
-    if (best.length < kMinMatch && latest3 <= kMaxDistance) {
-      const std::size_t length = here.lengthAt(latest3);
-      if (length >= kMinMatch) best = {length, latest3};
-    }
+    if (best.length < kMinMatch) here.searchChain(chain3, head3[h3], kShortTries, best);
+    chain3[i] = head3[h3];
     head3[h3] = static_cast<std::uint16_t>(i + kStoredBias);
 
     longest[i] = static_cast<std::uint8_t>(best.length < kMinMatch ? 0 : best.length);

@@ -26,9 +26,9 @@ class PalmDocCompressor {
   void priceRest(std::size_t size);
 
   // Work buffers, kept between records to avoid reallocating.
-  std::vector<unsigned char> padded_;        // the record and sixteen zero bytes
-  std::vector<std::uint16_t> head3_, head4_;  // hash of 3 or 4 bytes -> latest position (biased, 0 for none)
-  std::vector<std::uint16_t> chain4_;         // position -> previous position with the same 4-byte hash
+  std::vector<unsigned char> padded_;           // the record and sixteen zero bytes
+  std::vector<std::uint16_t> head3_, head4_;    // hash of 3 or 4 bytes -> latest position (biased, 0 for none)
+  std::vector<std::uint16_t> chain3_, chain4_;  // position -> previous position with the same hash
   std::vector<std::uint8_t> longest_;    // longest usable back-reference at a position
   std::vector<std::uint16_t> distance_;  // its distance (valid for every shorter length too)
   std::vector<std::uint16_t> cost_;      // bytes needed to encode the rest of the record
