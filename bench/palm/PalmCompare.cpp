@@ -5,7 +5,11 @@
 // of text per second of processor time (best of several runs), so that other
 // work on a shared machine does not count against either side.
 //
-//   palm_compare [corpus folder] [scratch folder]
+// With --smallest it adds the smallest PalmDoc file the format allows for
+// each book, found by brute force (slow: about a minute for the corpus), and
+// the gain over txt2pdbdoc that file would have.
+//
+//   palm_compare [--smallest] [corpus folder] [scratch folder]
 #include <sys/resource.h>
 #include <zlib.h>
 
@@ -22,6 +26,7 @@
 #include <palm/EbookWriters.h>
 
 #include "GreedyReference.h"
+#include "SmallestRecord.h"
 
 namespace {
 
@@ -59,6 +64,15 @@ double bestTime(int runs, double (*clock)(), Work work) {
   return best;
 }
 
+// The smallest possible file of our layout: header, record list with the
+// 2-byte gap, record 0 and the smallest record for every 4096 bytes.
+std::size_t smallestFileSize(const std::string& text) {
+  std::size_t size = 78 + 2 + 8 + 16;
+  for (std::size_t start = 0; start < text.size(); start += 4096)
+    size += 8 + palmtest::smallestRecordSize(std::string_view(text).substr(start, 4096));
+  return size;
+}
+
 // The container around greedy records as calibre lays it out: len/4096 + 1
 // text records, a 16-byte record 0, 8 bytes per record and the 2-byte gap.
 std::size_t greedyFileSize(const std::string& text) {
@@ -76,8 +90,10 @@ double percentSmaller(std::size_t ours, std::size_t theirs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const fs::path corpus = argc > 1 ? argv[1] : FOLIVO_CORPUS_DIR;
-  const fs::path scratch = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "palm-compare";
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const bool smallest = std::erase(args, "--smallest") != 0;
+  const fs::path corpus = args.size() > 0 ? fs::path(args[0]) : fs::path(FOLIVO_CORPUS_DIR);
+  const fs::path scratch = args.size() > 1 ? fs::path(args[1]) : fs::temp_directory_path() / "palm-compare";
   if (!fs::is_directory(corpus)) {
     std::fprintf(stderr, "corpus folder not found: %s\n", corpus.c_str());
     return 1;
@@ -90,8 +106,9 @@ int main(int argc, char** argv) {
     if (entry.path().extension() == ".txt" || entry.path().extension() == ".htm") books.push_back(entry.path());
   std::sort(books.begin(), books.end());
 
-  std::printf("%-34s %9s | %9s %7s | %9s %7s %6s | %9s %6s | %9s %9s\n", "book", "bytes", "PalmDoc", "MB/s",
-              "txt2pdb", "MB/s", "gain%", "greedy", "gain%", "zTXT", "zlib -9");
+  std::printf("%-34s %9s | %9s %7s | %9s %7s %6s | %9s %6s | %9s %9s", "book", "bytes", "PalmDoc", "MB/s", "txt2pdb",
+              "MB/s", "gain%", "greedy", "gain%", "zTXT", "zlib -9");
+  std::printf(smallest ? " | %9s %6s\n" : "\n", "smallest", "gain%");
   bool allGain = true;
   double slowest = 1e30;
   for (const fs::path& path : books) {
@@ -126,9 +143,14 @@ int main(int argc, char** argv) {
     const double t2pGain = haveTxt2pdbdoc ? percentSmaller(palmDoc.size(), theirSize) : 0;
     const double greedyGain = percentSmaller(palmDoc.size(), greedySize);
     if ((haveTxt2pdbdoc && t2pGain < 2.0) || greedyGain < 2.0) allGain = false;
-    std::printf("%-34s %9zu | %9zu %7.1f | %9zu %7.1f %6.2f | %9zu %6.2f | %9zu %9lu\n", path.filename().c_str(),
+    std::printf("%-34s %9zu | %9zu %7.1f | %9zu %7.1f %6.2f | %9zu %6.2f | %9zu %9lu", path.filename().c_str(),
                 text.size(), palmDoc.size(), mb / ourTime, theirSize, haveTxt2pdbdoc ? mb / theirTime : 0.0, t2pGain,
                 greedySize, greedyGain, ztxt.size(), static_cast<unsigned long>(zlibSize));
+    if (smallest) {
+      const std::size_t least = smallestFileSize(text);
+      std::printf(" | %9zu %6.2f", least, haveTxt2pdbdoc ? percentSmaller(least, theirSize) : 0.0);
+    }
+    std::printf("\n");
   }
   std::printf("\nslowest PalmDoc speed: %.1f MB/s; at least 2%% smaller than both peers on every book: %s\n", slowest,
               allGain ? "yes" : "no");

@@ -13,14 +13,14 @@ constexpr std::size_t kMaxDistance = 2047;
 constexpr std::size_t kMinMatch = 3;
 constexpr std::size_t kMaxMatch = 10;
 constexpr std::size_t kMaxRun = 8;
-// The hash tables are large enough that a chain rarely holds positions with
-// other bytes than its own.
-constexpr unsigned kHash3Bits = 15;
-constexpr unsigned kHash4Bits = 14;
-// How many earlier positions with the same hash are tried. Deeper search
-// finds almost nothing more in text and costs speed.
-constexpr unsigned kLongTries = 32;
-constexpr unsigned kShortTries = 4;
+// Hash tables large enough that a chain rarely holds positions with other
+// bytes than its own; the 3-byte keys, being the most, get twice the room.
+constexpr unsigned kHashBits = 14;
+// How many earlier positions with the same hash are tried at most. In text a
+// chain within reach is shorter than this, so the search is exhaustive and
+// the parse the smallest the format allows; the limit only keeps contrived
+// input (a few letters in every order) from slowing the search down.
+constexpr unsigned kMaxTries = 256;
 // Tables hold positions plus this bias, which leaves 0 for an empty slot
 // and puts the slot out of reach without a test of its own.
 constexpr std::size_t kStoredBias = kMaxDistance + 1;
@@ -88,17 +88,20 @@ class Position {
   }
 
   // Walks a hash chain from `first` (a stored position) and raises best to
-  // the longest reference found within reach, stopping early at the longest possible.
-  [[gnu::always_inline]] void searchChain(const std::uint16_t* chain, std::size_t first, unsigned tries,
+  // the longest reference found within reach, stopping once it has `enough`.
+  [[gnu::always_inline]] void searchChain(const std::uint16_t* chain, std::size_t first, std::size_t enough,
                                           Match& best) const {
+    unsigned tries = kMaxTries;
     for (std::size_t candidate = first; tries-- != 0; candidate = chain[candidate - kStoredBias]) {
       const std::size_t distance = distanceTo(candidate);
       if (distance > kMaxDistance) return;
+      // Selected rather than branched on: whether a candidate is longer is
+      // the least predictable question here.
       const std::size_t length = lengthAt(distance);
-      if (length > best.length) {
-        best = {length, distance};
-        if (length == maxLength_) return;
-      }
+      const bool longer = length > best.length;
+      best.distance = longer ? distance : best.distance;
+      best.length = longer ? length : best.length;
+      if (best.length >= enough) return;
     }
   }
 
@@ -110,45 +113,62 @@ class Position {
   unsigned next_;       // and the two after them
 };
 
+// The positions of a record filed by the hash of their first KeyLength bytes:
+// a table from hash to the latest position, and a chain from each position to
+// the one before it with the same hash.
+template <std::size_t KeyLength, unsigned HashBits>
+class HashChains {
+ public:
+  HashChains(std::vector<std::uint16_t>& head, std::vector<std::uint16_t>& chain, std::size_t size) {
+    head.assign(std::size_t{1} << HashBits, 0);
+    chain.resize(size);
+    // Raw pointers: stores through the byte-sized arrays would otherwise make
+    // the compiler reload every vector's data pointer after each one.
+    head_ = head.data();
+    chain_ = chain.data();
+  }
+
+  // Raises best from the earlier positions with the same key, unless it
+  // already has `enough`, then files the position itself.
+  [[gnu::always_inline]] void searchAndFile(const Position& here, std::size_t i, std::size_t enough, Match& best) {
+    const unsigned h = hashLow<HashBits>(here.bytes(), KeyLength);
+    if (best.length < enough) here.searchChain(chain_, head_[h], enough, best);
+    chain_[i] = head_[h];
+    head_[h] = static_cast<std::uint16_t>(i + kStoredBias);
+  }
+
+ private:
+  std::uint16_t* head_;
+  std::uint16_t* chain_;
+};
+
 }  // namespace
 
 void PalmDocCompressor::findMatches(std::size_t size) {
-  head3_.assign(std::size_t{1} << kHash3Bits, 0);
-  head4_.assign(std::size_t{1} << kHash4Bits, 0);
-  chain3_.resize(size);
-  chain4_.resize(size);
+  HashChains<6, kHashBits> six(head_[0], chain_[0], size);
+  HashChains<4, kHashBits> four(head_[1], chain_[1], size);
+  HashChains<3, kHashBits + 1> three(head_[2], chain_[2], size);
   longest_.assign(size + kMaxMatch, 0);
   distance_.resize(size);
-  // Raw pointers: stores through the byte-sized arrays would otherwise make
-  // the compiler reload every vector's data pointer after each one.
   const unsigned char* data = padded_.data();
-  std::uint16_t* head3 = head3_.data();
-  std::uint16_t* head4 = head4_.data();
-  std::uint16_t* chain3 = chain3_.data();
-  std::uint16_t* chain4 = chain4_.data();
   std::uint8_t* longest = longest_.data();
   std::uint16_t* distance = distance_.data();
 
   std::size_t previousDistance = 0;
   for (std::size_t i = 0; i + kMinMatch <= size; ++i) {
     const Position here(data, size, i);
+    const std::size_t most = here.maxLength();
     // Inside a repeated stretch the previous position's distance usually
     // reaches as far as any: when it gives the longest possible reference the
-    // chain has nothing better to offer.
+    // chains have nothing better to offer.
     Match best{here.lengthAt(previousDistance), previousDistance};
-    // Matches of 4 bytes and more come from the 4-byte chain.
-    if (i + 4 <= size) {
-      const unsigned h4 = hashLow<kHash4Bits>(here.bytes(), 4);
-      if (best.length != here.maxLength()) here.searchChain(chain4, head4[h4], kLongTries, best);
-      chain4[i] = head4[h4];
-      head4[h4] = static_cast<std::uint16_t>(i + kStoredBias);
-    }
-    // The 3-byte chain is asked only when nothing longer was found: its
-    // entries are many more than the 4-byte chain's in text.
-    const unsigned h3 = hashLow<kHash3Bits>(here.bytes(), 3);
-    if (best.length < kMinMatch) here.searchChain(chain3, head3[h3], kShortTries, best);
-    chain3[i] = head3[h3];
-    head3[h3] = static_cast<std::uint16_t>(i + kStoredBias);
+    // References of 6 bytes and more share the first six, so the 6-byte
+    // chain, much shorter than the 4-byte one in text, finds them all. What
+    // it leaves is at most 5 long, and then at most 3: the shorter keys' walks
+    // stop at the first reference that long.
+    six.searchAndFile(here, i, most, best);
+    four.searchAndFile(here, i, std::min<std::size_t>(5, most), best);
+    three.searchAndFile(here, i, kMinMatch, best);
 
     longest[i] = static_cast<std::uint8_t>(best.length < kMinMatch ? 0 : best.length);
     distance[i] = static_cast<std::uint16_t>(best.distance);

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include <palm/PalmDocCompressor.h>
 #include <palm/PalmDocDecompressor.h>
 
 #include "PalmTestSupport.h"
 #include "SafeReferences.h"
+#include "SmallestRecord.h"
 
 namespace {
 
@@ -60,6 +65,35 @@ TEST(PalmDocCompressor, RoundTripsEveryKindOfInput) {
     EXPECT_EQ(decode(compressed), input) << "size " << input.size();
     EXPECT_LE(compressed.size(), (input.size() * 9 + 7) / 8);
     EXPECT_TRUE(palmtest::referencesAreSafe(compressed));
+  }
+}
+
+// Prose and markup made of a small vocabulary: every length of reference,
+// long chains of equal words, space pairs, and some bytes that need escaping.
+std::string madeUpText(std::size_t size, unsigned seed, bool markup) {
+  static const char* const words[] = {"the", "and", "of", "a", "to", "in", "was", "her", "Gregor", "sister",
+                                      "room", "door", "caf\xE9", "said", "\x93quite\x94", "wallpaper"};
+  std::mt19937 random(seed);
+  std::string text;
+  while (text.size() < size) {
+    if (markup && random() % 9 == 0) text += random() % 2 ? "</p>\r\n<p class=\"x\">" : "&nbsp;<i>";
+    text += words[random() % std::size(words)];
+    text += random() % 11 == 0 ? ".\r\n" : " ";
+  }
+  text.resize(size);
+  return text;
+}
+
+TEST(PalmDocCompressor, ReachesTheSmallestRecordTheFormatAllows) {
+  std::vector<std::string> inputs = {madeUpText(4096, 1, false), madeUpText(4096, 2, true), madeUpText(1000, 3, true),
+                                     palmtest::mixedBytes(4096, 4), std::string(4096, ' '),
+                                     std::string(2000, 'a') + "ab" + std::string(2094, 'b')};
+  // Ten bytes repeated exactly as far back as a reference reaches, and one further.
+  for (std::size_t gap : {2037, 2038}) inputs.push_back("0123456789" + palmtest::mixedBytes(gap, 5) + "0123456789");
+  for (const std::string& input : inputs) {
+    const std::string compressed = palm::compressPalmDocRecord(input);
+    EXPECT_EQ(decode(compressed), input);
+    EXPECT_EQ(compressed.size(), palmtest::smallestRecordSize(input)) << input.substr(0, 40);
   }
 }
 

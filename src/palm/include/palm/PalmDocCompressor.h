@@ -2,8 +2,9 @@
 //
 // The parse is optimal for the format: over the positions of a record it picks
 // the cheapest sequence of literals, space pairs, counted literal runs (1..8
-// bytes) and back-references (length 3..10, distance 1..2047), among the
-// references a bounded hash search finds. Back-references
+// bytes) and back-references (length 3..10, distance 1..2047). The search for
+// references is exhaustive on text; on contrived input it is bounded, and the
+// parse is then the cheapest among the references found. Back-references
 // stay inside the record and never overlap the bytes they produce, so every
 // reader decodes them the same way.
 #pragma once
@@ -26,9 +27,9 @@ class PalmDocCompressor {
   void priceRest(std::size_t size);
 
   // Work buffers, kept between records to avoid reallocating.
-  std::vector<unsigned char> padded_;           // the record and sixteen zero bytes
-  std::vector<std::uint16_t> head3_, head4_;    // hash of 3 or 4 bytes -> latest position (biased, 0 for none)
-  std::vector<std::uint16_t> chain3_, chain4_;  // position -> previous position with the same hash
+  std::vector<unsigned char> padded_;    // the record and sixteen zero bytes
+  std::vector<std::uint16_t> head_[3];   // per key length: hash -> latest position (biased, 0 for none)
+  std::vector<std::uint16_t> chain_[3];  // per key length: position -> previous one with the same hash
   std::vector<std::uint8_t> longest_;    // longest usable back-reference at a position
   std::vector<std::uint16_t> distance_;  // its distance (valid for every shorter length too)
   std::vector<std::uint16_t> cost_;      // bytes needed to encode the rest of the record
