@@ -1,6 +1,7 @@
 // Compressing any bytes as one PalmDoc record must give a record that decodes
 // back to exactly those bytes, within the 9/8 bound, without references that
-// leave the record or overlap their own output.
+// leave the record or overlap their own output. A record too short for any
+// hash chain to reach the search limit must also be the smallest possible.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <palm/PalmDocDecompressor.h>
 
 #include "SafeReferences.h"
+#include "SmallestRecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > 31 * 1024) return 0;  // the largest record a writer makes
@@ -19,5 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string decoded;
   if (!palm::decompressPalmDocRecord(compressed, decoded, size) || decoded != input) std::abort();
   if (compressed.size() > (size * 9 + 7) / 8 || !palmtest::referencesAreSafe(compressed)) std::abort();
+  if (size <= 256 && compressed.size() != palmtest::smallestRecordSize(input)) std::abort();
   return 0;
 }
