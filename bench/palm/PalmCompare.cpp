@@ -105,6 +105,14 @@ int main(int argc, char** argv) {
   for (const auto& entry : fs::directory_iterator(corpus))
     if (entry.path().extension() == ".txt" || entry.path().extension() == ".htm") books.push_back(entry.path());
   std::sort(books.begin(), books.end());
+  // Half a second of work first, so that the first book is not timed while
+  // the processor is still speeding up.
+  if (!books.empty()) {
+    const std::string text = readFile(books.front());
+    std::string palmDoc;
+    for (const double start = processSeconds(); processSeconds() - start < 0.5;)
+      palm::buildPalmDoc({"Book", text, {}, 4096}, true, palmDoc);
+  }
 
   std::printf("%-34s %9s | %9s %7s | %9s %7s %6s | %9s %6s | %9s %9s", "book", "bytes", "PalmDoc", "MB/s", "txt2pdb",
               "MB/s", "gain%", "greedy", "gain%", "zTXT", "zlib -9");
