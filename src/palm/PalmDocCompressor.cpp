@@ -148,7 +148,7 @@ void PalmDocCompressor::findMatches(std::size_t size) {
   HashChains<6, kHashBits> six(head_[0], chain_[0], size);
   HashChains<4, kHashBits> four(head_[1], chain_[1], size);
   HashChains<3, kHashBits + 1> three(head_[2], chain_[2], size);
-  longest_.assign(size + kMaxMatch, 0);
+  longest_.assign(size, 0);
   distance_.resize(size);
   const unsigned char* data = padded_.data();
   std::uint8_t* longest = longest_.data();
