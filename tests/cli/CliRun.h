@@ -7,30 +7,19 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
+#include "TestFiles.h"
+
 extern char** environ;
 
 namespace clitest {
 
 namespace fs = std::filesystem;
-
-inline std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 struct RunResult {
     int status = -1;  // exit status, or -1 when the program did not exit normally
@@ -42,23 +31,13 @@ class Sandbox {
 public:
     Sandbox()
     {
-        std::string pattern = (fs::temp_directory_path() / "folivo-cli-XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_root = pattern;
         for (const char* folder : {"config", "tmp", "hotsync", "docs"})
-            fs::create_directory(m_root / folder);
+            fs::create_directory(m_folder.Path() / folder);
     }
-    ~Sandbox()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-    Sandbox(const Sandbox&) = delete;
-    Sandbox& operator=(const Sandbox&) = delete;
 
-    fs::path Docs() const { return m_root / "docs"; }
-    fs::path Temp() const { return m_root / "tmp"; }
-    fs::path HotSync() const { return m_root / "hotsync"; }
+    fs::path Docs() const { return m_folder.Path() / "docs"; }
+    fs::path Temp() const { return m_folder.Path() / "tmp"; }
+    fs::path HotSync() const { return m_folder.Path() / "hotsync"; }
 
     // A document in the documents folder; returns its path.
     std::string Document(const std::string& name, const std::string& bytes) const
@@ -71,7 +50,7 @@ public:
     RunResult Run(const std::vector<std::string>& args, const char* stdoutPath = nullptr) const
     {
         std::vector<std::string> environment = {
-            "XDG_CONFIG_HOME=" + (m_root / "config").string(),
+            "XDG_CONFIG_HOME=" + (m_folder.Path() / "config").string(),
             "TMP=" + Temp().string(),
             "FOLIVO_HOTSYNC_DIR=" + HotSync().string(),
         };
@@ -84,8 +63,8 @@ public:
         std::vector<std::string> argv = {FOLIVO_BINARY};
         argv.insert(argv.end(), args.begin(), args.end());
 
-        const fs::path out = m_root / "stdout";
-        const fs::path err = m_root / "stderr";
+        const fs::path out = m_folder.Path() / "stdout";
+        const fs::path err = m_folder.Path() / "stderr";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -127,7 +106,7 @@ private:
         return pointers;
     }
 
-    fs::path m_root;
+    ScratchFolder m_folder;
 };
 
 }  // namespace clitest

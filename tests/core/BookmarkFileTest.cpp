@@ -1,4 +1,4 @@
-#include "ScratchFolder.h"
+#include "TestEnvironment.h"
 
 #include <core/BookmarkFile.h>
 #include <core/TempFiles.h>

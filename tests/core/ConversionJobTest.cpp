@@ -1,4 +1,4 @@
-#include "ScratchFolder.h"
+#include "TestEnvironment.h"
 
 #include <core/CommandLineStart.h>
 #include <core/ConversionJob.h>

@@ -1,4 +1,4 @@
-#include "ScratchFolder.h"
+#include "TestEnvironment.h"
 
 #include <core/ConversionSettings.h>
 #include <core/WizardPages.h>

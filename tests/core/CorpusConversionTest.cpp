@@ -1,6 +1,6 @@
 // Every book of the shared corpus through the whole job, in both formats and
 // under several text rules, read back through our own readers.
-#include "ScratchFolder.h"
+#include "TestEnvironment.h"
 
 #include <core/ConversionJob.h>
 #include <core/WizardPages.h>

@@ -1,6 +1,6 @@
 // The store shared by processes, writers that die or fail mid-write, and
 // folders the store cannot write to.
-#include "ScratchFolder.h"
+#include "TestEnvironment.h"
 
 #include <core/SettingsGroups.h>
 #include <core/SettingsStore.h>

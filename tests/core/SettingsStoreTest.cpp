@@ -1,4 +1,4 @@
-#include "ScratchFolder.h"
+#include "TestEnvironment.h"
 
 #include <core/SettingsStore.h>
 #include <core/SettingsValues.h>

@@ -14,10 +14,10 @@ using palm::Status;
 class HotSync : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("FOLIVO_HOTSYNC_DIR", hotSync.path().c_str(), 1);
+    ::setenv("FOLIVO_HOTSYNC_DIR", hotSync.Path().c_str(), 1);
     for (const char* user : {"Zoe", "Anna Smith", ".hidden"}) std::filesystem::create_directory(hotSync / user);
-    palmtest::writeFile(hotSync / "not-a-user.txt", "");
-    palmtest::writeFile(elsewhere / "book.pdb", "database bytes");
+    WriteBytes(hotSync / "not-a-user.txt", "");
+    WriteBytes(elsewhere / "book.pdb", "database bytes");
   }
   void TearDown() override { ::unsetenv("FOLIVO_HOTSYNC_DIR"); }
 
@@ -30,7 +30,7 @@ class HotSync : public ::testing::Test {
     return buffer;
   }
 
-  palmtest::ScratchFolder hotSync, elsewhere;
+  ScratchFolder hotSync, elsewhere;
 };
 
 TEST_F(HotSync, ListsUserFoldersSortedByName) {
@@ -64,10 +64,10 @@ TEST_F(HotSync, DefaultFolderFollowsTheDataHome) {
 TEST_F(HotSync, InstallCopiesIntoTheUsersQueue) {
   const std::string database = elsewhere / "book.pdb";
   EXPECT_EQ(FolivoInstallDatabase("Zoe", database.c_str()), 0);
-  EXPECT_EQ(palmtest::readFile(hotSync / "Zoe/Install/book.pdb"), "database bytes");
-  palmtest::writeFile(database, "newer bytes");
+  EXPECT_EQ(ReadBytes(hotSync / "Zoe/Install/book.pdb"), "database bytes");
+  WriteBytes(database, "newer bytes");
   EXPECT_EQ(FolivoInstallDatabase("Zoe", database.c_str()), 0);
-  EXPECT_EQ(palmtest::readFile(hotSync / "Zoe/Install/book.pdb"), "newer bytes");
+  EXPECT_EQ(ReadBytes(hotSync / "Zoe/Install/book.pdb"), "newer bytes");
 }
 
 TEST_F(HotSync, UserNamesThatLeaveTheirFolderInstallNothing) {

@@ -1,43 +1,13 @@
-// Helpers shared by the palm suites: a scratch folder, file access, test text.
+// Helpers shared by the palm suites: test text, and the shared scratch
+// folder and file access.
 #pragma once
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
-#include <gtest/gtest.h>
+#include "TestFiles.h"
 
 namespace palmtest {
-
-// A fresh folder under the system temporary folder, removed afterwards.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "palm-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Bytes drawn from a small alphabet, so that they hold many repeats, with
 // every byte value mixed in now and then.

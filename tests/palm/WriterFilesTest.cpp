@@ -11,14 +11,12 @@
 namespace {
 
 using palm::Status;
-using palmtest::readFile;
-using palmtest::writeFile;
 
 class WriterFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    writeFile(textPath, text);
-    writeFile(bookmarkPath, "0 Intro\r\n1200 Part2\r\n");
+    WriteBytes(textPath, text);
+    WriteBytes(bookmarkPath, "0 Intro\r\n1200 Part2\r\n");
   }
   int writePalmDoc(const std::string& output, const char* bookmarks = nullptr) {
     return FolivoWritePalmDoc(1, "Title", textPath.c_str(), output.c_str(),
@@ -32,10 +30,10 @@ class WriterFiles : public ::testing::Test {
   }
   // Names in the folder, to see that no temporary file is left behind.
   std::size_t entries() {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.path()), {}));
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.Path()), {}));
   }
 
-  palmtest::ScratchFolder folder;
+  ScratchFolder folder;
   std::string text = palmtest::mixedBytes(10000, 3);
   std::string textPath = folder / "prepared.txt";
   std::string bookmarkPath = folder / "marks.txt";
@@ -50,13 +48,13 @@ TEST_F(WriterFiles, PalmDocTakesTheBookmarksInTheFileWhateverTheCount) {
   const std::vector<palm::StoredBookmark> expected = {{"Intro", 0}, {"Part2", 1200}};
   EXPECT_EQ(info.bookmarks, expected) << "count 5 names manual entries the file does not hold";
 
-  writeFile(bookmarkPath, "");
+  WriteBytes(bookmarkPath, "");
   EXPECT_EQ(writePalmDoc(output), 0);
   EXPECT_TRUE(read(output).bookmarks.empty());
 }
 
 TEST_F(WriterFiles, MalformedBookmarkLinesAreSkippedAndReported) {
-  writeFile(bookmarkPath, "10 Good one\nx12 bad\n13\n-4 negative\n99999999999 huge\n\n20 \r\n30 Last\r\n");
+  WriteBytes(bookmarkPath, "10 Good one\nx12 bad\n13\n-4 negative\n99999999999 huge\n\n20 \r\n30 Last\r\n");
   const std::string output = folder / "book.pdb";
   EXPECT_EQ(writePalmDoc(output), static_cast<int>(Status::BookmarkLinesSkipped));
   const std::vector<palm::StoredBookmark> expected = {{"Good one", 10}, {"", 20}, {"Last", 30}};
@@ -93,25 +91,25 @@ TEST_F(WriterFiles, ZtxtJobWithoutBookmarkFile) {
 
 TEST_F(WriterFiles, FailuresLeaveTheExistingDatabaseAndNoTemporaryFile) {
   const std::string output = folder / "book.pdb";
-  writeFile(output, "previous database");
+  WriteBytes(output, "previous database");
   const std::size_t before = entries();
 
   EXPECT_EQ(FolivoWritePalmDoc(1, "T", (folder / "absent.txt").c_str(), output.c_str(), bookmarkPath.c_str(), 0, 4096),
             static_cast<int>(Status::TextFileUnreadable));
-  EXPECT_EQ(FolivoWritePalmDoc(1, "T", folder.path().c_str(), output.c_str(), bookmarkPath.c_str(), 0, 4096),
+  EXPECT_EQ(FolivoWritePalmDoc(1, "T", folder.Path().c_str(), output.c_str(), bookmarkPath.c_str(), 0, 4096),
             static_cast<int>(Status::TextFileUnreadable)) << "a folder is not a text file";
   EXPECT_EQ(FolivoWritePalmDoc(1, "T", textPath.c_str(), output.c_str(), bookmarkPath.c_str(), 0, 32 * 1024),
             static_cast<int>(Status::BlockSizeOutOfRange));
   EXPECT_EQ(FolivoWritePalmDoc(1, "T", textPath.c_str(), output.c_str(), bookmarkPath.c_str(), 0, 0),
             static_cast<int>(Status::BlockSizeOutOfRange));
-  EXPECT_EQ(readFile(output), "previous database");
+  EXPECT_EQ(ReadBytes(output), "previous database");
 
   // The new file is complete before the rename fails on a folder in the way.
   std::filesystem::create_directory(folder / "taken.pdb");
   EXPECT_EQ(writePalmDoc(folder / "taken.pdb"), static_cast<int>(Status::OutputWriteFailed));
   // A folder that is a regular file cannot hold the temporary file.
   EXPECT_EQ(writePalmDoc(output + "/inside.pdb"), static_cast<int>(Status::OutputFolderUnwritable));
-  EXPECT_EQ(readFile(output), "previous database");
+  EXPECT_EQ(ReadBytes(output), "previous database");
   EXPECT_EQ(entries(), before + 1) << "only the folder made above";
 }
 
@@ -119,10 +117,10 @@ TEST_F(WriterFiles, ReadOnlyFolderKeepsTheOldDatabase) {
   if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root";
   const std::string locked = folder / "locked";
   std::filesystem::create_directory(locked);
-  writeFile(locked + "/book.pdb", "previous database");
+  WriteBytes(locked + "/book.pdb", "previous database");
   std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   EXPECT_EQ(writePalmDoc(locked + "/book.pdb"), static_cast<int>(Status::OutputFolderUnwritable));
-  EXPECT_EQ(readFile(locked + "/book.pdb"), "previous database");
+  EXPECT_EQ(ReadBytes(locked + "/book.pdb"), "previous database");
   std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
 }
 

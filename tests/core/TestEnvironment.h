@@ -1,0 +1,41 @@
+// Test helpers: environment variables restored afterwards and a settings
+// store of the test's own.
+#pragma once
+
+#include "TestFiles.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+// Sets, or with nullopt removes, an environment variable for its lifetime.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        Apply(value);
+    }
+    ~ScopedEnv() { Apply(m_old); }
+
+private:
+    void Apply(const std::optional<std::string>& value)
+    {
+        value ? setenv(m_name.c_str(), value->c_str(), 1) : unsetenv(m_name.c_str());
+    }
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
+// XDG_CONFIG_HOME points into a scratch folder while the object lives.
+class IsolatedStore {
+public:
+    std::filesystem::path Folder() const { return m_home.Path() / "Kavvan Software"; }
+    std::filesystem::path File() const { return Folder() / "Folivo Converter.conf"; }
+
+private:
+    ScratchFolder m_home;
+    ScopedEnv m_env{"XDG_CONFIG_HOME", m_home.Path().string()};
+};

@@ -1,0 +1,62 @@
+// Test helpers shared by every suite: a private folder removed afterwards,
+// and whole-file reads and writes.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+// A fresh folder under the system temporary folder, removed with everything
+// in it, even folders a test made read-only.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "folivo-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()))
+            m_path = pattern;
+    }
+    ~ScratchFolder()
+    {
+        if (m_path.empty())
+            return;
+        AllowOwner(m_path);
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    // The path of a name inside the folder.
+    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    // Gives the owner back every folder a test made read-only, so that the
+    // whole tree can be removed.
+    static void AllowOwner(const std::filesystem::path& folder)
+    {
+        std::error_code ignored;
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+        // Stepped with an error code: a throwing step would end the destructor.
+        std::filesystem::directory_iterator it(folder, ignored), end;
+        for (; it != end; it.increment(ignored))
+            if (it->is_directory(ignored) && !it->is_symlink(ignored))
+                AllowOwner(it->path());
+    }
+
+    std::filesystem::path m_path;
+};
+
+inline std::string ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
