@@ -9,8 +9,8 @@
 #ifndef _WIN32
 
 #include <core/SettingsStore.h>
+#include <palm/FileReplacement.h>
 
-#include "PosixFiles.h"
 #include "SettingsFile.h"
 
 #include <cerrno>
@@ -74,7 +74,6 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int Get() const { return m_fd; }
-    int Release() { int fd = m_fd; m_fd = -1; return fd; }
     void Reset(int fd) { if (m_fd >= 0) close(m_fd); m_fd = fd; }
 private:
     int m_fd;
@@ -104,26 +103,6 @@ ReadResult ReadWholeFile(const CString& path, CString& text, mode_t* mode = null
             return ReadResult::ok;
         text.append(buffer, static_cast<std::size_t>(n));
     }
-}
-
-// Replaces `path` by a file holding `text`: a complete, flushed temporary file
-// in the same folder is renamed over it.
-bool ReplaceFile(const CString& folder, const CString& path, const CString& text, mode_t mode)
-{
-    CString temp = folder + "/" + kTempPrefix + "XXXXXX";
-    FileDescriptor fd(mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.Get() < 0)
-        return false;
-    bool ok = WriteAll(fd.Get(), text) && fchmod(fd.Get(), mode) == 0 && fsync(fd.Get()) == 0;
-    ok = close(fd.Release()) == 0 && ok;
-    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
-        unlink(temp.c_str());
-        return false;
-    }
-    FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0)
-        fsync(dir.Get());
-    return true;
 }
 
 // Temporary files exist only while their writer holds the lock; one found by
@@ -234,7 +213,7 @@ long StoreValue(const SettingsKey::State* state, const char* name, const StoredV
         return SETTINGS_FAILED;
     SettingsDocument doc = SettingsDocument::Parse(text);
     doc.Set(state->section, name, value);
-    return ReplaceFile(state->folder, state->file, doc.Serialize(), mode) ? SETTINGS_OK : SETTINGS_FAILED;
+    return palm::replaceFile(state->file, doc.Serialize(), mode, kTempPrefix).error == 0 ? SETTINGS_OK : SETTINGS_FAILED;
 }
 
 }  // namespace

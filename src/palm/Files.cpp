@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include <palm/FileReplacement.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,7 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace palm {
 
@@ -35,18 +36,6 @@ class Descriptor {
  private:
   int fd_;
 };
-
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -91,27 +80,47 @@ std::string fileNameOf(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-Result replaceFile(const std::string& path, std::string_view bytes) {
-  const std::string folder = folderOf(path);
-  // A short hidden name: a long output name plus a suffix could pass the
-  // file system's name limit.
-  std::string pattern = folder + "/.folivo-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  Descriptor fd(::mkstemp(name.data()));
-  if (fd.get() < 0) return {Status::OutputFolderUnwritable, folder + ": " + systemError(errno)};
-  const std::string temporary(name.data());
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
 
-  auto fail = [&](int code) {
-    ::unlink(temporary.c_str());
-    return Result{Status::OutputWriteFailed, path + ": " + systemError(code)};
+Replacement replaceFile(const std::string& path, std::string_view bytes, mode_t mode, const char* tempPrefix) {
+  const std::string folder = folderOf(path);
+  std::string name = folder + "/" + tempPrefix + "XXXXXX";
+  Descriptor fd(::mkostemp(name.data(), O_CLOEXEC));
+  if (fd.get() < 0) return {errno, true};
+
+  // The reason is taken before unlink can change errno.
+  auto fail = [&name](int code) {
+    ::unlink(name.c_str());
+    return Replacement{code, false};
   };
-  // mkstemp makes the file private; a database is an ordinary document.
-  if (::fchmod(fd.get(), 0644) != 0) return fail(errno);
   if (!writeAll(fd.get(), bytes)) return fail(errno);
+  if (::fchmod(fd.get(), mode) != 0) return fail(errno);
   if (::fsync(fd.get()) != 0) return fail(errno);
   if (!fd.close()) return fail(errno);
-  if (::rename(temporary.c_str(), path.c_str()) != 0) return fail(errno);
+  if (::rename(name.c_str(), path.c_str()) != 0) return fail(errno);
+  // The rename itself lasts only once the folder is on disk.
+  Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (directory.get() >= 0) ::fsync(directory.get());
+  return {};
+}
+
+Result storeDatabase(const std::string& path, std::string_view bytes) {
+  // A short hidden name: a long output name plus a suffix could pass the file
+  // system's name limit. The database is an ordinary document, readable by all.
+  const Replacement replaced = replaceFile(path, bytes, 0644, ".folivo-");
+  if (replaced.folderRefused) return {Status::OutputFolderUnwritable, folderOf(path) + ": " + systemError(replaced.error)};
+  if (replaced.error != 0) return {Status::OutputWriteFailed, path + ": " + systemError(replaced.error)};
   return {};
 }
 

@@ -1,5 +1,4 @@
-// Whole-file reading, and replacing a file only once its new content is
-// completely on disk.
+// Whole-file reading, storing a database, and paths.
 #pragma once
 
 #include <string>
@@ -12,11 +11,10 @@ namespace palm {
 // Reads the whole file. On failure returns false with the reason in error.
 bool readWholeFile(const std::string& path, std::string& bytes, std::string& error);
 
-// Writes bytes to a new temporary file in path's folder (created exclusively,
-// never a guessed name) and renames it over path once written and synced.
-// On any failure the temporary file is removed and an existing file at path
-// is left as it was. Result: Ok, OutputFolderUnwritable or OutputWriteFailed.
-Result replaceFile(const std::string& path, std::string_view bytes);
+// Replaces the file at path by a database, through replaceFile: an existing
+// file is either kept or wholly replaced. Result: Ok, OutputFolderUnwritable
+// or OutputWriteFailed.
+Result storeDatabase(const std::string& path, std::string_view bytes);
 
 // The folder part of a path ("." when there is none); splits at the last '/'.
 std::string folderOf(const std::string& path);

@@ -81,7 +81,7 @@ Result installDatabase(std::string_view user, const std::string& databasePath) {
   const std::string queue = userFolder + "/Install";
   if (::mkdir(queue.c_str(), 0755) != 0 && errno != EEXIST)
     return {Status::OutputFolderUnwritable, queue + ": " + std::generic_category().message(errno)};
-  return replaceFile(queue + "/" + fileName, database);
+  return storeDatabase(queue + "/" + fileName, database);
 }
 
 }  // namespace palm

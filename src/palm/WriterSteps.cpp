@@ -66,7 +66,7 @@ Result writeDatabase(const WriteRequest& request, const BuildDatabase& build) {
   std::string database;
   const Result built = build(input.content, database);
   if (!built.ok()) return built;
-  if (Result stored = replaceFile(request.outputPath, database); !stored.ok()) return stored;
+  if (Result stored = storeDatabase(request.outputPath, database); !stored.ok()) return stored;
 
   Result result = input.warning;
   result.skippedBookmarks += built.skippedBookmarks;
