@@ -12,4 +12,4 @@
 #include <string_view>
 
 // Compressed size of one record.
-std::size_t greedyRecordSize(std::string_view record);
+std::size_t GreedyRecordSize(std::string_view record);

@@ -56,11 +56,11 @@ void ComponentGrep(benchmark::State& state, RegularExpression::LocaleModels mode
     long positions = 0;
     unsigned matches = 0;
     for (auto _ : state) {
-        re.OnGrepping.Hook(&positions, [&](RegularExpression*, const REMatchList& m, unsigned, unsigned lineStart,
-                                           bool& more) {
-            positions += m[0].position + lineStart;
-            more = true;
-        });
+        re.OnGrepping.Hook(&positions,
+                           [&](RegularExpression*, const REMatchList& m, unsigned, unsigned lineStart, bool& more) {
+                               positions += m[0].position + lineStart;
+                               more = true;
+                           });
         matches = re.Grep();
         re.OnGrepping.Unhook(&positions);
         benchmark::DoNotOptimize(positions);
@@ -109,11 +109,15 @@ void WholeScan(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Book().size()));
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BareEngine)->Name("Grep/BareEngine")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ComponentGrep, win32, RegularExpression::localeWin32)->Name("Grep/Component/localeWin32")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ComponentGrep, cpp, RegularExpression::localeCpp)->Name("Grep/Component/localeCpp")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ComponentGrep, win32, RegularExpression::localeWin32)
+    ->Name("Grep/Component/localeWin32")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ComponentGrep, cpp, RegularExpression::localeCpp)
+    ->Name("Grep/Component/localeCpp")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(WholeScan)->Name("BookmarkScan/Whole")->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

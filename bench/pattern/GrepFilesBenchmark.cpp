@@ -69,8 +69,9 @@ void GrepFiles(benchmark::State& state)
     re.SetFilesToMatch((TheTree().root / "*").string());
     re.SetDirectoryRecursion(true);
     long positions = 0;
-    re.OnGreppingFiles.Hook(&positions, [&](RegularExpression*, const CString&, const REMatchList& m, unsigned,
-                                            bool&) { positions += m[0].position; });
+    re.OnGreppingFiles.Hook(&positions, [&](RegularExpression*, const CString&, const REMatchList& m, unsigned, bool&) {
+        positions += m[0].position;
+    });
     unsigned matches = 0;
     for (auto _ : state) {
         matches = re.GrepFiles();
@@ -107,7 +108,7 @@ void GrepCommand(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * TheTree().bytes);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -117,8 +118,14 @@ int main(int argc, char** argv)
         return 0;
     }
     std::printf("tree: %d copies of the corpus, %.1f MB\n", kCopies, static_cast<double>(TheTree().bytes) / 1e6);
-    benchmark::RegisterBenchmark("GrepFiles/Component", GrepFiles)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
-    benchmark::RegisterBenchmark("GrepFiles/grep -c", GrepCommand)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+    benchmark::RegisterBenchmark("GrepFiles/Component", GrepFiles)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(3);
+    benchmark::RegisterBenchmark("GrepFiles/grep -c", GrepCommand)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(3);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::error_code ignored;

@@ -7,12 +7,14 @@
 
 #include <palm/EbookReader.h>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  palm::EbookInfo info;
-  const palm::Result result = palm::readEbook(std::string_view(reinterpret_cast<const char*>(data), size), info);
-  if (result.ok()) {
-    for (const palm::StoredBookmark& bookmark : info.bookmarks)
-      if (bookmark.name.size() > 20) std::abort();
-  }
-  return 0;
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    palm::EbookInfo info;
+    const palm::Result result = palm::ReadEbook(std::string_view(reinterpret_cast<const char*>(data), size), info);
+    if (result.Ok()) {
+        for (const palm::StoredBookmark& bookmark : info.bookmarks)
+            if (bookmark.name.size() > 20)
+                std::abort();
+    }
+    return 0;
 }

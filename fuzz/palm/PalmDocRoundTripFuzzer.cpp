@@ -14,13 +14,18 @@
 #include "SafeReferences.h"
 #include "SmallestRecord.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size > 31 * 1024) return 0;  // the largest record a writer makes
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
-  const std::string compressed = palm::compressPalmDocRecord(input);
-  std::string decoded;
-  if (!palm::decompressPalmDocRecord(compressed, decoded, size) || decoded != input) std::abort();
-  if (compressed.size() > (size * 9 + 7) / 8 || !palmtest::referencesAreSafe(compressed)) std::abort();
-  if (size <= 256 && compressed.size() != palmtest::smallestRecordSize(input)) std::abort();
-  return 0;
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size > 31 * 1024)
+        return 0;  // the largest record a writer makes
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string compressed = palm::CompressPalmDocRecord(input);
+    std::string decoded;
+    if (!palm::DecompressPalmDocRecord(compressed, decoded, size) || decoded != input)
+        std::abort();
+    if (compressed.size() > (size * 9 + 7) / 8 || !palmtest::ReferencesAreSafe(compressed))
+        std::abort();
+    if (size <= 256 && compressed.size() != palmtest::SmallestRecordSize(input))
+        std::abort();
+    return 0;
 }

@@ -30,7 +30,7 @@ void RoundTrip(RegularExpression& re)
     (void)re.GetExpressionError();
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

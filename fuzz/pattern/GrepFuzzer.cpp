@@ -38,7 +38,7 @@ void CheckList(RE* re, const REMatchList& m)
     re->Format(expansion);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* nul = static_cast<const char*>(std::memchr(rest, 0, restSize));
     const std::size_t expressionSize = nul ? static_cast<std::size_t>(nul - rest) : restSize;
     const std::string expression(rest, std::min(expressionSize, kMaxExpression));
-    const std::string text = nul ? std::string(nul + 1, std::min<std::size_t>(restSize - expressionSize - 1, kMaxText))
-                                 : std::string();
+    const std::string text =
+        nul ? std::string(nul + 1, std::min<std::size_t>(restSize - expressionSize - 1, kMaxText)) : std::string();
 
     RE re;
     re.SetLocaleModel(static_cast<RE::LocaleModels>(flags % 3));
@@ -92,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const unsigned found = re.Grep();
     CString merged;
     re.Merge(merged);
-    if (merge & 0x20 && found == 0 && re.ParseExpression() == RE::errNone && merged != re.GetStringToMatch() && !merged.empty())
+    if (merge & 0x20 && found == 0 && re.ParseExpression() == RE::errNone && merged != re.GetStringToMatch() &&
+        !merged.empty())
         std::abort();
     CStringArray parts;
     re.Split(parts);

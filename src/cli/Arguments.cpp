@@ -2,7 +2,8 @@
 
 #include <charconv>
 
-std::string ParseArguments(const ArgumentList& args, std::span<const OptionDefinition> definitions, ParsedArguments& parsed)
+std::string ParseArguments(const ArgumentList& args, std::span<const OptionDefinition> definitions,
+                           ParsedArguments& parsed)
 {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {

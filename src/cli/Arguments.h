@@ -27,7 +27,8 @@ struct ParsedArguments {
 // A value follows its option as the next argument, or after '=' for long
 // options ("--format=ztxt"). "--" ends the options; a lone "-" is an operand.
 // Returns an empty string, or what is wrong with the command line.
-std::string ParseArguments(const ArgumentList& args, std::span<const OptionDefinition> definitions, ParsedArguments& parsed);
+std::string ParseArguments(const ArgumentList& args, std::span<const OptionDefinition> definitions,
+                           ParsedArguments& parsed);
 
 // Plain decimal digits, with a leading '-' only when `min` is negative, and
 // within [min, max]. No spaces, no '+', no other base.

@@ -90,17 +90,17 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
     if (report.result != kConversionDone)
         fail(report.problem);
     else if (!report.databaseWritten)
-        fail(palm::message(report.writer));
+        fail(palm::Message(report.writer));
 
     if (report.databaseWritten) {
         if (report.writer.status != palm::Status::Ok)
-            outcome.warnings.push_back(plan.source + ": " + palm::message(report.writer));
+            outcome.warnings.push_back(plan.source + ": " + palm::Message(report.writer));
         const int found = report.generatedBookmarks;
-        outcome.line = plan.output + ": " + std::to_string(FileSize(plan.output)) + " bytes, " +
-                       std::to_string(found) + (found == 1 ? " bookmark" : " bookmarks");
+        outcome.line = plan.output + ": " + std::to_string(FileSize(plan.output)) + " bytes, " + std::to_string(found) +
+                       (found == 1 ? " bookmark" : " bookmarks");
     }
-    if (report.installRequested && !report.install.ok())
-        fail("not queued for '" + pages.installUserText() + "': " + palm::message(report.install));
+    if (report.installRequested && !report.install.Ok())
+        fail("not queued for '" + pages.installUserText() + "': " + palm::Message(report.install));
     return outcome;
 }
 

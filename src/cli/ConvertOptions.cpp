@@ -7,12 +7,15 @@
 namespace {
 
 constexpr std::array kConvertOptions{
-    OptionDefinition{"--format", true},        OptionDefinition{"--block-size", true},     OptionDefinition{"--no-compress", false},
-    OptionDefinition{"--remove-cr", false},    OptionDefinition{"--remove-lf", false},     OptionDefinition{"--cr-to-lf", false},
-    OptionDefinition{"--lf-to-cr", false},     OptionDefinition{"--join-lines", false},    OptionDefinition{"--tabs-to-breaks", false},
-    OptionDefinition{"--allow-low-ascii", false}, OptionDefinition{"--strip-html", false}, OptionDefinition{"--bookmarks", true},
-    OptionDefinition{"--title", true},         OptionDefinition{"-o", true},               OptionDefinition{"--install", true},
-    OptionDefinition{"--jobs", true},          OptionDefinition{"--no-defaults", false},
+    OptionDefinition{"--format", true},          OptionDefinition{"--block-size", true},
+    OptionDefinition{"--no-compress", false},    OptionDefinition{"--remove-cr", false},
+    OptionDefinition{"--remove-lf", false},      OptionDefinition{"--cr-to-lf", false},
+    OptionDefinition{"--lf-to-cr", false},       OptionDefinition{"--join-lines", false},
+    OptionDefinition{"--tabs-to-breaks", false}, OptionDefinition{"--allow-low-ascii", false},
+    OptionDefinition{"--strip-html", false},     OptionDefinition{"--bookmarks", true},
+    OptionDefinition{"--title", true},           OptionDefinition{"-o", true},
+    OptionDefinition{"--install", true},         OptionDefinition{"--jobs", true},
+    OptionDefinition{"--no-defaults", false},
 };
 
 // The buttons of one radio group: a second, different choice is a contradiction.

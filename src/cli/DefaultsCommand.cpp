@@ -118,12 +118,12 @@ int StoreValue(const SettingsValueInfo& info, const std::string& text)
         long long number = 0;
         const bool placement = IsPlacement(info.name);
         const long long min = placement ? std::numeric_limits<std::int32_t>::min() : IsBlockSize(info.name) ? 1 : 0;
-        const long long max = placement ? std::numeric_limits<std::int32_t>::max()
+        const long long max = placement                ? std::numeric_limits<std::int32_t>::max()
                               : IsBlockSize(info.name) ? 31
                                                        : std::numeric_limits<std::uint32_t>::max();
         if (!ParseDecimal(text, min, max, number))
-            return UsageError(std::string(info.name) + " takes a decimal number from " + std::to_string(min) +
-                              " to " + std::to_string(max) + ", not '" + text + "'");
+            return UsageError(std::string(info.name) + " takes a decimal number from " + std::to_string(min) + " to " +
+                              std::to_string(max) + ", not '" + text + "'");
         dword = static_cast<std::uint32_t>(number);
     }
     SettingsKey key;

@@ -52,9 +52,9 @@ int RunExtractCommand(const ArgumentList& args)
     }
 
     palm::EbookInfo info;
-    const palm::Result result = palm::readEbookFile(path, info);
-    if (!result.ok()) {
-        ReportError(path + ": " + palm::message(result));
+    const palm::Result result = palm::ReadEbookFile(path, info);
+    if (!result.Ok()) {
+        ReportError(path + ": " + palm::Message(result));
         return kExitFailed;
     }
     const std::string content = bookmarks ? BookmarkLines(info) : std::move(info.text);

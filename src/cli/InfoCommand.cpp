@@ -47,9 +47,9 @@ int RunInfoCommand(const ArgumentList& args)
         return UsageError("info takes one database file");
     const std::string& path = parsed.operands[0];
     palm::EbookInfo info;
-    const palm::Result result = palm::readEbookFile(path, info);
-    if (!result.ok()) {
-        ReportError(path + ": " + palm::message(result));
+    const palm::Result result = palm::ReadEbookFile(path, info);
+    if (!result.Ok()) {
+        ReportError(path + ": " + palm::Message(result));
         return kExitFailed;
     }
     PrintInfo(path, info);

@@ -21,7 +21,7 @@ mode_t ModeFor(const std::string& path)
 
 std::string ReplaceFile(const std::string& path, std::string_view bytes)
 {
-    const palm::Replacement replaced = palm::replaceFile(path, bytes, ModeFor(path), ".folivo-");
+    const palm::Replacement replaced = palm::ReplaceFile(path, bytes, ModeFor(path), ".folivo-");
     if (replaced.folderRefused)
         return "cannot create a file in the folder of '" + path + "': " + std::strerror(replaced.error);
     if (replaced.error != 0)

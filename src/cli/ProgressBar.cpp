@@ -47,8 +47,8 @@ void ProgressBar::Draw()
     const auto done = std::count(m_fractions.begin(), m_fractions.end(), 1.0);
     const int filled = percent * kBarWidth / 100;
     std::string line = "\r[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] ";
-    line += std::to_string(percent) + "%  " + std::to_string(done) + "/" + std::to_string(m_fractions.size()) +
-            " files";
+    line +=
+        std::to_string(percent) + "%  " + std::to_string(done) + "/" + std::to_string(m_fractions.size()) + " files";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
     m_drawn = true;

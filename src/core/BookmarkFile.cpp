@@ -25,8 +25,7 @@ CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const 
     return out;
 }
 
-CString WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text,
-                          const CString& sourcePath)
+CString WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text, const CString& sourcePath)
 {
     return WriteTemporaryFile(BookmarkFileText(list, format, text), FolderOf(sourcePath));
 }

@@ -32,8 +32,8 @@ CommandLineAction StartFromCommandLine(std::string_view commandLine, ConversionJ
     if (settings.format == DocumentFormat::ShowWizard)
         return CommandLineAction::ShowWizard;
 
-    job.RunConversion(settings.sourcePath, settings.outputPath, settings.title, settings.format,
-                      settings.blockSizeKB, settings.compress ? 1 : 0);
+    job.RunConversion(settings.sourcePath, settings.outputPath, settings.title, settings.format, settings.blockSizeKB,
+                      settings.compress ? 1 : 0);
     job.DeleteTextFile();
     return CommandLineAction::Converted;
 }

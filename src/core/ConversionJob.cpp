@@ -191,10 +191,9 @@ void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, co
     // The text is searched up to its first NUL byte.
     pattern.SetStringToMatch(CString(buffer, ::strnlen(buffer, length)));
     const int before = m_bookmarks.Count();
-    pattern.OnGrepping.Hook(this, [this](RegularExpression* re, const REMatchList& matches, unsigned line,
-                                         unsigned lineStart, bool& more) {
-        OnGrepMatch(re, matches, line, lineStart, more);
-    });
+    pattern.OnGrepping.Hook(this,
+                            [this](RegularExpression* re, const REMatchList& matches, unsigned line, unsigned lineStart,
+                                   bool& more) { OnGrepMatch(re, matches, line, lineStart, more); });
     pattern.Grep();
     pattern.OnGrepping.Unhook(this);
     // The text may be large; the pattern object need not hold on to it.
@@ -232,14 +231,15 @@ void ConversionJob::WriteDatabase(const CString& outputPath, const CString& runT
     request.recordSize = RecordSizeOf(blockSizeKB);
     if (format == DocumentFormat::PalmDoc) {
         request.bookmarkPath = bookmarkFilePath;
-        m_report.writer = palm::writePalmDoc(request, compress == 1);
+        m_report.writer = palm::WritePalmDoc(request, compress == 1);
     } else {
         // The zTXT writer is told of no bookmark file while the list is empty.
         request.bookmarkPath = m_bookmarks.IsEmpty() ? CString() : bookmarkFilePath;
-        m_report.writer = palm::writeZtxt(request, compress ? palm::ZtxtMode::RandomAccess : palm::ZtxtMode::EntireDocument);
+        m_report.writer =
+            palm::WriteZtxt(request, compress ? palm::ZtxtMode::RandomAccess : palm::ZtxtMode::EntireDocument);
     }
     bar.StepIt();
-    m_report.databaseWritten = m_report.writer.ok();
+    m_report.databaseWritten = m_report.writer.Ok();
 }
 
 void ConversionJob::Install(const CString& databasePath)
@@ -248,5 +248,5 @@ void ConversionJob::Install(const CString& databasePath)
         return;
     // The database this run wrote, wherever the user chose to put it.
     m_report.installRequested = true;
-    m_report.install = palm::installDatabase(m_pages->installUserText(), databasePath);
+    m_report.install = palm::InstallDatabase(m_pages->installUserText(), databasePath);
 }

@@ -37,9 +37,9 @@ public:
 private:
     struct Line {
         CString raw;
-        CString section;          // the section the line belongs to
+        CString section;  // the section the line belongs to
         bool isHeader = false;
-        bool isValue = false;     // a readable value line
+        bool isValue = false;  // a readable value line
         CString name;
         StoredValue value;
     };

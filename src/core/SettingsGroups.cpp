@@ -62,13 +62,19 @@ template <class IsSet>
 void ApplyTextRules(const TextPageState& s, ConversionSettings& settings, IsSet optionSet)
 {
     settings.lineBreakRemoval = LineBreakRemoval::None;
-    if (s.removeCR == 1) settings.lineBreakRemoval = LineBreakRemoval::RemoveCR;
-    if (s.removeLF == 1) settings.lineBreakRemoval = LineBreakRemoval::RemoveLF;
-    if (s.removeNone == 1) settings.lineBreakRemoval = LineBreakRemoval::None;
+    if (s.removeCR == 1)
+        settings.lineBreakRemoval = LineBreakRemoval::RemoveCR;
+    if (s.removeLF == 1)
+        settings.lineBreakRemoval = LineBreakRemoval::RemoveLF;
+    if (s.removeNone == 1)
+        settings.lineBreakRemoval = LineBreakRemoval::None;
     settings.lineBreakTranslation = LineBreakTranslation::None;
-    if (s.translateCR == 1) settings.lineBreakTranslation = LineBreakTranslation::CrToLf;
-    if (s.translateLF == 1) settings.lineBreakTranslation = LineBreakTranslation::LfToCr;
-    if (s.translateNone == 1) settings.lineBreakTranslation = LineBreakTranslation::None;
+    if (s.translateCR == 1)
+        settings.lineBreakTranslation = LineBreakTranslation::CrToLf;
+    if (s.translateLF == 1)
+        settings.lineBreakTranslation = LineBreakTranslation::LfToCr;
+    if (s.translateNone == 1)
+        settings.lineBreakTranslation = LineBreakTranslation::None;
     settings.tabsToLineBreaks = optionSet(s.tabs);
     settings.removeHtmlTags = optionSet(s.html);
     settings.allowLowAscii = optionSet(s.ascii);

@@ -70,11 +70,21 @@ bool MakeFolders(const CString& folder)
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor() { if (m_fd >= 0) close(m_fd); }
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int Get() const { return m_fd; }
-    void Reset(int fd) { if (m_fd >= 0) close(m_fd); m_fd = fd; }
+    void Reset(int fd)
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+        m_fd = fd;
+    }
+
 private:
     int m_fd;
 };
@@ -129,10 +139,15 @@ public:
                 break;
         }
     }
-    ~ExclusiveLock() { if (m_locked) flock(m_fd, LOCK_UN); }
+    ~ExclusiveLock()
+    {
+        if (m_locked)
+            flock(m_fd, LOCK_UN);
+    }
     ExclusiveLock(const ExclusiveLock&) = delete;
     ExclusiveLock& operator=(const ExclusiveLock&) = delete;
     bool Locked() const { return m_locked; }
+
 private:
     int m_fd;
     bool m_locked = false;
@@ -213,7 +228,8 @@ long StoreValue(const SettingsKey::State* state, const char* name, const StoredV
         return SETTINGS_FAILED;
     SettingsDocument doc = SettingsDocument::Parse(text);
     doc.Set(state->section, name, value);
-    return palm::replaceFile(state->file, doc.Serialize(), mode, kTempPrefix).error == 0 ? SETTINGS_OK : SETTINGS_FAILED;
+    return palm::ReplaceFile(state->file, doc.Serialize(), mode, kTempPrefix).error == 0 ? SETTINGS_OK
+                                                                                         : SETTINGS_FAILED;
 }
 
 }  // namespace

@@ -8,7 +8,11 @@
 
 struct SettingsKey::State {
     HKEY key = nullptr;
-    ~State() { if (key) RegCloseKey(key); }
+    ~State()
+    {
+        if (key)
+            RegCloseKey(key);
+    }
 };
 
 SettingsKey::SettingsKey() = default;
@@ -26,8 +30,8 @@ long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* s
     key.Close();
     HKEY handle = nullptr;
     DWORD created = 0;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &handle, &created) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &handle, &created) != ERROR_SUCCESS)
         return SETTINGS_FAILED;
     key.m_state = std::make_unique<SettingsKey::State>();
     key.m_state->key = handle;

@@ -23,7 +23,7 @@ bool WriteInFolder(std::string_view bytes, const CString& folder, CString& path)
     int fd = mkostemp(path.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
-    bool ok = palm::writeAll(fd, bytes);
+    bool ok = palm::WriteAll(fd, bytes);
     ok = close(fd) == 0 && ok;
     if (!ok)
         unlink(path.c_str());

@@ -17,8 +17,7 @@ bool IsBreak(unsigned char c)
 }
 
 // The first pass writes at or behind the byte it reads, so it works in place.
-std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules,
-                       ProgressScope* progress)
+std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules, ProgressScope* progress)
 {
     static const char kNbsp[] = "&nbsp;";
     const std::size_t stepEvery = n / 20;

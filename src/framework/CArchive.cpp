@@ -15,10 +15,10 @@ constexpr std::uint32_t kBigClassTag = 0x80000000u;
 constexpr std::uint16_t kMaxClassName = 64;
 
 // Windows-1252 for U+0080..U+009F's slots: the characters those bytes stand for.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char ToCp1252(char16_t c)
 {
@@ -32,9 +32,7 @@ char ToCp1252(char16_t c)
 
 }  // namespace
 
-CArchive::CArchive(std::vector<unsigned char>& buffer, Mode mode) : m_buffer(buffer), m_mode(mode)
-{
-}
+CArchive::CArchive(std::vector<unsigned char>& buffer, Mode mode) : m_buffer(buffer), m_mode(mode) {}
 
 std::size_t CArchive::Remaining() const
 {
@@ -259,8 +257,7 @@ void CArchive::WriteObject(const CObject* object)
     const_cast<CObject*>(object)->Serialize(*this);
 }
 
-const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected, unsigned int& schema,
-                                         std::uint32_t& objectTag)
+const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected, unsigned int& schema, std::uint32_t& objectTag)
 {
     std::uint16_t tag;
     *this >> tag;

@@ -1,4 +1,4 @@
-// The per-format halves of readEbook, given the split container.
+// The per-format halves of ReadEbook, given the split container.
 #pragma once
 
 #include <palm/EbookReader.h>
@@ -6,7 +6,7 @@
 
 namespace palm {
 
-Result readPalmDoc(const PdbDatabase& database, EbookInfo& info);
-Result readZtxt(const PdbDatabase& database, EbookInfo& info);
+Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info);
+Result ReadZtxt(const PdbDatabase& database, EbookInfo& info);
 
 }  // namespace palm

@@ -14,35 +14,37 @@ constexpr std::size_t kMaxDecodedRecord = 65536;
 
 }  // namespace
 
-Result readPalmDoc(const PdbDatabase& database, EbookInfo& info) {
-  info.format = EbookFormat::PalmDoc;
-  if (database.records.empty() || database.records[0].size() < kHeaderSize)
-    return {Status::DamagedDatabase, "record 0 is missing or short"};
-  const std::string_view header = database.records[0];
-  info.compression = getU16(header, 0);
-  info.textLength = getU32(header, 4);
-  info.textRecordCount = getU16(header, 8);
-  info.recordSize = getU16(header, 10);
-  if (info.compression != 1 && info.compression != 2)
-    return {Status::DamagedDatabase, "unknown compression " + std::to_string(info.compression)};
-  if (info.textRecordCount > database.records.size() - 1)
-    return {Status::DamagedDatabase, "record 0 counts more text records than the file holds"};
+Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info)
+{
+    info.format = EbookFormat::PalmDoc;
+    if (database.records.empty() || database.records[0].size() < kHeaderSize)
+        return {Status::DamagedDatabase, "record 0 is missing or short"};
+    const std::string_view header = database.records[0];
+    info.compression = GetU16(header, 0);
+    info.textLength = GetU32(header, 4);
+    info.textRecordCount = GetU16(header, 8);
+    info.recordSize = GetU16(header, 10);
+    if (info.compression != 1 && info.compression != 2)
+        return {Status::DamagedDatabase, "unknown compression " + std::to_string(info.compression)};
+    if (info.textRecordCount > database.records.size() - 1)
+        return {Status::DamagedDatabase, "record 0 counts more text records than the file holds"};
 
-  for (std::size_t i = 1; i <= info.textRecordCount; ++i) {
-    const std::string_view record = database.records[i];
-    if (info.compression == 1) {
-      info.text += record;
-    } else if (!decompressPalmDocRecord(record, info.text, kMaxDecodedRecord)) {
-      return {Status::DamagedDatabase, "text record " + std::to_string(i) + " does not decode"};
+    for (std::size_t i = 1; i <= info.textRecordCount; ++i) {
+        const std::string_view record = database.records[i];
+        if (info.compression == 1) {
+            info.text += record;
+        } else if (!DecompressPalmDocRecord(record, info.text, kMaxDecodedRecord)) {
+            return {Status::DamagedDatabase, "text record " + std::to_string(i) + " does not decode"};
+        }
     }
-  }
-  // Stored bookmarks follow the text; records of another size are not bookmarks.
-  for (std::size_t i = info.textRecordCount + 1; i < database.records.size(); ++i) {
-    const std::string_view record = database.records[i];
-    if (record.size() != kBookmarkSize) continue;
-    info.bookmarks.push_back({fixedName(record.substr(0, 16)), getU32(record, 16)});
-  }
-  return {};
+    // Stored bookmarks follow the text; records of another size are not bookmarks.
+    for (std::size_t i = info.textRecordCount + 1; i < database.records.size(); ++i) {
+        const std::string_view record = database.records[i];
+        if (record.size() != kBookmarkSize)
+            continue;
+        info.bookmarks.push_back({FixedName(record.substr(0, 16)), GetU32(record, 16)});
+    }
+    return {};
 }
 
 }  // namespace palm

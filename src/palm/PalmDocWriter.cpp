@@ -18,87 +18,96 @@ constexpr std::size_t kBookmarkNameField = 16;
 
 // Records compress independently of each other, so a large text is shared out
 // among the processor's cores; the output does not depend on how.
-void compressRecords(std::string_view text, std::size_t recordSize, std::string* records) {
-  const std::size_t count = (text.size() + recordSize - 1) / recordSize;
-  std::vector<std::exception_ptr> failures;
-  const auto compressStride = [&](std::size_t first, std::size_t stride) {
-    try {
-      PalmDocCompressor compressor;
-      for (std::size_t i = first; i < count; i += stride)
-        compressor.compressRecord(text.substr(i * recordSize, recordSize), records[i]);
-    } catch (...) {
-      failures[first] = std::current_exception();
-    }
-  };
-  // Below this many records a thread costs more than it saves.
-  constexpr std::size_t kRecordsPerThread = 64;
-  const std::size_t threads =
-      std::clamp<std::size_t>(count / kRecordsPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
-  failures.resize(threads);
-  std::vector<std::thread> helpers;
-  for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(compressStride, t, threads);
-  compressStride(0, threads);
-  for (std::thread& helper : helpers) helper.join();
-  // Out of memory in a helper thread reaches the caller as it would without threads.
-  for (const std::exception_ptr& failure : failures)
-    if (failure) std::rethrow_exception(failure);
+void CompressRecords(std::string_view text, std::size_t recordSize, std::string* records)
+{
+    const std::size_t count = (text.size() + recordSize - 1) / recordSize;
+    std::vector<std::exception_ptr> failures;
+    const auto compressStride = [&](std::size_t first, std::size_t stride) {
+        try {
+            PalmDocCompressor compressor;
+            for (std::size_t i = first; i < count; i += stride)
+                compressor.CompressRecord(text.substr(i * recordSize, recordSize), records[i]);
+        } catch (...) {
+            failures[first] = std::current_exception();
+        }
+    };
+    // Below this many records a thread costs more than it saves.
+    constexpr std::size_t kRecordsPerThread = 64;
+    const std::size_t threads =
+        std::clamp<std::size_t>(count / kRecordsPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
+    failures.resize(threads);
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < threads; ++t)
+        helpers.emplace_back(compressStride, t, threads);
+    compressStride(0, threads);
+    for (std::thread& helper : helpers)
+        helper.join();
+    // Out of memory in a helper thread reaches the caller as it would without threads.
+    for (const std::exception_ptr& failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
 }
 
-std::string bookmarkRecord(const StoredBookmark& bookmark) {
-  std::string record = bookmark.name.substr(0, kBookmarkNameField - 1);
-  record.resize(kBookmarkNameField, '\0');
-  putU32(record, bookmark.offset);
-  return record;
+std::string BookmarkRecord(const StoredBookmark& bookmark)
+{
+    std::string record = bookmark.name.substr(0, kBookmarkNameField - 1);
+    record.resize(kBookmarkNameField, '\0');
+    PutU32(record, bookmark.offset);
+    return record;
 }
 
 }  // namespace
 
-Result buildPalmDoc(const BookContent& content, bool compress, std::string& database) {
-  if (Result size = checkRecordSize(content.recordSize); !size.ok()) return size;
-  const std::string_view text = content.text;
-  const std::size_t textRecords = (text.size() + content.recordSize - 1) / content.recordSize;
-  if (text.size() > UINT32_MAX || 1 + textRecords > kMaxRecords)
-    return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
+Result BuildPalmDoc(const BookContent& content, bool compress, std::string& database)
+{
+    if (Result size = CheckRecordSize(content.recordSize); !size.Ok())
+        return size;
+    const std::string_view text = content.text;
+    const std::size_t textRecords = (text.size() + content.recordSize - 1) / content.recordSize;
+    if (text.size() > UINT32_MAX || 1 + textRecords > kMaxRecords)
+        return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
 
-  std::vector<StoredBookmark> bookmarks = content.bookmarks;
-  Result result;
-  result.skippedBookmarks = arrangeBookmarks(bookmarks, text.size(), kMaxRecords - 1 - textRecords);
+    std::vector<StoredBookmark> bookmarks = content.bookmarks;
+    Result result;
+    result.skippedBookmarks = ArrangeBookmarks(bookmarks, text.size(), kMaxRecords - 1 - textRecords);
 
-  std::vector<std::string> records;
-  records.reserve(1 + textRecords + bookmarks.size());
-  std::string header;
-  putU16(header, compress ? 2 : 1);
-  putU16(header, 0);
-  putU32(header, static_cast<std::uint32_t>(text.size()));
-  putU16(header, static_cast<std::uint32_t>(textRecords));
-  putU16(header, content.recordSize);
-  putU32(header, 0);  // reading position
-  records.push_back(std::move(header));
+    std::vector<std::string> records;
+    records.reserve(1 + textRecords + bookmarks.size());
+    std::string header;
+    PutU16(header, compress ? 2 : 1);
+    PutU16(header, 0);
+    PutU32(header, static_cast<std::uint32_t>(text.size()));
+    PutU16(header, static_cast<std::uint32_t>(textRecords));
+    PutU16(header, content.recordSize);
+    PutU32(header, 0);  // reading position
+    records.push_back(std::move(header));
 
-  const std::size_t firstText = records.size();
-  records.resize(firstText + textRecords);
-  if (compress)
-    compressRecords(text, content.recordSize, &records[firstText]);
-  else
-    for (std::size_t i = 0; i < textRecords; ++i)
-      records[firstText + i] = text.substr(i * content.recordSize, content.recordSize);
-  for (const StoredBookmark& bookmark : bookmarks) records.push_back(bookmarkRecord(bookmark));
+    const std::size_t firstText = records.size();
+    records.resize(firstText + textRecords);
+    if (compress)
+        CompressRecords(text, content.recordSize, &records[firstText]);
+    else
+        for (std::size_t i = 0; i < textRecords; ++i)
+            records[firstText + i] = text.substr(i * content.recordSize, content.recordSize);
+    for (const StoredBookmark& bookmark : bookmarks)
+        records.push_back(BookmarkRecord(bookmark));
 
-  PdbHeader pdb;
-  pdb.name = content.title;
-  pdb.created = pdb.modified = palmTimeNow();
-  std::copy_n("TEXt", 4, pdb.type);
-  std::copy_n("REAd", 4, pdb.creator);
-  pdb.recordAttributes = 0x40;
-  pdb.uniqueIdBase = 0x6F8000;
-  database = buildPdb(pdb, records);
-  return result;
+    PdbHeader pdb;
+    pdb.name = content.title;
+    pdb.created = pdb.modified = PalmTimeNow();
+    std::copy_n("TEXt", 4, pdb.type);
+    std::copy_n("REAd", 4, pdb.creator);
+    pdb.recordAttributes = 0x40;
+    pdb.uniqueIdBase = 0x6F8000;
+    database = BuildPdb(pdb, records);
+    return result;
 }
 
-Result writePalmDoc(const WriteRequest& request, bool compress) {
-  return writeDatabase(request, [compress](const BookContent& content, std::string& database) {
-    return buildPalmDoc(content, compress, database);
-  });
+Result WritePalmDoc(const WriteRequest& request, bool compress)
+{
+    return WriteDatabase(request, [compress](const BookContent& content, std::string& database) {
+        return BuildPalmDoc(content, compress, database);
+    });
 }
 
 }  // namespace palm

@@ -4,12 +4,12 @@ namespace palm {
 
 namespace {
 
-const char* summary(Status status) {
-  switch (status) {
+const char* Summary(Status status)
+{
+    switch (status) {
     case Status::Ok: return "Done";
     case Status::BookmarkLinesSkipped: return "Database written, but some bookmarks were skipped";
-    case Status::BookmarkFileUnreadable:
-      return "Database written without bookmarks: the bookmark file cannot be read";
+    case Status::BookmarkFileUnreadable: return "Database written without bookmarks: the bookmark file cannot be read";
     case Status::InvalidArgument: return "Invalid argument";
     case Status::TextFileUnreadable: return "The text file cannot be read";
     case Status::BlockSizeOutOfRange: return "The record size must be between 1 and 31 KB";
@@ -22,21 +22,23 @@ const char* summary(Status status) {
     case Status::HotSyncFolderMissing: return "The HotSync folder cannot be found";
     case Status::InvalidUserName: return "Invalid hand-held user name";
     case Status::NoSuchUser: return "No such hand-held user";
-  }
-  return "Unknown result";
+    }
+    return "Unknown result";
 }
 
 }  // namespace
 
-std::string message(const Result& result) {
-  std::string text = summary(result.status);
-  if (!result.detail.empty()) text += ": " + result.detail;
-  text += '.';
-  if (result.skippedBookmarks != 0)
-    text += ' ' + std::to_string(result.skippedBookmarks) +
-            (result.skippedBookmarks == 1 ? " bookmark was" : " bookmarks were") +
-            " skipped (malformed line, position outside the text, or no room left).";
-  return text;
+std::string Message(const Result& result)
+{
+    std::string text = Summary(result.status);
+    if (!result.detail.empty())
+        text += ": " + result.detail;
+    text += '.';
+    if (result.skippedBookmarks != 0)
+        text += ' ' + std::to_string(result.skippedBookmarks) +
+                (result.skippedBookmarks == 1 ? " bookmark was" : " bookmarks were") +
+                " skipped (malformed line, position outside the text, or no room left).";
+    return text;
 }
 
 }  // namespace palm

@@ -7,71 +7,83 @@
 
 namespace palm {
 
-Result checkRecordSize(std::uint32_t recordSize) {
-  if (recordSize < kMinRecordSize || recordSize > kMaxRecordSize)
-    return {Status::BlockSizeOutOfRange, std::to_string(recordSize) + " bytes"};
-  return {};
+Result CheckRecordSize(std::uint32_t recordSize)
+{
+    if (recordSize < kMinRecordSize || recordSize > kMaxRecordSize)
+        return {Status::BlockSizeOutOfRange, std::to_string(recordSize) + " bytes"};
+    return {};
 }
 
-std::size_t arrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room) {
-  const std::size_t before = bookmarks.size();
-  std::erase_if(bookmarks, [&](const StoredBookmark& b) { return b.offset > textLength; });
-  std::stable_sort(bookmarks.begin(), bookmarks.end(),
-                   [](const StoredBookmark& a, const StoredBookmark& b) { return a.offset < b.offset; });
-  if (bookmarks.size() > room) bookmarks.resize(room);
-  return before - bookmarks.size();
+std::size_t ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room)
+{
+    const std::size_t before = bookmarks.size();
+    std::erase_if(bookmarks, [&](const StoredBookmark& b) { return b.offset > textLength; });
+    std::stable_sort(bookmarks.begin(), bookmarks.end(),
+                     [](const StoredBookmark& a, const StoredBookmark& b) { return a.offset < b.offset; });
+    if (bookmarks.size() > room)
+        bookmarks.resize(room);
+    return before - bookmarks.size();
 }
 
 namespace {
 
 // The text and what the database is built from; content.text views text.
 struct LoadedInput {
-  std::string text;
-  BookContent content;
-  Result warning;
+    std::string text;
+    BookContent content;
+    Result warning;
 };
 
-Result loadInput(const WriteRequest& request, LoadedInput& input) {
-  if (request.textPath.empty() || request.outputPath.empty()) return {Status::InvalidArgument, "missing path"};
-  if (Result size = checkRecordSize(request.recordSize); !size.ok()) return size;
-  std::string error;
-  if (!readWholeFile(request.textPath, input.text, error)) return {Status::TextFileUnreadable, error};
+Result LoadInput(const WriteRequest& request, LoadedInput& input)
+{
+    if (request.textPath.empty() || request.outputPath.empty())
+        return {Status::InvalidArgument, "missing path"};
+    if (Result size = CheckRecordSize(request.recordSize); !size.Ok())
+        return size;
+    std::string error;
+    if (!ReadWholeFile(request.textPath, input.text, error))
+        return {Status::TextFileUnreadable, error};
 
-  input.content.text = input.text;
-  input.content.recordSize = request.recordSize;
-  input.content.title = request.title;
-  if (input.content.title.empty()) {
-    input.content.title = fileNameOf(request.outputPath);
-    if (input.content.title.size() > 4 && input.content.title.ends_with(".pdb"))
-      input.content.title.resize(input.content.title.size() - 4);
-  }
-  if (!request.bookmarkPath.empty()) {
-    std::string lines;
-    if (!readWholeFile(request.bookmarkPath, lines, error)) {
-      input.warning = {Status::BookmarkFileUnreadable, error};
-    } else {
-      BookmarkLines parsed = parseBookmarkLines(lines);
-      input.content.bookmarks = std::move(parsed.entries);
-      input.warning.skippedBookmarks = parsed.malformed;
+    input.content.text = input.text;
+    input.content.recordSize = request.recordSize;
+    input.content.title = request.title;
+    if (input.content.title.empty()) {
+        input.content.title = FileNameOf(request.outputPath);
+        if (input.content.title.size() > 4 && input.content.title.ends_with(".pdb"))
+            input.content.title.resize(input.content.title.size() - 4);
     }
-  }
-  return {};
+    if (!request.bookmarkPath.empty()) {
+        std::string lines;
+        if (!ReadWholeFile(request.bookmarkPath, lines, error)) {
+            input.warning = {Status::BookmarkFileUnreadable, error};
+        } else {
+            BookmarkLines parsed = ParseBookmarkLines(lines);
+            input.content.bookmarks = std::move(parsed.entries);
+            input.warning.skippedBookmarks = parsed.malformed;
+        }
+    }
+    return {};
 }
 
 }  // namespace
 
-Result writeDatabase(const WriteRequest& request, const BuildDatabase& build) {
-  LoadedInput input;
-  if (Result loaded = loadInput(request, input); !loaded.ok()) return loaded;
-  std::string database;
-  const Result built = build(input.content, database);
-  if (!built.ok()) return built;
-  if (Result stored = storeDatabase(request.outputPath, database); !stored.ok()) return stored;
+Result WriteDatabase(const WriteRequest& request, const BuildDatabase& build)
+{
+    LoadedInput input;
+    if (Result loaded = LoadInput(request, input); !loaded.Ok())
+        return loaded;
+    std::string database;
+    const Result built = build(input.content, database);
+    if (!built.Ok())
+        return built;
+    if (Result stored = StoreDatabase(request.outputPath, database); !stored.Ok())
+        return stored;
 
-  Result result = input.warning;
-  result.skippedBookmarks += built.skippedBookmarks;
-  if (result.status == Status::Ok && result.skippedBookmarks != 0) result.status = Status::BookmarkLinesSkipped;
-  return result;
+    Result result = input.warning;
+    result.skippedBookmarks += built.skippedBookmarks;
+    if (result.status == Status::Ok && result.skippedBookmarks != 0)
+        result.status = Status::BookmarkLinesSkipped;
+    return result;
 }
 
 }  // namespace palm

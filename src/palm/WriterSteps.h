@@ -11,11 +11,11 @@
 
 namespace palm {
 
-Result checkRecordSize(std::uint32_t recordSize);
+Result CheckRecordSize(std::uint32_t recordSize);
 
 // Sorts by offset (keeping file order among equal offsets), drops entries
 // beyond textLength and keeps at most `room`. Returns how many were dropped.
-std::size_t arrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room);
+std::size_t ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room);
 
 using BuildDatabase = std::function<Result(const BookContent&, std::string&)>;
 
@@ -23,6 +23,6 @@ using BuildDatabase = std::function<Result(const BookContent&, std::string&)>;
 // replaces the output file. Problems with the bookmark file (unreadable,
 // malformed lines) do not stop the database from being written; they are
 // reported in the result.
-Result writeDatabase(const WriteRequest& request, const BuildDatabase& build);
+Result WriteDatabase(const WriteRequest& request, const BuildDatabase& build);
 
 }  // namespace palm

@@ -12,94 +12,103 @@ constexpr std::size_t kBookmarkEntry = 24;
 constexpr std::size_t kBookmarkTitle = 20;
 
 class Inflater {
- public:
-  Inflater() { ok_ = inflateInit(&stream_) == Z_OK; }
-  Inflater(const Inflater&) = delete;
-  Inflater& operator=(const Inflater&) = delete;
-  ~Inflater() {
-    if (ok_) inflateEnd(&stream_);
-  }
-
-  // Feeds one record, appending its output to text without ever letting
-  // text grow beyond limit. Returns an error text, empty on success.
-  std::string feed(std::string_view record, std::string& text, std::size_t limit) {
-    if (!ok_) return "zlib cannot start";
-    if (ended_) return record.empty() ? "" : "data after the end of the zlib stream";
-    stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(record.data()));
-    stream_.avail_in = static_cast<uInt>(record.size());
-    unsigned char buffer[16384];
-    for (;;) {
-      stream_.next_out = buffer;
-      stream_.avail_out = sizeof buffer;
-      const int status = inflate(&stream_, Z_SYNC_FLUSH);
-      if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
-        return stream_.msg ? stream_.msg : "inflate failed";
-      const std::size_t produced = sizeof buffer - stream_.avail_out;
-      if (produced > limit - text.size()) return "more text than record 0 declares";
-      text.append(reinterpret_cast<const char*>(buffer), produced);
-      if (status == Z_STREAM_END) {
-        ended_ = true;
-        return stream_.avail_in == 0 ? "" : "data after the end of the zlib stream";
-      }
-      // Room left over means the input is used up and nothing is pending.
-      if (stream_.avail_out != 0) break;
+public:
+    Inflater() { m_ok = inflateInit(&m_stream) == Z_OK; }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+    ~Inflater()
+    {
+        if (m_ok)
+            inflateEnd(&m_stream);
     }
-    return "";
-  }
 
-  bool ended() const { return ended_; }
+    // Feeds one record, appending its output to text without ever letting
+    // text grow beyond limit. Returns an error text, empty on success.
+    std::string Feed(std::string_view record, std::string& text, std::size_t limit)
+    {
+        if (!m_ok)
+            return "zlib cannot start";
+        if (m_ended)
+            return record.empty() ? "" : "data after the end of the zlib stream";
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(record.data()));
+        m_stream.avail_in = static_cast<uInt>(record.size());
+        unsigned char buffer[16384];
+        for (;;) {
+            m_stream.next_out = buffer;
+            m_stream.avail_out = sizeof buffer;
+            const int status = inflate(&m_stream, Z_SYNC_FLUSH);
+            if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
+                return m_stream.msg ? m_stream.msg : "inflate failed";
+            const std::size_t produced = sizeof buffer - m_stream.avail_out;
+            if (produced > limit - text.size())
+                return "more text than record 0 declares";
+            text.append(reinterpret_cast<const char*>(buffer), produced);
+            if (status == Z_STREAM_END) {
+                m_ended = true;
+                return m_stream.avail_in == 0 ? "" : "data after the end of the zlib stream";
+            }
+            // Room left over means the input is used up and nothing is pending.
+            if (m_stream.avail_out != 0)
+                break;
+        }
+        return "";
+    }
 
- private:
-  z_stream stream_{};
-  bool ok_ = false;
-  bool ended_ = false;
+    bool Ended() const { return m_ended; }
+
+private:
+    z_stream m_stream{};
+    bool m_ok = false;
+    bool m_ended = false;
 };
 
 }  // namespace
 
-Result readZtxt(const PdbDatabase& database, EbookInfo& info) {
-  info.format = EbookFormat::Ztxt;
-  if (database.records.empty() || database.records[0].size() < kHeaderSize)
-    return {Status::DamagedDatabase, "record 0 is missing or short"};
-  const std::string_view header = database.records[0];
-  info.ztxtVersion = getU16(header, 0);
-  info.textRecordCount = getU16(header, 2);
-  info.textLength = getU32(header, 4);
-  info.recordSize = getU16(header, 8);
-  const std::size_t bookmarkCount = getU16(header, 10);
-  const std::size_t bookmarkRecord = getU16(header, 12);
-  info.ztxtFlags = static_cast<std::uint8_t>(header[18]);
-  info.compression = (info.ztxtFlags & 0x01) ? 1 : 2;
-  const std::uint32_t storedCrc = getU32(header, 20);
-  if (info.textRecordCount > database.records.size() - 1)
-    return {Status::DamagedDatabase, "record 0 counts more text records than the file holds"};
+Result ReadZtxt(const PdbDatabase& database, EbookInfo& info)
+{
+    info.format = EbookFormat::Ztxt;
+    if (database.records.empty() || database.records[0].size() < kHeaderSize)
+        return {Status::DamagedDatabase, "record 0 is missing or short"};
+    const std::string_view header = database.records[0];
+    info.ztxtVersion = GetU16(header, 0);
+    info.textRecordCount = GetU16(header, 2);
+    info.textLength = GetU32(header, 4);
+    info.recordSize = GetU16(header, 8);
+    const std::size_t bookmarkCount = GetU16(header, 10);
+    const std::size_t BookmarkRecord = GetU16(header, 12);
+    info.ztxtFlags = static_cast<std::uint8_t>(header[18]);
+    info.compression = (info.ztxtFlags & 0x01) ? 1 : 2;
+    const std::uint32_t storedCrc = GetU32(header, 20);
+    if (info.textRecordCount > database.records.size() - 1)
+        return {Status::DamagedDatabase, "record 0 counts more text records than the file holds"};
 
-  uLong crc = crc32(0, nullptr, 0);
-  Inflater inflater;
-  for (std::size_t i = 1; i <= info.textRecordCount; ++i) {
-    const std::string_view record = database.records[i];
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(record.data()), static_cast<uInt>(record.size()));
-    if (std::string error = inflater.feed(record, info.text, info.textLength); !error.empty())
-      return {Status::DamagedDatabase, "text record " + std::to_string(i) + ": " + error};
-  }
-  if (storedCrc != 0 && storedCrc != crc) return {Status::DamagedDatabase, "CRC-32 of the text records does not match"};
-  if (info.text.size() != info.textLength)
-    return {Status::DamagedDatabase, "text decodes to " + std::to_string(info.text.size()) + " bytes, record 0 declares " +
-                                         std::to_string(info.textLength)};
-  if (info.compression == 2 && !info.text.empty() && !inflater.ended())
-    return {Status::DamagedDatabase, "the zlib stream is cut short"};
-
-  if (bookmarkCount != 0) {
-    if (bookmarkRecord == 0 || bookmarkRecord >= database.records.size() ||
-        database.records[bookmarkRecord].size() < bookmarkCount * kBookmarkEntry)
-      return {Status::DamagedDatabase, "bookmark record missing or short"};
-    const std::string_view record = database.records[bookmarkRecord];
-    for (std::size_t i = 0; i < bookmarkCount; ++i) {
-      const std::size_t at = i * kBookmarkEntry;
-      info.bookmarks.push_back({fixedName(record.substr(at + 4, kBookmarkTitle)), getU32(record, at)});
+    uLong crc = crc32(0, nullptr, 0);
+    Inflater inflater;
+    for (std::size_t i = 1; i <= info.textRecordCount; ++i) {
+        const std::string_view record = database.records[i];
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(record.data()), static_cast<uInt>(record.size()));
+        if (std::string error = inflater.Feed(record, info.text, info.textLength); !error.empty())
+            return {Status::DamagedDatabase, "text record " + std::to_string(i) + ": " + error};
     }
-  }
-  return {};
+    if (storedCrc != 0 && storedCrc != crc)
+        return {Status::DamagedDatabase, "CRC-32 of the text records does not match"};
+    if (info.text.size() != info.textLength)
+        return {Status::DamagedDatabase, "text decodes to " + std::to_string(info.text.size()) +
+                                             " bytes, record 0 declares " + std::to_string(info.textLength)};
+    if (info.compression == 2 && !info.text.empty() && !inflater.Ended())
+        return {Status::DamagedDatabase, "the zlib stream is cut short"};
+
+    if (bookmarkCount != 0) {
+        if (BookmarkRecord == 0 || BookmarkRecord >= database.records.size() ||
+            database.records[BookmarkRecord].size() < bookmarkCount * kBookmarkEntry)
+            return {Status::DamagedDatabase, "bookmark record missing or short"};
+        const std::string_view record = database.records[BookmarkRecord];
+        for (std::size_t i = 0; i < bookmarkCount; ++i) {
+            const std::size_t at = i * kBookmarkEntry;
+            info.bookmarks.push_back({FixedName(record.substr(at + 4, kBookmarkTitle)), GetU32(record, at)});
+        }
+    }
+    return {};
 }
 
 }  // namespace palm

@@ -20,120 +20,137 @@ constexpr std::size_t kMaxBookmarks = 65505 / kBookmarkEntry;
 
 // Deflates with the settings every zTXT reader is known to accept.
 class Deflater {
- public:
-  Deflater() { ok_ = deflateInit2(&stream_, 9, Z_DEFLATED, 15, 9, Z_DEFAULT_STRATEGY) == Z_OK; }
-  Deflater(const Deflater&) = delete;
-  Deflater& operator=(const Deflater&) = delete;
-  ~Deflater() {
-    if (ok_) deflateEnd(&stream_);
-  }
-
-  // Appends the output for input, ended by `flush` (Z_FULL_FLUSH or Z_FINISH).
-  bool run(std::string_view input, int flush, std::string& out) {
-    if (!ok_) return false;
-    stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
-    stream_.avail_in = static_cast<uInt>(input.size());
-    unsigned char buffer[16384];
-    for (;;) {
-      stream_.next_out = buffer;
-      stream_.avail_out = sizeof buffer;
-      const int status = deflate(&stream_, flush);
-      if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) return false;
-      out.append(reinterpret_cast<const char*>(buffer), sizeof buffer - stream_.avail_out);
-      if (flush == Z_FINISH ? status == Z_STREAM_END : stream_.avail_out != 0) return true;
+public:
+    Deflater() { m_ok = deflateInit2(&m_stream, 9, Z_DEFLATED, 15, 9, Z_DEFAULT_STRATEGY) == Z_OK; }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+    ~Deflater()
+    {
+        if (m_ok)
+            deflateEnd(&m_stream);
     }
-  }
 
- private:
-  z_stream stream_{};
-  bool ok_ = false;
+    // Appends the output for input, ended by `flush` (Z_FULL_FLUSH or Z_FINISH).
+    bool Run(std::string_view input, int flush, std::string& out)
+    {
+        if (!m_ok)
+            return false;
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
+        m_stream.avail_in = static_cast<uInt>(input.size());
+        unsigned char buffer[16384];
+        for (;;) {
+            m_stream.next_out = buffer;
+            m_stream.avail_out = sizeof buffer;
+            const int status = deflate(&m_stream, flush);
+            if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
+                return false;
+            out.append(reinterpret_cast<const char*>(buffer), sizeof buffer - m_stream.avail_out);
+            if (flush == Z_FINISH ? status == Z_STREAM_END : m_stream.avail_out != 0)
+                return true;
+        }
+    }
+
+private:
+    z_stream m_stream{};
+    bool m_ok = false;
 };
 
-Result compressText(std::string_view text, ZtxtMode mode, std::uint32_t recordSize, std::vector<std::string>& records) {
-  Deflater deflater;
-  if (mode == ZtxtMode::RandomAccess) {
-    // A full flush after each block lets a reader start inflating at any record.
-    for (std::size_t start = 0; start < text.size(); start += recordSize) {
-      std::string record;
-      if (!deflater.run(text.substr(start, recordSize), Z_FULL_FLUSH, record)) return {Status::OutputWriteFailed, "zlib"};
-      records.push_back(std::move(record));
+Result CompressText(std::string_view text, ZtxtMode mode, std::uint32_t recordSize, std::vector<std::string>& records)
+{
+    Deflater deflater;
+    if (mode == ZtxtMode::RandomAccess) {
+        // A full flush after each block lets a reader start inflating at any record.
+        for (std::size_t start = 0; start < text.size(); start += recordSize) {
+            std::string record;
+            if (!deflater.Run(text.substr(start, recordSize), Z_FULL_FLUSH, record))
+                return {Status::OutputWriteFailed, "zlib"};
+            records.push_back(std::move(record));
+        }
+        return {};
     }
+    std::string stream;
+    if (!deflater.Run(text, Z_FINISH, stream))
+        return {Status::OutputWriteFailed, "zlib"};
+    for (std::size_t start = 0; start < stream.size(); start += recordSize)
+        records.push_back(stream.substr(start, recordSize));
     return {};
-  }
-  std::string stream;
-  if (!deflater.run(text, Z_FINISH, stream)) return {Status::OutputWriteFailed, "zlib"};
-  for (std::size_t start = 0; start < stream.size(); start += recordSize)
-    records.push_back(stream.substr(start, recordSize));
-  return {};
 }
 
-std::string bookmarkRecord(const std::vector<StoredBookmark>& bookmarks) {
-  std::string record;
-  for (const StoredBookmark& bookmark : bookmarks) {
-    putU32(record, bookmark.offset);
-    std::string title = bookmark.name.substr(0, kBookmarkTitle);
-    title.resize(kBookmarkTitle, '\0');
-    record += title;
-  }
-  return record;
+std::string BookmarkRecord(const std::vector<StoredBookmark>& bookmarks)
+{
+    std::string record;
+    for (const StoredBookmark& bookmark : bookmarks) {
+        PutU32(record, bookmark.offset);
+        std::string title = bookmark.name.substr(0, kBookmarkTitle);
+        title.resize(kBookmarkTitle, '\0');
+        record += title;
+    }
+    return record;
 }
 
 }  // namespace
 
-Result buildZtxt(const BookContent& content, ZtxtMode mode, std::string& database) {
-  if (Result size = checkRecordSize(content.recordSize); !size.ok()) return size;
-  if (mode != ZtxtMode::RandomAccess && mode != ZtxtMode::EntireDocument)
-    return {Status::InvalidArgument, "compression mode " + std::to_string(static_cast<int>(mode))};
-  std::string text(content.text);
-  std::erase(text, '\r');
-  if (text.size() > UINT32_MAX) return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
+Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& database)
+{
+    if (Result size = CheckRecordSize(content.recordSize); !size.Ok())
+        return size;
+    if (mode != ZtxtMode::RandomAccess && mode != ZtxtMode::EntireDocument)
+        return {Status::InvalidArgument, "compression mode " + std::to_string(static_cast<int>(mode))};
+    std::string text(content.text);
+    std::erase(text, '\r');
+    if (text.size() > UINT32_MAX)
+        return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
 
-  std::vector<std::string> records(1);
-  if (Result compressed = compressText(text, mode, content.recordSize, records); !compressed.ok()) return compressed;
-  const std::size_t textRecords = records.size() - 1;
-  if (records.size() > kMaxRecords) return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
+    std::vector<std::string> records(1);
+    if (Result compressed = CompressText(text, mode, content.recordSize, records); !compressed.Ok())
+        return compressed;
+    const std::size_t textRecords = records.size() - 1;
+    if (records.size() > kMaxRecords)
+        return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
 
-  std::vector<StoredBookmark> bookmarks = content.bookmarks;
-  Result result;
-  const std::size_t room = records.size() < kMaxRecords ? kMaxBookmarks : 0;
-  result.skippedBookmarks = arrangeBookmarks(bookmarks, text.size(), room);
+    std::vector<StoredBookmark> bookmarks = content.bookmarks;
+    Result result;
+    const std::size_t room = records.size() < kMaxRecords ? kMaxBookmarks : 0;
+    result.skippedBookmarks = ArrangeBookmarks(bookmarks, text.size(), room);
 
-  uLong crc = crc32(0, nullptr, 0);
-  for (std::size_t i = 1; i < records.size(); ++i)
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(records[i].data()), static_cast<uInt>(records[i].size()));
+    uLong crc = crc32(0, nullptr, 0);
+    for (std::size_t i = 1; i < records.size(); ++i)
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(records[i].data()), static_cast<uInt>(records[i].size()));
 
-  std::string& header = records[0];
-  putU16(header, 0x012C);  // format version 1.44
-  putU16(header, static_cast<std::uint32_t>(textRecords));
-  putU32(header, static_cast<std::uint32_t>(text.size()));
-  putU16(header, content.recordSize);
-  putU16(header, static_cast<std::uint32_t>(bookmarks.size()));
-  putU16(header, bookmarks.empty() ? 0 : static_cast<std::uint32_t>(records.size()));
-  putU16(header, 0);  // annotations
-  putU16(header, 0);  // annotation record
-  header += static_cast<char>(mode == ZtxtMode::RandomAccess ? 0x01 : 0x00);
-  header += '\0';
-  putU32(header, static_cast<std::uint32_t>(crc));
-  header.append(8, '\0');
-  if (!bookmarks.empty()) records.push_back(bookmarkRecord(bookmarks));
+    std::string& header = records[0];
+    PutU16(header, 0x012C);  // format version 1.44
+    PutU16(header, static_cast<std::uint32_t>(textRecords));
+    PutU32(header, static_cast<std::uint32_t>(text.size()));
+    PutU16(header, content.recordSize);
+    PutU16(header, static_cast<std::uint32_t>(bookmarks.size()));
+    PutU16(header, bookmarks.empty() ? 0 : static_cast<std::uint32_t>(records.size()));
+    PutU16(header, 0);  // annotations
+    PutU16(header, 0);  // annotation record
+    header += static_cast<char>(mode == ZtxtMode::RandomAccess ? 0x01 : 0x00);
+    header += '\0';
+    PutU32(header, static_cast<std::uint32_t>(crc));
+    header.append(8, '\0');
+    if (!bookmarks.empty())
+        records.push_back(BookmarkRecord(bookmarks));
 
-  PdbHeader pdb;
-  pdb.name = content.title;
-  pdb.attributes = 0x0008;  // backup
-  pdb.version = 0x012C;
-  pdb.created = pdb.modified = palmTimeNow();
-  std::copy_n("zTXT", 4, pdb.type);
-  std::copy_n("GPlm", 4, pdb.creator);
-  pdb.recordAttributes = 0x40;
-  pdb.uniqueIdBase = 0x424200;
-  database = buildPdb(pdb, records);
-  return result;
+    PdbHeader pdb;
+    pdb.name = content.title;
+    pdb.attributes = 0x0008;  // backup
+    pdb.version = 0x012C;
+    pdb.created = pdb.modified = PalmTimeNow();
+    std::copy_n("zTXT", 4, pdb.type);
+    std::copy_n("GPlm", 4, pdb.creator);
+    pdb.recordAttributes = 0x40;
+    pdb.uniqueIdBase = 0x424200;
+    database = BuildPdb(pdb, records);
+    return result;
 }
 
-Result writeZtxt(const WriteRequest& request, ZtxtMode mode) {
-  return writeDatabase(request, [mode](const BookContent& content, std::string& database) {
-    return buildZtxt(content, mode, database);
-  });
+Result WriteZtxt(const WriteRequest& request, ZtxtMode mode)
+{
+    return WriteDatabase(request, [mode](const BookContent& content, std::string& database) {
+        return BuildZtxt(content, mode, database);
+    });
 }
 
 }  // namespace palm

@@ -11,15 +11,21 @@ std::vector<ActiveObject>& Stack()
     return stack;
 }
 
-} // namespace
+}  // namespace
 
 ActiveObjectScope::ActiveObjectScope(RegularExpression* object, RegularExpression::State* state)
 {
     Stack().push_back({object, state});
 }
 
-ActiveObjectScope::~ActiveObjectScope() { Stack().pop_back(); }
+ActiveObjectScope::~ActiveObjectScope()
+{
+    Stack().pop_back();
+}
 
-const ActiveObject& TopActiveObject() { return Stack().back(); }
+const ActiveObject& TopActiveObject()
+{
+    return Stack().back();
+}
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -25,4 +25,4 @@ public:
 // The innermost active object of the calling thread; only valid inside a scope.
 const ActiveObject& TopActiveObject();
 
-} // namespace patternkit
+}  // namespace patternkit

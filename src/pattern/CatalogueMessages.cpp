@@ -21,4 +21,4 @@ CatalogueMessages::string_type CatalogueMessages::do_get(catalog cat, int, int i
     return text ? *text : fallback;
 }
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -24,4 +24,4 @@ private:
     mutable std::shared_ptr<const StringResources> m_table;
 };
 
-} // namespace patternkit
+}  // namespace patternkit

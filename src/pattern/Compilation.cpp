@@ -83,9 +83,7 @@ int Compile(RegularExpression::State& s, CString& errorText)
             SetUpWin32(s);
             s.win32Expression.assign(first, last, flags);
             break;
-        case RegularExpression::localeC:
-            s.cExpression.assign(first, last, flags);
-            break;
+        case RegularExpression::localeC: s.cExpression.assign(first, last, flags); break;
         default:
             SetUpCpp(s);
             s.cppExpression.assign(first, last, flags);
@@ -107,7 +105,7 @@ int Compile(RegularExpression::State& s, CString& errorText)
     return RegularExpression::errNone;
 }
 
-} // namespace
+}  // namespace
 
 RegularExpression::ExpressionErrorCode RegularExpression::ParseExpression()
 {

@@ -11,7 +11,7 @@ constexpr unsigned long escape_in_lists = 0x1, char_classes = 0x2, intervals = 0
 
 constexpr unsigned long kClassicMatchBits = 0x3FFF;
 
-} // namespace
+}  // namespace
 
 boost::regex_constants::syntax_option_type EngineSyntaxFlags(unsigned long f)
 {
@@ -71,4 +71,4 @@ int ComponentErrorCode(int engineCode)
     return engineCode;
 }
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -33,4 +33,4 @@ boost::regex_constants::match_flag_type EngineFormatFlags(int formatType);
 // The engine's compile error code as the component reports it.
 int ComponentErrorCode(int engineCode);
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -101,8 +101,8 @@ private:
     bool m_busy;
 };
 
-} // namespace
-} // namespace patternkit
+}  // namespace
+}  // namespace patternkit
 
 unsigned RegularExpression::ChangeFiles()
 {

@@ -63,7 +63,7 @@ bool Visit(const std::string& folder, const std::string& wildcard, bool recurse,
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool EnumerateFiles(const std::string& pattern, bool recurse, const FileVisitor& visitor)
 {
@@ -75,4 +75,4 @@ bool EnumerateFiles(const std::string& pattern, bool recurse, const FileVisitor&
     return Visit(folder, pattern.substr(slash + 1), recurse, visitor);
 }
 
-} // namespace patternkit
+}  // namespace patternkit

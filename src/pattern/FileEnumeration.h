@@ -22,4 +22,4 @@ struct FileVisitor {
 // stopped it.
 bool EnumerateFiles(const std::string& pattern, bool recurse, const FileVisitor& visitor);
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -10,8 +10,8 @@ namespace patternkit {
 
 // One replacement of ChangeFiles waiting to be written.
 struct PendingChange {
-    int offset = 0;       // of the whole match in the file
-    CString matched;      // the text the search saw there
+    int offset = 0;   // of the whole match in the file
+    CString matched;  // the text the search saw there
     CString replacement;
 };
 
@@ -33,4 +33,4 @@ struct FileOperationState {
     bool running = false;
 };
 
-} // namespace patternkit
+}  // namespace patternkit

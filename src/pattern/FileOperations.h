@@ -44,4 +44,4 @@ void DeliverFileEvent(Callback callback, const Event& event, Args&&... args)
         event(std::forward<Args>(args)...);
 }
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -89,31 +89,31 @@ unsigned SearchFiles(RegularExpression* object, RegularExpression::State& s, Fil
     return count;
 }
 
-} // namespace
-} // namespace patternkit
+}  // namespace
+}  // namespace patternkit
 
 using patternkit::FileSearchEngine;
 
 unsigned RegularExpression::FindFiles()
 {
     State& s = *m_state;
-    return patternkit::SearchFiles(this, s, s.files.findFilesErrors,
-                                   [&s](FileSearchEngine& engine, const char* files, bool recurse, auto flags) {
-                                       const unsigned count = engine.FindFiles(&patternkit::FoundFile, files, recurse, flags);
-                                       s.files.findFilesErrors = engine.FilesContinueErrorsFind();
-                                       return count;
-                                   });
+    return patternkit::SearchFiles(
+        this, s, s.files.findFilesErrors, [&s](FileSearchEngine& engine, const char* files, bool recurse, auto flags) {
+            const unsigned count = engine.FindFiles(&patternkit::FoundFile, files, recurse, flags);
+            s.files.findFilesErrors = engine.FilesContinueErrorsFind();
+            return count;
+        });
 }
 
 unsigned RegularExpression::GrepFiles()
 {
     State& s = *m_state;
-    return patternkit::SearchFiles(this, s, s.files.grepFilesErrors,
-                                   [&s](FileSearchEngine& engine, const char* files, bool recurse, auto flags) {
-                                       const unsigned count = engine.GrepFiles(&patternkit::GreppedFile, files, recurse, flags);
-                                       s.files.grepFilesErrors = engine.FilesContinueErrorsGrep();
-                                       return count;
-                                   });
+    return patternkit::SearchFiles(
+        this, s, s.files.grepFilesErrors, [&s](FileSearchEngine& engine, const char* files, bool recurse, auto flags) {
+            const unsigned count = engine.GrepFiles(&patternkit::GreppedFile, files, recurse, flags);
+            s.files.grepFilesErrors = engine.FilesContinueErrorsGrep();
+            return count;
+        });
 }
 
 const FileSearchProblemList* RegularExpression::GetFindFilesErrors() const

@@ -45,8 +45,8 @@ std::optional<FileSearchProblem> ReadWhole(const std::string& path, std::string&
                 // Reads past the size fstat gave go through a small buffer,
                 // so a file that did not grow costs no second allocation.
                 const bool room = have < text.size();
-                const ssize_t n = room ? read(fd, text.data() + have, text.size() - have)
-                                       : read(fd, probe, sizeof probe);
+                const ssize_t n =
+                    room ? read(fd, text.data() + have, text.size() - have) : read(fd, probe, sizeof probe);
                 if (n < 0 && errno == EINTR)
                     continue;
                 if (n <= 0) {
@@ -57,7 +57,7 @@ std::optional<FileSearchProblem> ReadWhole(const std::string& path, std::string&
                 if (!room)
                     text.append(probe, static_cast<std::size_t>(n));
                 have += static_cast<std::size_t>(n);
-                if (have > INT_MAX) // grown while being read
+                if (have > INT_MAX)  // grown while being read
                     problem = FileSearchProblem{path, FileSearchProblem::kindCannotSearch, EFBIG};
             }
             text.resize(have);
@@ -71,7 +71,7 @@ std::optional<FileSearchProblem> ReadWhole(const std::string& path, std::string&
     return problem;
 }
 
-} // namespace
+}  // namespace
 
 struct FileSearchEngine::Compiled {
     std::variant<std::monostate, CppRegex, CRegex, Win32Regex> expression;
@@ -82,8 +82,8 @@ FileSearchEngine::~FileSearchEngine() = default;
 
 int FileSearchEngine::SetExpression(const char* expression, bool icase)
 {
-    const auto flags = icase ? boost::regex_constants::perl | boost::regex_constants::icase
-                             : boost::regex_constants::perl;
+    const auto flags =
+        icase ? boost::regex_constants::perl | boost::regex_constants::icase : boost::regex_constants::perl;
     auto& e = m_compiled->expression;
     try {
         switch (m_model) {
@@ -115,8 +115,7 @@ decltype(auto) FileSearchEngine::WithExpression(F&& f) const
 }
 
 template <class Search>
-unsigned FileSearchEngine::SearchFiles(const char* files, bool recurse, FileSearchProblemList& problems,
-                                       Search search)
+unsigned FileSearchEngine::SearchFiles(const char* files, bool recurse, FileSearchProblemList& problems, Search search)
 {
     problems.clear();
     if (std::holds_alternative<std::monostate>(m_compiled->expression))
@@ -160,9 +159,8 @@ unsigned FileSearchEngine::FindFiles(FindFilesCallback callback, const char* fil
 {
     return SearchFiles(files, recurse, m_findErrors, [&](const std::string& path, const std::string& text, bool& more) {
         const char* first = text.data();
-        const bool found = WithExpression([&](const auto& re) -> unsigned {
-            return boost::regex_search(first, first + text.size(), re, flags);
-        });
+        const bool found = WithExpression(
+            [&](const auto& re) -> unsigned { return boost::regex_search(first, first + text.size(), re, flags); });
         if (!found)
             return 0u;
         m_inCallback = true;
@@ -189,12 +187,16 @@ unsigned FileSearchEngine::GrepFiles(GrepFilesCallback callback, const char* fil
             m_match = nullptr;
             return more;
         };
-        return WithExpression(
-            [&](const auto& re) -> unsigned { return boost::regex_grep(predicate, first, first + text.size(), re, flags); });
+        return WithExpression([&](const auto& re) -> unsigned {
+            return boost::regex_grep(predicate, first, first + text.size(), re, flags);
+        });
     });
 }
 
-unsigned FileSearchEngine::Marks() const { return m_match ? static_cast<unsigned>(m_match->size()) : 0; }
+unsigned FileSearchEngine::Marks() const
+{
+    return m_match ? static_cast<unsigned>(m_match->size()) : 0;
+}
 
 std::string_view FileSearchEngine::operator[](unsigned i) const
 {
@@ -211,4 +213,4 @@ int FileSearchEngine::Position(unsigned i) const
     return static_cast<int>((*m_match)[i].first - m_base);
 }
 
-} // namespace patternkit
+}  // namespace patternkit

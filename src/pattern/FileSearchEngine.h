@@ -75,4 +75,4 @@ private:
     bool m_inCallback = false;
 };
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -64,7 +64,8 @@ private:
 class TemporaryFile {
 public:
     // On failure Name() is the pattern and Error() the errno.
-    explicit TemporaryFile(const CString& folder) : m_name(folder + (folder.back() == '/' ? "" : "/") + ".changing-XXXXXX")
+    explicit TemporaryFile(const CString& folder)
+        : m_name(folder + (folder.back() == '/' ? "" : "/") + ".changing-XXXXXX")
     {
         m_fd = mkostemp(m_name.data(), O_CLOEXEC);
         m_error = m_fd < 0 ? errno : 0;
@@ -254,11 +255,17 @@ int MakeBackup(int targetFd, const struct stat& target, const CString& backup)
     return SyncFolder(Folder(backup));
 }
 
-int ToInt(std::size_t offset) { return offset > INT_MAX ? INT_MAX : static_cast<int>(offset); }
+int ToInt(std::size_t offset)
+{
+    return offset > INT_MAX ? INT_MAX : static_cast<int>(offset);
+}
 
-} // namespace
+}  // namespace
 
-void SetWriteOutFault(WriteOutFault fault) { g_fault.store(fault); }
+void SetWriteOutFault(WriteOutFault fault)
+{
+    g_fault.store(fault);
+}
 
 CString BackupName(const CString& fileName, const CString& saveExtension)
 {
@@ -283,7 +290,7 @@ bool IsReadOnly(const CString& fileName)
 {
     struct stat info;
     if (stat(fileName.c_str(), &info) != 0)
-        return false; // the write-out reports why it cannot open the file
+        return false;  // the write-out reports why it cannot open the file
     return (info.st_mode & S_IWUSR) == 0 || access(fileName.c_str(), W_OK) != 0;
 }
 
@@ -310,10 +317,10 @@ unsigned WriteOutChanges(const CString& fileName, const std::vector<PendingChang
 
     Copier copier(in.Get(), out.Fd());
     auto copyProblem = [&](const CopyFailure& failure) {
-        return failure.inRead ? problem(fileName, FileChangeProblem::kindCannotReadTarget, copier.ReadOffset(),
-                                        failure.error)
-                              : problem(out.Name(), FileChangeProblem::kindCannotWriteTemporary,
-                                        copier.WriteOffset(), failure.error);
+        return failure.inRead
+                   ? problem(fileName, FileChangeProblem::kindCannotReadTarget, copier.ReadOffset(), failure.error)
+                   : problem(out.Name(), FileChangeProblem::kindCannotWriteTemporary, copier.WriteOffset(),
+                             failure.error);
     };
     CString seen;
     for (const PendingChange& change : changes) {
@@ -355,4 +362,4 @@ unsigned WriteOutChanges(const CString& fileName, const std::vector<PendingChang
     return static_cast<unsigned>(changes.size());
 }
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -31,4 +31,4 @@ enum class WriteOutStep { temporaryWritten, restoreAttributes, replaceTarget };
 using WriteOutFault = int (*)(WriteOutStep step, const char* path);
 void SetWriteOutFault(WriteOutFault fault);
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -54,7 +54,7 @@ bool ParseLine(const std::string& line, unsigned& id, std::string& text)
     return Unescape(line.substr(i + 1), text);
 }
 
-} // namespace
+}  // namespace
 
 const std::string* StringResources::Find(unsigned id) const
 {
@@ -166,4 +166,4 @@ CString ResolveLocaleDll(const CString& localeDll, LocaleDllTexts& texts)
     return name;
 }
 
-} // namespace patternkit
+}  // namespace patternkit

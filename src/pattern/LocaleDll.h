@@ -46,9 +46,9 @@ std::shared_ptr<const StringResources> LoadStringResources(const std::string& pa
 
 // The three texts the component takes from the locale DLL.
 struct LocaleDllTexts {
-    CString whitespaceLetter; // first character of string 143
-    CString emptyExpression;  // string 251
-    CString failure;          // string 252
+    CString whitespaceLetter;  // first character of string 143
+    CString emptyExpression;   // string 251
+    CString failure;           // string 252
 };
 
 // Finds the locale DLL for the base name localeDll and reads its texts into
@@ -61,4 +61,4 @@ CString ResolveLocaleDll(const CString& localeDll, LocaleDllTexts& texts);
 // empty when the environment names no language.
 void UserLanguageAndCountry(std::string& language, std::string& country);
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -129,7 +129,7 @@ boost::regex_constants::match_flag_type EngineMatchFlags(const State& s, bool al
     return patternkit::EngineMatchFlags(patternkit::ClassicMatchFlags(s.matchOptions, allowPartial));
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -168,7 +168,7 @@ bool RunMatch(RegularExpression* self, State& s, MatchKind kind, const std::shar
     }
 }
 
-} // namespace
+}  // namespace
 
 bool RegularExpression::Match()
 {

@@ -6,8 +6,8 @@ namespace patternkit {
 namespace {
 
 constexpr int kFirstPreset = 13;
-constexpr int kBasic = 13, kExtended = 14, kNormal = 15, kEmacs = 16, kAwk = 17, kGrep = 18, kEgrep = 19,
-              kSed = 20, kPerl = 21;
+constexpr int kBasic = 13, kExtended = 14, kNormal = 15, kEmacs = 16, kAwk = 17, kGrep = 18, kEgrep = 19, kSed = 20,
+              kPerl = 21;
 
 constexpr OptionSet Flags(std::initializer_list<int> options)
 {
@@ -19,29 +19,35 @@ constexpr OptionSet Flags(std::initializer_list<int> options)
 
 // The single flags each preset stands for, indexed by preset - 13.
 constexpr std::array<OptionSet, 9> kGroups = {
-    Flags({1, 2, 3, 6, 7, 8}),    // basic
-    Flags({1, 2, 8}),             // extended
-    Flags({0, 1, 2, 8, 12}),      // normal
-    Flags({6, 7, 8, 9}),          // emacs
-    Flags({0, 1, 2, 8}),          // awk
-    Flags({1, 2, 3, 4, 6, 7, 8}), // grep
-    Flags({1, 2, 4, 8}),          // egrep
-    Flags({1, 2, 3, 6, 7, 8}),    // sed
-    Flags({0, 1, 2, 8, 12}),      // perl
+    Flags({1, 2, 3, 6, 7, 8}),     // basic
+    Flags({1, 2, 8}),              // extended
+    Flags({0, 1, 2, 8, 12}),       // normal
+    Flags({6, 7, 8, 9}),           // emacs
+    Flags({0, 1, 2, 8}),           // awk
+    Flags({1, 2, 3, 4, 6, 7, 8}),  // grep
+    Flags({1, 2, 4, 8}),           // egrep
+    Flags({1, 2, 3, 6, 7, 8}),     // sed
+    Flags({0, 1, 2, 8, 12}),       // perl
 };
 
 constexpr OptionSet kAllPresets = Flags({13, 14, 15, 16, 17, 18, 19, 20, 21});
 
 // Classic regbase bits of the single flags 0 to 12.
-constexpr std::array<unsigned long, 13> kSyntaxBits = {0x1,  0x2,  0x4,  0x8,    0x10,   0x20,  0x40,
+constexpr std::array<unsigned long, 13> kSyntaxBits = {0x1,  0x2,   0x4,   0x8,    0x10,   0x20,  0x40,
                                                        0x80, 0x100, 0x200, 0x1000, 0x2000, 0x4000};
 // Classic match bits of the match options 0 to 12.
-constexpr std::array<unsigned long, 13> kMatchBits = {0,    0x1,  0x2,   0x4,    0x8,    0x10,  0x20,
+constexpr std::array<unsigned long, 13> kMatchBits = {0,    0x1,  0x2,   0x4,   0x8,    0x10,  0x20,
                                                       0x40, 0x80, 0x400, 0x800, 0x1000, 0x2000};
 constexpr unsigned long kUseExcept = 0x400;
 
-bool IsPreset(int option) { return option >= kFirstPreset; }
-OptionSet Group(int preset) { return kGroups[static_cast<std::size_t>(preset - kFirstPreset)]; }
+bool IsPreset(int option)
+{
+    return option >= kFirstPreset;
+}
+OptionSet Group(int preset)
+{
+    return kGroups[static_cast<std::size_t>(preset - kFirstPreset)];
+}
 
 int Twin(int preset)
 {
@@ -60,7 +66,10 @@ OptionSet WithTwin(int preset)
     return Bit(preset) | (twin >= 0 ? Bit(twin) : 0);
 }
 
-bool HasAll(OptionSet set, OptionSet flags) { return (set & flags) == flags; }
+bool HasAll(OptionSet set, OptionSet flags)
+{
+    return (set & flags) == flags;
+}
 
 // After a single flag was added: marks the preset whose group is now complete.
 void MarkPreset(OptionSet& set)
@@ -87,7 +96,7 @@ void MarkPreset(OptionSet& set)
     set = (set & ~kAllPresets) | Bit(mark);
 }
 
-} // namespace
+}  // namespace
 
 bool AddExpressionOption(OptionSet& set, int option)
 {
@@ -184,4 +193,4 @@ unsigned long ClassicMatchFlags(OptionSet options, bool allowPartial)
     return flags;
 }
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -11,8 +11,14 @@ namespace patternkit {
 
 using OptionSet = std::uint32_t;
 
-constexpr OptionSet Bit(int option) { return OptionSet{1} << option; }
-constexpr bool Has(OptionSet set, int option) { return (set & Bit(option)) != 0; }
+constexpr OptionSet Bit(int option)
+{
+    return OptionSet{1} << option;
+}
+constexpr bool Has(OptionSet set, int option)
+{
+    return (set & Bit(option)) != 0;
+}
 
 constexpr int kExpressionOptionCount = 22;
 constexpr int kMatchOptionCount = 13;
@@ -33,4 +39,4 @@ unsigned long ClassicCompileFlags(OptionSet expressionOptions);
 // Classic match flags; match_partial only when the operation allows it.
 unsigned long ClassicMatchFlags(OptionSet matchOptions, bool allowPartial);
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -12,7 +12,7 @@ namespace {
 // Here rather than beside Serialize: this file is linked into every program
 // that uses the class, so archives can always load it.
 const CClassRegistration registerRegularExpression(&RegularExpression::classRegularExpression);
-} // namespace
+}  // namespace
 
 void RegularExpression::State::CopySettings(const State& o)
 {
@@ -74,9 +74,18 @@ bool RegularExpression::operator==(const RegularExpression& other) const
            a.formatType == b.formatType && a.localeModel == b.localeModel;
 }
 
-CObject* RegularExpression::CreateObject() { return new RegularExpression; }
-const CRuntimeClass* RegularExpression::GetThisClass() { return &classRegularExpression; }
-const CRuntimeClass* RegularExpression::GetRuntimeClass() const { return &classRegularExpression; }
+CObject* RegularExpression::CreateObject()
+{
+    return new RegularExpression;
+}
+const CRuntimeClass* RegularExpression::GetThisClass()
+{
+    return &classRegularExpression;
+}
+const CRuntimeClass* RegularExpression::GetRuntimeClass() const
+{
+    return &classRegularExpression;
+}
 
 void RegularExpression::SetExpression(const CString& expression)
 {
@@ -85,7 +94,10 @@ void RegularExpression::SetExpression(const CString& expression)
         m_state->ResetParseStates();
     }
 }
-CString RegularExpression::GetExpression() const { return m_state->expression; }
+CString RegularExpression::GetExpression() const
+{
+    return m_state->expression;
+}
 
 void RegularExpression::SetStringToMatch(const CString& text)
 {
@@ -96,14 +108,35 @@ void RegularExpression::SetStringToMatch(CString&& text)
     text.resize(std::strlen(text.c_str()));
     m_state->stringToMatch = std::make_shared<const CString>(std::move(text));
 }
-const CString& RegularExpression::GetStringToMatch() const { return *m_state->stringToMatch; }
+const CString& RegularExpression::GetStringToMatch() const
+{
+    return *m_state->stringToMatch;
+}
 
-void RegularExpression::SetFormatString(const CString& format) { m_state->formatString = format; }
-CString RegularExpression::GetFormatString() const { return m_state->formatString; }
-void RegularExpression::SetFilesToMatch(const CString& files) { m_state->filesToMatch = files; }
-CString RegularExpression::GetFilesToMatch() const { return m_state->filesToMatch; }
-void RegularExpression::SetSaveExtension(const CString& extension) { m_state->saveExtension = extension; }
-CString RegularExpression::GetSaveExtension() const { return m_state->saveExtension; }
+void RegularExpression::SetFormatString(const CString& format)
+{
+    m_state->formatString = format;
+}
+CString RegularExpression::GetFormatString() const
+{
+    return m_state->formatString;
+}
+void RegularExpression::SetFilesToMatch(const CString& files)
+{
+    m_state->filesToMatch = files;
+}
+CString RegularExpression::GetFilesToMatch() const
+{
+    return m_state->filesToMatch;
+}
+void RegularExpression::SetSaveExtension(const CString& extension)
+{
+    m_state->saveExtension = extension;
+}
+CString RegularExpression::GetSaveExtension() const
+{
+    return m_state->saveExtension;
+}
 
 void RegularExpression::SetLocaleDll(const CString& name)
 {
@@ -112,17 +145,29 @@ void RegularExpression::SetLocaleDll(const CString& name)
         m_state->ResetParseStates(true, true, false);
     }
 }
-CString RegularExpression::GetLocaleDll() const { return m_state->localeDll; }
+CString RegularExpression::GetLocaleDll() const
+{
+    return m_state->localeDll;
+}
 
-void RegularExpression::SetFormatType(FormatTypes type) { m_state->formatType = type; }
-RegularExpression::FormatTypes RegularExpression::GetFormatType() const { return m_state->formatType; }
+void RegularExpression::SetFormatType(FormatTypes type)
+{
+    m_state->formatType = type;
+}
+RegularExpression::FormatTypes RegularExpression::GetFormatType() const
+{
+    return m_state->formatType;
+}
 
 void RegularExpression::SetLocaleModel(LocaleModels model)
 {
     if (!m_state->busy)
         m_state->localeModel = model;
 }
-RegularExpression::LocaleModels RegularExpression::GetLocaleModel() const { return m_state->localeModel; }
+RegularExpression::LocaleModels RegularExpression::GetLocaleModel() const
+{
+    return m_state->localeModel;
+}
 
 void RegularExpression::SetLocale(const std::locale& locale)
 {
@@ -130,20 +175,59 @@ void RegularExpression::SetLocale(const std::locale& locale)
     m_state->localeChanged = true;
     m_state->ResetParseStates(true, false, false);
 }
-std::locale RegularExpression::GetLocale() const { return m_state->locale; }
+std::locale RegularExpression::GetLocale() const
+{
+    return m_state->locale;
+}
 
-void RegularExpression::SetDirectoryRecursion(bool on) { m_state->directoryRecursion = on; }
-bool RegularExpression::GetDirectoryRecursion() const { return m_state->directoryRecursion; }
-void RegularExpression::SetContinueFiles(bool on) { m_state->continueFiles = on; }
-bool RegularExpression::GetContinueFiles() const { return m_state->continueFiles; }
-void RegularExpression::SetMergeCopy(bool on) { m_state->mergeCopy = on; }
-bool RegularExpression::GetMergeCopy() const { return m_state->mergeCopy; }
-void RegularExpression::SetMergeOnlyFirst(bool on) { m_state->mergeOnlyFirst = on; }
-bool RegularExpression::GetMergeOnlyFirst() const { return m_state->mergeOnlyFirst; }
-void RegularExpression::SetSplitInputDelete(bool on) { m_state->splitInputDelete = on; }
-bool RegularExpression::GetSplitInputDelete() const { return m_state->splitInputDelete; }
-void RegularExpression::SetMaximumSplits(unsigned long count) { m_state->maximumSplits = count & 0xFFFFFFFFul; }
-unsigned long RegularExpression::GetMaximumSplits() const { return m_state->maximumSplits; }
+void RegularExpression::SetDirectoryRecursion(bool on)
+{
+    m_state->directoryRecursion = on;
+}
+bool RegularExpression::GetDirectoryRecursion() const
+{
+    return m_state->directoryRecursion;
+}
+void RegularExpression::SetContinueFiles(bool on)
+{
+    m_state->continueFiles = on;
+}
+bool RegularExpression::GetContinueFiles() const
+{
+    return m_state->continueFiles;
+}
+void RegularExpression::SetMergeCopy(bool on)
+{
+    m_state->mergeCopy = on;
+}
+bool RegularExpression::GetMergeCopy() const
+{
+    return m_state->mergeCopy;
+}
+void RegularExpression::SetMergeOnlyFirst(bool on)
+{
+    m_state->mergeOnlyFirst = on;
+}
+bool RegularExpression::GetMergeOnlyFirst() const
+{
+    return m_state->mergeOnlyFirst;
+}
+void RegularExpression::SetSplitInputDelete(bool on)
+{
+    m_state->splitInputDelete = on;
+}
+bool RegularExpression::GetSplitInputDelete() const
+{
+    return m_state->splitInputDelete;
+}
+void RegularExpression::SetMaximumSplits(unsigned long count)
+{
+    m_state->maximumSplits = count & 0xFFFFFFFFul;
+}
+unsigned long RegularExpression::GetMaximumSplits() const
+{
+    return m_state->maximumSplits;
+}
 
 void RegularExpression::AddExpressionOption(Options option)
 {
@@ -169,7 +253,10 @@ void RegularExpression::ClearExpressionOptions()
     m_state->ResetParseStates();
 }
 
-void RegularExpression::AddMatchOption(Matches option) { patternkit::AddMatchOption(m_state->matchOptions, option); }
+void RegularExpression::AddMatchOption(Matches option)
+{
+    patternkit::AddMatchOption(m_state->matchOptions, option);
+}
 void RegularExpression::DeleteMatchOption(Matches option)
 {
     patternkit::DeleteMatchOption(m_state->matchOptions, option);
@@ -180,7 +267,10 @@ bool RegularExpression::IsMatchOption(Matches option) const
     return option >= 0 && option < patternkit::kMatchOptionCount && patternkit::Has(m_state->matchOptions, option);
 }
 
-void RegularExpression::ClearMatchOptions() { m_state->matchOptions = 0; }
+void RegularExpression::ClearMatchOptions()
+{
+    m_state->matchOptions = 0;
+}
 
 unsigned long RegularExpression::CompileFlags() const
 {
@@ -192,27 +282,63 @@ unsigned long RegularExpression::MatchFlags(bool allowPartial) const
     return patternkit::ClassicMatchFlags(m_state->matchOptions, allowPartial);
 }
 
-bool RegularExpression::IsBusy() const { return m_state->busy; }
+bool RegularExpression::IsBusy() const
+{
+    return m_state->busy;
+}
 
-void RegularExpression::SetOnMatching(MatchingCallback callback) { m_state->onMatching = callback; }
-RegularExpression::MatchingCallback RegularExpression::GetOnMatching() const { return m_state->onMatching; }
-void RegularExpression::SetOnSearching(SearchingCallback callback) { m_state->onSearching = callback; }
-RegularExpression::SearchingCallback RegularExpression::GetOnSearching() const { return m_state->onSearching; }
-void RegularExpression::SetOnGrepping(GreppingCallback callback) { m_state->onGrepping = callback; }
-RegularExpression::GreppingCallback RegularExpression::GetOnGrepping() const { return m_state->onGrepping; }
-void RegularExpression::SetOnMerging(MergingCallback callback) { m_state->onMerging = callback; }
-RegularExpression::MergingCallback RegularExpression::GetOnMerging() const { return m_state->onMerging; }
-void RegularExpression::SetOnGreppingFiles(GreppingFilesCallback callback) { m_state->onGreppingFiles = callback; }
+void RegularExpression::SetOnMatching(MatchingCallback callback)
+{
+    m_state->onMatching = callback;
+}
+RegularExpression::MatchingCallback RegularExpression::GetOnMatching() const
+{
+    return m_state->onMatching;
+}
+void RegularExpression::SetOnSearching(SearchingCallback callback)
+{
+    m_state->onSearching = callback;
+}
+RegularExpression::SearchingCallback RegularExpression::GetOnSearching() const
+{
+    return m_state->onSearching;
+}
+void RegularExpression::SetOnGrepping(GreppingCallback callback)
+{
+    m_state->onGrepping = callback;
+}
+RegularExpression::GreppingCallback RegularExpression::GetOnGrepping() const
+{
+    return m_state->onGrepping;
+}
+void RegularExpression::SetOnMerging(MergingCallback callback)
+{
+    m_state->onMerging = callback;
+}
+RegularExpression::MergingCallback RegularExpression::GetOnMerging() const
+{
+    return m_state->onMerging;
+}
+void RegularExpression::SetOnGreppingFiles(GreppingFilesCallback callback)
+{
+    m_state->onGreppingFiles = callback;
+}
 RegularExpression::GreppingFilesCallback RegularExpression::GetOnGreppingFiles() const
 {
     return m_state->onGreppingFiles;
 }
-void RegularExpression::SetOnFindingFiles(FindingFilesCallback callback) { m_state->onFindingFiles = callback; }
+void RegularExpression::SetOnFindingFiles(FindingFilesCallback callback)
+{
+    m_state->onFindingFiles = callback;
+}
 RegularExpression::FindingFilesCallback RegularExpression::GetOnFindingFiles() const
 {
     return m_state->onFindingFiles;
 }
-void RegularExpression::SetOnChangingFiles(ChangingFilesCallback callback) { m_state->onChangingFiles = callback; }
+void RegularExpression::SetOnChangingFiles(ChangingFilesCallback callback)
+{
+    m_state->onChangingFiles = callback;
+}
 RegularExpression::ChangingFilesCallback RegularExpression::GetOnChangingFiles() const
 {
     return m_state->onChangingFiles;

@@ -25,11 +25,11 @@ using MatchResults = boost::match_results<const char*>;
 
 struct ParseState {
     bool parsed = false;
-    int code = 0; // already in the component's numbering
+    int code = 0;  // already in the component's numbering
     CString text;
 };
 
-} // namespace patternkit
+}  // namespace patternkit
 
 struct RegularExpression::State {
     // Options and properties.

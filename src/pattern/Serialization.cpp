@@ -39,7 +39,10 @@ OptionSet LoadSet(CArchive& ar, int count)
     return set;
 }
 
-void StoreBool(CArchive& ar, bool b) { ar << static_cast<std::uint32_t>(b ? 1 : 0); }
+void StoreBool(CArchive& ar, bool b)
+{
+    ar << static_cast<std::uint32_t>(b ? 1 : 0);
+}
 
 bool LoadBool(CArchive& ar)
 {
@@ -48,7 +51,7 @@ bool LoadBool(CArchive& ar)
     return v == 1;
 }
 
-} // namespace
+}  // namespace
 
 void RegularExpression::Serialize(CArchive& ar)
 {

@@ -24,7 +24,10 @@ enum : std::uint32_t {
     kGraph = kAlnum | kPunct,
 };
 
-constexpr unsigned char U(char c) { return static_cast<unsigned char>(c); }
+constexpr unsigned char U(char c)
+{
+    return static_cast<unsigned char>(c);
+}
 
 struct CodePageTables {
     std::array<std::uint32_t, 256> classes{};
@@ -49,13 +52,13 @@ struct CodePageTables {
             if (c != 0xD7)
                 pair(c, c + 0x20);
         }
-        pair(0x8A, 0x9A); // Š š
-        pair(0x8C, 0x9C); // Œ œ
-        pair(0x8E, 0x9E); // Ž ž
-        pair(0x9F, 0xFF); // Ÿ ÿ
-        for (int c : {0x83, 0xB5, 0xDF}) // ƒ µ ß: lower case without an upper form here
+        pair(0x8A, 0x9A);                 // Š š
+        pair(0x8C, 0x9C);                 // Œ œ
+        pair(0x8E, 0x9E);                 // Ž ž
+        pair(0x9F, 0xFF);                 // Ÿ ÿ
+        for (int c : {0x83, 0xB5, 0xDF})  // ƒ µ ß: lower case without an upper form here
             classes[c] |= kAlpha | kLower;
-        for (int c : {0xAA, 0xBA}) // ª º
+        for (int c : {0xAA, 0xBA})  // ª º
             classes[c] |= kAlpha;
         for (int c = '0'; c <= '9'; ++c)
             classes[c] |= kDigit | kXdigit;
@@ -86,8 +89,9 @@ struct CodePageTables {
         // Primary keys: lower case without accents.
         for (int c = 0; c < 256; ++c)
             primary[c] = lower[c];
-        const char* accented = "\xE0\xE1\xE2\xE3\xE4\xE5\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF\xF1\xF2\xF3\xF4\xF5\xF6\xF8"
-                               "\xF9\xFA\xFB\xFC\xFD\xFF\x9A\x9E";
+        const char* accented =
+            "\xE0\xE1\xE2\xE3\xE4\xE5\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF\xF1\xF2\xF3\xF4\xF5\xF6\xF8"
+            "\xF9\xFA\xFB\xFC\xFD\xFF\x9A\x9E";
         const char* plain = "aaaaaaceeeeiiiinoooooouuuuyysz";
         for (int i = 0; accented[i]; ++i) {
             const unsigned char low = U(accented[i]);
@@ -100,21 +104,25 @@ struct CodePageTables {
 // Built by the compiler: matching never waits on a run-time initialisation.
 constexpr CodePageTables kTables;
 
-constexpr const CodePageTables& Tables() { return kTables; }
+constexpr const CodePageTables& Tables()
+{
+    return kTables;
+}
 
 // Indexed by 1 + the engine's class id (0 for an unknown name); the order is
 // the engine's: alnum alpha blank cntrl d digit graph h l lower print punct s
 // space u unicode upper v w word xdigit.
 constexpr std::array<std::uint32_t, 22> kClassMasks = {
-    0,      kAlnum, kAlpha, kBlank, kCntrl,      kDigit,  kDigit, kGraph,    kHorizontal,    kLower,         kLower,
-    kPrint, kPunct, kSpace, kSpace, kUpper,      kUnicode, kUpper, kVertical, kAlnum | kWord, kAlnum | kWord, kXdigit,
+    0,      kAlnum, kAlpha, kBlank, kCntrl, kDigit,   kDigit, kGraph,    kHorizontal,    kLower,         kLower,
+    kPrint, kPunct, kSpace, kSpace, kUpper, kUnicode, kUpper, kVertical, kAlnum | kWord, kAlnum | kWord, kXdigit,
 };
 
-} // namespace
+}  // namespace
 
 boost::regex_constants::syntax_type Win32RegexTraits::syntax_type(char c) const
 {
-    return (U(c) & 0x80) ? boost::regex_constants::syntax_char : boost::BOOST_REGEX_DETAIL_NS::get_default_syntax_type(c);
+    return (U(c) & 0x80) ? boost::regex_constants::syntax_char
+                         : boost::BOOST_REGEX_DETAIL_NS::get_default_syntax_type(c);
 }
 
 boost::regex_constants::escape_syntax_type Win32RegexTraits::escape_syntax_type(char c) const
@@ -123,8 +131,14 @@ boost::regex_constants::escape_syntax_type Win32RegexTraits::escape_syntax_type(
                          : boost::BOOST_REGEX_DETAIL_NS::get_default_escape_syntax_type(c);
 }
 
-char Win32RegexTraits::tolower(char c) const { return static_cast<char>(Tables().lower[U(c)]); }
-char Win32RegexTraits::toupper(char c) const { return static_cast<char>(Tables().upper[U(c)]); }
+char Win32RegexTraits::tolower(char c) const
+{
+    return static_cast<char>(Tables().lower[U(c)]);
+}
+char Win32RegexTraits::toupper(char c) const
+{
+    return static_cast<char>(Tables().upper[U(c)]);
+}
 
 Win32RegexTraits::string_type Win32RegexTraits::transform_primary(const char* p1, const char* p2) const
 {
@@ -155,7 +169,10 @@ Win32RegexTraits::string_type Win32RegexTraits::lookup_collatename(const char* p
     return name;
 }
 
-bool Win32RegexTraits::isctype(char c, char_class_type mask) const { return (Tables().classes[U(c)] & mask) != 0; }
+bool Win32RegexTraits::isctype(char c, char_class_type mask) const
+{
+    return (Tables().classes[U(c)] & mask) != 0;
+}
 
 int Win32RegexTraits::value(char c, int radix) const
 {
@@ -190,4 +207,4 @@ Win32RegexTraits::locale_type Win32RegexTraits::imbue(locale_type l)
     return old;
 }
 
-} // namespace patternkit
+}  // namespace patternkit

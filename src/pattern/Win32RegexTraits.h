@@ -63,4 +63,4 @@ private:
     locale_type m_locale;
 };
 
-} // namespace patternkit
+}  // namespace patternkit

@@ -75,8 +75,8 @@ public:
 
         RunResult result;
         pid_t pid = 0;
-        const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, Pointers(argv).data(),
-                                        Pointers(environment).data());
+        const int spawned =
+            posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, Pointers(argv).data(), Pointers(environment).data());
         posix_spawn_file_actions_destroy(&actions);
         EXPECT_EQ(spawned, 0) << "cannot start " << argv[0];
         int wstatus = 0;

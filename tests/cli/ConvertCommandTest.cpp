@@ -15,8 +15,8 @@ const std::string kStory = "Title line\r\n\r\nChapter 1\r\nIt was\tquiet.\r\n\r\
 palm::EbookInfo ReadDatabase(const fs::path& path)
 {
     palm::EbookInfo info;
-    const palm::Result result = palm::readEbookFile(path.string(), info);
-    EXPECT_TRUE(result.ok()) << path << ": " << palm::message(result);
+    const palm::Result result = palm::ReadEbookFile(path.string(), info);
+    EXPECT_TRUE(result.Ok()) << path << ": " << palm::Message(result);
     return info;
 }
 
@@ -89,7 +89,8 @@ TEST(ConvertCommand, NoDefaultsIgnoresTheStoreAndTakesOnlyTheOptions)
     SetDefault(box, "zTxtCompressRandom", "0");
     box.Document("page.html", "<p>one\ntwo</p>\n\n<b>three</b>&nbsp;\tfour");
 
-    RunResult run = box.Run({"convert", "--no-defaults", "--format", "ztxt", "--strip-html", "--join-lines", "page.html"});
+    RunResult run =
+        box.Run({"convert", "--no-defaults", "--format", "ztxt", "--strip-html", "--join-lines", "page.html"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     palm::EbookInfo info = ReadDatabase(box.Docs() / "page.pdb");
@@ -119,11 +120,10 @@ TEST(ConvertCommand, EachFailingFileIsReportedInOrderAndTheOthersAreConverted)
 
     const RunResult run = box.Run({"convert", "--jobs", "2", "first.txt", "missing.txt", "folder.txt", "last.txt"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(Lines(run.out), (std::vector<std::string>{
-                                  "first.pdb: " + std::to_string(fs::file_size(box.Docs() / "first.pdb")) +
-                                      " bytes, 0 bookmarks",
-                                  "last.pdb: " + std::to_string(fs::file_size(box.Docs() / "last.pdb")) +
-                                      " bytes, 0 bookmarks"}));
+    EXPECT_EQ(Lines(run.out),
+              (std::vector<std::string>{
+                  "first.pdb: " + std::to_string(fs::file_size(box.Docs() / "first.pdb")) + " bytes, 0 bookmarks",
+                  "last.pdb: " + std::to_string(fs::file_size(box.Docs() / "last.pdb")) + " bytes, 0 bookmarks"}));
     const std::vector<std::string> errors = Lines(run.err);
     ASSERT_EQ(errors.size(), 2u) << run.err;
     EXPECT_EQ(errors[0], "folivo: error: missing.txt: No such file or directory");
@@ -280,8 +280,7 @@ TEST(ConvertCommand, InstallQueuesTheWrittenDatabaseForAnExistingUser)
 
     run = box.Run({"convert", "--install", "Nobody", "story.txt"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("story.txt: not queued for 'Nobody': No such hand-held user"), std::string::npos)
-        << run.err;
+    EXPECT_NE(run.err.find("story.txt: not queued for 'Nobody': No such hand-held user"), std::string::npos) << run.err;
     EXPECT_TRUE(fs::exists(box.Docs() / "story.pdb"));
 }
 
@@ -291,9 +290,11 @@ TEST(ConvertCommand, HelpDocumentsEveryOptionAndVersionIsTheProjects)
     const RunResult help = box.Run({"convert", "--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* option :
-         {"--format", "--block-size", "--no-compress", "--remove-cr", "--remove-lf", "--cr-to-lf", "--lf-to-cr",
-          "--join-lines", "--tabs-to-breaks", "--allow-low-ascii", "--strip-html", "--bookmarks", "--title", "-o PATH",
-          "--install", "--jobs", "--no-defaults", "info", "extract", "defaults", "Exit status"})
+         {"--format",     "--block-size",  "--no-compress", "--remove-cr",      "--remove-lf",
+          "--cr-to-lf",   "--lf-to-cr",    "--join-lines",  "--tabs-to-breaks", "--allow-low-ascii",
+          "--strip-html", "--bookmarks",   "--title",       "-o PATH",          "--install",
+          "--jobs",       "--no-defaults", "info",          "extract",          "defaults",
+          "Exit status"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const RunResult version = box.Run({"--version"});
     EXPECT_EQ(version.status, 0);

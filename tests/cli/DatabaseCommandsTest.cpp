@@ -11,8 +11,8 @@ const std::string kBook = "Prologue\nChapter One\nThe text.\nChapter Two\nMore t
 std::string MakeDatabase(const Sandbox& box, const std::string& format)
 {
     box.Document("book.txt", kBook);
-    const RunResult run = box.Run({"convert", "--no-defaults", "--format", format, "--bookmarks", "^chapter",
-                                   "--title", "My Book", "book.txt"});
+    const RunResult run = box.Run(
+        {"convert", "--no-defaults", "--format", format, "--bookmarks", "^chapter", "--title", "My Book", "book.txt"});
     EXPECT_EQ(run.status, 0) << run.err;
     return (box.Docs() / "book.pdb").string();
 }
@@ -25,10 +25,10 @@ TEST(InfoCommand, ShowsTheHeaderFieldsAndBookmarks)
     MakeDatabase(box, "palmdoc");
     RunResult run = box.Run({"info", "book.pdb"});
     ASSERT_EQ(run.status, 0) << run.err;
-    for (const char* expected : {"Format:        PalmDoc (type TEXt, creator REAd)\n", "Title:         My Book\n",
-                                 "Compression:   PalmDoc (2)\n", "Record size:   4096 bytes\n",
-                                 "Text records:  1 (of 4 records)\n", "Text length:   54 bytes\n",
-                                 "Bookmarks:     2\n", "           9  Chapter One", "          31  Chapter Two"})
+    for (const char* expected :
+         {"Format:        PalmDoc (type TEXt, creator REAd)\n", "Title:         My Book\n",
+          "Compression:   PalmDoc (2)\n", "Record size:   4096 bytes\n", "Text records:  1 (of 4 records)\n",
+          "Text length:   54 bytes\n", "Bookmarks:     2\n", "           9  Chapter One", "          31  Chapter Two"})
         EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\nin\n" << run.out;
 
     MakeDatabase(box, "ztxt");

@@ -40,10 +40,18 @@ TEST(DefaultsCommand, WrongNamesAndValuesStoreNothing)
 {
     Sandbox box;
     const std::vector<std::vector<std::string>> wrong = {
-        {"defaults", "Colour"},         {"defaults", "Colour", "1"},     {"defaults", "Tabs", "-1"},
-        {"defaults", "Tabs", "0x10"},   {"defaults", "Tabs", "+1"},      {"defaults", "Tabs", " 1"},
-        {"defaults", "Tabs", ""},       {"defaults", "Tabs", "4294967296"}, {"defaults", "Dtop", "2147483648"},
-        {"defaults", "zTxtBlock", "0"}, {"defaults", "zTxtBlock", "32"}, {"defaults", "Tabs", "1", "2"},
+        {"defaults", "Colour"},
+        {"defaults", "Colour", "1"},
+        {"defaults", "Tabs", "-1"},
+        {"defaults", "Tabs", "0x10"},
+        {"defaults", "Tabs", "+1"},
+        {"defaults", "Tabs", " 1"},
+        {"defaults", "Tabs", ""},
+        {"defaults", "Tabs", "4294967296"},
+        {"defaults", "Dtop", "2147483648"},
+        {"defaults", "zTxtBlock", "0"},
+        {"defaults", "zTxtBlock", "32"},
+        {"defaults", "Tabs", "1", "2"},
         {"defaults", "Bookmarks", std::string(4192, 'x')},
     };
     for (const auto& args : wrong) {

@@ -67,7 +67,8 @@ TEST_F(TempFolderTest, BookmarkFileGoesToTheTemporaryFolderElseTheSourceFolder)
 TEST_F(TempFolderTest, NeitherFolderWritableIsAClearFailure)
 {
     ScopedEnv badTmp("TMP", (tmp.Path() / "missing").string());
-    EXPECT_EQ(WriteBookmarkFile(BookmarkList(), DocumentFormat::zTXT, "", (source.Path() / "gone" / "b.txt").string()), "");
+    EXPECT_EQ(WriteBookmarkFile(BookmarkList(), DocumentFormat::zTXT, "", (source.Path() / "gone" / "b.txt").string()),
+              "");
     EXPECT_TRUE(std::filesystem::is_empty(tmp.Path()) && std::filesystem::is_empty(source.Path()));
     std::string bytes("a\0b\r\n\xFF", 6);
     CString path = WriteTemporaryFile(bytes, source.Path().string());

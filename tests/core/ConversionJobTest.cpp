@@ -44,8 +44,8 @@ protected:
     palm::EbookInfo Read(const std::string& path) const
     {
         palm::EbookInfo info;
-        const palm::Result r = palm::readEbookFile(path, info);
-        EXPECT_TRUE(r.ok()) << palm::message(r);
+        const palm::Result r = palm::ReadEbookFile(path, info);
+        EXPECT_TRUE(r.Ok()) << palm::Message(r);
         return info;
     }
 
@@ -128,8 +128,7 @@ TEST_F(JobTest, FilesThatCannotBeReadEndTheRunWithNothingWritten)
     const std::string output = (Docs() / "out.pdb").string();
     EXPECT_EQ(job.RunConversion((Docs() / "missing.txt").string(), output, "T", DocumentFormat::PalmDoc, 4, 1),
               kConversionFileNotOpened);
-    EXPECT_EQ(job.RunConversion(Docs().string(), output, "T", DocumentFormat::PalmDoc, 4, 1),
-              kConversionFileNotOpened);
+    EXPECT_EQ(job.RunConversion(Docs().string(), output, "T", DocumentFormat::PalmDoc, 4, 1), kConversionFileNotOpened);
     EXPECT_EQ(job.LastReport().problem, "it is a folder");
     EXPECT_FALSE(fs::exists(output));
     EXPECT_TRUE(job.textFilePath.empty());
@@ -169,8 +168,7 @@ TEST_F(JobTest, ManualBookmarksStayOutOfTheDatabase)
     const std::string source = Document("story.txt", kStory);
     ConversionJob job(m_bookmarks);
     job.SetPages(&pages);
-    ASSERT_EQ(job.RunConversion(source, (Docs() / "s.pdb").string(), "S", DocumentFormat::zTXT, 8, 1),
-              kConversionDone);
+    ASSERT_EQ(job.RunConversion(source, (Docs() / "s.pdb").string(), "S", DocumentFormat::zTXT, 8, 1), kConversionDone);
     EXPECT_EQ(Read((Docs() / "s.pdb").string()).bookmarks.size(), 2u);
     ASSERT_EQ(m_bookmarks.Count(), 3);
     EXPECT_EQ(m_bookmarks.At(0)->name, "Mine");
@@ -192,13 +190,13 @@ TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)
     EXPECT_TRUE(fs::is_empty(HotSync() / "Ann" / "Install"));
 
     ASSERT_EQ(job.ConvertFromPages(DocumentFormat::PalmDoc, 4, 1), kConversionDone);
-    EXPECT_TRUE(job.LastReport().install.ok());
+    EXPECT_TRUE(job.LastReport().install.Ok());
     EXPECT_EQ(ReadBytes(HotSync() / "Ann" / "Install" / "elsewhere.pdb"), ReadBytes(pages.output));
     EXPECT_EQ(static_cast<long long>(fs::file_size(pages.output)), size);
 
     pages.user = "../Ann";
     ASSERT_EQ(job.ConvertFromPages(DocumentFormat::PalmDoc, 4, 1), kConversionDone);
-    EXPECT_FALSE(job.LastReport().install.ok());
+    EXPECT_FALSE(job.LastReport().install.Ok());
     job.DeleteTextFile();
     EXPECT_TRUE(TmpIsEmpty());
 }

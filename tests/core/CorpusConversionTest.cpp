@@ -118,13 +118,14 @@ TEST(CorpusConversion, EveryBookInEveryCombination)
             ASSERT_EQ(prepared.size(), job.LastReport().preparedLength);
 
             palm::EbookInfo info;
-            const palm::Result read = palm::readEbookFile(output.string(), info);
-            ASSERT_TRUE(read.ok()) << palm::message(read);
+            const palm::Result read = palm::ReadEbookFile(output.string(), info);
+            ASSERT_TRUE(read.Ok()) << palm::Message(read);
 
             std::vector<Expected> expected = ExpectedBookmarks(prepared);
             if (c.format == DocumentFormat::zTXT) {
                 for (Expected& e : expected)
-                    e.offset -= static_cast<std::uint32_t>(std::count(prepared.begin(), prepared.begin() + e.offset, '\r'));
+                    e.offset -=
+                        static_cast<std::uint32_t>(std::count(prepared.begin(), prepared.begin() + e.offset, '\r'));
                 std::erase(prepared, '\r');
             }
             ASSERT_EQ(info.text.size(), prepared.size());

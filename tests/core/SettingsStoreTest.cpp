@@ -90,9 +90,10 @@ TEST_F(SettingsStoreTest, HandEditedFileIsReadAndAWriteKeepsEverythingElse)
 
 TEST_F(SettingsStoreTest, DamagedLinesReadAsMissingAndNeverCrash)
 {
-    for (const char* line : {"Tabs=dword:", "Tabs=dword:4294967296", "Tabs=dword:-2147483649", "Tabs=dword:12abc",
-                             "Tabs=dword:0x", "Tabs=word:1", "Tabs", "Tabs=string:\"abc", "Tabs=string:\"a\"b\"",
-                             "Tabs=string:abc", "Tabs=string:\"\\q\"", "Tabs=string:\"\\x4\"", "Tabs=string:\"a\x01\""}) {
+    for (const char* line :
+         {"Tabs=dword:", "Tabs=dword:4294967296", "Tabs=dword:-2147483649", "Tabs=dword:12abc", "Tabs=dword:0x",
+          "Tabs=word:1", "Tabs", "Tabs=string:\"abc", "Tabs=string:\"a\"b\"", "Tabs=string:abc", "Tabs=string:\"\\q\"",
+          "Tabs=string:\"\\x4\"", "Tabs=string:\"a\x01\""}) {
         WriteBytes(store.File(), kHeader + "ASCII=dword:1\n" + line + "\nHTML=dword:1\n");
         EXPECT_EQ(Raw("Tabs"), std::nullopt) << line;
         EXPECT_TRUE(Raw("ASCII") && Raw("HTML")) << line;

@@ -9,8 +9,7 @@ namespace {
 
 std::string Prepare(std::string text, const ConversionSettings& rules)
 {
-    const std::size_t m =
-        PrepareTextBytes(reinterpret_cast<unsigned char*>(text.data()), text.size(), rules, nullptr);
+    const std::size_t m = PrepareTextBytes(reinterpret_cast<unsigned char*>(text.data()), text.size(), rules, nullptr);
     text.resize(m);
     return text;
 }

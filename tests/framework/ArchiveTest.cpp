@@ -116,12 +116,12 @@ TEST(Archive, WideStringIsReadAsAnsi)
 TEST(Archive, ForgedOrTruncatedInputThrowsWithoutAllocating)
 {
     const Bytes bad[] = {
-        {},                                                    // nothing at all
-        {0x05, 'a', 'b'},                                      // shorter than its prefix says
-        {0xFF, 0x00},                                          // prefix cut inside the 16-bit length
-        {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0x7F},            // 2 GB claimed
+        {},                                          // nothing at all
+        {0x05, 'a', 'b'},                            // shorter than its prefix says
+        {0xFF, 0x00},                                // prefix cut inside the 16-bit length
+        {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0x7F},  // 2 GB claimed
         {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F},  // 64-bit length
-        {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 0},                // wide, too long
+        {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 0},                  // wide, too long
     };
     for (const Bytes& b : bad) {
         Bytes copy = b;
@@ -146,7 +146,7 @@ TEST(Archive, ObjectsCarryClassAndSchema)
     {
         CArchive ar(b, CArchive::store);
         ar.WriteObject(&p);
-        ar.WriteObject(&p);        // a second reference is a tag, not a copy
+        ar.WriteObject(&p);  // a second reference is a tag, not a copy
         ar.WriteObject(nullptr);
     }
     const Bytes header = {0xFF, 0xFF, 3, 0, 5, 0, 'P', 'o', 'i', 'n', 't'};

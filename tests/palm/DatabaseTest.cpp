@@ -14,162 +14,178 @@ namespace {
 
 using Marks = std::vector<palm::StoredBookmark>;
 
-unsigned long u16(std::string_view s, std::size_t at) {
-  return static_cast<unsigned char>(s[at]) << 8 | static_cast<unsigned char>(s[at + 1]);
+unsigned long U16(std::string_view s, std::size_t at)
+{
+    return static_cast<unsigned char>(s[at]) << 8 | static_cast<unsigned char>(s[at + 1]);
 }
-unsigned long u32(std::string_view s, std::size_t at) { return u16(s, at) << 16 | u16(s, at + 2); }
-
-palm::PdbDatabase split(const std::string& file) {
-  palm::PdbDatabase database;
-  std::string error;
-  EXPECT_TRUE(palm::parsePdb(file, database, error)) << error;
-  return database;
+unsigned long U32(std::string_view s, std::size_t at)
+{
+    return U16(s, at) << 16 | U16(s, at + 2);
 }
 
-TEST(PdbContainer, LaysOutHeaderRecordListAndGap) {
-  palm::PdbHeader header;
-  header.name = std::string(40, 'N');
-  std::copy_n("TEXtREAd", 4, header.type);
-  header.recordAttributes = 0x40;
-  header.uniqueIdBase = 0x6F8000;
-  header.created = palm::palmTimeNow();
-  const std::string file = palm::buildPdb(header, {"abc", "", "defg"});
-  EXPECT_EQ(file.substr(0, 32), std::string(31, 'N') + '\0');
-  EXPECT_GT(u32(file, 36), 2082844800ul) << "dates count from 1904";
-  EXPECT_EQ(u16(file, 76), 3ul);
-  EXPECT_EQ(u32(file, 78), 78ul + 3 * 8 + 2) << "after the list and the 2-byte gap";
-  EXPECT_EQ(u32(file, 82), 0x406F8000ul);
-  EXPECT_EQ(u32(file, 86), 107ul);
-  EXPECT_EQ(u32(file, 94), 107ul);
-  EXPECT_EQ(u32(file, 98), 0x406F8002ul);
-  const palm::PdbDatabase database = split(file);
-  EXPECT_EQ(database.records, (std::vector<std::string_view>{"abc", "", "defg"}));
-
-  palm::PdbDatabase damaged;
-  std::string error;
-  EXPECT_FALSE(palm::parsePdb(std::string_view(file).substr(0, 90), damaged, error)) << "list cut short";
-  std::string swapped = file;
-  swapped[81] = static_cast<char>(swapped[81] + 4);  // record 0 now starts after record 1
-  EXPECT_FALSE(palm::parsePdb(swapped, damaged, error));
-  swapped[79] = 0x7F;  // beyond the end
-  EXPECT_FALSE(palm::parsePdb(swapped, damaged, error));
+palm::PdbDatabase Split(const std::string& file)
+{
+    palm::PdbDatabase database;
+    std::string error;
+    EXPECT_TRUE(palm::ParsePdb(file, database, error)) << error;
+    return database;
 }
 
-TEST(PalmDocDatabase, Record0AndTextRecordsAreExact) {
-  const std::string text = palmtest::mixedBytes(3 * 4096, 7);
-  std::string file;
-  ASSERT_TRUE(palm::buildPalmDoc({"Book", text, {}, 4096}, true, file).ok());
-  const palm::PdbDatabase database = split(file);
-  ASSERT_EQ(database.records.size(), 4u) << "no empty record after a whole number of records";
-  EXPECT_EQ(database.type + database.creator, "TEXtREAd");
-  const std::string_view rec0 = database.records[0];
-  EXPECT_EQ(rec0, std::string("\0\2\0\0\0\0\x30\0\0\3\x10\0\0\0\0\0", 16));
-  for (std::size_t i = 1; i < 4; ++i) {
-    std::string decoded;
-    ASSERT_TRUE(palm::decompressPalmDocRecord(database.records[i], decoded, 4096));
-    EXPECT_EQ(decoded, text.substr((i - 1) * 4096, 4096)) << "each record decodes on its own";
-  }
+TEST(PdbContainer, LaysOutHeaderRecordListAndGap)
+{
+    palm::PdbHeader header;
+    header.name = std::string(40, 'N');
+    std::copy_n("TEXtREAd", 4, header.type);
+    header.recordAttributes = 0x40;
+    header.uniqueIdBase = 0x6F8000;
+    header.created = palm::PalmTimeNow();
+    const std::string file = palm::BuildPdb(header, {"abc", "", "defg"});
+    EXPECT_EQ(file.substr(0, 32), std::string(31, 'N') + '\0');
+    EXPECT_GT(U32(file, 36), 2082844800ul) << "dates count from 1904";
+    EXPECT_EQ(U16(file, 76), 3ul);
+    EXPECT_EQ(U32(file, 78), 78ul + 3 * 8 + 2) << "after the list and the 2-byte gap";
+    EXPECT_EQ(U32(file, 82), 0x406F8000ul);
+    EXPECT_EQ(U32(file, 86), 107ul);
+    EXPECT_EQ(U32(file, 94), 107ul);
+    EXPECT_EQ(U32(file, 98), 0x406F8002ul);
+    const palm::PdbDatabase database = Split(file);
+    EXPECT_EQ(database.records, (std::vector<std::string_view>{"abc", "", "defg"}));
+
+    palm::PdbDatabase damaged;
+    std::string error;
+    EXPECT_FALSE(palm::ParsePdb(std::string_view(file).substr(0, 90), damaged, error)) << "list cut short";
+    std::string swapped = file;
+    swapped[81] = static_cast<char>(swapped[81] + 4);  // record 0 now starts after record 1
+    EXPECT_FALSE(palm::ParsePdb(swapped, damaged, error));
+    swapped[79] = 0x7F;  // beyond the end
+    EXPECT_FALSE(palm::ParsePdb(swapped, damaged, error));
 }
 
-TEST(PalmDocDatabase, RoundTripsTextAndSortedBookmarks) {
-  const std::string text = palmtest::mixedBytes(20000, 11);
-  const Marks marks = {{"Second", 9000}, {"A name longer than fifteen", 10}, {"Beyond", 20001}, {"End", 20000}, {"First", 0}};
-  const Marks stored = {{"First", 0}, {"A name longer t", 10}, {"Second", 9000}, {"End", 20000}};
-  for (std::uint32_t recordSize : {1024u, 4096u, 31744u}) {
-    for (bool compress : {true, false}) {
-      std::string file;
-      const palm::Result built = palm::buildPalmDoc({"T", text, marks, recordSize}, compress, file);
-      EXPECT_EQ(built.skippedBookmarks, 1u) << "the one beyond the text";
-      palm::EbookInfo info;
-      ASSERT_TRUE(palm::readEbook(file, info).ok());
-      EXPECT_EQ(info.text, text);
-      EXPECT_EQ(info.compression, compress ? 2 : 1);
-      EXPECT_EQ(info.textRecordCount, (text.size() + recordSize - 1) / recordSize);
-      EXPECT_EQ(info.totalRecordCount, 1 + info.textRecordCount + 4);
-      EXPECT_EQ(info.bookmarks, stored);
+TEST(PalmDocDatabase, Record0AndTextRecordsAreExact)
+{
+    const std::string text = palmtest::MixedBytes(3 * 4096, 7);
+    std::string file;
+    ASSERT_TRUE(palm::BuildPalmDoc({"Book", text, {}, 4096}, true, file).Ok());
+    const palm::PdbDatabase database = Split(file);
+    ASSERT_EQ(database.records.size(), 4u) << "no empty record after a whole number of records";
+    EXPECT_EQ(database.type + database.creator, "TEXtREAd");
+    const std::string_view rec0 = database.records[0];
+    EXPECT_EQ(rec0, std::string("\0\2\0\0\0\0\x30\0\0\3\x10\0\0\0\0\0", 16));
+    for (std::size_t i = 1; i < 4; ++i) {
+        std::string decoded;
+        ASSERT_TRUE(palm::DecompressPalmDocRecord(database.records[i], decoded, 4096));
+        EXPECT_EQ(decoded, text.substr((i - 1) * 4096, 4096)) << "each record decodes on its own";
     }
-  }
-  std::string file;
-  palm::EbookInfo info;
-  ASSERT_TRUE(palm::buildPalmDoc({"T", "", {{"Start", 0}}, 4096}, true, file).ok());
-  ASSERT_TRUE(palm::readEbook(file, info).ok());
-  EXPECT_EQ(info.textRecordCount, 0u) << "empty text, no empty record";
-  EXPECT_EQ(info.bookmarks.size(), 1u);
 }
 
-TEST(PalmDocDatabase, RefusesBadRecordSizesAndOverlongText) {
-  std::string file;
-  EXPECT_EQ(palm::buildPalmDoc({"T", "abc", {}, 1023}, true, file).status, palm::Status::BlockSizeOutOfRange);
-  EXPECT_EQ(palm::buildZtxt({"T", "abc", {}, 31745}, palm::ZtxtMode::RandomAccess, file).status,
-            palm::Status::BlockSizeOutOfRange);
-  const std::string huge(65535u * 1024u, 'x');  // one record more than the list can hold
-  EXPECT_EQ(palm::buildPalmDoc({"T", huge, {}, 1024}, false, file).status, palm::Status::TextTooLong);
+TEST(PalmDocDatabase, RoundTripsTextAndSortedBookmarks)
+{
+    const std::string text = palmtest::MixedBytes(20000, 11);
+    const Marks marks = {
+        {"Second", 9000}, {"A name longer than fifteen", 10}, {"Beyond", 20001}, {"End", 20000}, {"First", 0}};
+    const Marks stored = {{"First", 0}, {"A name longer t", 10}, {"Second", 9000}, {"End", 20000}};
+    for (std::uint32_t recordSize : {1024u, 4096u, 31744u}) {
+        for (bool compress : {true, false}) {
+            std::string file;
+            const palm::Result built = palm::BuildPalmDoc({"T", text, marks, recordSize}, compress, file);
+            EXPECT_EQ(built.skippedBookmarks, 1u) << "the one beyond the text";
+            palm::EbookInfo info;
+            ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
+            EXPECT_EQ(info.text, text);
+            EXPECT_EQ(info.compression, compress ? 2 : 1);
+            EXPECT_EQ(info.textRecordCount, (text.size() + recordSize - 1) / recordSize);
+            EXPECT_EQ(info.totalRecordCount, 1 + info.textRecordCount + 4);
+            EXPECT_EQ(info.bookmarks, stored);
+        }
+    }
+    std::string file;
+    palm::EbookInfo info;
+    ASSERT_TRUE(palm::BuildPalmDoc({"T", "", {{"Start", 0}}, 4096}, true, file).Ok());
+    ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
+    EXPECT_EQ(info.textRecordCount, 0u) << "empty text, no empty record";
+    EXPECT_EQ(info.bookmarks.size(), 1u);
+}
+
+TEST(PalmDocDatabase, RefusesBadRecordSizesAndOverlongText)
+{
+    std::string file;
+    EXPECT_EQ(palm::BuildPalmDoc({"T", "abc", {}, 1023}, true, file).status, palm::Status::BlockSizeOutOfRange);
+    EXPECT_EQ(palm::BuildZtxt({"T", "abc", {}, 31745}, palm::ZtxtMode::RandomAccess, file).status,
+              palm::Status::BlockSizeOutOfRange);
+    const std::string huge(65535u * 1024u, 'x');  // one record more than the list can hold
+    EXPECT_EQ(palm::BuildPalmDoc({"T", huge, {}, 1024}, false, file).status, palm::Status::TextTooLong);
 }
 
 // A reader that jumps to a record inflates it with a fresh raw inflater.
-std::string inflateAlone(std::string_view data) {
-  z_stream z{};
-  inflateInit2(&z, -15);
-  std::string out(70000, '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  inflate(&z, Z_SYNC_FLUSH);
-  out.resize(z.total_out);
-  inflateEnd(&z);
-  return out;
+std::string InflateAlone(std::string_view data)
+{
+    z_stream z{};
+    inflateInit2(&z, -15);
+    std::string out(70000, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    z.avail_in = static_cast<uInt>(data.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    inflate(&z, Z_SYNC_FLUSH);
+    out.resize(z.total_out);
+    inflateEnd(&z);
+    return out;
 }
 
-TEST(ZtxtDatabase, RandomAccessRecordsDecodeOnTheirOwn) {
-  std::string text = palmtest::mixedBytes(30000, 5);
-  std::string file;
-  ASSERT_TRUE(palm::buildZtxt({"Z", text, {{"b", 50}, {"a", 7}}, 8192}, palm::ZtxtMode::RandomAccess, file).ok());
-  std::erase(text, '\r');
-  const palm::PdbDatabase database = split(file);
-  EXPECT_EQ(database.type + database.creator, "zTXTGPlm");
-  const std::string_view rec0 = database.records[0];
-  const std::size_t records = (text.size() + 8191) / 8192;
-  ASSERT_EQ(rec0.size(), 32u);
-  EXPECT_EQ(u16(rec0, 0), 0x012Cul);
-  EXPECT_EQ(u16(rec0, 2), records);
-  EXPECT_EQ(u32(rec0, 4), text.size());
-  EXPECT_EQ(u32(rec0, 8), 8192ul << 16 | 2) << "record size, bookmark count";
-  EXPECT_EQ(u16(rec0, 12), records + 1);
-  EXPECT_EQ(rec0.substr(14, 6), std::string("\0\0\0\0\1\0", 6));
-  EXPECT_EQ(rec0.substr(24), std::string(8, '\0'));
-
-  uLong crc = crc32(0, nullptr, 0);
-  EXPECT_EQ(database.records[1].substr(0, 2), "\x78\xDA");
-  for (std::size_t i = 1; i <= records; ++i) {
-    const std::string_view record = database.records[i];
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(record.data()), static_cast<uInt>(record.size()));
-    EXPECT_EQ(record.substr(record.size() - 4), std::string("\0\0\xFF\xFF", 4));
-    EXPECT_EQ(inflateAlone(record.substr(i == 1 ? 2 : 0)), text.substr((i - 1) * 8192, 8192));
-  }
-  EXPECT_EQ(u32(rec0, 20), crc);
-  EXPECT_EQ(database.records[records + 1], std::string("\0\0\0\7a", 5) + std::string(19, '\0') +
-                                               std::string("\0\0\0\x32" "b", 5) + std::string(19, '\0'));
-}
-
-TEST(ZtxtDatabase, BothModesRoundTripWithoutCarriageReturns) {
-  std::string text = palmtest::mixedBytes(50000, 9);
-  const Marks marks = {{std::string(25, 'L'), 100}, {"late", 60000}};
-  for (palm::ZtxtMode mode : {palm::ZtxtMode::RandomAccess, palm::ZtxtMode::EntireDocument}) {
+TEST(ZtxtDatabase, RandomAccessRecordsDecodeOnTheirOwn)
+{
+    std::string text = palmtest::MixedBytes(30000, 5);
     std::string file;
-    EXPECT_EQ(palm::buildZtxt({"Z", text, marks, 4096}, mode, file).skippedBookmarks, 1u);
-    palm::EbookInfo info;
-    ASSERT_TRUE(palm::readEbook(file, info).ok());
-    EXPECT_EQ(info.text.size() + std::count(text.begin(), text.end(), '\r'), text.size());
-    EXPECT_EQ(info.text.find('\r'), std::string::npos);
-    EXPECT_EQ(info.compression, mode == palm::ZtxtMode::RandomAccess ? 1 : 2);
-    EXPECT_EQ(info.bookmarks, (Marks{{std::string(20, 'L'), 100}}));
-  }
-  std::string file;
-  EXPECT_EQ(palm::buildZtxt({"Z", text, {}, 4096}, static_cast<palm::ZtxtMode>(0), file).status,
-            palm::Status::InvalidArgument);
-  ASSERT_TRUE(palm::buildZtxt({"Z", "short", {}, 4096}, palm::ZtxtMode::RandomAccess, file).ok());
-  EXPECT_EQ(split(file).records.size(), 2u) << "no bookmark record without bookmarks";
+    ASSERT_TRUE(palm::BuildZtxt({"Z", text, {{"b", 50}, {"a", 7}}, 8192}, palm::ZtxtMode::RandomAccess, file).Ok());
+    std::erase(text, '\r');
+    const palm::PdbDatabase database = Split(file);
+    EXPECT_EQ(database.type + database.creator, "zTXTGPlm");
+    const std::string_view rec0 = database.records[0];
+    const std::size_t records = (text.size() + 8191) / 8192;
+    ASSERT_EQ(rec0.size(), 32u);
+    EXPECT_EQ(U16(rec0, 0), 0x012Cul);
+    EXPECT_EQ(U16(rec0, 2), records);
+    EXPECT_EQ(U32(rec0, 4), text.size());
+    EXPECT_EQ(U32(rec0, 8), 8192ul << 16 | 2) << "record size, bookmark count";
+    EXPECT_EQ(U16(rec0, 12), records + 1);
+    EXPECT_EQ(rec0.substr(14, 6), std::string("\0\0\0\0\1\0", 6));
+    EXPECT_EQ(rec0.substr(24), std::string(8, '\0'));
+
+    uLong crc = crc32(0, nullptr, 0);
+    EXPECT_EQ(database.records[1].substr(0, 2), "\x78\xDA");
+    for (std::size_t i = 1; i <= records; ++i) {
+        const std::string_view record = database.records[i];
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(record.data()), static_cast<uInt>(record.size()));
+        EXPECT_EQ(record.substr(record.size() - 4), std::string("\0\0\xFF\xFF", 4));
+        EXPECT_EQ(InflateAlone(record.substr(i == 1 ? 2 : 0)), text.substr((i - 1) * 8192, 8192));
+    }
+    EXPECT_EQ(U32(rec0, 20), crc);
+    EXPECT_EQ(database.records[records + 1], std::string("\0\0\0\7a", 5) + std::string(19, '\0') +
+                                                 std::string("\0\0\0\x32"
+                                                             "b",
+                                                             5) +
+                                                 std::string(19, '\0'));
+}
+
+TEST(ZtxtDatabase, BothModesRoundTripWithoutCarriageReturns)
+{
+    std::string text = palmtest::MixedBytes(50000, 9);
+    const Marks marks = {{std::string(25, 'L'), 100}, {"late", 60000}};
+    for (palm::ZtxtMode mode : {palm::ZtxtMode::RandomAccess, palm::ZtxtMode::EntireDocument}) {
+        std::string file;
+        EXPECT_EQ(palm::BuildZtxt({"Z", text, marks, 4096}, mode, file).skippedBookmarks, 1u);
+        palm::EbookInfo info;
+        ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
+        EXPECT_EQ(info.text.size() + std::count(text.begin(), text.end(), '\r'), text.size());
+        EXPECT_EQ(info.text.find('\r'), std::string::npos);
+        EXPECT_EQ(info.compression, mode == palm::ZtxtMode::RandomAccess ? 1 : 2);
+        EXPECT_EQ(info.bookmarks, (Marks{{std::string(20, 'L'), 100}}));
+    }
+    std::string file;
+    EXPECT_EQ(palm::BuildZtxt({"Z", text, {}, 4096}, static_cast<palm::ZtxtMode>(0), file).status,
+              palm::Status::InvalidArgument);
+    ASSERT_TRUE(palm::BuildZtxt({"Z", "short", {}, 4096}, palm::ZtxtMode::RandomAccess, file).Ok());
+    EXPECT_EQ(Split(file).records.size(), 2u) << "no bookmark record without bookmarks";
 }
 
 }  // namespace

@@ -12,72 +12,79 @@ namespace {
 using palm::Status;
 
 class HotSync : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ::setenv("FOLIVO_HOTSYNC_DIR", hotSync.Path().c_str(), 1);
-    for (const char* user : {"Zoe", "Anna Smith", ".hidden"}) std::filesystem::create_directory(hotSync / user);
-    WriteBytes(hotSync / "not-a-user.txt", "");
-    WriteBytes(elsewhere / "book.pdb", "database bytes");
-  }
-  void TearDown() override { ::unsetenv("FOLIVO_HOTSYNC_DIR"); }
+protected:
+    void SetUp() override
+    {
+        ::setenv("FOLIVO_HOTSYNC_DIR", hotSync.Path().c_str(), 1);
+        for (const char* user : {"Zoe", "Anna Smith", ".hidden"})
+            std::filesystem::create_directory(hotSync / user);
+        WriteBytes(hotSync / "not-a-user.txt", "");
+        WriteBytes(elsewhere / "book.pdb", "database bytes");
+    }
+    void TearDown() override { ::unsetenv("FOLIVO_HOTSYNC_DIR"); }
 
-  std::string name(std::int16_t index) {
-    std::uint32_t id = 0;
-    EXPECT_EQ(FolivoUserId(index, &id), 0);
-    char buffer[255];
-    std::int16_t size = 255;
-    EXPECT_GT(FolivoUserName(id, buffer, &size), 0);
-    return buffer;
-  }
+    std::string Name(std::int16_t index)
+    {
+        std::uint32_t id = 0;
+        EXPECT_EQ(FolivoUserId(index, &id), 0);
+        char buffer[255];
+        std::int16_t size = 255;
+        EXPECT_GT(FolivoUserName(id, buffer, &size), 0);
+        return buffer;
+    }
 
-  ScratchFolder hotSync, elsewhere;
+    ScratchFolder hotSync, elsewhere;
 };
 
-TEST_F(HotSync, ListsUserFoldersSortedByName) {
-  ASSERT_EQ(FolivoUserCount(), 2);
-  EXPECT_EQ(name(0), "Anna Smith");
-  EXPECT_EQ(name(1), "Zoe");
-  std::uint32_t id = 0;
-  EXPECT_NE(FolivoUserId(2, &id), 0);
-  EXPECT_NE(FolivoUserId(-1, &id), 0);
+TEST_F(HotSync, ListsUserFoldersSortedByName)
+{
+    ASSERT_EQ(FolivoUserCount(), 2);
+    EXPECT_EQ(Name(0), "Anna Smith");
+    EXPECT_EQ(Name(1), "Zoe");
+    std::uint32_t id = 0;
+    EXPECT_NE(FolivoUserId(2, &id), 0);
+    EXPECT_NE(FolivoUserId(-1, &id), 0);
 
-  char small[4];
-  std::int16_t size = 3;
-  EXPECT_EQ(FolivoUserName(palm::handheldUserId("Zoe"), small, &size), 0) << "no room for the NUL";
-  size = 255;
-  EXPECT_EQ(FolivoUserName(12345, small, &size), 0);
+    char small[4];
+    std::int16_t size = 3;
+    EXPECT_EQ(FolivoUserName(palm::HandheldUserId("Zoe"), small, &size), 0) << "no room for the NUL";
+    size = 255;
+    EXPECT_EQ(FolivoUserName(12345, small, &size), 0);
 
-  ::setenv("FOLIVO_HOTSYNC_DIR", (hotSync / "absent").c_str(), 1);
-  EXPECT_LT(FolivoUserCount(), 0);
+    ::setenv("FOLIVO_HOTSYNC_DIR", (hotSync / "absent").c_str(), 1);
+    EXPECT_LT(FolivoUserCount(), 0);
 }
 
-TEST_F(HotSync, DefaultFolderFollowsTheDataHome) {
-  ::unsetenv("FOLIVO_HOTSYNC_DIR");
-  ::setenv("XDG_DATA_HOME", "/xdg-data", 1);
-  EXPECT_EQ(palm::hotSyncFolder(), "/xdg-data/Kavvan Software/HotSync");
-  ::unsetenv("XDG_DATA_HOME");
-  if (const char* home = std::getenv("HOME")) {
-    EXPECT_EQ(palm::hotSyncFolder(), std::string(home) + "/.local/share/Kavvan Software/HotSync");
-  }
+TEST_F(HotSync, DefaultFolderFollowsTheDataHome)
+{
+    ::unsetenv("FOLIVO_HOTSYNC_DIR");
+    ::setenv("XDG_DATA_HOME", "/xdg-data", 1);
+    EXPECT_EQ(palm::HotSyncFolder(), "/xdg-data/Kavvan Software/HotSync");
+    ::unsetenv("XDG_DATA_HOME");
+    if (const char* home = std::getenv("HOME")) {
+        EXPECT_EQ(palm::HotSyncFolder(), std::string(home) + "/.local/share/Kavvan Software/HotSync");
+    }
 }
 
-TEST_F(HotSync, InstallCopiesIntoTheUsersQueue) {
-  const std::string database = elsewhere / "book.pdb";
-  EXPECT_EQ(FolivoInstallDatabase("Zoe", database.c_str()), 0);
-  EXPECT_EQ(ReadBytes(hotSync / "Zoe/Install/book.pdb"), "database bytes");
-  WriteBytes(database, "newer bytes");
-  EXPECT_EQ(FolivoInstallDatabase("Zoe", database.c_str()), 0);
-  EXPECT_EQ(ReadBytes(hotSync / "Zoe/Install/book.pdb"), "newer bytes");
+TEST_F(HotSync, InstallCopiesIntoTheUsersQueue)
+{
+    const std::string database = elsewhere / "book.pdb";
+    EXPECT_EQ(FolivoInstallDatabase("Zoe", database.c_str()), 0);
+    EXPECT_EQ(ReadBytes(hotSync / "Zoe/Install/book.pdb"), "database bytes");
+    WriteBytes(database, "newer bytes");
+    EXPECT_EQ(FolivoInstallDatabase("Zoe", database.c_str()), 0);
+    EXPECT_EQ(ReadBytes(hotSync / "Zoe/Install/book.pdb"), "newer bytes");
 }
 
-TEST_F(HotSync, UserNamesThatLeaveTheirFolderInstallNothing) {
-  const std::string database = elsewhere / "book.pdb";
-  for (const char* user : {"", ".", "..", "../Zoe", "Zoe/../..", "Zoe\\x", "/absolute"})
-    EXPECT_EQ(palm::installDatabase(user, database).status, Status::InvalidUserName) << user;
-  EXPECT_EQ(palm::installDatabase("Nobody", database).status, Status::NoSuchUser);
-  EXPECT_EQ(palm::installDatabase("Zoe", elsewhere / "absent.pdb").status, Status::DatabaseUnreadable);
-  EXPECT_FALSE(std::filesystem::exists(hotSync / "Zoe/Install"));
-  EXPECT_FALSE(std::filesystem::exists(hotSync / "Nobody"));
+TEST_F(HotSync, UserNamesThatLeaveTheirFolderInstallNothing)
+{
+    const std::string database = elsewhere / "book.pdb";
+    for (const char* user : {"", ".", "..", "../Zoe", "Zoe/../..", "Zoe\\x", "/absolute"})
+        EXPECT_EQ(palm::InstallDatabase(user, database).status, Status::InvalidUserName) << user;
+    EXPECT_EQ(palm::InstallDatabase("Nobody", database).status, Status::NoSuchUser);
+    EXPECT_EQ(palm::InstallDatabase("Zoe", elsewhere / "absent.pdb").status, Status::DatabaseUnreadable);
+    EXPECT_FALSE(std::filesystem::exists(hotSync / "Zoe/Install"));
+    EXPECT_FALSE(std::filesystem::exists(hotSync / "Nobody"));
 }
 
 }  // namespace

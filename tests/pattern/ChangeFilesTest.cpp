@@ -84,8 +84,9 @@ TEST_F(ChangeFiles, BackupKeepsTheOldTextAndBackupOrReadOnlyFilesAreDeclined)
     Aim(re, tree, "*", "old", "new");
     re.SetSaveExtension("bak");
     std::vector<std::string> events;
-    re.OnChangingFiles.Hook(&events, [&](RegularExpression*, const CString& file, const REMatchList&, unsigned,
-                                         bool&) { events.push_back(file); });
+    re.OnChangingFiles.Hook(&events, [&](RegularExpression*, const CString& file, const REMatchList&, unsigned, bool&) {
+        events.push_back(file);
+    });
     EXPECT_EQ(re.ChangeFiles(), 1u);
     EXPECT_EQ(events, std::vector<std::string>{tree.Path("notes.txt")});
     EXPECT_EQ(tree.Read("notes.txt"), "new text");
@@ -112,8 +113,9 @@ TEST_F(ChangeFiles, DeclinedMatchAndTheRestOfItsFileStayUnreplaced)
     tree.Write("a.txt", "x x x");
     tree.Write("b.txt", "x");
     Aim(re, tree, "*.txt", "x", "y");
-    re.OnChangingFiles.Hook(&re, [](RegularExpression*, const CString&, const REMatchList& list, unsigned,
-                                    bool& more) { more = list[0].position != 2; });
+    re.OnChangingFiles.Hook(&re, [](RegularExpression*, const CString&, const REMatchList& list, unsigned, bool& more) {
+        more = list[0].position != 2;
+    });
     EXPECT_EQ(re.ChangeFiles(), 2u);
     EXPECT_EQ(tree.Read("a.txt"), "y x x");
     EXPECT_EQ(tree.Read("b.txt"), "y");
@@ -132,17 +134,17 @@ TEST_F(ChangeFiles, AttributesAreKeptAndLinksStayLinks)
     struct stat info;
     ASSERT_EQ(stat(tree.Path("target/real.txt").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.Path("target")),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(tree.Path("target")), std::filesystem::directory_iterator()),
+        1);
 }
 
 // A handler that does something to the file between the search and the write-out.
 void EditDuringSearch(RegularExpression& re, std::function<void(const std::string&)> edit)
 {
     re.OnChangingFiles.Clear();
-    re.OnChangingFiles.Hook(&re, [edit](RegularExpression*, const CString& file, const REMatchList&, unsigned,
-                                        bool&) { edit(file); });
+    re.OnChangingFiles.Hook(
+        &re, [edit](RegularExpression*, const CString& file, const REMatchList&, unsigned, bool&) { edit(file); });
 }
 
 TEST_F(ChangeFiles, FileChangedSinceTheSearchStaysAsItWas)
@@ -212,4 +214,4 @@ TEST_F(ChangeFiles, SearchProblemsJoinTheListAsKindZero)
     EXPECT_EQ(Problems(re)[0].errorCode, ENOENT);
 }
 
-} // namespace
+}  // namespace

@@ -27,7 +27,7 @@ TEST(Compilation, ErrorCodesTextsAndStoredResults)
     EXPECT_EQ(re.NumberOfSubexpressions(), 0u);
 
     const std::pair<const char*, RE::ExpressionErrorCode> cases[] = {
-        {"[abc", RE::errBracket}, {"*a", RE::errBadRepeat}, {"\\", RE::errEscape},     {"a{3,1}", RE::errBadBrace},
+        {"[abc", RE::errBracket}, {"*a", RE::errBadRepeat},    {"\\", RE::errEscape},    {"a{3,1}", RE::errBadBrace},
         {"\\1", RE::errSubReg},   {"[z-a]", RE::errCharClass}, {"(?<x", RE::errUnknown}, {"a{2", RE::errNone}};
     for (const auto& [expression, code] : cases) {
         re.SetExpression(expression);
@@ -41,7 +41,7 @@ TEST(Compilation, SubexpressionsAndModelsEachWithTheirOwnState)
     RE re;
     re.SetExpression("(a)(b(c))");
     const RE& constView = re;
-    EXPECT_EQ(constView.NumberOfSubexpressions(), 0u); // the const overload never compiles
+    EXPECT_EQ(constView.NumberOfSubexpressions(), 0u);  // the const overload never compiles
     EXPECT_EQ(re.NumberOfSubexpressions(), 3u);
     re.SetExpression("a(b)c");
     EXPECT_EQ(re.NumberOfSubexpressions(), 1u);
@@ -49,7 +49,7 @@ TEST(Compilation, SubexpressionsAndModelsEachWithTheirOwnState)
     re.SetExpression("a(b");
     EXPECT_EQ(re.ParseExpression(), RE::errParen);
     re.SetLocaleModel(RE::localeC);
-    EXPECT_EQ(re.GetExpressionError(), ""); // not parsed under this model yet
+    EXPECT_EQ(re.GetExpressionError(), "");  // not parsed under this model yet
     EXPECT_EQ(re.ParseExpression(), RE::errParen);
     re.SetLocaleModel(RE::localeWin32);
     EXPECT_EQ(re.ParseExpression(), RE::errParen);
@@ -65,19 +65,28 @@ TEST(Compilation, Win32ModelClassifiesAndFoldsWindows1252)
         bool found;
     };
     const Case cases[] = {
-        {"\xC9t\xC9", "l'\xE9t\xE9", true, true},        // ÉtÉ ~ été
-        {"\x8A\x9F", "\x9A\xFF", true, true},            // ŠŸ ~ šÿ
+        {"\xC9t\xC9", "l'\xE9t\xE9", true, true},  // ÉtÉ ~ été
+        {"\x8A\x9F", "\x9A\xFF", true, true},      // ŠŸ ~ šÿ
         {"\x8A\x9F", "\x9A\xFF", false, false},
-        {"\xD7", "\xF7", true, false},                   // × and ÷ are no case pair
-        {"^[[:alpha:]]+$", "Stra\xDF" "e", false, true}, // ß
-        {"^\\w+$", "\x8A" "koda\xEF", false, true},      // Škodaï
-        {"^[[:upper:]]$", "\x9F", false, true},          // Ÿ
-        {"^[[:lower:]]$", "\xB5", false, true},          // µ
+        {"\xD7", "\xF7", true, false},  // × and ÷ are no case pair
+        {"^[[:alpha:]]+$",
+         "Stra\xDF"
+         "e",
+         false, true},  // ß
+        {"^\\w+$",
+         "\x8A"
+         "koda\xEF",
+         false, true},                           // Škodaï
+        {"^[[:upper:]]$", "\x9F", false, true},  // Ÿ
+        {"^[[:lower:]]$", "\xB5", false, true},  // µ
         {"^[[:ALPHA:]]$", "\xE9", false, true},
         {"[[:alpha:]]", "\xD7\xF7", false, false},
-        {"^a\\sb$", "a\xA0" "b", false, true},           // no-break space
-        {"\\d", "\xB2", false, false},                   // ² is no digit
-        {"^[[=e=]]+$", "e\xE9\xE8\xCA", false, true},    // e é è Ê
+        {"^a\\sb$",
+         "a\xA0"
+         "b",
+         false, true},                                 // no-break space
+        {"\\d", "\xB2", false, false},                 // ² is no digit
+        {"^[[=e=]]+$", "e\xE9\xE8\xCA", false, true},  // e é è Ê
     };
     for (const Case& c : cases) {
         RE re;
@@ -136,7 +145,7 @@ protected:
     fs::path m_dir;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LocaleDll, TextsAndEngineMessagesComeFromTheDll)
 {
@@ -199,7 +208,7 @@ TEST_F(LocaleDll, DamagedCatalogueGivesLocaleDllError)
         EXPECT_EQ(re.ParseExpression(), RE::errNone) << model;
         EXPECT_TRUE(re.Search());
     }
-    RE c; // the C model takes no catalogue
+    RE c;  // the C model takes no catalogue
     c.SetLocaleModel(RE::localeC);
     c.SetLocaleDll(file);
     c.SetExpression("abc");
@@ -215,7 +224,7 @@ TEST_F(LocaleDll, DefaultSeparatorUsesTheDllsClassLetter)
     re.SetExpression("");
     re.SetStringToMatch("a1b22c");
     CStringArray parts;
-    EXPECT_EQ(re.Split(parts), 3u); // \d+ separates
+    EXPECT_EQ(re.Split(parts), 3u);  // \d+ separates
     re.SetLocaleModel(RE::localeC);
-    EXPECT_EQ(re.Split(parts), 1u); // \s+ again
+    EXPECT_EQ(re.Split(parts), 1u);  // \s+ again
 }

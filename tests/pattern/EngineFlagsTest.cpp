@@ -9,7 +9,10 @@ using RE = RegularExpression;
 
 namespace {
 
-unsigned Engine(unsigned long classic) { return static_cast<unsigned>(patternkit::EngineSyntaxFlags(classic)); }
+unsigned Engine(unsigned long classic)
+{
+    return static_cast<unsigned>(patternkit::EngineSyntaxFlags(classic));
+}
 
 struct SearchCase {
     std::vector<RE::Options> options;
@@ -18,7 +21,7 @@ struct SearchCase {
     bool found;
 };
 
-} // namespace
+}  // namespace
 
 TEST(EngineFlags, ClassicPresetsBecomeThisEnginesPresets)
 {
@@ -41,10 +44,10 @@ TEST(EngineFlags, OptionsBehaveThroughTheComponent)
 {
     const std::vector<SearchCase> cases = {
         {{RE::optBasic}, "\\(ab\\)\\1", "xababy", true},
-        {{RE::optBasic}, "a+", "a+", true}, // limited_ops: + is literal
+        {{RE::optBasic}, "a+", "a+", true},  // limited_ops: + is literal
         {{RE::optBasic}, "a+", "aa", false},
-        {{RE::optBasic}, "[\\]", "\\", true}, // no escapes in lists
-        {{RE::optGrep}, "cat\ndog", "hotdog", true}, // a newline separates alternatives
+        {{RE::optBasic}, "[\\]", "\\", true},         // no escapes in lists
+        {{RE::optGrep}, "cat\ndog", "hotdog", true},  // a newline separates alternatives
         {{RE::optEmacs}, "a\\|b", "b", true},
         {{RE::optPerl}, "(?:ab)+?c", "ababc", true},
         {{RE::optPerl}, "[\\]]", "\\", false},

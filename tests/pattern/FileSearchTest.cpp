@@ -61,9 +61,8 @@ TEST(FindFiles, VisitsSortedFilesBeforeSubfoldersAndOnlyMatchingOnes)
     EXPECT_EQ(FoundFiles(re, tree, &count), (std::vector<std::string>{"a.txt", "b.txt"}));
     EXPECT_EQ(count, 2u);
     re.SetDirectoryRecursion(true);
-    EXPECT_EQ(FoundFiles(re, tree, &count),
-              (std::vector<std::string>{"a.txt", "b.txt", "sub/z.txt", "sub/deeper/y.txt", "sub2/link.txt",
-                                        "sub2/x.txt"}));
+    EXPECT_EQ(FoundFiles(re, tree, &count), (std::vector<std::string>{"a.txt", "b.txt", "sub/z.txt", "sub/deeper/y.txt",
+                                                                      "sub2/link.txt", "sub2/x.txt"}));
     EXPECT_EQ(count, 6u);
     EXPECT_EQ(re.GetFindFilesErrors(), nullptr);
 }
@@ -104,8 +103,10 @@ TEST(GrepFiles, ReportsEveryMatchWithMarksOffsetsAndLines)
     std::vector<Seen> seen;
     RegularExpression re;
     Aim(re, tree, "*.txt", "(x)|(y)");
-    re.OnGreppingFiles.Hook(&seen, [&](RegularExpression*, const CString& file, const REMatchList& list,
-                                       unsigned line, bool&) { seen.push_back({file, list, line}); });
+    re.OnGreppingFiles.Hook(
+        &seen, [&](RegularExpression*, const CString& file, const REMatchList& list, unsigned line, bool&) {
+            seen.push_back({file, list, line});
+        });
     EXPECT_EQ(re.GrepFiles(), 3u);
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].file, tree.Path("a.txt"));
@@ -131,11 +132,11 @@ TEST(GrepFiles, ClearedContinueEndsOnlyTheCurrentFile)
     RegularExpression re;
     Aim(re, tree, "*.txt", "x");
     std::vector<int> positions;
-    re.OnGreppingFiles.Hook(&positions, [&](RegularExpression*, const CString&, const REMatchList& list, unsigned,
-                                            bool& more) {
-        positions.push_back(list[0].position);
-        more = list[0].position == 0 && positions.size() == 1;
-    });
+    re.OnGreppingFiles.Hook(&positions,
+                            [&](RegularExpression*, const CString&, const REMatchList& list, unsigned, bool& more) {
+                                positions.push_back(list[0].position);
+                                more = list[0].position == 0 && positions.size() == 1;
+                            });
     EXPECT_EQ(re.GrepFiles(), 3u);
     EXPECT_EQ(positions, (std::vector<int>{0, 2, 0}));
 }
@@ -212,8 +213,8 @@ TEST(FileOperations, NestedOperationsOfOtherObjectsWorkFromAHandler)
     std::vector<unsigned> innerCounts;
     unsigned ownNested = 99;
     std::vector<RegularExpression*> innerObjects;
-    inner.OnGreppingFiles.Hook(&innerObjects, [&](RegularExpression* re, const CString&, const REMatchList&,
-                                                  unsigned, bool&) { innerObjects.push_back(re); });
+    inner.OnGreppingFiles.Hook(&innerObjects, [&](RegularExpression* re, const CString&, const REMatchList&, unsigned,
+                                                  bool&) { innerObjects.push_back(re); });
     outer.OnFindFiles.Hook(&innerCounts, [&](RegularExpression* re, const CString&, bool&) {
         EXPECT_EQ(re, &outer);
         innerCounts.push_back(inner.GrepFiles());
@@ -245,4 +246,4 @@ TEST(FileOperations, HandlerExceptionsPassThroughAndLeaveTheObjectUsable)
     EXPECT_EQ(tree.Read("a.txt"), "y y");
 }
 
-} // namespace
+}  // namespace

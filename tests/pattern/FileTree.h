@@ -29,8 +29,8 @@ public:
     // Entries of the root folder (left-over temporary files show here).
     std::size_t Count() const
     {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(m_folder.Path()),
-                                                      std::filesystem::directory_iterator()));
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(m_folder.Path()), std::filesystem::directory_iterator()));
     }
 
 private:
@@ -39,7 +39,7 @@ private:
 
 // An object that searches tree/pattern for expression, replacing with format.
 inline void Aim(RegularExpression& re, const FileTree& tree, const std::string& pattern, const std::string& expression,
-                  const std::string& format = "")
+                const std::string& format = "")
 {
     re.SetFilesToMatch(tree.Path(pattern));
     re.SetExpression(expression);

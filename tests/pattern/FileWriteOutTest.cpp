@@ -1,15 +1,15 @@
 // ChangeFiles when writing fails or the process dies: the target is at every
 // moment either the old or the new text, and problems name the right file.
-#include "FileTree.h"
 #include "FileWriteOut.h"
+#include "FileTree.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <functional>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <functional>
 #include <thread>
 
 #include <fcntl.h>
@@ -108,7 +108,8 @@ TEST_F(WriteOut, BackupThatCannotBeMadeLeavesTheTargetAlone)
 
 TEST_F(WriteOut, TargetThatCannotBeReplaced)
 {
-    patternkit::SetWriteOutFault([](WriteOutStep step, const char*) { return step == WriteOutStep::replaceTarget ? EBUSY : 0; });
+    patternkit::SetWriteOutFault(
+        [](WriteOutStep step, const char*) { return step == WriteOutStep::replaceTarget ? EBUSY : 0; });
     EXPECT_EQ(re.ChangeFiles(), 0u);
     EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotReplace);
     EXPECT_EQ(OnlyProblem().errorCode, EBUSY);
@@ -118,7 +119,8 @@ TEST_F(WriteOut, TargetThatCannotBeReplaced)
 
 TEST_F(WriteOut, AttributesThatCannotBeRestoredStillCountTheChange)
 {
-    patternkit::SetWriteOutFault([](WriteOutStep step, const char*) { return step == WriteOutStep::restoreAttributes ? EPERM : 0; });
+    patternkit::SetWriteOutFault(
+        [](WriteOutStep step, const char*) { return step == WriteOutStep::restoreAttributes ? EPERM : 0; });
     EXPECT_EQ(re.ChangeFiles(), 1u);
     EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotRestoreAttributes);
     EXPECT_EQ(OnlyProblem().fileName, tree.Path("notes.txt"));
@@ -218,4 +220,4 @@ TEST(FileOperationsThreads, TwoObjectsOnTwoThreads)
     EXPECT_EQ(wrongObject.load(), 0);
 }
 
-} // namespace
+}  // namespace

@@ -33,7 +33,7 @@ std::vector<Seen>& RecordGrep(RE& re, std::vector<Seen>& seen)
     return seen;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Matching, MatchSearchAndMatchAllWithTheirLists)
 {
@@ -50,9 +50,9 @@ TEST(Matching, MatchSearchAndMatchAllWithTheirLists)
     ASSERT_EQ(m.size(), 3u);
     EXPECT_EQ(m[0].text, "b");
     EXPECT_EQ(m[0].position, 1);
-    EXPECT_EQ(m[1].text, "a"); // prefix
+    EXPECT_EQ(m[1].text, "a");  // prefix
     EXPECT_EQ(m[1].position, 0);
-    EXPECT_EQ(m[2].text, "c"); // suffix
+    EXPECT_EQ(m[2].text, "c");  // suffix
     EXPECT_EQ(m[2].position, 2);
 
     re.SetExpression("ab");
@@ -62,7 +62,7 @@ TEST(Matching, MatchSearchAndMatchAllWithTheirLists)
     ASSERT_TRUE(re.Search());
     const REMatchList& groups = seen.back().matches;
     ASSERT_EQ(groups.size(), 5u);
-    EXPECT_EQ(groups[1].text, ""); // did not take part
+    EXPECT_EQ(groups[1].text, "");  // did not take part
     EXPECT_EQ(groups[1].position, -1);
     EXPECT_EQ(groups[2].position, 1);
 }
@@ -71,7 +71,7 @@ TEST(Grep, LinesPrefixesAndCounts)
 {
     RE re = Object("^CHAPTER \\d+", "Title\r\n\r\nCHAPTER 1\r\ntext\nCHAPTER 2 CHAPTER 3\n");
     std::vector<Seen> seen;
-    EXPECT_EQ(re.Grep(), 2u); // without a handler
+    EXPECT_EQ(re.Grep(), 2u);  // without a handler
     RecordGrep(re, seen);
     EXPECT_EQ(re.Grep(), 2u);
     ASSERT_EQ(seen.size(), 2u);
@@ -126,8 +126,8 @@ TEST(Events, HandlersRunInOrderShareTheFlagAndUnhookByReceiver)
     re.OnGrepping.Hook(&second, [&](RE* self, const REMatchList&, unsigned, unsigned, bool& more) {
         order += '2';
         EXPECT_FALSE(more);
-        more = true; // the last word wins
-        self->OnGrepping.Unhook(&second); // from the next delivery on
+        more = true;                       // the last word wins
+        self->OnGrepping.Unhook(&second);  // from the next delivery on
     });
     EXPECT_EQ(re.Grep(), 2u);
     EXPECT_EQ(order, "121");
@@ -189,7 +189,7 @@ TEST(Merge, CopyOnlyFirstDeclineAndEmptyFormat)
     int calls = 0;
     re.OnMerging.Hook(&calls, [&](RE*, const REMatchList&, unsigned, unsigned, bool& more) { more = ++calls < 2; });
     re.Merge(out);
-    EXPECT_EQ(out, "bxnana"); // the declined match and the rest stay
+    EXPECT_EQ(out, "bxnana");  // the declined match and the rest stay
     re.SetFormatString("");
     re.Merge(out);
     EXPECT_EQ(out, "");
@@ -222,7 +222,7 @@ TEST(Split, DefaultSeparatorLimitInputDeleteAndGroups)
     CStringArray parts{"stale"};
     EXPECT_EQ(re.Split(parts), 3u);
     EXPECT_EQ(parts, (CStringArray{"one", "two", "three"}));
-    EXPECT_EQ(re.ParseExpression(), RE::errEmptyExpression); // Expression is empty again
+    EXPECT_EQ(re.ParseExpression(), RE::errEmptyExpression);  // Expression is empty again
     re.SetMaximumSplits(1);
     EXPECT_EQ(re.Split(parts), 1u);
     EXPECT_EQ(parts, (CStringArray{"one"}));

@@ -10,7 +10,7 @@ namespace {
 
 void Callback(RE*, const REMatchList&, unsigned, unsigned, bool&) {}
 
-} // namespace
+}  // namespace
 
 TEST(Object, CopyTakesSettingsAndCallbacksButNotHandlersOrCompiledState)
 {
@@ -27,7 +27,7 @@ TEST(Object, CopyTakesSettingsAndCallbacksButNotHandlersOrCompiledState)
     EXPECT_TRUE(copy == original);
     EXPECT_EQ(copy.GetOnGrepping(), &Callback);
     EXPECT_TRUE(copy.OnGrepping.Empty());
-    EXPECT_EQ(copy.GetExpressionError(), ""); // parse state starts reset
+    EXPECT_EQ(copy.GetExpressionError(), "");  // parse state starts reset
     copy.SetStringToMatch("other");
     EXPECT_EQ(original.GetStringToMatch(), "text");
     EXPECT_FALSE(copy == original);
@@ -49,7 +49,7 @@ TEST(Object, AssignmentKeepsTheTargetsHandlersAndLocale)
     EXPECT_TRUE(target == source);
     EXPECT_EQ(target.GetLocale(), classic);
     target.SetStringToMatch("aa");
-    EXPECT_EQ(target.Grep(), 2u); // recompiled, not the old "(" state
+    EXPECT_EQ(target.Grep(), 2u);  // recompiled, not the old "(" state
     EXPECT_EQ(hooked, 2);
     RE& self = target;
     target = self;

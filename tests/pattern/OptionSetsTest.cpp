@@ -18,8 +18,14 @@ std::vector<int> Members(const RE& re, bool (RE::*has)(E) const, int last)
     return set;
 }
 
-std::vector<int> ExpressionSet(const RE& re) { return Members(re, &RE::IsExpressionOption, RE::optPerl); }
-std::vector<int> MatchSet(const RE& re) { return Members(re, &RE::IsMatchOption, RE::matchPartial); }
+std::vector<int> ExpressionSet(const RE& re)
+{
+    return Members(re, &RE::IsExpressionOption, RE::optPerl);
+}
+std::vector<int> MatchSet(const RE& re)
+{
+    return Members(re, &RE::IsMatchOption, RE::matchPartial);
+}
 
 // Positive values are added, negative ones (-1 - option) deleted.
 struct OptionCase {
@@ -29,7 +35,7 @@ struct OptionCase {
     unsigned long flags;
 };
 
-} // namespace
+}  // namespace
 
 TEST(OptionSets, ConsistencyRulesAndCompileFlags)
 {
@@ -45,8 +51,10 @@ TEST(OptionSets, ConsistencyRulesAndCompileFlags)
         {false, {RE::optPerl}, {0, 1, 2, 8, 12, 21}, 0x4507},
         {false, {RE::optSed, RE::optBasic}, {1, 2, 3, 6, 7, 8, 13}, 0x1CE | 0x400},
         // Single flags that complete a group mark its preset (and keep a chosen twin).
-        {true, {RE::optCharClasses, RE::optIntervals, RE::optBkRefs, RE::optLimitedOps, RE::optBkBraces, RE::optBkParens},
-         {1, 2, 3, 6, 7, 8, 13}, 0x1CE | 0x400},
+        {true,
+         {RE::optCharClasses, RE::optIntervals, RE::optBkRefs, RE::optLimitedOps, RE::optBkBraces, RE::optBkParens},
+         {1, 2, 3, 6, 7, 8, 13},
+         0x1CE | 0x400},
         {true, {RE::optBasic, RE::optNewlineAlt}, {1, 2, 3, 4, 6, 7, 8, 18}, 0x1DE | 0x400},
         {true, {RE::optExtended, RE::optEscapeInLists}, {0, 1, 2, 8, 17}, 0x107 | 0x400},
         {true, {RE::optCharClasses, RE::optIntervals, RE::optBkRefs}, {1, 2, 8, 14}, 0x106 | 0x400},

@@ -24,7 +24,7 @@ RE Configured()
     re.SetFormatType(RE::formatSed);
     re.SetLocaleModel(RE::localeWin32);
     re.SetExpression("^(BOOK|CHAPTER) [IVXLC]+");
-    re.SetStringToMatch(std::string(300, 'x')); // the 16-bit length form
+    re.SetStringToMatch(std::string(300, 'x'));  // the 16-bit length form
     re.SetSaveExtension("bak");
     re.SetLocaleDll("strings");
     return re;
@@ -35,9 +35,9 @@ Bytes Fields(unsigned schema)
 {
     Bytes bytes;
     CArchive ar(bytes, CArchive::store);
-    ar << std::uint32_t{2} << std::uint32_t{10} << std::uint32_t{11}; // literal, icase
-    ar << std::uint32_t{1} << std::uint32_t{9};                         // matchAny
-    ar << std::uint32_t{2} << std::uint32_t{1};                         // recursion (2 is not true), merge copy
+    ar << std::uint32_t{2} << std::uint32_t{10} << std::uint32_t{11};  // literal, icase
+    ar << std::uint32_t{1} << std::uint32_t{9};                        // matchAny
+    ar << std::uint32_t{2} << std::uint32_t{1};                        // recursion (2 is not true), merge copy
     if (schema == 2)
         ar << std::uint32_t{1} << std::uint32_t{1} << std::uint32_t{0} << std::uint32_t{5} << std::int32_t{2}
            << std::int32_t{2};
@@ -54,7 +54,7 @@ void Load(RE& re, Bytes& bytes, unsigned schema)
     re.Serialize(ar);
 }
 
-} // namespace
+}  // namespace
 
 TEST(Serialization, RuntimeClassAndSchemaTwoRoundTrip)
 {
@@ -86,7 +86,7 @@ TEST(Serialization, SchemaTwoFieldsInsertedWithoutTheConsistencyRules)
     Bytes bytes = Fields(2);
     Load(re, bytes, 2);
     EXPECT_TRUE(re.IsExpressionOption(RE::optLiteral));
-    EXPECT_FALSE(re.IsExpressionOption(RE::optNormal)); // sets start empty
+    EXPECT_FALSE(re.IsExpressionOption(RE::optNormal));  // sets start empty
     EXPECT_FALSE(re.IsMatchOption(RE::matchDefault));
     EXPECT_FALSE(re.GetDirectoryRecursion());
     EXPECT_TRUE(re.GetMergeCopy());
@@ -94,7 +94,7 @@ TEST(Serialization, SchemaTwoFieldsInsertedWithoutTheConsistencyRules)
     EXPECT_EQ(re.GetFormatType(), RE::formatPerl);
     EXPECT_EQ(re.GetMaximumSplits(), 5u);
     EXPECT_EQ(re.GetLocaleDll(), "loc");
-    EXPECT_TRUE(re.Search()); // "a.b" literally in "xa.by"
+    EXPECT_TRUE(re.Search());  // "a.b" literally in "xa.by"
 }
 
 TEST(Serialization, SchemaOneLeavesTheNewerFieldsAlone)
@@ -125,7 +125,7 @@ TEST(Serialization, NewerSchemaAbortsAndUnknownSchemaReadsNothing)
         EXPECT_EQ(ar.Remaining(), bytes.size());
     }
     {
-        CArchive ar(bytes, CArchive::load); // outside ReadObject the schema is unknown
+        CArchive ar(bytes, CArchive::load);  // outside ReadObject the schema is unknown
         re.Serialize(ar);
         EXPECT_FALSE(ar.IsAborted());
         EXPECT_EQ(ar.Remaining(), bytes.size());

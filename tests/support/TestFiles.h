@@ -39,7 +39,8 @@ private:
     static void AllowOwner(const std::filesystem::path& folder)
     {
         std::error_code ignored;
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ignored);
         // Stepped with an error code: a throwing step would end the destructor.
         std::filesystem::directory_iterator it(folder, ignored), end;
         for (; it != end; it.increment(ignored))

@@ -14,5 +14,4 @@ CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const 
 // else in the folder of `sourcePath`. Returns its path, or an empty string
 // when neither folder could take it; a run must then not hand its database on
 // as if it had its bookmarks.
-CString WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text,
-                          const CString& sourcePath);
+CString WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text, const CString& sourcePath);

@@ -24,23 +24,23 @@ class WizardPages;
 // Results of RunConversion.
 enum ConversionResult : int {
     kConversionDone = 0,
-    kConversionFileNotOpened = 6,   // the source or the prepared-text file could not be opened
-    kConversionOutOfMemory = 8,     // the document did not fit in memory; nothing was written
+    kConversionFileNotOpened = 6,  // the source or the prepared-text file could not be opened
+    kConversionOutOfMemory = 8,    // the document did not fit in memory; nothing was written
 };
 
 // What the latest run did, for the command line and the tests.
 struct ConversionReport {
     int result = kConversionDone;
-    CString problem;                      // why the run ended early, for people
+    CString problem;  // why the run ended early, for people
     std::size_t sourceLength = 0;
     std::size_t preparedLength = 0;
-    int generatedBookmarks = 0;           // entries the pattern scan made
+    int generatedBookmarks = 0;  // entries the pattern scan made
     RegularExpression::ExpressionErrorCode patternError = RegularExpression::errNone;
-    CString patternErrorText;             // the engine's text when the pattern did not compile
+    CString patternErrorText;  // the engine's text when the pattern did not compile
     bool databaseWritten = false;
-    palm::Result writer;                  // the writer's outcome, when it ran
+    palm::Result writer;  // the writer's outcome, when it ran
     bool installRequested = false;
-    palm::Result install;                 // the install queue's outcome, when asked
+    palm::Result install;  // the install queue's outcome, when asked
 };
 
 class ConversionJob {
@@ -72,8 +72,8 @@ public:
     void SetProgress(ProgressSink* progress) { m_progress = progress; }
 
     // The whole job. Returns a ConversionResult.
-    int RunConversion(const CString& sourcePath, const CString& outputPath, const CString& title,
-                      DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
+    int RunConversion(const CString& sourcePath, const CString& outputPath, const CString& title, DocumentFormat format,
+                      std::int32_t blockSizeKB, std::int32_t compress);
     // Runs the job with the output path and title of the document page.
     int ConvertFromPages(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
     // Converts into a temporary database titled "Title", only to learn its
@@ -84,8 +84,7 @@ public:
     // The steps of a run, open for the preview and the tests.
     std::size_t PrepareText(unsigned char* buffer, std::size_t n);
     void GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText);
-    void OnGrepMatch(RegularExpression* re, const REMatchList& matches, unsigned line, unsigned lineStart,
-                     bool& more);
+    void OnGrepMatch(RegularExpression* re, const REMatchList& matches, unsigned line, unsigned lineStart, bool& more);
     // Sets bookmarkFilePath; false when no folder could take the file.
     bool WriteBookmarkFile(DocumentFormat format, const char* text);
 
@@ -95,8 +94,8 @@ public:
     const ConversionReport& LastReport() const { return m_report; }
 
 private:
-    void WriteDatabase(const CString& outputPath, const CString& title, DocumentFormat format,
-                       std::int32_t blockSizeKB, std::int32_t compress);
+    void WriteDatabase(const CString& outputPath, const CString& title, DocumentFormat format, std::int32_t blockSizeKB,
+                       std::int32_t compress);
     void Install(const CString& databasePath);
 
     BookmarkList& m_bookmarks;

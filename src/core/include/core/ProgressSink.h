@@ -17,8 +17,7 @@ public:
 // Keeps a progress display open for one step of the job; a null sink shows nothing.
 class ProgressScope {
 public:
-    ProgressScope(ProgressSink* sink, const CString& label, int lower, int upper, int step)
-        : m_sink(sink)
+    ProgressScope(ProgressSink* sink, const CString& label, int lower, int upper, int step) : m_sink(sink)
     {
         if (m_sink)
             m_sink->Open(label, lower, upper, step);

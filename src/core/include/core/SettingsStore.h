@@ -65,8 +65,7 @@ long SetStringValue(SettingsKey& key, const char* name, const char* value);
 // value is missing, unreadable or longer than `size`; the registry may then
 // have written to the buffer, so readers read into a copy (SettingsValues.h).
 // `written`, when given, receives the number of bytes copied.
-long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long size,
-                unsigned long* written = nullptr);
+long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long size, unsigned long* written = nullptr);
 
 #ifndef _WIN32
 // The file that holds the settings: $XDG_CONFIG_HOME (else ~/.config), then

@@ -90,9 +90,9 @@ private:
 
     // Classes and objects share one tag numbering that starts at 1 (0 is null).
     struct LoadEntry {
-        const CRuntimeClass* cls;   // set for a class entry
-        unsigned int schema;        // the schema stored with that class
-        CObject* object;            // set for an object entry
+        const CRuntimeClass* cls;  // set for a class entry
+        unsigned int schema;       // the schema stored with that class
+        CObject* object;           // set for an object entry
     };
     std::vector<LoadEntry> m_loaded;
     std::vector<const void*> m_stored;

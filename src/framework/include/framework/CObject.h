@@ -14,8 +14,8 @@ constexpr unsigned int VERSIONABLE_SCHEMA = 0x80000000u;
 struct FOLIVO_EXPORT CRuntimeClass {
     const char* m_lpszClassName;
     int m_nObjectSize;
-    unsigned int m_wSchema;                 // schema, possibly with VERSIONABLE_SCHEMA
-    CObject* (*m_pfnCreateObject)();        // null for classes that cannot be created
+    unsigned int m_wSchema;           // schema, possibly with VERSIONABLE_SCHEMA
+    CObject* (*m_pfnCreateObject)();  // null for classes that cannot be created
     const CRuntimeClass* m_pBaseClass;
 
     // A new default-constructed object, or null when the class has no factory.

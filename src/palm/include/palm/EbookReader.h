@@ -16,24 +16,24 @@ namespace palm {
 enum class EbookFormat { PalmDoc, Ztxt };
 
 struct EbookInfo {
-  EbookFormat format = EbookFormat::PalmDoc;
-  std::string title;    // database name
-  std::string type;     // 4 bytes, "TEXt" or "zTXT"
-  std::string creator;  // 4 bytes
-  // PalmDoc: 1 stored, 2 compressed. zTXT: 1 random access, 2 entire document
-  // (from the random-access flag).
-  std::uint16_t compression = 0;
-  std::uint8_t ztxtFlags = 0;      // zTXT only
-  std::uint16_t ztxtVersion = 0;   // zTXT only
-  std::uint32_t recordSize = 0;    // as record 0 declares it
-  std::uint32_t textRecordCount = 0;
-  std::uint32_t totalRecordCount = 0;
-  std::uint32_t textLength = 0;    // as record 0 declares it; may differ from text.size() in PalmDoc
-  std::string text;
-  std::vector<StoredBookmark> bookmarks;  // in stored order
+    EbookFormat format = EbookFormat::PalmDoc;
+    std::string title;    // database name
+    std::string type;     // 4 bytes, "TEXt" or "zTXT"
+    std::string creator;  // 4 bytes
+    // PalmDoc: 1 stored, 2 compressed. zTXT: 1 random access, 2 entire document
+    // (from the random-access flag).
+    std::uint16_t compression = 0;
+    std::uint8_t ztxtFlags = 0;     // zTXT only
+    std::uint16_t ztxtVersion = 0;  // zTXT only
+    std::uint32_t recordSize = 0;   // as record 0 declares it
+    std::uint32_t textRecordCount = 0;
+    std::uint32_t totalRecordCount = 0;
+    std::uint32_t textLength = 0;  // as record 0 declares it; may differ from text.size() in PalmDoc
+    std::string text;
+    std::vector<StoredBookmark> bookmarks;  // in stored order
 };
 
-Result readEbook(std::string_view file, EbookInfo& info);
-Result readEbookFile(const std::string& path, EbookInfo& info);
+Result ReadEbook(std::string_view file, EbookInfo& info);
+Result ReadEbookFile(const std::string& path, EbookInfo& info);
 
 }  // namespace palm

@@ -18,36 +18,36 @@ constexpr std::uint32_t kMinRecordSize = 1024;
 constexpr std::uint32_t kMaxRecordSize = 31 * 1024;
 
 enum class ZtxtMode : std::uint8_t {
-  RandomAccess = 1,    // one zlib stream, full flush after each record
-  EntireDocument = 2,  // one finished zlib stream cut into records
+    RandomAccess = 1,    // one zlib stream, full flush after each record
+    EntireDocument = 2,  // one finished zlib stream cut into records
 };
 
 // What goes into a database. Bookmarks may come in any order; offsets beyond
 // the text are dropped (and counted as skipped).
 struct BookContent {
-  std::string title;  // database name, cut to 31 bytes
-  std::string_view text;
-  std::vector<StoredBookmark> bookmarks;
-  std::uint32_t recordSize = 4096;  // uncompressed bytes per text record
+    std::string title;  // database name, cut to 31 bytes
+    std::string_view text;
+    std::vector<StoredBookmark> bookmarks;
+    std::uint32_t recordSize = 4096;  // uncompressed bytes per text record
 };
 
 // The text is stored byte for byte; compress selects PalmDoc compression (2)
 // over stored records (1). Bookmark names are cut to 15 bytes.
-Result buildPalmDoc(const BookContent& content, bool compress, std::string& database);
+Result BuildPalmDoc(const BookContent& content, bool compress, std::string& database);
 
 // CR bytes are dropped from the text first; bookmark offsets count the text
 // without them. Bookmark titles are cut to 20 bytes.
-Result buildZtxt(const BookContent& content, ZtxtMode mode, std::string& database);
+Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& database);
 
 struct WriteRequest {
-  std::string textPath;      // prepared text, raw bytes
-  std::string outputPath;    // database to create or replace
-  std::string title;         // empty: the output file's name without ".pdb"
-  std::string bookmarkPath;  // empty: no bookmarks
-  std::uint32_t recordSize = 4096;
+    std::string textPath;      // prepared text, raw bytes
+    std::string outputPath;    // database to create or replace
+    std::string title;         // empty: the output file's name without ".pdb"
+    std::string bookmarkPath;  // empty: no bookmarks
+    std::uint32_t recordSize = 4096;
 };
 
-Result writePalmDoc(const WriteRequest& request, bool compress);
-Result writeZtxt(const WriteRequest& request, ZtxtMode mode);
+Result WritePalmDoc(const WriteRequest& request, bool compress);
+Result WriteZtxt(const WriteRequest& request, ZtxtMode mode);
 
 }  // namespace palm

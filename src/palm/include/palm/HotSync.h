@@ -16,20 +16,20 @@
 namespace palm {
 
 // The HotSync folder, or an empty string when no home folder is known.
-std::string hotSyncFolder();
+std::string HotSyncFolder();
 
 // The users: visible sub-folders whose names fit the 255-byte name buffer of
 // the user-list calls, sorted by name (byte order).
-Result listHandheldUsers(std::vector<std::string>& names);
+Result ListHandheldUsers(std::vector<std::string>& names);
 
 // A user's identifier: the CRC-32 of the name, so that it stays the same
 // while other users come and go. Never 0.
-std::uint32_t handheldUserId(std::string_view name);
+std::uint32_t HandheldUserId(std::string_view name);
 
 // Copies the database into <HotSync folder>/<user>/Install/ under its own
 // file name, replacing a queued copy of the same name only once the new copy
 // is complete. A name that is empty, ".", "..", holds '/' or '\\', or names
 // no existing user folder installs nothing.
-Result installDatabase(std::string_view user, const std::string& databasePath);
+Result InstallDatabase(std::string_view user, const std::string& databasePath);
 
 }  // namespace palm

@@ -24,13 +24,13 @@ int FolivoWritePalmDoc(int compress, const char* title, const char* textPath, co
 
 /* The zTXT writer's job record; the caller zero-fills it, then sets it. */
 typedef struct ZtxtJob {
-  const char* textPath;
-  const char* outputPath;
-  const char* bookmarkPath; /* null: no bookmarks */
-  uint32_t blockSize;       /* bytes per record, 1024..31744 */
-  const char* title;
-  uint8_t mode;             /* 1 random access, 2 entire document */
-  uint8_t reserved[3];
+    const char* textPath;
+    const char* outputPath;
+    const char* bookmarkPath; /* null: no bookmarks */
+    uint32_t blockSize;       /* bytes per record, 1024..31744 */
+    const char* title;
+    uint8_t mode; /* 1 random access, 2 entire document */
+    uint8_t reserved[3];
 } ZtxtJob;
 
 /* zTXT writer, FOZTXT ordinal 1. */

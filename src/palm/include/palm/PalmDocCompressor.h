@@ -17,25 +17,25 @@
 namespace palm {
 
 class PalmDocCompressor {
- public:
-  // Appends the compressed record to out. It decodes on its own, back to
-  // exactly these bytes, and is at most 9/8 of their size (rounded up).
-  void compressRecord(std::string_view record, std::string& out);
+public:
+    // Appends the compressed record to out. It decodes on its own, back to
+    // exactly these bytes, and is at most 9/8 of their size (rounded up).
+    void CompressRecord(std::string_view record, std::string& out);
 
- private:
-  void findMatches(std::size_t size);
-  void priceRest(std::size_t size);
+private:
+    void FindMatches(std::size_t size);
+    void PriceRest(std::size_t size);
 
-  // Work buffers, kept between records to avoid reallocating.
-  std::vector<unsigned char> padded_;    // the record and sixteen zero bytes
-  std::vector<std::uint16_t> head_[3];   // per key length: hash -> latest position (biased, 0 for none)
-  std::vector<std::uint16_t> chain_[3];  // per key length: position -> previous one with the same hash
-  std::vector<std::uint8_t> longest_;    // longest usable back-reference at a position
-  std::vector<std::uint16_t> distance_;  // its distance (valid for every shorter length too)
-  std::vector<std::uint16_t> cost_;      // bytes needed to encode the rest of the record
+    // Work buffers, kept between records to avoid reallocating.
+    std::vector<unsigned char> m_padded;    // the record and sixteen zero bytes
+    std::vector<std::uint16_t> m_head[3];   // per key length: hash -> latest position (biased, 0 for none)
+    std::vector<std::uint16_t> m_chain[3];  // per key length: position -> previous one with the same hash
+    std::vector<std::uint8_t> m_longest;    // longest usable back-reference at a position
+    std::vector<std::uint16_t> m_distance;  // its distance (valid for every shorter length too)
+    std::vector<std::uint16_t> m_cost;      // bytes needed to encode the rest of the record
 };
 
-// One-shot form of PalmDocCompressor::compressRecord.
-std::string compressPalmDocRecord(std::string_view record);
+// One-shot form of PalmDocCompressor::CompressRecord.
+std::string CompressPalmDocRecord(std::string_view record);
 
 }  // namespace palm

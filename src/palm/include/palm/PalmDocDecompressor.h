@@ -11,6 +11,6 @@ namespace palm {
 // far appended, when the record is damaged: a back-reference before the start
 // of the record or of distance 0, a counted run cut short by the record's end,
 // or more than maxSize decoded bytes.
-bool decompressPalmDocRecord(std::string_view record, std::string& out, std::size_t maxSize);
+bool DecompressPalmDocRecord(std::string_view record, std::string& out, std::size_t maxSize);
 
 }  // namespace palm

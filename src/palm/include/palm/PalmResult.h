@@ -8,36 +8,37 @@
 namespace palm {
 
 enum class Status {
-  Ok = 0,
-  BookmarkLinesSkipped,    // database written; some bookmark lines were unusable
-  BookmarkFileUnreadable,  // database written without bookmarks
-  InvalidArgument,
-  TextFileUnreadable,
-  BlockSizeOutOfRange,
-  TextTooLong,
-  OutputFolderUnwritable,
-  OutputWriteFailed,
-  DatabaseUnreadable,
-  DamagedDatabase,
-  NotAnEbook,
-  HotSyncFolderMissing,
-  InvalidUserName,
-  NoSuchUser,
+    Ok = 0,
+    BookmarkLinesSkipped,    // database written; some bookmark lines were unusable
+    BookmarkFileUnreadable,  // database written without bookmarks
+    InvalidArgument,
+    TextFileUnreadable,
+    BlockSizeOutOfRange,
+    TextTooLong,
+    OutputFolderUnwritable,
+    OutputWriteFailed,
+    DatabaseUnreadable,
+    DamagedDatabase,
+    NotAnEbook,
+    HotSyncFolderMissing,
+    InvalidUserName,
+    NoSuchUser,
 };
 
 struct Result {
-  Status status = Status::Ok;
-  std::string detail;                // path, system error or what was damaged
-  std::size_t skippedBookmarks = 0;  // lines skipped or entries that did not fit
+    Status status = Status::Ok;
+    std::string detail;                // path, system error or what was damaged
+    std::size_t skippedBookmarks = 0;  // lines skipped or entries that did not fit
 
-  // True when the requested file was produced (possibly with a warning).
-  bool ok() const {
-    return status == Status::Ok || status == Status::BookmarkLinesSkipped ||
-           status == Status::BookmarkFileUnreadable;
-  }
+    // True when the requested file was produced (possibly with a warning).
+    bool Ok() const
+    {
+        return status == Status::Ok || status == Status::BookmarkLinesSkipped ||
+               status == Status::BookmarkFileUnreadable;
+    }
 };
 
 // One English sentence (or two) describing the result, for people.
-std::string message(const Result& result);
+std::string Message(const Result& result);
 
 }  // namespace palm

@@ -10,35 +10,35 @@
 namespace palm {
 
 struct PdbHeader {
-  std::string name;                 // cut to 31 bytes; stored NUL-terminated in 32
-  std::uint16_t attributes = 0;
-  std::uint16_t version = 0;
-  std::uint32_t created = 0;        // seconds since 1904-01-01 UTC
-  std::uint32_t modified = 0;
-  char type[4] = {};
-  char creator[4] = {};
-  std::uint8_t recordAttributes = 0;
-  std::uint32_t uniqueIdBase = 0;   // record i gets uniqueIdBase + i (24 bits)
+    std::string name;  // cut to 31 bytes; stored NUL-terminated in 32
+    std::uint16_t attributes = 0;
+    std::uint16_t version = 0;
+    std::uint32_t created = 0;  // seconds since 1904-01-01 UTC
+    std::uint32_t modified = 0;
+    char type[4] = {};
+    char creator[4] = {};
+    std::uint8_t recordAttributes = 0;
+    std::uint32_t uniqueIdBase = 0;  // record i gets uniqueIdBase + i (24 bits)
 };
 
 // Seconds since 1904-01-01 00:00 UTC, as Palm OS dates count (wraps in 2040).
-std::uint32_t palmTimeNow();
+std::uint32_t PalmTimeNow();
 
 // The whole database file. At most 65535 records; the caller checks.
-std::string buildPdb(const PdbHeader& header, const std::vector<std::string>& records);
+std::string BuildPdb(const PdbHeader& header, const std::vector<std::string>& records);
 
 struct PdbDatabase {
-  std::string name;
-  std::uint16_t attributes = 0;
-  std::uint16_t version = 0;
-  std::string type;     // 4 bytes
-  std::string creator;  // 4 bytes
-  std::vector<std::string_view> records;  // views into the parsed bytes
+    std::string name;
+    std::uint16_t attributes = 0;
+    std::uint16_t version = 0;
+    std::string type;                       // 4 bytes
+    std::string creator;                    // 4 bytes
+    std::vector<std::string_view> records;  // views into the parsed bytes
 };
 
 // Splits a database file into records. Offsets must lie after the record
 // list, inside the file and in ascending order; anything else is damage,
 // described in error.
-bool parsePdb(std::string_view file, PdbDatabase& database, std::string& error);
+bool ParsePdb(std::string_view file, PdbDatabase& database, std::string& error);
 
 }  // namespace palm

@@ -7,10 +7,10 @@
 namespace palm {
 
 struct StoredBookmark {
-  std::string name;
-  std::uint32_t offset = 0;
+    std::string name;
+    std::uint32_t offset = 0;
 
-  bool operator==(const StoredBookmark&) const = default;
+    bool operator==(const StoredBookmark&) const = default;
 };
 
 }  // namespace palm

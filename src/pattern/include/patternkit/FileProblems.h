@@ -54,16 +54,16 @@ struct FileSearchProblem {
 // A file that ChangeFiles could not rewrite.
 struct FileChangeProblem {
     enum Kinds {
-        kindCannotOpen = 0,          // the target cannot be searched or opened for the rewrite
+        kindCannotOpen = 0,  // the target cannot be searched or opened for the rewrite
         kindCannotCreateTemporary = 1,
-        kindCannotReadTarget = 2,    // or it is shorter than the search saw
+        kindCannotReadTarget = 2,  // or it is shorter than the search saw
         kindCannotWriteTemporary = 3,
-        kindTextChanged = 4,         // the matched text is no longer at position
+        kindTextChanged = 4,  // the matched text is no longer at position
         kindCannotBackUp = 5,
         kindCannotReplace = 6,
         kindCannotRestoreAttributes = 7,
     };
-    CString fileName;   // the target, the temporary file (1, 3) or the backup (5)
+    CString fileName;  // the target, the temporary file (1, 3) or the backup (5)
     int kind = 0;
     int position = 0;   // byte offset where the problem arose; 0 when none applies
     CString text;       // kind 4: the text expected at position

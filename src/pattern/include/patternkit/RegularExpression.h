@@ -114,7 +114,8 @@ public:
 
     // Callback pointers: the object itself comes first. The continue flag is
     // true on entry; clearing it stops the operation after this match or file.
-    using MatchingCallback = void (*)(RegularExpression*, const REMatchList& matches, unsigned line, unsigned lineStart);
+    using MatchingCallback = void (*)(RegularExpression*, const REMatchList& matches, unsigned line,
+                                      unsigned lineStart);
     using SearchingCallback = MatchingCallback;
     using GreppingCallback = void (*)(RegularExpression*, const REMatchList& matches, unsigned line, unsigned lineStart,
                                       bool& more);
