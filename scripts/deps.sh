@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake make pkg-config
+  g++ cmake make pkg-config clang-format
   libboost-regex1.74-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   txt2pdbdoc python3

@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# The house style (.clang-format) holds for every source file.
+git ls-files -z src tests bench fuzz | grep -z -E '\.(cpp|h)$' | xargs -0 clang-format --dry-run -Werror
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOLIVO_WERROR=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
