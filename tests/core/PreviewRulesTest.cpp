@@ -1,0 +1,157 @@
+#include <core/BookmarkEditing.h>
+#include <core/PreviewPercent.h>
+#include <core/TextLines.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using folivo::TextLines;
+
+std::vector<std::string> LinesOf(const std::string& text)
+{
+    TextLines lines(text);
+    std::vector<std::string> out;
+    for (int i = 0; i < lines.Count(); ++i)
+        out.push_back(text.substr(static_cast<std::size_t>(lines.Start(i)), static_cast<std::size_t>(lines.Length(i))));
+    return out;
+}
+
+std::vector<std::string> Names(const BookmarkList& list, const std::vector<int>& order)
+{
+    std::vector<std::string> names;
+    for (int i : order)
+        names.push_back(list.At(i)->name);
+    return names;
+}
+
+TEST(TextLinesTest, AllThreeKindsOfLineBreakSplitTheSameLines)
+{
+    const std::vector<std::string> expected{"Title", "", "Chapter 1", "end"};
+    EXPECT_EQ(LinesOf("Title\r\n\r\nChapter 1\r\nend"), expected);
+    EXPECT_EQ(LinesOf("Title\n\nChapter 1\nend"), expected);
+    EXPECT_EQ(LinesOf("Title\r\rChapter 1\rend"), expected);
+    // LF CR is two breaks, not one.
+    EXPECT_EQ(LinesOf("a\n\rb"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(LinesOf(""), (std::vector<std::string>{""}));
+    EXPECT_EQ(LinesOf("one\r\n"), (std::vector<std::string>{"one", ""}));
+    EXPECT_EQ(LinesOf("one"), (std::vector<std::string>{"one"}));
+}
+
+TEST(TextLinesTest, PositionsFindTheirLineAndBreaksBelongToTheLineTheyEnd)
+{
+    const TextLines crlf("ab\r\ncd\r\n");
+    EXPECT_EQ(crlf.Count(), 3);
+    EXPECT_EQ(crlf.Start(1), 4);
+    for (int p : {0, 1, 2, 3})
+        EXPECT_EQ(crlf.LineOf(p), 0) << p;
+    EXPECT_EQ(crlf.LineOf(4), 1);
+    EXPECT_EQ(crlf.LineOf(7), 1);
+    EXPECT_EQ(crlf.LineOf(8), 2);
+    EXPECT_EQ(crlf.LineOf(500), 2);
+    EXPECT_EQ(crlf.LineOf(-3), 0);
+    EXPECT_EQ(TextLines("").LineOf(10), 0);
+}
+
+TEST(BookmarkEditingTest, AddProposesTheLineBelowTheTopOrTheTopWhenNoneIsBelow)
+{
+    const std::string text = "first\rsecond line of the text\rlast";
+    const TextLines lines(text);
+    auto proposal = folivo::ProposeBookmark(lines, 0);
+    EXPECT_EQ(proposal.line, 1);
+    EXPECT_EQ(proposal.position, 6);
+    EXPECT_EQ(folivo::ProposedName(std::string_view(text).substr(6, static_cast<std::size_t>(lines.Length(1)))),
+              "second line of ");
+    proposal = folivo::ProposeBookmark(lines, 2);
+    EXPECT_EQ(proposal.line, 2);
+    EXPECT_EQ(proposal.position, 30);
+    const TextLines empty("");
+    EXPECT_EQ(folivo::ProposeBookmark(empty, 0).position, 0);
+    EXPECT_EQ(folivo::ProposedName("abc"), "abc");
+}
+
+TEST(BookmarkEditingTest, OrdersUseEachEntrysOwnKeyAndEqualKeysKeepCreationOrder)
+{
+    BookmarkList list;
+    list.Add("beta", 900, true);
+    list.Add("Alpha", 100, false);
+    list.Add("alpha", 100, true);
+    list.Add("\xC9tude", 10, false);  // É sorts after every ASCII letter, byte-wise
+    list.Add("beta", 50, false);
+    EXPECT_EQ(folivo::OrderBookmarks(list, folivo::BookmarkOrder::Creation), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(folivo::OrderBookmarks(list, folivo::BookmarkOrder::Name), (std::vector<int>{1, 2, 0, 4, 3}));
+    EXPECT_EQ(folivo::OrderBookmarks(list, folivo::BookmarkOrder::Position), (std::vector<int>{3, 4, 1, 2, 0}));
+    EXPECT_TRUE(folivo::OrderBookmarks(BookmarkList(), folivo::BookmarkOrder::Name).empty());
+}
+
+TEST(BookmarkEditingTest, RemovingSeveralEntriesRemovesExactlyThoseNamed)
+{
+    BookmarkList list;
+    for (const char* name : {"e0", "e1", "e2", "e3", "e4"})
+        list.Add(name, 0, false);
+    folivo::RemoveEntries(list, {1, 3, 1, 9, -1});
+    EXPECT_EQ(Names(list, {0, 1, 2}), (std::vector<std::string>{"e0", "e2", "e4"}));
+    EXPECT_EQ(list.Count(), 3);
+}
+
+TEST(BookmarkEditingTest, LineBreaksLeaveTheStoredNames)
+{
+    BookmarkList list;
+    list.Add("\r", 0, true);
+    list.Add("Chapter\r\n 1\n", 10, true);
+    list.Add("plain", 20, false);
+    folivo::RemoveLineBreaksFromNames(list);
+    EXPECT_EQ(Names(list, {0, 1, 2}), (std::vector<std::string>{"", "Chapter 1", "plain"}));
+    EXPECT_EQ(list.At(1)->position, 10);
+    EXPECT_TRUE(list.At(1)->generated);
+}
+
+TEST(PreviewPercentTest, LinesAndPercentagesConvertBothWays)
+{
+    EXPECT_EQ(folivo::LinePercent(50, 200), 25);
+    EXPECT_EQ(folivo::LinePercent(199, 200), 99);
+    EXPECT_EQ(folivo::LinePercent(0, 0), 0);
+    EXPECT_EQ(folivo::PercentLine(50, 200), 100);
+    EXPECT_EQ(folivo::PercentLine(100, 200), 200);
+    EXPECT_EQ(folivo::PercentLine(33, 7), 2);
+    EXPECT_EQ(folivo::JumpPercent(199, 200), 100);
+    EXPECT_EQ(folivo::JumpPercent(50, 201), 25);
+    EXPECT_EQ(folivo::JumpPercent(0, 1), 0);
+}
+
+TEST(PreviewPercentTest, PositionPercentagesStayWithinTheText)
+{
+    EXPECT_EQ(folivo::PositionPercent(0, 1000), 0);
+    EXPECT_EQ(folivo::PositionPercent(500, 1000), 50);
+    EXPECT_EQ(folivo::PositionPercent(999, 1000), 99);
+    EXPECT_EQ(folivo::PositionPercent(1000, 1000), 100);
+    EXPECT_EQ(folivo::PositionPercent(5000, 1000), 100);
+    EXPECT_EQ(folivo::PositionPercent(-4, 1000), 0);
+    EXPECT_EQ(folivo::PositionPercent(700, 0), 0);
+    // position * 100 no longer fits in 32 bits
+    EXPECT_EQ(folivo::PositionPercent(2'000'000'000, 2'100'000'000), 95);
+}
+
+TEST(PreviewPercentTest, GoToValueStepsAndReadsWithinZeroToHundred)
+{
+    using folivo::PercentStep;
+    EXPECT_EQ(folivo::StepPercent(7, PercentStep::LineRight, 0), 8);
+    EXPECT_EQ(folivo::StepPercent(100, PercentStep::LineRight, 0), 100);
+    EXPECT_EQ(folivo::StepPercent(0, PercentStep::LineLeft, 0), 0);
+    EXPECT_EQ(folivo::StepPercent(98, PercentStep::PageRight, 0), 100);
+    EXPECT_EQ(folivo::StepPercent(3, PercentStep::PageLeft, 0), 0);
+    EXPECT_EQ(folivo::StepPercent(3, PercentStep::Thumb, 64), 64);
+    EXPECT_EQ(folivo::StepPercent(42, PercentStep::Other, 64), 42);
+    EXPECT_EQ(folivo::PercentFromText("7"), 7);
+    EXPECT_EQ(folivo::PercentFromText("42x"), 42);
+    EXPECT_EQ(folivo::PercentFromText(""), 0);
+    EXPECT_EQ(folivo::PercentFromText("x1"), 0);
+    EXPECT_EQ(folivo::PercentFromText("-5"), 0);
+    EXPECT_EQ(folivo::PercentFromText("100"), 100);
+    EXPECT_EQ(folivo::PercentFromText("99999999999"), 100);
+}
+
+}  // namespace
