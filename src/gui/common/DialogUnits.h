@@ -1,0 +1,37 @@
+// Dialog units, in which every window of the program is laid out: a quarter
+// of the dialog font's average character width across and an eighth of its
+// height down, so windows grow with their font as the platform's dialogs do.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QSize>
+
+// A rectangle of a dialog template, in dialog units.
+struct DuRect {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
+
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& font);
+
+    // Pixels of a horizontal and of a vertical distance in dialog units,
+    // rounded to the nearest pixel (halves away from zero).
+    int X(int units) const;
+    int Y(int units) const;
+    // A template rectangle in pixels; its edges are mapped one by one, so
+    // rectangles that touch in dialog units touch in pixels.
+    QRect Map(const DuRect& r) const;
+    QSize Size(int w, int h) const { return {X(w), Y(h)}; }
+
+    int BaseX() const { return m_baseX; }
+    int BaseY() const { return m_baseY; }
+
+private:
+    int m_baseX;
+    int m_baseY;
+};

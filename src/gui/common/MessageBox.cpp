@@ -1,0 +1,31 @@
+#include "common/MessageBox.h"
+
+namespace {
+
+MessageBoxHandler& Handler()
+{
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
+                                           QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)
+{
+    if (Handler())
+        return Handler()(parent, text, caption, buttons, icon);
+    QMessageBox box(icon, caption, text, buttons, parent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+bool AskYesNo(QWidget* parent, const QString& question)
+{
+    return ShowMessageBox(parent, question, QStringLiteral("Question"), QMessageBox::Yes | QMessageBox::No,
+                          QMessageBox::Question) == QMessageBox::Yes;
+}
+
+void SetMessageBoxHandler(MessageBoxHandler handler)
+{
+    Handler() = std::move(handler);
+}

@@ -1,0 +1,19 @@
+#include "preview/CAddDlg.h"
+
+#include "common/Cp1252Text.h"
+#include "preview/Templates.h"
+
+#include <QLineEdit>
+
+CAddDlg::CAddDlg(std::int32_t position, const CString& defaultName, QWidget* parent, BookmarkList& list)
+    : NameDialog(QStringLiteral("Add bookmark"), NameTemplate::kAddEdit, parent), m_position(position), m_list(list)
+{
+    Edit()->setToolTip(QStringLiteral("New bookmark name"));
+    Edit()->setText(FromCp1252(defaultName));
+}
+
+void CAddDlg::accept()
+{
+    m_list.Add(Name(), m_position, false);
+    NameDialog::accept();
+}

@@ -1,0 +1,22 @@
+// Names a new bookmark at a position the preview chose. OK adds it to the
+// bookmark list as the user's own (not generated) entry.
+#pragma once
+
+#include "preview/NameDialog.h"
+
+#include <core/BookmarkList.h>
+
+#include <cstdint>
+
+class CAddDlg : public NameDialog {
+public:
+    // `defaultName` is proposed in the edit, not selected.
+    CAddDlg(std::int32_t position, const CString& defaultName, QWidget* parent = nullptr,
+            BookmarkList& list = BookmarkList::Instance());
+
+    void accept() override;
+
+private:
+    std::int32_t m_position;
+    BookmarkList& m_list;
+};

@@ -1,0 +1,165 @@
+#include "preview/CPreviewDlg.h"
+
+#include "app/Help.h"
+#include "common/Cp1252Text.h"
+#include "common/DialogBuilder.h"
+#include "common/WindowPlacement.h"
+#include "preview/CAddDlg.h"
+#include "preview/CExploreDlg.h"
+#include "preview/CGoToDlg.h"
+#include "preview/CRichEditEx.h"
+#include "preview/PreviewLayout.h"
+#include "preview/Templates.h"
+
+#include <core/BookmarkEditing.h>
+#include <core/PreviewPercent.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QShortcut>
+
+#include <cstring>
+
+using namespace PreviewTemplate;
+
+namespace {
+
+// The text as the preview shows it: its lines, decoded one character per
+// byte, each line break as one LF.
+QString DisplayText(std::string_view bytes, const folivo::TextLines& lines)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (int i = 0; i < lines.Count(); ++i) {
+        if (i > 0)
+            text += u'\n';
+        text += FromCp1252(bytes.substr(static_cast<std::size_t>(lines.Start(i)),
+                                        static_cast<std::size_t>(lines.Length(i))));
+    }
+    return text;
+}
+
+}  // namespace
+
+CPreviewDlg::CPreviewDlg(const CString& filePath, QWidget* parent, BookmarkList& list)
+    : QDialog(parent), m_list(list), m_combo(new QComboBox(this)), m_text(new CRichEditEx(this))
+{
+    const DialogBuilder builder(this, QStringLiteral("Document preview"), kWidth, kHeight, DialogFrame::Resizable);
+    builder.Place(m_combo, kBookmarkCombo, kComboRect);
+    m_combo->resize(m_combo->width(), m_combo->sizeHint().height());
+    builder.AddLabel(QStringLiteral("Bookmarks:"), kLabelRect, m_combo);
+    QPushButton* add = builder.AddButton(kAddButton, QStringLiteral("&Add bookmark..."), kAddRect);
+    QPushButton* explore = builder.AddButton(kExploreButton, QStringLiteral("&Explore bookmarks..."), kExploreRect);
+    builder.Place(m_text, kText, kTextRect, QStringLiteral("Document text"));
+    m_percentButton = builder.AddButton(kPercentButton, QStringLiteral("0&%"), kPercentRect);
+    m_closeButton = builder.AddButton(kCloseButton, QStringLiteral("&Close"), kCloseRect);
+
+    m_combo->setToolTip(QStringLiteral("Document bookmarks list"));
+    add->setToolTip(QStringLiteral("Add a new bookmark manually"));
+    explore->setToolTip(QStringLiteral("Explore document bookmarks"));
+    m_percentButton->setToolTip(QStringLiteral("Go to specific document position"));
+
+    RestoreWindowPlacement(this, PlacementWindow::Preview);
+    LoadText(filePath);
+    RefreshBookmarkCombo();
+
+    connect(m_combo, &QComboBox::activated, this, &CPreviewDlg::GoToBookmark);
+    connect(add, &QPushButton::clicked, this, &CPreviewDlg::AddBookmark);
+    connect(explore, &QPushButton::clicked, this, &CPreviewDlg::ExploreBookmarks);
+    connect(m_percentButton, &QPushButton::clicked, this, &CPreviewDlg::GoToPercent);
+    connect(m_closeButton, &QPushButton::clicked, this, &CPreviewDlg::SaveAndClose);
+    connect(m_text, &CRichEditEx::UserScrolled, this, &CPreviewDlg::UpdatePercent);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            [] { OpenHelpTopic(QString::fromLatin1(kHelpTopicPreview)); });
+}
+
+void CPreviewDlg::LoadText(const CString& filePath)
+{
+    QFile file(QString::fromLocal8Bit(filePath.c_str()));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QByteArray bytes = file.readAll();
+    // The text ends at its first NUL, as the line routines read it.
+    const auto length = static_cast<std::size_t>(std::strlen(bytes.constData()));
+    const std::string_view text(bytes.constData(), length);
+    m_lines = folivo::TextLines(text);
+    m_textLength = static_cast<std::int32_t>(length);
+    QString shown = DisplayText(text, m_lines);
+    bytes = QByteArray();  // a large book need not be held three times over
+    if (!shown.isEmpty()) {
+        m_text->setPlainText(shown);
+        m_text->setFocus();
+    }
+}
+
+void CPreviewDlg::ShowPercent(int percent)
+{
+    m_percentButton->setText(QString::number(percent) + u'%');
+}
+
+void CPreviewDlg::UpdatePercent(int firstLine)
+{
+    ShowPercent(folivo::LinePercent(firstLine, m_text->LineCount()));
+}
+
+void CPreviewDlg::GoToBookmark(int index)
+{
+    const Bookmark* entry = m_list.At(index);
+    if (!entry)
+        return;
+    m_text->ScrollToLine(m_lines.LineOf(entry->position));
+    ShowPercent(folivo::JumpPercent(m_text->FirstVisibleLine(), m_text->LineCount()));
+}
+
+void CPreviewDlg::RefreshBookmarkCombo()
+{
+    const int remembered = m_combo->currentIndex();
+    folivo::RemoveLineBreaksFromNames(m_list);
+    m_combo->clear();
+    for (int i = 0; i < m_list.Count(); ++i)
+        m_combo->addItem(FromCp1252(m_list.At(i)->name));
+    m_combo->setCurrentIndex(remembered >= 0 && remembered < m_combo->count() ? remembered : 0);
+}
+
+void CPreviewDlg::AddBookmark()
+{
+    const folivo::BookmarkProposal proposal = folivo::ProposeBookmark(m_lines, m_text->FirstVisibleLine());
+    CAddDlg dialog(proposal.position, folivo::ProposedName(ToCp1252(m_text->LineText(proposal.line))), this, m_list);
+    dialog.exec();
+    RefreshBookmarkCombo();
+}
+
+void CPreviewDlg::ExploreBookmarks()
+{
+    CExploreDlg dialog(m_textLength, this, m_list);
+    dialog.exec();
+    if (dialog.SelectedIndex() != -1)
+        GoToBookmark(dialog.SelectedIndex());
+    RefreshBookmarkCombo();
+}
+
+void CPreviewDlg::GoToPercent()
+{
+    const int lineCount = m_text->LineCount();
+    CGoToDlg dialog(folivo::LinePercent(m_text->FirstVisibleLine(), lineCount), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_text->ScrollToLine(folivo::PercentLine(dialog.Percent(), lineCount));
+    ShowPercent(dialog.Percent());
+}
+
+void CPreviewDlg::SaveAndClose()
+{
+    SaveWindowPlacement(this, PlacementWindow::Preview);
+    done(0);
+}
+
+void CPreviewDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    const PreviewGeometry geometry = LayoutPreview(DialogUnits(font()), size());
+    m_text->setGeometry(geometry.text);
+    m_percentButton->setGeometry(geometry.percentButton);
+    m_closeButton->setGeometry(geometry.closeButton);
+}

@@ -1,0 +1,20 @@
+#include "preview/CRenBookmark.h"
+
+#include "common/Cp1252Text.h"
+#include "preview/Templates.h"
+
+#include <QLineEdit>
+
+CRenBookmark::CRenBookmark(int index, QWidget* parent, BookmarkList& list)
+    : NameDialog(QStringLiteral("Rename bookmark"), NameTemplate::kRenameEdit, parent), m_index(index), m_list(list)
+{
+    if (const Bookmark* entry = m_list.At(index))
+        Edit()->setText(FromCp1252(entry->name));
+    Edit()->selectAll();
+}
+
+void CRenBookmark::accept()
+{
+    m_list.Rename(m_index, Name());
+    NameDialog::accept();
+}
