@@ -9,9 +9,9 @@
 
 class QWidget;
 
-using MessageBoxHandler = std::function<QMessageBox::StandardButton(
-    QWidget* parent, const QString& text, const QString& caption, QMessageBox::StandardButtons buttons,
-    QMessageBox::Icon icon)>;
+using MessageBoxHandler =
+    std::function<QMessageBox::StandardButton(QWidget* parent, const QString& text, const QString& caption,
+                                              QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)>;
 
 // Shows the box modally and returns the button the user pressed.
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,

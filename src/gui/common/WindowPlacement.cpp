@@ -18,7 +18,7 @@ bool RestoreWindowPlacement(QWidget* window, PlacementWindow which)
     WindowPlacement placement;
     if (!ReadWindowPlacement(which, placement))
         return false;
-    window->move(placement.left, placement.top);
-    window->resize(placement.right - placement.left, placement.bottom - placement.top);
+    window->setGeometry(placement.left, placement.top, placement.right - placement.left,
+                        placement.bottom - placement.top);
     return true;
 }

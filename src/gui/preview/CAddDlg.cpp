@@ -17,3 +17,10 @@ void CAddDlg::accept()
     m_list.Add(Name(), m_position, false);
     NameDialog::accept();
 }
+
+void CAddDlg::setVisible(bool visible)
+{
+    NameDialog::setVisible(visible);
+    if (visible)
+        Edit()->deselect();
+}

@@ -15,6 +15,9 @@ public:
             BookmarkList& list = BookmarkList::Instance());
 
     void accept() override;
+    // Showing a dialog selects its focused edit; the proposed name stays
+    // unselected, ready to be lengthened.
+    void setVisible(bool visible) override;
 
 private:
     std::int32_t m_position;

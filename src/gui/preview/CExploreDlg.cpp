@@ -67,8 +67,7 @@ void CExploreDlg::FillList()
     for (int index : folivo::OrderBookmarks(m_list, order)) {
         const Bookmark& entry = *m_list.At(index);
         auto* row = new QTreeWidgetItem(
-            {FromCp1252(entry.name),
-             QString::number(folivo::PositionPercent(entry.position, m_textLength)) + u'%'});
+            {FromCp1252(entry.name), QString::number(folivo::PositionPercent(entry.position, m_textLength)) + u'%'});
         row->setData(0, Qt::UserRole, index);
         rows.append(row);
     }

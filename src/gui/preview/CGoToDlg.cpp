@@ -73,7 +73,7 @@ void CGoToDlg::accept()
 void CGoToDlg::SetCurrent(int value)
 {
     m_current = value;
-    m_scrollBar->setSliderPosition(value);
+    m_scrollBar->setValue(value);
     m_edit->setText(QString::number(value));
 }
 
@@ -85,5 +85,5 @@ void CGoToDlg::OnScrollAction(int action)
 void CGoToDlg::OnTextChanged(const QString& text)
 {
     m_current = folivo::PercentFromText(text.toStdString());
-    m_scrollBar->setSliderPosition(m_current);
+    m_scrollBar->setValue(m_current);
 }

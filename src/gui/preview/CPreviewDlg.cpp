@@ -34,8 +34,8 @@ QString DisplayText(std::string_view bytes, const folivo::TextLines& lines)
     for (int i = 0; i < lines.Count(); ++i) {
         if (i > 0)
             text += u'\n';
-        text += FromCp1252(bytes.substr(static_cast<std::size_t>(lines.Start(i)),
-                                        static_cast<std::size_t>(lines.Length(i))));
+        text += FromCp1252(
+            bytes.substr(static_cast<std::size_t>(lines.Start(i)), static_cast<std::size_t>(lines.Length(i))));
     }
     return text;
 }
@@ -77,7 +77,7 @@ CPreviewDlg::CPreviewDlg(const CString& filePath, QWidget* parent, BookmarkList&
 void CPreviewDlg::LoadText(const CString& filePath)
 {
     QFile file(QString::fromLocal8Bit(filePath.c_str()));
-    if (!file.open(QIODevice::ReadOnly))
+    if (filePath.empty() || !file.open(QIODevice::ReadOnly))
         return;
     QByteArray bytes = file.readAll();
     // The text ends at its first NUL, as the line routines read it.

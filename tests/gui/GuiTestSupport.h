@@ -1,0 +1,88 @@
+// Helpers of the GUI suites: controls found by their ids, message boxes and
+// modal dialogs answered in the user's place, and a settings store of the
+// test's own.
+#pragma once
+
+#include "TestEnvironment.h"
+
+#include "common/MessageBox.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The control of `id` in `window`; the test fails when there is none.
+template <class Control>
+Control* Find(const QWidget* window, int id)
+{
+    auto* control = window->findChild<Control*>(QString::number(id));
+    EXPECT_NE(control, nullptr) << "no control " << id;
+    return control;
+}
+
+// Types `text` into `widget` key by key, characters beyond ASCII included.
+inline void Type(QWidget* widget, const QString& text)
+{
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// Answers every message box with `answer`, keeping what was asked.
+class MessageBoxAnswers {
+public:
+    struct Question {
+        QString text;
+        QString caption;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::Icon icon;
+    };
+
+    explicit MessageBoxAnswers(QMessageBox::StandardButton answer) : m_answer(answer)
+    {
+        SetMessageBoxHandler([this](QWidget*, const QString& text, const QString& caption,
+                                    QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) {
+            m_asked.push_back({text, caption, buttons, icon});
+            return m_answer;
+        });
+    }
+    ~MessageBoxAnswers() { SetMessageBoxHandler({}); }
+    MessageBoxAnswers(const MessageBoxAnswers&) = delete;
+    MessageBoxAnswers& operator=(const MessageBoxAnswers&) = delete;
+
+    const std::vector<Question>& Asked() const { return m_asked; }
+
+private:
+    QMessageBox::StandardButton m_answer;
+    std::vector<Question> m_asked;
+};
+
+// Runs `action` on the next modal dialog of type Dialog as soon as it is up
+// (the code under test is then inside that dialog's exec()). The action must
+// close the dialog.
+template <class Dialog>
+void WhenModal(std::function<void(Dialog*)> action)
+{
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action(dialog);
+    });
+    timer->start(5);
+}
+
+// Every GUI test keeps its settings to itself.
+class GuiTest : public testing::Test {
+protected:
+    IsolatedStore m_store;
+};
