@@ -7,6 +7,7 @@ packages=(
   libboost-regex1.74-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   txt2pdbdoc python3
+  qt6-base-dev fonts-dejavu-core
 )
 
 missing=()

@@ -1,0 +1,84 @@
+// Renders each window of the preview offscreen to FOLDER/<class>.png, with a
+// book of the corpus loaded and its chapters bookmarked, for the README and
+// for review: folivo-screenshots BOOK FOLDER.
+#include "preview/CAddDlg.h"
+#include "preview/CExploreDlg.h"
+#include "preview/CGoToDlg.h"
+#include "preview/CPreviewDlg.h"
+#include "preview/CRenBookmark.h"
+#include "preview/Templates.h"
+#include "tools/PreparedBook.h"
+#include "wizard/CProgressDlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFontMetrics>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+
+bool Save(QWidget& window, const QDir& folder)
+{
+    window.show();
+    QApplication::processEvents();
+    const QString path = folder.filePath(QString::fromLatin1(window.metaObject()->className()) + ".png");
+    const bool saved = window.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: folivo-screenshots BOOK FOLDER\n");
+        return 2;
+    }
+    // Without fonts every letter is drawn as a box and nothing else fails.
+    if (!QFontMetrics(QApplication::font()).inFont(u'A')) {
+        std::fprintf(stderr, "folivo-screenshots: no usable font; install fonts-dejavu-core\n");
+        return 1;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[2]));
+    BookmarkList& list = BookmarkList::Instance();
+    const PreparedBook book(argv[1], "^CHAPTER [IVXLC]+\\.", list);
+    if (book.TextPath().empty() || list.Count() < 3) {
+        std::fprintf(stderr, "folivo-screenshots: %s gave no prepared text with chapters\n", argv[1]);
+        return 1;
+    }
+    list.Add("My place", list.At(1)->position + 2000, false);
+
+    bool saved = true;
+    CPreviewDlg preview(book.TextPath());
+    auto* combo = preview.findChild<QComboBox*>(QString::number(PreviewTemplate::kBookmarkCombo));
+    combo->setCurrentIndex(1);
+    preview.show();
+    preview.GoToBookmark(1);
+    saved &= Save(preview, folder);
+
+    const auto textLength = static_cast<std::int32_t>(book.Report().preparedLength);
+    CExploreDlg explore(textLength, &preview);
+    auto* rows = explore.findChild<QTreeWidget*>(QString::number(ExploreTemplate::kList));
+    rows->setCurrentItem(rows->topLevelItem(2));
+    saved &= Save(explore, folder);
+
+    CAddDlg add(list.At(3)->position, list.At(3)->name, &preview);
+    saved &= Save(add, folder);
+    CRenBookmark rename(list.Count() - 1, &preview);
+    saved &= Save(rename, folder);
+    CGoToDlg goTo(37, &preview);
+    saved &= Save(goTo, folder);
+
+    CProgressDlg progress;
+    progress.Open(SettingsForSource(argv[1]).sourceFileName, 0, 20, 1);
+    for (int i = 0; i < 13; ++i)
+        progress.StepIt();
+    saved &= Save(progress, folder);
+    progress.Close();
+    return saved ? 0 : 1;
+}
