@@ -17,8 +17,9 @@ QString WithoutMnemonic(const QString& text)
 }
 
 DialogBuilder::DialogBuilder(QDialog* dialog, const QString& caption, int width, int height, DialogFrame frame)
-    : m_dialog(dialog), m_units(dialog->font())
+    : m_dialog(dialog), m_units(DialogFont())
 {
+    dialog->setFont(DialogFont());
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (frame == DialogFrame::FixedWithWindowMenu)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;

@@ -1,5 +1,6 @@
 #include "common/DialogUnits.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -23,6 +24,13 @@ int AverageCharWidth(const QFontMetrics& metrics)
 }
 
 }  // namespace
+
+QFont DialogFont()
+{
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    return font;
+}
 
 DialogUnits::DialogUnits(const QFont& font)
 {

@@ -7,6 +7,10 @@
 #include <QRect>
 #include <QSize>
 
+// The font the templates are laid out for: the desktop's own face at
+// 8 points. Their texts were fitted to that size; larger type would clip.
+QFont DialogFont();
+
 // A rectangle of a dialog template, in dialog units.
 struct DuRect {
     int x = 0;

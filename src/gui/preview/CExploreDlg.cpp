@@ -38,8 +38,8 @@ CExploreDlg::CExploreDlg(std::int32_t textLength, QWidget* parent, BookmarkList&
     m_goTo->setToolTip(QStringLiteral("Go to selected bookmark"));
 
     m_view->setHeaderLabels({QStringLiteral("Bookmark"), QStringLiteral("Position")});
-    m_view->setColumnWidth(0, kColumnWidth);
-    m_view->setColumnWidth(1, kColumnWidth);
+    m_view->setColumnWidth(0, builder.Units().X(kColumnWidth));
+    m_view->setColumnWidth(1, builder.Units().X(kColumnWidth));
     m_view->header()->setSectionsMovable(false);
     m_view->setRootIsDecorated(false);
     m_view->setUniformRowHeights(true);

@@ -40,7 +40,7 @@ inline constexpr DuRect kDeleteAllRect{146, 61, 50, 14};
 inline constexpr DuRect kOrderLabelRect{4, 108, 32, 8};
 inline constexpr DuRect kOrderRect{42, 106, 74, 56};
 inline constexpr DuRect kCloseRect{146, 105, 50, 14};
-inline constexpr int kColumnWidth = 90;  // pixels
+inline constexpr int kColumnWidth = 60;  // 90 pixels at the templates' 6-pixel base unit
 }  // namespace ExploreTemplate
 
 // Templates 132 "Add bookmark" and 135 "Rename bookmark" share one layout.

@@ -14,20 +14,33 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QTreeWidget>
 
 #include <cstdio>
 
 namespace {
 
-bool Save(QWidget& window, const QDir& folder)
+bool Save(QWidget& window, const char* className, const QDir& folder)
 {
     window.show();
     QApplication::processEvents();
-    const QString path = folder.filePath(QString::fromLatin1(window.metaObject()->className()) + ".png");
+    const QString path = folder.filePath(QString::fromLatin1(className) + ".png");
     const bool saved = window.grab().save(path);
     std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
     return saved;
+}
+
+// A click on a row, as the user makes it, so the dialog's buttons follow.
+void ClickRow(QTreeWidget& rows, int row)
+{
+    const QPointF at = rows.visualItemRect(rows.topLevelItem(row)).center();
+    const QPointF global = rows.viewport()->mapToGlobal(at);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, at, global, Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(rows.viewport(), &click);
+    }
 }
 
 }  // namespace
@@ -59,26 +72,26 @@ int main(int argc, char** argv)
     combo->setCurrentIndex(1);
     preview.show();
     preview.GoToBookmark(1);
-    saved &= Save(preview, folder);
+    saved &= Save(preview, "CPreviewDlg", folder);
 
     const auto textLength = static_cast<std::int32_t>(book.Report().preparedLength);
     CExploreDlg explore(textLength, &preview);
-    auto* rows = explore.findChild<QTreeWidget*>(QString::number(ExploreTemplate::kList));
-    rows->setCurrentItem(rows->topLevelItem(2));
-    saved &= Save(explore, folder);
+    explore.show();
+    ClickRow(*explore.findChild<QTreeWidget*>(QString::number(ExploreTemplate::kList)), 2);
+    saved &= Save(explore, "CExploreDlg", folder);
 
     CAddDlg add(list.At(3)->position, list.At(3)->name, &preview);
-    saved &= Save(add, folder);
+    saved &= Save(add, "CAddDlg", folder);
     CRenBookmark rename(list.Count() - 1, &preview);
-    saved &= Save(rename, folder);
+    saved &= Save(rename, "CRenBookmark", folder);
     CGoToDlg goTo(37, &preview);
-    saved &= Save(goTo, folder);
+    saved &= Save(goTo, "CGoToDlg", folder);
 
     CProgressDlg progress;
     progress.Open(SettingsForSource(argv[1]).sourceFileName, 0, 20, 1);
     for (int i = 0; i < 13; ++i)
         progress.StepIt();
-    saved &= Save(progress, folder);
+    saved &= Save(progress, "CProgressDlg", folder);
     progress.Close();
     return saved ? 0 : 1;
 }
