@@ -3,10 +3,10 @@
 #include <thread>
 
 #include <palm/EbookWriters.h>
-#include <palm/PalmDocCompressor.h>
-#include <palm/PdbContainer.h>
 
 #include "ByteOrder.h"
+#include "PalmDocCompressor.h"
+#include "PdbContainer.h"
 #include "WriterSteps.h"
 
 namespace palm {
@@ -92,14 +92,7 @@ Result BuildPalmDoc(const BookContent& content, bool compress, std::string& data
     for (const StoredBookmark& bookmark : bookmarks)
         records.push_back(BookmarkRecord(bookmark));
 
-    PdbHeader pdb;
-    pdb.name = content.title;
-    pdb.created = pdb.modified = PalmTimeNow();
-    std::copy_n("TEXt", 4, pdb.type);
-    std::copy_n("REAd", 4, pdb.creator);
-    pdb.recordAttributes = 0x40;
-    pdb.uniqueIdBase = 0x6F8000;
-    database = BuildPdb(pdb, records);
+    database = BuildPdb(EbookHeader(content.title, "TEXt", "REAd", 0x6F8000), records);
     return result;
 }
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include <palm/EbookWriters.h>
-#include <palm/PdbContainer.h>
 
 #include "ByteOrder.h"
+#include "PdbContainer.h"
 #include "WriterSteps.h"
 
 namespace palm {
@@ -133,15 +133,9 @@ Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& databas
     if (!bookmarks.empty())
         records.push_back(BookmarkRecord(bookmarks));
 
-    PdbHeader pdb;
-    pdb.name = content.title;
+    PdbHeader pdb = EbookHeader(content.title, "zTXT", "GPlm", 0x424200);
     pdb.attributes = 0x0008;  // backup
     pdb.version = 0x012C;
-    pdb.created = pdb.modified = PalmTimeNow();
-    std::copy_n("zTXT", 4, pdb.type);
-    std::copy_n("GPlm", 4, pdb.creator);
-    pdb.recordAttributes = 0x40;
-    pdb.uniqueIdBase = 0x424200;
     database = BuildPdb(pdb, records);
     return result;
 }

@@ -5,10 +5,10 @@
 
 #include <palm/EbookReader.h>
 #include <palm/EbookWriters.h>
-#include <palm/PalmDocDecompressor.h>
-#include <palm/PdbContainer.h>
 
+#include "PalmDocDecompressor.h"
 #include "PalmTestSupport.h"
+#include "PdbContainer.h"
 
 namespace {
 
