@@ -1,9 +1,11 @@
-#include <core/TextPreparation.h>
+#include "TextPreparation.h"
 
 #include <core/ProgressSink.h>
 
 #include <algorithm>
 #include <cstring>
+
+namespace folivo {
 
 namespace {
 
@@ -102,3 +104,5 @@ std::size_t PrepareTextBytes(unsigned char* text, std::size_t n, const Conversio
         JoinSingleBreaks(text, m);
     return m;
 }
+
+}  // namespace folivo

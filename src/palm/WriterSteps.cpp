@@ -1,6 +1,10 @@
 #include "WriterSteps.h"
 
 #include <algorithm>
+#include <exception>
+#include <thread>
+
+#include <platform/Paths.h>
 
 #include "BookmarkFile.h"
 #include "Files.h"
@@ -25,6 +29,31 @@ std::size_t ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t
     return before - bookmarks.size();
 }
 
+void ShareOutRecords(std::size_t count, const std::function<void(std::size_t first, std::size_t stride)>& work)
+{
+    // Below this many records a thread costs more than it saves.
+    constexpr std::size_t kRecordsPerThread = 64;
+    const std::size_t threads =
+        std::clamp<std::size_t>(count / kRecordsPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::exception_ptr> failures(threads);
+    const auto run = [&](std::size_t first) {
+        try {
+            work(first, threads);
+        } catch (...) {
+            failures[first] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < threads; ++t)
+        helpers.emplace_back(run, t);
+    run(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+    for (const std::exception_ptr& failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+}
+
 namespace {
 
 // The text and what the database is built from; content.text views text.
@@ -40,22 +69,22 @@ Result LoadInput(const WriteRequest& request, LoadedInput& input)
         return {Status::InvalidArgument, "missing path"};
     if (Result size = CheckRecordSize(request.recordSize); !size.Ok())
         return size;
-    std::string error;
-    if (!ReadWholeFile(request.textPath, input.text, error))
-        return {Status::TextFileUnreadable, error};
+    if (Result read = ReadInput(request.textPath, input.text, Status::TextFileUnreadable); !read.Ok())
+        return read;
 
     input.content.text = input.text;
     input.content.recordSize = request.recordSize;
     input.content.title = request.title;
     if (input.content.title.empty()) {
-        input.content.title = FileNameOf(request.outputPath);
+        input.content.title = platform::FileNameOf(request.outputPath);
         if (input.content.title.size() > 4 && input.content.title.ends_with(".pdb"))
             input.content.title.resize(input.content.title.size() - 4);
     }
     if (!request.bookmarkPath.empty()) {
         std::string lines;
-        if (!ReadWholeFile(request.bookmarkPath, lines, error)) {
-            input.warning = {Status::BookmarkFileUnreadable, error};
+        if (Result read = ReadInput(request.bookmarkPath, lines, Status::BookmarkFileUnreadable);
+            read.status != Status::Ok) {
+            input.warning = read;
         } else {
             BookmarkLines parsed = ParseBookmarkLines(lines);
             input.content.bookmarks = std::move(parsed.entries);

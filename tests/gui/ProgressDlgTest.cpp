@@ -11,7 +11,7 @@ namespace {
 
 // Passes the job's progress on to the window, noting at every step whether
 // the owner could be used and how far the bar stood.
-class WatchedProgress : public ProgressSink {
+class WatchedProgress : public folivo::ProgressSink {
 public:
     WatchedProgress(CProgressDlg& window, const QWidget& owner) : m_window(window), m_owner(owner) {}
 
@@ -101,11 +101,12 @@ TEST_F(ProgressDlgTest, AConversionDisablesTheOwnerWhileItRunsAndEnablesItAfterw
     CProgressDlg window(&m_owner);
     WatchedProgress progress(window, m_owner);
     BookmarkList list;
-    ConversionJob job(list);
+    folivo::ConversionJob job(list);
     job.sourceFileName = "book.txt";
     job.SetProgress(&progress);
 
-    EXPECT_EQ(job.RunConversion(source, m_folder / "book.pdb", "Book", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
+    EXPECT_EQ(job.RunConversion(source, m_folder / "book.pdb", "Book", DocumentFormat::PalmDoc, 4, 1),
+              folivo::kConversionDone);
     EXPECT_EQ(progress.opened, 2);
     EXPECT_FALSE(progress.ownerEnabledWhileUp);
     EXPECT_TRUE(progress.shownWhileUp);

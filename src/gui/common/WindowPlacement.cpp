@@ -2,21 +2,21 @@
 
 #include <QWidget>
 
-void SaveWindowPlacement(const QWidget* window, PlacementWindow which)
+void SaveWindowPlacement(const QWidget* window, folivo::PlacementWindow which)
 {
     const QRect r = window->geometry();
-    WindowPlacement placement;
+    folivo::WindowPlacement placement;
     placement.left = r.left();
     placement.top = r.top();
     placement.right = r.left() + r.width();
     placement.bottom = r.top() + r.height();
-    SaveWindowPlacement(which, placement);
+    folivo::SaveWindowPlacement(which, placement);
 }
 
-bool RestoreWindowPlacement(QWidget* window, PlacementWindow which)
+bool RestoreWindowPlacement(QWidget* window, folivo::PlacementWindow which)
 {
-    WindowPlacement placement;
-    if (!ReadWindowPlacement(which, placement))
+    folivo::WindowPlacement placement;
+    if (!folivo::ReadWindowPlacement(which, placement))
         return false;
     window->setGeometry(placement.left, placement.top, placement.right - placement.left,
                         placement.bottom - placement.top);

@@ -8,6 +8,6 @@
 
 class QWidget;
 
-void SaveWindowPlacement(const QWidget* window, PlacementWindow which);
+void SaveWindowPlacement(const QWidget* window, folivo::PlacementWindow which);
 // False, leaving the window as it is, when no whole placement is stored.
-bool RestoreWindowPlacement(QWidget* window, PlacementWindow which);
+bool RestoreWindowPlacement(QWidget* window, folivo::PlacementWindow which);

@@ -13,9 +13,9 @@
 
 #include <core/BookmarkEditing.h>
 #include <core/PreviewPercent.h>
+#include <platform/Files.h>
 
 #include <QComboBox>
-#include <QFile>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -60,7 +60,7 @@ CPreviewDlg::CPreviewDlg(const CString& filePath, QWidget* parent, BookmarkList&
     explore->setToolTip(QStringLiteral("Explore document bookmarks"));
     m_percentButton->setToolTip(QStringLiteral("Go to specific document position"));
 
-    RestoreWindowPlacement(this, PlacementWindow::Preview);
+    RestoreWindowPlacement(this, folivo::PlacementWindow::Preview);
     LoadText(filePath);
     RefreshBookmarkCombo();
 
@@ -76,17 +76,16 @@ CPreviewDlg::CPreviewDlg(const CString& filePath, QWidget* parent, BookmarkList&
 
 void CPreviewDlg::LoadText(const CString& filePath)
 {
-    QFile file(QString::fromLocal8Bit(filePath.c_str()));
-    if (filePath.empty() || !file.open(QIODevice::ReadOnly))
+    std::string bytes;
+    if (filePath.empty() || platform::ReadWholeFile(filePath, bytes))
         return;
-    QByteArray bytes = file.readAll();
     // The text ends at its first NUL, as the line routines read it.
-    const auto length = static_cast<std::size_t>(std::strlen(bytes.constData()));
-    const std::string_view text(bytes.constData(), length);
+    const std::string_view text(bytes.data(), ::strnlen(bytes.data(), bytes.size()));
+    const std::size_t length = text.size();
     m_lines = folivo::TextLines(text);
     m_textLength = static_cast<std::int32_t>(length);
     QString shown = DisplayText(text, m_lines);
-    bytes = QByteArray();  // a large book need not be held three times over
+    std::string().swap(bytes);  // a large book need not be held three times over
     if (!shown.isEmpty()) {
         m_text->setPlainText(shown);
         m_text->setFocus();
@@ -151,7 +150,7 @@ void CPreviewDlg::GoToPercent()
 
 void CPreviewDlg::SaveAndClose()
 {
-    SaveWindowPlacement(this, PlacementWindow::Preview);
+    SaveWindowPlacement(this, folivo::PlacementWindow::Preview);
     done(0);
 }
 

@@ -6,19 +6,19 @@
 namespace {
 
 // Only the bookmark page has been seen: the text rules come from the store.
-class PatternPage final : public WizardPages {
+class PatternPage final : public folivo::WizardPages {
 public:
     explicit PatternPage(const CString& pattern) : m_pattern(pattern) {}
 
-    bool textPageShown() const override { return false; }
-    TextPageState textPageState() const override { return {}; }
-    bool bookmarkPageShown() const override { return true; }
-    CString bookmarkPatternText() const override { return m_pattern; }
-    bool documentPageExists() const override { return false; }
-    bool autoInstallChecked() const override { return false; }
-    CString installUserText() const override { return {}; }
-    CString outputPathText() const override { return {}; }
-    CString titleText() const override { return {}; }
+    bool TextPageShown() const override { return false; }
+    folivo::TextPageState TextPage() const override { return {}; }
+    bool BookmarkPageShown() const override { return true; }
+    CString BookmarkPatternText() const override { return m_pattern; }
+    bool DocumentPageExists() const override { return false; }
+    bool AutoInstallChecked() const override { return false; }
+    CString InstallUserText() const override { return {}; }
+    CString OutputPathText() const override { return {}; }
+    CString TitleText() const override { return {}; }
 
 private:
     CString m_pattern;

@@ -16,8 +16,8 @@ public:
 
     // Empty when the document could not be prepared.
     const CString& TextPath() const { return m_job.textFilePath; }
-    const ConversionReport& Report() const { return m_job.LastReport(); }
+    const folivo::ConversionReport& Report() const { return m_job.LastReport(); }
 
 private:
-    ConversionJob m_job;
+    folivo::ConversionJob m_job;
 };

@@ -12,7 +12,7 @@
 class QLabel;
 class QProgressBar;
 
-class CProgressDlg : public QDialog, public ProgressSink {
+class CProgressDlg : public QDialog, public folivo::ProgressSink {
 public:
     enum ControlId { kLabel = 1087, kProgressBar = 1086 };
 

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+namespace folivo {
+
 class ProgressScope;
 
 // Applies the text rules of `rules` to the n bytes at `text`, in place, and
@@ -22,3 +24,5 @@ class ProgressScope;
 // `progress`, when given, steps once per twentieth of the first pass.
 std::size_t PrepareTextBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules,
                              ProgressScope* progress);
+
+}  // namespace folivo
