@@ -7,8 +7,8 @@
 // HtmlPass runs the text rules' first pass with tags removed over the largest
 // HTML book, already converted, without (0) and with (1) the decoding of
 // character references, so the difference is what the decoding costs.
-#include <core/HandheldCharset.h>
-#include <core/TextPreparation.h>
+#include "HandheldCharset.h"
+#include "TextPreparation.h"
 
 #include <benchmark/benchmark.h>
 
@@ -86,7 +86,7 @@ void HtmlPass(benchmark::State& state)
         text = converted;
         state.ResumeTiming();
         benchmark::DoNotOptimize(
-            PrepareTextBytes(reinterpret_cast<unsigned char*>(text.data()), text.size(), rules, nullptr));
+            folivo::PrepareTextBytes(reinterpret_cast<unsigned char*>(text.data()), text.size(), rules, nullptr));
     }
     state.SetBytesProcessed(state.iterations() * converted.size());
 }

@@ -2,8 +2,9 @@
 
 #include <charconv>
 
-std::string ParseArguments(const ArgumentList& args, std::span<const OptionDefinition> definitions,
-                           ParsedArguments& parsed)
+namespace folivo::cli {
+
+Error ParseArguments(const ArgumentList& args, std::span<const OptionDefinition> definitions, ParsedArguments& parsed)
 {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -23,18 +24,18 @@ std::string ParseArguments(const ArgumentList& args, std::span<const OptionDefin
             if (candidate.name == name)
                 definition = &candidate;
         if (!definition)
-            return "unknown option '" + std::string(name) + "'";
+            return Error::Failure("unknown option '" + std::string(name) + "'");
 
         ParsedOption option{std::string(name), {}};
         if (!definition->takesValue) {
             if (equals != std::string::npos)
-                return "option '" + option.name + "' takes no value";
+                return Error::Failure("option '" + option.name + "' takes no value");
         } else if (equals != std::string::npos) {
             option.value = arg.substr(equals + 1);
         } else if (i + 1 < args.size()) {
             option.value = args[++i];
         } else {
-            return "option '" + option.name + "' needs a value";
+            return Error::Failure("option '" + option.name + "' needs a value");
         }
         parsed.options.push_back(std::move(option));
     }
@@ -55,3 +56,5 @@ bool ParseDecimal(std::string_view text, long long min, long long max, long long
     value = parsed;
     return true;
 }
+
+}  // namespace folivo::cli

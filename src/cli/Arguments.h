@@ -4,10 +4,14 @@
 
 #include "Commands.h"
 
+#include <core/Error.h>
+
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace folivo::cli {
 
 struct OptionDefinition {
     std::string_view name;  // "--format", "-o"
@@ -26,10 +30,11 @@ struct ParsedArguments {
 
 // A value follows its option as the next argument, or after '=' for long
 // options ("--format=ztxt"). "--" ends the options; a lone "-" is an operand.
-// Returns an empty string, or what is wrong with the command line.
-std::string ParseArguments(const ArgumentList& args, std::span<const OptionDefinition> definitions,
-                           ParsedArguments& parsed);
+// Fails, saying what is wrong with the command line.
+Error ParseArguments(const ArgumentList& args, std::span<const OptionDefinition> definitions, ParsedArguments& parsed);
 
 // Plain decimal digits, with a leading '-' only when `min` is negative, and
 // within [min, max]. No spaces, no '+', no other base.
 bool ParseDecimal(std::string_view text, long long min, long long max, long long& value);
+
+}  // namespace folivo::cli

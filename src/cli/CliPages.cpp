@@ -4,6 +4,8 @@
 
 #include <core/SettingsGroups.h>
 
+namespace folivo::cli {
+
 namespace {
 
 std::uint32_t Checked(bool on)
@@ -62,3 +64,5 @@ CliPages CliPages::ForFile(const CString& outputPath, const CString& title) cons
     pages.m_title = title;
     return pages;
 }
+
+}  // namespace folivo::cli

@@ -5,6 +5,8 @@
 
 #include <core/WizardPages.h>
 
+namespace folivo::cli {
+
 struct ConvertOptions;
 
 class CliPages final : public WizardPages {
@@ -16,15 +18,15 @@ public:
     // The database and title of one file; the rest is shared by every file.
     CliPages ForFile(const CString& outputPath, const CString& title) const;
 
-    bool textPageShown() const override { return true; }
-    TextPageState textPageState() const override { return m_text; }
-    bool bookmarkPageShown() const override { return true; }
-    CString bookmarkPatternText() const override { return m_patterns; }
-    bool documentPageExists() const override { return m_installing; }
-    bool autoInstallChecked() const override { return m_installing; }
-    CString installUserText() const override { return m_installUser; }
-    CString outputPathText() const override { return m_outputPath; }
-    CString titleText() const override { return m_title; }
+    bool TextPageShown() const override { return true; }
+    TextPageState TextPage() const override { return m_text; }
+    bool BookmarkPageShown() const override { return true; }
+    CString BookmarkPatternText() const override { return m_patterns; }
+    bool DocumentPageExists() const override { return m_installing; }
+    bool AutoInstallChecked() const override { return m_installing; }
+    CString InstallUserText() const override { return m_installUser; }
+    CString OutputPathText() const override { return m_outputPath; }
+    CString TitleText() const override { return m_title; }
 
 private:
     TextPageState m_text;
@@ -37,3 +39,5 @@ private:
 
 // The page buttons that select exactly the rules in `rules`.
 TextPageState TextPageStateOf(const ConversionSettings& rules);
+
+}  // namespace folivo::cli

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace folivo::cli {
+
 // Exit statuses shared by every command.
 enum ExitStatus : int {
     kExitOk = 0,
@@ -18,3 +20,5 @@ int RunConvertCommand(const ArgumentList& args);
 int RunInfoCommand(const ArgumentList& args);
 int RunExtractCommand(const ArgumentList& args);
 int RunDefaultsCommand(const ArgumentList& args);
+
+}  // namespace folivo::cli

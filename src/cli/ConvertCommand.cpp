@@ -9,6 +9,7 @@
 
 #include <core/ConversionJob.h>
 #include <core/SettingsGroups.h>
+#include <platform/Paths.h>
 
 #include <algorithm>
 #include <atomic>
@@ -16,6 +17,8 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+
+namespace folivo::cli {
 
 namespace {
 
@@ -65,8 +68,8 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
         outcome.errors.push_back(plan.source + ": " + why);
         outcome.failed = true;
     };
-    if (!plan.refusal.empty()) {
-        fail(plan.refusal);
+    if (plan.refusal) {
+        fail(plan.refusal.Message());
         return outcome;
     }
 
@@ -75,7 +78,7 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
     ConversionJob job(bookmarks);
     const CliPages pages = shared.ForFile(plan.output, plan.title);
     job.sourcePath = plan.source;
-    job.sourceFileName = SourceFileNameOf(plan.source);
+    job.sourceFileName = platform::FileNameOf(plan.source);
     job.title = plan.title;
     job.proposedOutputPath = plan.output;
     job.SetPages(&pages);
@@ -100,7 +103,7 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
                        (found == 1 ? " bookmark" : " bookmarks");
     }
     if (report.installRequested && !report.install.Ok())
-        fail("not queued for '" + pages.installUserText() + "': " + palm::Message(report.install));
+        fail("not queued for '" + pages.InstallUserText() + "': " + palm::Message(report.install));
     return outcome;
 }
 
@@ -160,11 +163,11 @@ unsigned ThreadCount(const ConvertOptions& options, std::size_t files)
 int RunConvertCommand(const ArgumentList& args)
 {
     ConvertOptions options;
-    if (std::string problem = ParseConvertOptions(args, options); !problem.empty())
-        return UsageError(problem);
+    if (Error error = ParseConvertOptions(args, options))
+        return UsageError(error.Message());
     std::vector<FilePlan> plans;
-    if (std::string problem = PlanOutputs(options, plans); !problem.empty())
-        return UsageError(problem);
+    if (Error error = PlanOutputs(options, plans))
+        return UsageError(error.Message());
 
     // Every stored default is read once, here, so that all files of a batch
     // get the same ones.
@@ -192,3 +195,5 @@ int RunConvertCommand(const ArgumentList& args)
     bar.Finish();
     return report.AnyFailed() ? kExitFailed : kExitOk;
 }
+
+}  // namespace folivo::cli

@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace folivo::cli {
+
 namespace {
 
 constexpr std::array kConvertOptions{
@@ -20,15 +22,15 @@ constexpr std::array kConvertOptions{
 
 // The buttons of one radio group: a second, different choice is a contradiction.
 template <typename Mode>
-std::string Choose(std::optional<Mode>& chosen, Mode mode, const std::string& option)
+Error Choose(std::optional<Mode>& chosen, Mode mode, const std::string& option)
 {
     if (chosen && *chosen != mode)
-        return "option '" + option + "' contradicts an earlier line-break option";
+        return Error::Failure("option '" + option + "' contradicts an earlier line-break option");
     chosen = mode;
     return {};
 }
 
-std::string Apply(const ParsedOption& option, ConvertOptions& options)
+Error Apply(const ParsedOption& option, ConvertOptions& options)
 {
     const std::string& name = option.name;
     const std::string& value = option.value;
@@ -39,14 +41,14 @@ std::string Apply(const ParsedOption& option, ConvertOptions& options)
         else if (value == "ztxt")
             options.format = DocumentFormat::zTXT;
         else
-            return "--format takes palmdoc or ztxt, not '" + value + "'";
+            return Error::Failure("--format takes palmdoc or ztxt, not '" + value + "'");
     } else if (name == "--block-size") {
         if (!ParseDecimal(value, 1, 31, number))
-            return "--block-size takes a number of KB from 1 to 31, not '" + value + "'";
+            return Error::Failure("--block-size takes a number of KB from 1 to 31, not '" + value + "'");
         options.blockSizeKB = static_cast<int>(number);
     } else if (name == "--jobs") {
         if (!ParseDecimal(value, 1, 1024, number))
-            return "--jobs takes a number from 1 to 1024, not '" + value + "'";
+            return Error::Failure("--jobs takes a number from 1 to 1024, not '" + value + "'");
         options.jobs = static_cast<unsigned>(number);
     } else if (name == "--remove-cr") {
         return Choose(options.removal, LineBreakRemoval::RemoveCR, name);
@@ -74,7 +76,7 @@ std::string Apply(const ParsedOption& option, ConvertOptions& options)
         options.title = value;
     } else if (name == "-o") {
         if (value.empty())
-            return "-o needs a path";
+            return Error::Failure("-o needs a path");
         options.output = value;
     } else if (name == "--install") {
         options.installUser = value;
@@ -84,21 +86,22 @@ std::string Apply(const ParsedOption& option, ConvertOptions& options)
 
 }  // namespace
 
-std::string ParseConvertOptions(const ArgumentList& args, ConvertOptions& options)
+Error ParseConvertOptions(const ArgumentList& args, ConvertOptions& options)
 {
     ParsedArguments parsed;
-    std::string problem = ParseArguments(args, kConvertOptions, parsed);
+    if (Error error = ParseArguments(args, kConvertOptions, parsed))
+        return error;
     for (const ParsedOption& option : parsed.options) {
-        if (!problem.empty())
-            break;
-        problem = Apply(option, options);
+        if (Error error = Apply(option, options))
+            return error;
     }
-    if (!problem.empty())
-        return problem;
     options.files = std::move(parsed.operands);
     if (options.files.empty())
-        return "convert needs at least one FILE";
+        return Error::Failure("convert needs at least one FILE");
     if (options.title && options.files.size() > 1)
-        return "--title names one database, but " + std::to_string(options.files.size()) + " files were given";
+        return Error::Failure("--title names one database, but " + std::to_string(options.files.size()) +
+                              " files were given");
     return {};
 }
+
+}  // namespace folivo::cli

@@ -4,10 +4,13 @@
 #include "Commands.h"
 
 #include <core/ConversionSettings.h>
+#include <core/Error.h>
 
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace folivo::cli {
 
 struct ConvertOptions {
     DocumentFormat format = DocumentFormat::PalmDoc;
@@ -28,5 +31,7 @@ struct ConvertOptions {
     std::vector<CString> files;
 };
 
-// Returns an empty string, or what is wrong with the command line.
-std::string ParseConvertOptions(const ArgumentList& args, ConvertOptions& options);
+// Fails, saying what is wrong with the command line.
+Error ParseConvertOptions(const ArgumentList& args, ConvertOptions& options);
+
+}  // namespace folivo::cli

@@ -10,6 +10,8 @@
 #include <limits>
 #include <string_view>
 
+namespace folivo::cli {
+
 namespace {
 
 // Window rectangles may lie left of or above the screen's origin.
@@ -154,3 +156,5 @@ int RunDefaultsCommand(const ArgumentList& args)
         return PrintValue(*info);
     return StoreValue(*info, args[1]);
 }
+
+}  // namespace folivo::cli

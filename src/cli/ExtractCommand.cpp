@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <filesystem>
 
+namespace folivo::cli {
+
 namespace {
 
 constexpr std::array kExtractOptions{OptionDefinition{"-o", true}, OptionDefinition{"--bookmarks", false}};
@@ -33,8 +35,8 @@ bool SameFile(const std::string& a, const std::string& b)
 int RunExtractCommand(const ArgumentList& args)
 {
     ParsedArguments parsed;
-    if (std::string problem = ParseArguments(args, kExtractOptions, parsed); !problem.empty())
-        return UsageError(problem);
+    if (Error error = ParseArguments(args, kExtractOptions, parsed))
+        return UsageError(error.Message());
     if (parsed.operands.size() != 1)
         return UsageError("extract takes one database file");
     std::string output;
@@ -62,9 +64,11 @@ int RunExtractCommand(const ArgumentList& args)
         std::fwrite(content.data(), 1, content.size(), stdout);
         return kExitOk;
     }
-    if (std::string problem = ReplaceFile(output, content); !problem.empty()) {
-        ReportError(problem);
+    if (Error error = ReplaceFile(output, content)) {
+        ReportError(error.Message());
         return kExitFailed;
     }
     return kExitOk;
 }
+
+}  // namespace folivo::cli

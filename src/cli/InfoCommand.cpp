@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+namespace folivo::cli {
+
 namespace {
 
 const char* CompressionName(const palm::EbookInfo& info)
@@ -41,8 +43,8 @@ void PrintInfo(const std::string& path, const palm::EbookInfo& info)
 int RunInfoCommand(const ArgumentList& args)
 {
     ParsedArguments parsed;
-    if (std::string problem = ParseArguments(args, {}, parsed); !problem.empty())
-        return UsageError(problem);
+    if (Error error = ParseArguments(args, {}, parsed))
+        return UsageError(error.Message());
     if (parsed.operands.size() != 1)
         return UsageError("info takes one database file");
     const std::string& path = parsed.operands[0];
@@ -55,3 +57,5 @@ int RunInfoCommand(const ArgumentList& args)
     PrintInfo(path, info);
     return kExitOk;
 }
+
+}  // namespace folivo::cli

@@ -1,30 +1,17 @@
 #include "OutputFile.h"
 
-#include <palm/FileReplacement.h>
+#include <platform/Files.h>
 
-#include <cstring>
-#include <sys/stat.h>
+namespace folivo::cli {
 
-namespace {
-
-mode_t ModeFor(const std::string& path)
+Error ReplaceFile(const std::string& path, std::string_view bytes)
 {
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    const platform::FileError error = platform::ReplaceFile(path, bytes, 0666, ".folivo-");
+    if (!error)
+        return {};
+    if (error.creatingFile)
+        return Error::Failure("cannot create a file in the folder of '" + path + "': " + error.Message());
+    return Error::Failure("cannot write '" + path + "': " + error.Message());
 }
 
-}  // namespace
-
-std::string ReplaceFile(const std::string& path, std::string_view bytes)
-{
-    const palm::Replacement replaced = palm::ReplaceFile(path, bytes, ModeFor(path), ".folivo-");
-    if (replaced.folderRefused)
-        return "cannot create a file in the folder of '" + path + "': " + std::strerror(replaced.error);
-    if (replaced.error != 0)
-        return "cannot write '" + path + "': " + std::strerror(replaced.error);
-    return {};
-}
+}  // namespace folivo::cli

@@ -1,11 +1,17 @@
 // Replacing a file only once its new content is complete.
 #pragma once
 
+#include <core/Error.h>
+
 #include <string>
 #include <string_view>
 
+namespace folivo::cli {
+
 // Writes `bytes` to a new file in the folder of `path` and renames it over
-// `path`, so that an existing file is either kept or wholly replaced. An
-// existing file's permissions carry over. Returns an empty string, or why the
-// file could not be written (nothing is left behind then).
-std::string ReplaceFile(const std::string& path, std::string_view bytes);
+// `path`, so that an existing file is either kept or wholly replaced, keeping
+// its permission bits. Fails, saying why, with nothing left behind; a path
+// that names something other than a regular file is refused.
+Error ReplaceFile(const std::string& path, std::string_view bytes);
+
+}  // namespace folivo::cli

@@ -2,8 +2,12 @@
 
 #include "ConvertOptions.h"
 
+#include <platform/Paths.h>
+
 #include <filesystem>
 #include <set>
+
+namespace folivo::cli {
 
 namespace {
 
@@ -23,12 +27,12 @@ std::filesystem::path Identity(const CString& path)
 
 }  // namespace
 
-std::string PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
+Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
 {
     const bool intoFolder =
         options.output && (IsFolder(*options.output) || options.output->ends_with('/') || options.files.size() > 1);
     if (intoFolder && options.files.size() > 1 && !IsFolder(*options.output))
-        return "-o must name an existing folder when several files are given";
+        return Error::Failure("-o must name an existing folder when several files are given");
 
     std::set<std::filesystem::path> outputs;
     for (const CString& source : options.files) {
@@ -38,17 +42,20 @@ std::string PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& pl
         if (!options.output)
             plan.output = derived;
         else if (intoFolder)
-            plan.output = (std::filesystem::path(*options.output) / SourceFileNameOf(derived)).string();
+            plan.output = (std::filesystem::path(*options.output) / platform::FileNameOf(derived)).string();
         else
             plan.output = *options.output;
-        plan.title = options.title.value_or(TitleOf(SourceFileNameOf(source)));
+        plan.title = options.title.value_or(TitleOf(platform::FileNameOf(source)));
 
         const std::filesystem::path output = Identity(plan.output);
         if (output == Identity(source))
-            plan.refusal = "its database would replace the document itself ('" + plan.output + "'); use -o";
+            plan.refusal =
+                Error::Failure("its database would replace the document itself ('" + plan.output + "'); use -o");
         else if (!outputs.insert(output).second)
-            plan.refusal = "an earlier file is converted to the same database ('" + plan.output + "')";
+            plan.refusal = Error::Failure("an earlier file is converted to the same database ('" + plan.output + "')");
         plans.push_back(std::move(plan));
     }
     return {};
 }
+
+}  // namespace folivo::cli

@@ -5,6 +5,8 @@
 #include <numeric>
 #include <string>
 
+namespace folivo::cli {
+
 namespace {
 
 constexpr int kBarWidth = 30;
@@ -95,3 +97,5 @@ void FileProgress::Report()
     const double fraction = (std::min(m_phase, 1) + within) / 2.0;
     m_bar.SetFileFraction(m_index, std::min(fraction, 0.99));
 }
+
+}  // namespace folivo::cli

@@ -9,6 +9,8 @@
 #include <mutex>
 #include <vector>
 
+namespace folivo::cli {
+
 class ProgressBar {
 public:
     // A disabled bar draws nothing but still serializes Print.
@@ -57,3 +59,5 @@ private:
     int m_upper = 0;
     int m_step = 1;
 };
+
+}  // namespace folivo::cli

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace folivo::cli {
+
 namespace {
 
 const char kHelp[] = R"(Usage: folivo COMMAND [OPTIONS] [ARGUMENTS]
@@ -108,3 +110,5 @@ void ReportWarning(std::string_view message)
 {
     PrintTagged("warning: ", message);
 }
+
+}  // namespace folivo::cli

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+namespace folivo::cli {
+
 void PrintHelp();
 void PrintVersion();
 // Prints "folivo: <message>" and a pointer to --help on stderr; returns kExitUsage.
@@ -11,3 +13,5 @@ int UsageError(std::string_view message);
 void ReportError(std::string_view message);
 // Prints "folivo: warning: <message>" on stderr.
 void ReportWarning(std::string_view message);
+
+}  // namespace folivo::cli

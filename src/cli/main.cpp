@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <malloc.h>
 
+namespace folivo::cli {
 namespace {
 
 // --help anywhere among a command's options shows the help instead.
@@ -45,6 +46,7 @@ int Dispatch(const ArgumentList& args)
 }
 
 }  // namespace
+}  // namespace folivo::cli
 
 int main(int argc, char** argv)
 {
@@ -53,6 +55,7 @@ int main(int argc, char** argv)
     // being mapped afresh page by page, which costs a tenth of a conversion.
     mallopt(M_MMAP_THRESHOLD, 256 << 20);
     mallopt(M_TRIM_THRESHOLD, 512 << 20);
+    using namespace folivo::cli;
     int status = Dispatch(ArgumentList(argv + 1, argv + argc));
     // Output that never arrived (a full disk, a closed pipe) is a failure too.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -1,8 +1,13 @@
-#include <core/BookmarkFile.h>
+#include "BookmarkFile.h"
+
 #include <core/LineRoutines.h>
-#include <core/TempFiles.h>
+#include <platform/Paths.h>
+
+#include "TempFiles.h"
 
 #include <string>
+
+namespace folivo {
 
 CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const char* text)
 {
@@ -25,7 +30,10 @@ CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const 
     return out;
 }
 
-CString WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text, const CString& sourcePath)
+Error WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text, const CString& sourcePath,
+                        CString& path)
 {
-    return WriteTemporaryFile(BookmarkFileText(list, format, text), FolderOf(sourcePath));
+    return WriteTemporaryFile(BookmarkFileText(list, format, text), platform::FolderOf(sourcePath), path);
 }
+
+}  // namespace folivo

@@ -48,6 +48,8 @@ const Bookmark* BookmarkList::At(int index) const
     return index < 0 || index >= Count() ? nullptr : &m_entries[static_cast<std::size_t>(index)];
 }
 
+namespace folivo {
+
 void AddMatchBookmark(BookmarkList& list, const char* text, std::size_t length, std::size_t matchOffset)
 {
     constexpr std::ptrdiff_t maxNameBytes = 15;
@@ -60,3 +62,5 @@ void AddMatchBookmark(BookmarkList& list, const char* text, std::size_t length, 
     name.resize(std::min(name.size(), name.find('\0')));
     list.Add(name, static_cast<std::int32_t>(start - text), true);
 }
+
+}  // namespace folivo

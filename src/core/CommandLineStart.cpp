@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace folivo {
+
 ProgramCommandLine ParseProgramCommandLine(std::string_view commandLine)
 {
     ProgramCommandLine parsed;
@@ -37,3 +39,5 @@ CommandLineAction StartFromCommandLine(std::string_view commandLine, ConversionJ
     job.DeleteTextFile();
     return CommandLineAction::Converted;
 }
+
+}  // namespace folivo

@@ -1,20 +1,23 @@
 #include <core/ConversionJob.h>
 
-#include <core/BookmarkFile.h>
 #include <core/ProgressSink.h>
-#include <core/TempFiles.h>
-#include <core/TextPreparation.h>
 #include <core/WizardPages.h>
 #include <palm/EbookWriters.h>
 #include <palm/HotSync.h>
+#include <platform/Files.h>
+#include <platform/Paths.h>
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <new>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "BookmarkFile.h"
+#include "TempFiles.h"
+#include "TextPreparation.h"
+
+namespace folivo {
 
 namespace {
 
@@ -22,47 +25,17 @@ namespace {
 // that it can be searched as a NUL-terminated string.
 int ReadSource(const CString& path, std::string& bytes, CString& problem)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        problem = std::strerror(errno);
-        return kConversionFileNotOpened;
-    }
-    struct stat st;
-    const bool known = ::fstat(fd, &st) == 0;
-    if (!known || S_ISDIR(st.st_mode)) {
-        problem = known ? "it is a folder" : std::strerror(errno);
-        ::close(fd);
-        return kConversionFileNotOpened;
-    }
-    int result = kConversionDone;
-    try {
-        bytes.resize(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0);
-        std::size_t have = 0;
-        for (;;) {
-            if (have == bytes.size())
-                bytes.resize(bytes.size() + 65536);
-            const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                problem = std::strerror(errno);
-                result = kConversionFileNotOpened;
-                break;
-            }
-            if (got == 0)
-                break;
-            have += static_cast<std::size_t>(got);
+    if (const platform::FileError error = platform::ReadWholeFile(path, bytes)) {
+        if (error.code == ENOMEM) {
+            problem = "the document does not fit in memory";
+            return kConversionOutOfMemory;
         }
-        bytes.resize(have + 1);
-        bytes[have] = '\0';
-    } catch (const std::bad_alloc&) {
-        problem = "the document does not fit in memory";
-        result = kConversionOutOfMemory;
+        problem = error.Reason();
+        return kConversionFileNotOpened;
     }
-    ::close(fd);
-    if (result != kConversionDone)
-        std::string().swap(bytes);
-    return result;
+    // The reader leaves room for the zero byte, so this never copies the text.
+    bytes.push_back('\0');
+    return kConversionDone;
 }
 
 // An existing database loses its read-only state, as the writers replace it.
@@ -118,26 +91,27 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     bytes[p] = '\0';
     m_report.preparedLength = p;
 
-    textFilePath = WriteTemporaryFile(std::string_view(bytes.data(), p), FolderOf(outputPath));
-    if (textFilePath.empty()) {
-        m_report.problem = "no folder could take the prepared text";
+    if (Error error =
+            WriteTemporaryFile(std::string_view(bytes.data(), p), platform::FolderOf(outputPath), textFilePath)) {
+        m_report.problem = "no folder could take the prepared text: " + error.Message();
         return m_report.result = kConversionFileNotOpened;
     }
 
     if (!bookmarkPatterns.empty())
         GenerateBookmarks(bytes.data(), p, bookmarkPatterns);
-    const bool haveBookmarkFile = WriteBookmarkFile(format, bytes.data());
+    const Error bookmarkFileError = WriteBookmarkFile(format, bytes.data());
     std::string().swap(bytes);
 
     MakeWritable(outputPath);
     if (format == DocumentFormat::PalmDoc || format == DocumentFormat::zTXT) {
-        if (haveBookmarkFile) {
+        if (!bookmarkFileError) {
             WriteDatabase(outputPath, runTitle, format, blockSizeKB, compress);
             if (m_report.databaseWritten)
                 Install(outputPath);
         } else {
             // A database without the bookmarks it was asked for would pass for a good one.
-            m_report.problem = "no folder could take the bookmark file; no database was written";
+            m_report.problem =
+                "no folder could take the bookmark file (" + bookmarkFileError.Message() + "); no database was written";
             m_report.result = kConversionFileNotOpened;
         }
     }
@@ -147,27 +121,34 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
 
 int ConversionJob::ConvertFromPages(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
 {
-    const bool fromPages = m_pages && m_pages->documentPageExists();
-    const CString outputPath = fromPages ? m_pages->outputPathText() : OutputPathOf(sourcePath);
-    const CString runTitle = fromPages ? m_pages->titleText() : title;
+    const bool fromPages = m_pages && m_pages->DocumentPageExists();
+    const CString outputPath = fromPages ? m_pages->OutputPathText() : OutputPathOf(sourcePath);
+    const CString runTitle = fromPages ? m_pages->TitleText() : title;
     return RunConversion(sourcePath, outputPath, runTitle, format, blockSizeKB, compress);
 }
 
-long long ConversionJob::MeasureDatabaseSize(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
+Error ConversionJob::MeasureDatabaseSize(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress,
+                                         long long& size)
 {
     // An empty file reserves a unique name for the writer to replace.
-    CString database = WriteTemporaryFile({}, FolderOf(sourcePath));
-    if (database.empty())
-        return -1;
+    CString database;
+    if (Error error = WriteTemporaryFile({}, platform::FolderOf(sourcePath), database))
+        return error;
     m_measuring = true;
     RunConversion(sourcePath, database, "Title", format, blockSizeKB, compress);
     m_measuring = false;
-    long long size = -1;
     struct stat st;
-    if (m_report.databaseWritten && ::stat(database.c_str(), &st) == 0)
+    Error result;
+    if (m_report.result != kConversionDone)
+        result = Error::Failure(m_report.problem);
+    else if (!m_report.databaseWritten)
+        result = Error::Failure(palm::Message(m_report.writer));
+    else if (::stat(database.c_str(), &st) != 0)
+        result = Error::Failure(database + ": " + std::strerror(errno));
+    else
         size = st.st_size;
     RemoveFile(database);
-    return size;
+    return result;
 }
 
 std::size_t ConversionJob::PrepareText(unsigned char* buffer, std::size_t n)
@@ -213,11 +194,10 @@ void ConversionJob::OnGrepMatch(RegularExpression* re, const REMatchList& matche
     more = true;
 }
 
-bool ConversionJob::WriteBookmarkFile(DocumentFormat format, const char* text)
+Error ConversionJob::WriteBookmarkFile(DocumentFormat format, const char* text)
 {
     RemoveFile(bookmarkFilePath);
-    bookmarkFilePath = ::WriteBookmarkFile(m_bookmarks, format, text, sourcePath);
-    return !bookmarkFilePath.empty();
+    return folivo::WriteBookmarkFile(m_bookmarks, format, text, sourcePath, bookmarkFilePath);
 }
 
 void ConversionJob::WriteDatabase(const CString& outputPath, const CString& runTitle, DocumentFormat format,
@@ -244,9 +224,11 @@ void ConversionJob::WriteDatabase(const CString& outputPath, const CString& runT
 
 void ConversionJob::Install(const CString& databasePath)
 {
-    if (m_measuring || !m_pages || !m_pages->documentPageExists() || !m_pages->autoInstallChecked())
+    if (m_measuring || !m_pages || !m_pages->DocumentPageExists() || !m_pages->AutoInstallChecked())
         return;
     // The database this run wrote, wherever the user chose to put it.
     m_report.installRequested = true;
-    m_report.install = palm::InstallDatabase(m_pages->installUserText(), databasePath);
+    m_report.install = palm::InstallDatabase(m_pages->InstallUserText(), databasePath);
 }
+
+}  // namespace folivo

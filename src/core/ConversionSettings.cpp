@@ -1,4 +1,7 @@
 #include <core/ConversionSettings.h>
+#include <platform/Paths.h>
+
+namespace folivo {
 
 namespace {
 
@@ -10,17 +13,6 @@ std::size_t FileNameStart(const CString& path)
 }
 
 }  // namespace
-
-CString FolderOf(const CString& path)
-{
-    std::size_t start = FileNameStart(path);
-    return start == 0 ? CString() : path.substr(0, start - 1);
-}
-
-CString SourceFileNameOf(const CString& path)
-{
-    return path.substr(FileNameStart(path));
-}
 
 CString TitleOf(const CString& fileName)
 {
@@ -39,8 +31,10 @@ ConversionSettings SettingsForSource(const CString& sourcePath)
 {
     ConversionSettings settings;
     settings.sourcePath = sourcePath;
-    settings.sourceFileName = SourceFileNameOf(sourcePath);
+    settings.sourceFileName = platform::FileNameOf(sourcePath);
     settings.title = TitleOf(settings.sourceFileName);
     settings.outputPath = OutputPathOf(sourcePath);
     return settings;
 }
+
+}  // namespace folivo

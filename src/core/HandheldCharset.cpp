@@ -1,4 +1,4 @@
-#include <core/HandheldCharset.h>
+#include "HandheldCharset.h"
 
 #include "HandheldCharsetTables.h"
 

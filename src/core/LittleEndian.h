@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace folivo {
+
 inline void StoreDword(std::uint32_t value, unsigned char* bytes)
 {
     for (int i = 0; i < 4; ++i)
@@ -16,3 +18,5 @@ inline std::uint32_t LoadDword(const unsigned char* bytes)
         value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
     return value;
 }
+
+}  // namespace folivo

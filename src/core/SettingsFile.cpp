@@ -26,6 +26,8 @@
 #include <charconv>
 #include <cstdint>
 
+namespace folivo {
+
 namespace {
 
 std::string_view Trim(std::string_view s)
@@ -306,3 +308,5 @@ CString SettingsDocument::Serialize() const
     }
     return out;
 }
+
+}  // namespace folivo

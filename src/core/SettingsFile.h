@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace folivo {
+
 enum class SettingsType { String = 1, Dword = 4 };
 
 // One value: its type and raw bytes (a DWORD as 4 little-endian bytes, a
@@ -45,3 +47,5 @@ private:
     };
     std::vector<Line> m_lines;
 };
+
+}  // namespace folivo

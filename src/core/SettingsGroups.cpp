@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+namespace folivo {
+
 namespace {
 
 // The text page's values in their stored order, with the member holding each.
@@ -228,3 +230,5 @@ void SaveWindowPlacement(PlacementWindow window, const WindowPlacement& placemen
     SetDwordValue(key, names[2], static_cast<std::uint32_t>(placement.top));
     SetDwordValue(key, names[3], static_cast<std::uint32_t>(placement.bottom));
 }
+
+}  // namespace folivo

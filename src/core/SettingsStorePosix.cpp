@@ -9,7 +9,8 @@
 #ifndef _WIN32
 
 #include <core/SettingsStore.h>
-#include <palm/FileReplacement.h>
+#include <platform/Descriptor.h>
+#include <platform/Files.h>
 
 #include "SettingsFile.h"
 
@@ -24,6 +25,9 @@
 #include <unistd.h>
 
 namespace {
+
+using folivo::SettingsDocument;
+using folivo::StoredValue;
 
 constexpr char kMakerFolder[] = "Kavvan Software";
 constexpr char kFileName[] = "Folivo Converter.conf";
@@ -67,52 +71,14 @@ bool MakeFolders(const CString& folder)
     return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-    void Reset(int fd)
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-        m_fd = fd;
-    }
-
-private:
-    int m_fd;
-};
-
 enum class ReadResult { ok, missing, failed };
 
-ReadResult ReadWholeFile(const CString& path, CString& text, mode_t* mode = nullptr)
+ReadResult ReadSettingsFile(const CString& path, CString& text)
 {
-    FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0)
-        return errno == ENOENT ? ReadResult::missing : ReadResult::failed;
-    struct stat st;
-    if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > kMaxFileSize)
-        return ReadResult::failed;
-    if (mode)
-        *mode = st.st_mode & 07777;
-    text.clear();
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = read(fd.Get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 || text.size() + static_cast<std::size_t>(n) > kMaxFileSize)
-            return ReadResult::failed;
-        if (n == 0)
-            return ReadResult::ok;
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
+    const platform::FileError error = platform::ReadWholeFile(path, text, kMaxFileSize);
+    if (!error)
+        return ReadResult::ok;
+    return error.code == ENOENT ? ReadResult::missing : ReadResult::failed;
 }
 
 // Temporary files exist only while their writer holds the lock; one found by
@@ -168,7 +134,7 @@ struct SettingsKey::State {
     CString folder;
     CString file;
     CString section;
-    FileDescriptor lock;
+    platform::Descriptor lock;
 };
 
 SettingsKey::SettingsKey() = default;
@@ -202,7 +168,7 @@ long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* s
     if (state->lock.Get() < 0)
         return SETTINGS_FAILED;
     CString text;
-    ReadResult read = ReadWholeFile(state->file, text);
+    ReadResult read = ReadSettingsFile(state->file, text);
     disposition = read == ReadResult::ok && SettingsDocument::Parse(text).HasSection(state->section)
                       ? SETTINGS_OPENED_EXISTING_KEY
                       : SETTINGS_CREATED_NEW_KEY;
@@ -221,15 +187,14 @@ long StoreValue(const SettingsKey::State* state, const char* name, const StoredV
         return SETTINGS_FAILED;
     RemoveLeftoverTempFiles(state->folder);
     CString text;
-    mode_t mode = 0600;
-    ReadResult read = ReadWholeFile(state->file, text, &mode);
+    ReadResult read = ReadSettingsFile(state->file, text);
     // A settings file its owner made read-only stays as it is.
     if (read == ReadResult::failed || (read == ReadResult::ok && access(state->file.c_str(), W_OK) != 0))
         return SETTINGS_FAILED;
     SettingsDocument doc = SettingsDocument::Parse(text);
     doc.Set(state->section, name, value);
-    return palm::ReplaceFile(state->file, doc.Serialize(), mode, kTempPrefix).error == 0 ? SETTINGS_OK
-                                                                                         : SETTINGS_FAILED;
+    // The file keeps its permission bits; a new one is its owner's alone.
+    return platform::ReplaceFile(state->file, doc.Serialize(), 0600, kTempPrefix) ? SETTINGS_FAILED : SETTINGS_OK;
 }
 
 }  // namespace
@@ -250,7 +215,7 @@ long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long 
 {
     const SettingsKey::State* state = key.m_state.get();
     CString text;
-    if (!state || !name || ReadWholeFile(state->file, text) != ReadResult::ok)
+    if (!state || !name || ReadSettingsFile(state->file, text) != ReadResult::ok)
         return SETTINGS_FAILED;
     auto value = SettingsDocument::Parse(text).Find(state->section, name);
     if (!value || value->data.size() > size || (!buffer && !value->data.empty()))

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+namespace folivo {
+
 namespace {
 
 constexpr SettingsValueInfo kValues[] = {
@@ -81,3 +83,5 @@ bool ReadString(SettingsKey& key, const char* name, CString& value, unsigned lon
     value.assign(buffer.data(), std::strlen(buffer.data()));
     return true;
 }
+
+}  // namespace folivo

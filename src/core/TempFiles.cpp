@@ -1,52 +1,37 @@
-#include <core/TempFiles.h>
-#include <palm/FileReplacement.h>
+#include "TempFiles.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
+#include <platform/Files.h>
+
+namespace folivo {
 
 namespace {
 
-CString NonEmptyVariable(const char* name)
+platform::FileError WriteInFolder(std::string_view bytes, const CString& folder, CString& path)
 {
-    const char* value = std::getenv(name);
-    return value ? CString(value) : CString();
-}
-
-bool WriteInFolder(std::string_view bytes, const CString& folder, CString& path)
-{
-    path = folder.empty() ? CString(".") : folder;
-    if (path.back() != '/' && path.back() != '\\')
-        path.append(1, '/');
-    path.append("folivo-XXXXXX");
-    int fd = mkostemp(path.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = palm::WriteAll(fd, bytes);
-    ok = close(fd) == 0 && ok;
-    if (!ok)
-        unlink(path.c_str());
-    return ok;
+    platform::TemporaryFile file(folder, "folivo-");
+    platform::FileError error = file.Error();
+    if (!error)
+        error = platform::WriteAll(file.Fd(), bytes);
+    if (!error)
+        error = file.Close();
+    if (error)
+        return error;
+    file.Keep();
+    path = file.Path();
+    return {};
 }
 
 }  // namespace
 
-CString TemporaryFolder()
+Error WriteTemporaryFile(std::string_view bytes, const CString& fallbackFolder, CString& path)
 {
-    for (const char* variable : {"TMP", "TEMP"}) {
-        CString folder = NonEmptyVariable(variable);
-        if (!folder.empty())
-            return folder;
-    }
-    // The C library's own folder for temporary files.
-    return P_tmpdir;
+    const platform::FileError inTemporary = WriteInFolder(bytes, platform::TemporaryFolder(), path);
+    if (!inTemporary)
+        return {};
+    const platform::FileError inFallback = WriteInFolder(bytes, fallbackFolder, path);
+    if (!inFallback)
+        return {};
+    return Error::Failure(inTemporary.Message() + "; " + inFallback.Message());
 }
 
-CString WriteTemporaryFile(std::string_view bytes, const CString& fallbackFolder)
-{
-    CString path;
-    if (WriteInFolder(bytes, TemporaryFolder(), path) || WriteInFolder(bytes, fallbackFolder, path))
-        return path;
-    return CString();
-}
+}  // namespace folivo

@@ -1,10 +1,12 @@
-#include <core/TextPreparation.h>
+#include "TextPreparation.h"
 
-#include <core/HandheldCharset.h>
+#include "HandheldCharset.h"
 #include <core/ProgressSink.h>
 
 #include <algorithm>
 #include <cstring>
+
+namespace folivo {
 
 namespace {
 
@@ -68,8 +70,7 @@ std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSetti
             continue;
         }
         if (decodeReferences && x == '&') {
-            const folivo::DecodedReference ref =
-                folivo::DecodeCharacterReference({reinterpret_cast<const char*>(text + i), n - i});
+            const DecodedReference ref = DecodeCharacterReference({reinterpret_cast<const char*>(text + i), n - i});
             if (ref.length != 0) {
                 for (const char b : ref.Text())
                     out = KeepByte(text, out, static_cast<unsigned char>(b), rules);
@@ -128,3 +129,5 @@ std::size_t PrepareTextBytes(unsigned char* text, std::size_t n, const Conversio
         JoinSingleBreaks(text, m);
     return m;
 }
+
+}  // namespace folivo

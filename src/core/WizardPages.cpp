@@ -1,17 +1,19 @@
 #include <core/WizardPages.h>
 
+namespace folivo {
+
 void ResolveTextRules(ConversionSettings& settings, const WizardPages* pages)
 {
-    if (pages && pages->textPageShown())
-        TextRulesFromPage(pages->textPageState(), settings);
+    if (pages && pages->TextPageShown())
+        TextRulesFromPage(pages->TextPage(), settings);
     else
         ReadTextRules(settings);
 }
 
 CString ResolveBookmarkPatterns(const WizardPages* pages, const CString& previousPatterns)
 {
-    if (pages && pages->bookmarkPageShown())
-        return pages->bookmarkPatternText();
+    if (pages && pages->BookmarkPageShown())
+        return pages->BookmarkPatternText();
     CString patterns = previousPatterns;
     LoadBookmarkPatterns(patterns);
     return patterns;
@@ -19,9 +21,9 @@ CString ResolveBookmarkPatterns(const WizardPages* pages, const CString& previou
 
 void ResolveInstall(ConversionSettings& settings, const WizardPages* pages)
 {
-    bool fromPage = pages && pages->documentPageExists();
-    settings.autoInstall = fromPage && pages->autoInstallChecked();
-    settings.installUser = fromPage ? pages->installUserText() : CString();
+    bool fromPage = pages && pages->DocumentPageExists();
+    settings.autoInstall = fromPage && pages->AutoInstallChecked();
+    settings.installUser = fromPage ? pages->InstallUserText() : CString();
 }
 
 void ResolveRunSettings(ConversionSettings& settings, const WizardPages* pages, const CString& previousPatterns)
@@ -30,3 +32,5 @@ void ResolveRunSettings(ConversionSettings& settings, const WizardPages* pages, 
     settings.bookmarkPatterns = ResolveBookmarkPatterns(pages, previousPatterns);
     ResolveInstall(settings, pages);
 }
+
+}  // namespace folivo

@@ -27,9 +27,9 @@ Result ReadEbook(std::string_view file, EbookInfo& info)
 
 Result ReadEbookFile(const std::string& path, EbookInfo& info)
 {
-    std::string bytes, error;
-    if (!ReadWholeFile(path, bytes, error))
-        return {Status::DatabaseUnreadable, error};
+    std::string bytes;
+    if (Result read = ReadInput(path, bytes, Status::DatabaseUnreadable); !read.Ok())
+        return read;
     return ReadEbook(bytes, info);
 }
 

@@ -1,4 +1,4 @@
-// Whole-file reading, storing a database, and paths.
+// Storing a finished database.
 #pragma once
 
 #include <string>
@@ -8,18 +8,13 @@
 
 namespace palm {
 
-// Reads the whole file. On failure returns false with the reason in error.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
-
-// Replaces the file at path by a database, through ReplaceFile: an existing
-// file is either kept or wholly replaced. Result: Ok, OutputFolderUnwritable
-// or OutputWriteFailed.
+// Replaces the file at path by a database: an existing file is either kept or
+// wholly replaced, keeping its permission bits. Result: Ok,
+// OutputFolderUnwritable, or OutputWriteFailed (also for a path that names
+// something other than a regular file, which is left alone).
 Result StoreDatabase(const std::string& path, std::string_view bytes);
 
-// The folder part of a path ("." when there is none); splits at the last '/'.
-std::string FolderOf(const std::string& path);
-
-// The part after the last '/' or '\\'.
-std::string FileNameOf(const std::string& path);
+// The outcome of reading a file the writer or reader needs, as `status`.
+Result ReadInput(const std::string& path, std::string& bytes, Status status);
 
 }  // namespace palm

@@ -1,4 +1,5 @@
 #include <palm/HotSync.h>
+#include <platform/Paths.h>
 
 #include <sys/stat.h>
 #include <zlib.h>
@@ -86,10 +87,10 @@ Result InstallDatabase(std::string_view user, const std::string& databasePath)
     if (!IsDirectory(userFolder))
         return {Status::NoSuchUser, std::string(user)};
 
-    std::string database, error;
-    if (!ReadWholeFile(databasePath, database, error))
-        return {Status::DatabaseUnreadable, error};
-    const std::string fileName = FileNameOf(databasePath);
+    std::string database;
+    if (Result read = ReadInput(databasePath, database, Status::DatabaseUnreadable); !read.Ok())
+        return read;
+    const std::string fileName = platform::FileNameOf(databasePath);
     if (fileName.empty() || fileName == "." || fileName == "..")
         return {Status::InvalidArgument, "database path " + databasePath};
 

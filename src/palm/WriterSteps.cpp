@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <platform/Paths.h>
+
 #include "BookmarkFile.h"
 #include "Files.h"
 
@@ -40,22 +42,22 @@ Result LoadInput(const WriteRequest& request, LoadedInput& input)
         return {Status::InvalidArgument, "missing path"};
     if (Result size = CheckRecordSize(request.recordSize); !size.Ok())
         return size;
-    std::string error;
-    if (!ReadWholeFile(request.textPath, input.text, error))
-        return {Status::TextFileUnreadable, error};
+    if (Result read = ReadInput(request.textPath, input.text, Status::TextFileUnreadable); !read.Ok())
+        return read;
 
     input.content.text = input.text;
     input.content.recordSize = request.recordSize;
     input.content.title = request.title;
     if (input.content.title.empty()) {
-        input.content.title = FileNameOf(request.outputPath);
+        input.content.title = platform::FileNameOf(request.outputPath);
         if (input.content.title.size() > 4 && input.content.title.ends_with(".pdb"))
             input.content.title.resize(input.content.title.size() - 4);
     }
     if (!request.bookmarkPath.empty()) {
         std::string lines;
-        if (!ReadWholeFile(request.bookmarkPath, lines, error)) {
-            input.warning = {Status::BookmarkFileUnreadable, error};
+        if (Result read = ReadInput(request.bookmarkPath, lines, Status::BookmarkFileUnreadable);
+            read.status != Status::Ok) {
+            input.warning = read;
         } else {
             BookmarkLines parsed = ParseBookmarkLines(lines);
             input.content.bookmarks = std::move(parsed.entries);

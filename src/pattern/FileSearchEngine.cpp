@@ -2,17 +2,14 @@
 
 #include "FileEnumeration.h"
 
+#include <platform/Files.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <new>
 #include <optional>
 #include <stdexcept>
 #include <variant>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace patternkit {
 namespace {
@@ -22,53 +19,16 @@ using CRegex = boost::basic_regex<char, boost::c_regex_traits<char>>;
 using Win32Regex = boost::basic_regex<char, Win32RegexTraits>;
 using Results = boost::match_results<const char*>;
 
-// Reads a whole file; a problem when it cannot.
+// Reads a whole file; a problem when it cannot. Match positions are 32-bit,
+// so a larger file cannot be searched.
 std::optional<FileSearchProblem> ReadWhole(const std::string& path, std::string& text)
 {
-    text.clear();
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return FileSearchProblem{path, FileSearchProblem::kindCannotRead, errno};
-    std::optional<FileSearchProblem> problem;
-    struct stat info;
-    if (fstat(fd, &info) != 0) {
-        problem = FileSearchProblem{path, FileSearchProblem::kindCannotRead, errno};
-    } else if (info.st_size > INT_MAX) {
-        // Match positions are 32-bit.
-        problem = FileSearchProblem{path, FileSearchProblem::kindCannotSearch, EFBIG};
-    } else {
-        try {
-            text.resize(static_cast<std::size_t>(info.st_size));
-            std::size_t have = 0;
-            char probe[4096];
-            while (!problem) {
-                // Reads past the size fstat gave go through a small buffer,
-                // so a file that did not grow costs no second allocation.
-                const bool room = have < text.size();
-                const ssize_t n =
-                    room ? read(fd, text.data() + have, text.size() - have) : read(fd, probe, sizeof probe);
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0) {
-                    if (n < 0)
-                        problem = FileSearchProblem{path, FileSearchProblem::kindCannotRead, errno};
-                    break;
-                }
-                if (!room)
-                    text.append(probe, static_cast<std::size_t>(n));
-                have += static_cast<std::size_t>(n);
-                if (have > INT_MAX)  // grown while being read
-                    problem = FileSearchProblem{path, FileSearchProblem::kindCannotSearch, EFBIG};
-            }
-            text.resize(have);
-        } catch (const std::bad_alloc&) {
-            problem = FileSearchProblem{path, FileSearchProblem::kindCannotSearch, ENOMEM};
-        }
-    }
-    close(fd);
-    if (problem)
-        text.clear();
-    return problem;
+    const platform::FileError error = platform::ReadWholeFile(path, text, INT_MAX);
+    if (!error)
+        return std::nullopt;
+    const bool tooLarge = error.code == EFBIG || error.code == ENOMEM;
+    return FileSearchProblem{path, tooLarge ? FileSearchProblem::kindCannotSearch : FileSearchProblem::kindCannotRead,
+                             error.code};
 }
 
 }  // namespace

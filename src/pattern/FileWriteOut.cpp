@@ -1,5 +1,9 @@
 #include "FileWriteOut.h"
 
+#include <platform/Descriptor.h>
+#include <platform/Files.h>
+#include <platform/Paths.h>
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -15,6 +19,9 @@ namespace patternkit {
 namespace {
 
 std::atomic<WriteOutFault> g_fault{nullptr};
+
+// The new text is written beside its file under this name, hidden.
+constexpr char kTemporaryPrefix[] = ".changing-";
 
 int Fault(WriteOutStep step, const std::string& path)
 {
@@ -34,80 +41,6 @@ std::size_t ExtensionDot(const CString& path)
     const std::size_t dot = path.rfind('.');
     return dot == CString::npos || dot < LastComponentStart(path) ? CString::npos : dot;
 }
-
-CString Folder(const CString& path)
-{
-    const std::size_t start = LastComponentStart(path);
-    if (start == 0)
-        return ".";
-    return start == 1 ? CString("/") : path.substr(0, start - 1);
-}
-
-// Closes a descriptor when the scope ends.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// A temporary file in a given folder, deleted unless it was moved into place.
-class TemporaryFile {
-public:
-    // On failure Name() is the pattern and Error() the errno.
-    explicit TemporaryFile(const CString& folder)
-        : m_name(folder + (folder.back() == '/' ? "" : "/") + ".changing-XXXXXX")
-    {
-        m_fd = mkostemp(m_name.data(), O_CLOEXEC);
-        m_error = m_fd < 0 ? errno : 0;
-    }
-    ~TemporaryFile()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-        if (m_error == 0 && !m_moved)
-            unlink(m_name.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    int Fd() const { return m_fd; }
-    int Error() const { return m_error; }
-    const CString& Name() const { return m_name; }
-
-    // Everything written is on disk and the file closed; 0 or the errno.
-    int Finish()
-    {
-        int error = fsync(m_fd) == 0 ? 0 : errno;
-        if (close(m_fd) != 0 && error == 0)
-            error = errno;
-        m_fd = -1;
-        return error;
-    }
-    // Moves the file to target; 0 or the errno.
-    int MoveTo(const CString& target)
-    {
-        if (rename(m_name.c_str(), target.c_str()) != 0)
-            return errno;
-        m_moved = true;
-        return 0;
-    }
-
-private:
-    CString m_name;
-    int m_fd = -1;
-    int m_error = 0;
-    bool m_moved = false;
-};
 
 // A failed read, short read or failed write, with the offset it happened at.
 struct CopyFailure {
@@ -130,25 +63,6 @@ ssize_t ReadFull(int fd, char* buffer, std::size_t size)
         have += static_cast<std::size_t>(n);
     }
     return static_cast<ssize_t>(have);
-}
-
-// Writes all of data; returns how much was written, less only on failure
-// (with errno set).
-std::size_t WriteFull(int fd, const char* data, std::size_t size)
-{
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = write(fd, data + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
 }
 
 // Copies between two descriptors, keeping count of both offsets.
@@ -198,10 +112,11 @@ public:
 
     std::optional<CopyFailure> Write(const char* data, std::size_t size)
     {
-        const std::size_t done = WriteFull(m_out, data, size);
+        std::size_t done = 0;
+        const platform::FileError error = platform::WriteAll(m_out, std::string_view(data, size), &done);
         m_written += done;
-        if (done < size)
-            return CopyFailure{false, errno};
+        if (error)
+            return CopyFailure{false, error.code};
         return std::nullopt;
     }
 
@@ -211,14 +126,6 @@ private:
     std::size_t m_read = 0;
     std::size_t m_written = 0;
 };
-
-int SyncFolder(const CString& folder)
-{
-    Descriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() < 0)
-        return errno;
-    return fsync(dir.Get()) == 0 ? 0 : errno;
-}
 
 // The permission bits, owner and group of the target given to the new file.
 int RestoreAttributes(int fd, const struct stat& target, const CString& name)
@@ -238,21 +145,17 @@ int RestoreAttributes(int fd, const struct stat& target, const CString& name)
 // of its own; 0 or the errno.
 int MakeBackup(int targetFd, const struct stat& target, const CString& backup)
 {
-    TemporaryFile copy(Folder(backup));
+    platform::TemporaryFile copy(platform::FolderOf(backup), kTemporaryPrefix);
     if (copy.Error())
-        return copy.Error();
+        return copy.Error().code;
     if (lseek(targetFd, 0, SEEK_SET) != 0)
         return errno;
     Copier copier(targetFd, copy.Fd());
     if (const auto failure = copier.Copy(CString::npos))
         return failure->error != 0 ? failure->error : EIO;
-    if (fchmod(copy.Fd(), target.st_mode & 0777) != 0)
-        return errno;
-    if (const int error = copy.Finish())
-        return error;
-    if (const int error = copy.MoveTo(backup))
-        return error;
-    return SyncFolder(Folder(backup));
+    if (const platform::FileError error = copy.Finish(target.st_mode & 0777))
+        return error.code;
+    return copy.MoveOver(backup).code;
 }
 
 int ToInt(std::size_t offset)
@@ -307,19 +210,19 @@ unsigned WriteOutChanges(const CString& fileName, const std::vector<PendingChang
     const CString target = resolved ? CString(resolved) : fileName;
     std::free(resolved);
 
-    Descriptor in(open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    platform::Descriptor in(open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
     struct stat attributes;
     if (in.Get() < 0 || fstat(in.Get(), &attributes) != 0)
         return problem(fileName, FileChangeProblem::kindCannotOpen, 0, errno);
-    TemporaryFile out(Folder(target));
+    platform::TemporaryFile out(platform::FolderOf(target), kTemporaryPrefix);
     if (out.Error())
-        return problem(out.Name(), FileChangeProblem::kindCannotCreateTemporary, 0, out.Error());
+        return problem(out.Path(), FileChangeProblem::kindCannotCreateTemporary, 0, out.Error().code);
 
     Copier copier(in.Get(), out.Fd());
     auto copyProblem = [&](const CopyFailure& failure) {
         return failure.inRead
                    ? problem(fileName, FileChangeProblem::kindCannotReadTarget, copier.ReadOffset(), failure.error)
-                   : problem(out.Name(), FileChangeProblem::kindCannotWriteTemporary, copier.WriteOffset(),
+                   : problem(out.Path(), FileChangeProblem::kindCannotWriteTemporary, copier.WriteOffset(),
                              failure.error);
     };
     CString seen;
@@ -340,11 +243,11 @@ unsigned WriteOutChanges(const CString& fileName, const std::vector<PendingChang
         return copyProblem(*failure);
 
     const int attributeError = RestoreAttributes(out.Fd(), attributes, fileName);
-    int error = Fault(WriteOutStep::temporaryWritten, out.Name());
+    int error = Fault(WriteOutStep::temporaryWritten, out.Path());
     if (error == 0)
-        error = out.Finish();
+        error = out.Finish(attributes.st_mode & 07777).code;
     if (error != 0)
-        return problem(out.Name(), FileChangeProblem::kindCannotWriteTemporary, copier.WriteOffset(), error);
+        return problem(out.Path(), FileChangeProblem::kindCannotWriteTemporary, copier.WriteOffset(), error);
 
     if (!saveExtension.empty()) {
         const CString backup = BackupName(fileName, saveExtension);
@@ -353,10 +256,9 @@ unsigned WriteOutChanges(const CString& fileName, const std::vector<PendingChang
     }
     error = Fault(WriteOutStep::replaceTarget, target);
     if (error == 0)
-        error = out.MoveTo(target);
+        error = out.MoveOver(target).code;
     if (error != 0)
         return problem(fileName, FileChangeProblem::kindCannotReplace, 0, error);
-    SyncFolder(Folder(target));
     if (attributeError != 0)
         problem(fileName, FileChangeProblem::kindCannotRestoreAttributes, 0, attributeError);
     return static_cast<unsigned>(changes.size());

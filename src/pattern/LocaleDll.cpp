@@ -1,8 +1,9 @@
 #include "LocaleDll.h"
 
+#include <platform/Files.h>
+
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <string_view>
 
 namespace patternkit {
 namespace {
@@ -10,11 +11,11 @@ namespace {
 constexpr char kSignature[] = "FOLIVO-STRINGS 1";
 // Larger files are no string tables; refusing them keeps a mistaken name
 // (a book, a disk image) from being read whole.
-constexpr std::streamoff kMaxFileSize = 1 << 20;
+constexpr std::size_t kMaxFileSize = 1 << 20;
 constexpr std::size_t kMaxText = 255;
 constexpr unsigned kMaxId = 65535;
 
-bool Unescape(const std::string& in, std::string& out)
+bool Unescape(std::string_view in, std::string& out)
 {
     out.clear();
     for (std::size_t i = 0; i < in.size(); ++i) {
@@ -38,7 +39,7 @@ bool Unescape(const std::string& in, std::string& out)
     return true;
 }
 
-bool ParseLine(const std::string& line, unsigned& id, std::string& text)
+bool ParseLine(std::string_view line, unsigned& id, std::string& text)
 {
     std::size_t i = 0;
     unsigned long value = 0;
@@ -66,26 +67,27 @@ std::shared_ptr<const StringResources> LoadStringResources(const std::string& pa
 {
     if (path.empty())
         return nullptr;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::string bytes;
+    if (platform::ReadWholeFile(path, bytes, kMaxFileSize))
         return nullptr;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxFileSize)
-        return nullptr;
-    in.seekg(0);
-    std::string line;
-    if (!std::getline(in, line))
-        return nullptr;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    if (line != kSignature)
+    std::string_view rest = bytes;
+    // The next line without its break (LF, or CR LF); false at the end.
+    const auto nextLine = [&rest](std::string_view& line) {
+        if (rest.empty())
+            return false;
+        const std::size_t end = rest.find('\n');
+        line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        return true;
+    };
+    std::string_view line;
+    if (!nextLine(line) || line != kSignature)
         return nullptr;
 
     auto table = std::make_shared<StringResources>();
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    while (nextLine(line)) {
         if (line.empty() || line[0] == '#')
             continue;
         unsigned id = 0;
@@ -95,8 +97,6 @@ std::shared_ptr<const StringResources> LoadStringResources(const std::string& pa
         else if (reading == ResourceReading::strict)
             return nullptr;
     }
-    if (in.bad())
-        return nullptr;
     return table;
 }
 

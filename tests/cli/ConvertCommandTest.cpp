@@ -127,7 +127,7 @@ TEST(ConvertCommand, EachFailingFileIsReportedInOrderAndTheOthersAreConverted)
     const std::vector<std::string> errors = Lines(run.err);
     ASSERT_EQ(errors.size(), 2u) << run.err;
     EXPECT_EQ(errors[0], "folivo: error: missing.txt: No such file or directory");
-    EXPECT_EQ(errors[1], "folivo: error: folder.txt: it is a folder");
+    EXPECT_EQ(errors[1], "folivo: error: folder.txt: Is a directory");
     EXPECT_EQ(ReadBytes(box.Docs() / "missing.pdb"), existing);
     EXPECT_FALSE(fs::exists(box.Docs() / "folder.pdb"));
     EXPECT_TRUE(box.TemporaryLeftovers().empty());

@@ -1,9 +1,11 @@
 #include "TestEnvironment.h"
 
-#include <core/BookmarkFile.h>
-#include <core/TempFiles.h>
+#include "BookmarkFile.h"
+#include "TempFiles.h"
 
 #include <gtest/gtest.h>
+
+using namespace folivo;
 
 namespace {
 
@@ -35,21 +37,13 @@ protected:
     std::filesystem::path sourcePath = source.Path() / "book.txt";
 };
 
-TEST_F(TempFolderTest, FolderRuleIsTmpThenTempThenTheSystemFolder)
-{
-    EXPECT_EQ(TemporaryFolder(), tmp.Path().string());
-    ScopedEnv emptyTmp("TMP", "");
-    EXPECT_EQ(TemporaryFolder(), temp.Path().string());
-    ScopedEnv noTemp("TEMP", std::nullopt);
-    EXPECT_FALSE(TemporaryFolder().empty());
-}
-
 TEST_F(TempFolderTest, BookmarkFileGoesToTheTemporaryFolderElseTheSourceFolder)
 {
     BookmarkList list;
     list.Add("Manual", 3, false);
-    CString first = WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string());
-    CString second = WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string());
+    CString first, second;
+    ASSERT_FALSE(WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string(), first));
+    ASSERT_FALSE(WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string(), second));
     EXPECT_NE(first, second);
     EXPECT_EQ(std::filesystem::path(first).parent_path(), tmp.Path());
     EXPECT_TRUE(std::filesystem::exists(first));
@@ -59,7 +53,8 @@ TEST_F(TempFolderTest, BookmarkFileGoesToTheTemporaryFolderElseTheSourceFolder)
     WriteBytes(sourcePath, "source");
     ScopedEnv badTmp("TMP", sourcePath.string());
     list.Add("Gen", 0, true);
-    CString fallback = WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string());
+    CString fallback;
+    ASSERT_FALSE(WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string(), fallback));
     EXPECT_EQ(std::filesystem::path(fallback).parent_path(), source.Path());
     EXPECT_EQ(ReadBytes(fallback), "0 Gen\r\n");
 }
@@ -67,11 +62,16 @@ TEST_F(TempFolderTest, BookmarkFileGoesToTheTemporaryFolderElseTheSourceFolder)
 TEST_F(TempFolderTest, NeitherFolderWritableIsAClearFailure)
 {
     ScopedEnv badTmp("TMP", (tmp.Path() / "missing").string());
-    EXPECT_EQ(WriteBookmarkFile(BookmarkList(), DocumentFormat::zTXT, "", (source.Path() / "gone" / "b.txt").string()),
-              "");
+    CString nowhere;
+    const Error error = WriteBookmarkFile(BookmarkList(), DocumentFormat::zTXT, "",
+                                          (source.Path() / "gone" / "b.txt").string(), nowhere);
+    EXPECT_TRUE(error);
+    EXPECT_NE(error.Message().find("missing"), std::string::npos) << "names the folders: " << error.Message();
+    EXPECT_TRUE(nowhere.empty());
     EXPECT_TRUE(std::filesystem::is_empty(tmp.Path()) && std::filesystem::is_empty(source.Path()));
     std::string bytes("a\0b\r\n\xFF", 6);
-    CString path = WriteTemporaryFile(bytes, source.Path().string());
+    CString path;
+    ASSERT_FALSE(WriteTemporaryFile(bytes, source.Path().string(), path));
     EXPECT_EQ(std::filesystem::path(path).parent_path(), source.Path());
     EXPECT_EQ(ReadBytes(path), bytes);
 }

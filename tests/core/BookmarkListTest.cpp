@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace folivo;
+
 namespace {
 
 std::vector<std::string> Names(const BookmarkList& list)

@@ -16,6 +16,8 @@
 
 namespace fs = std::filesystem;
 
+using namespace folivo;
+
 namespace {
 
 // A settings store, a temporary folder, a HotSync folder and a documents
@@ -58,15 +60,15 @@ protected:
 
 // Pages that were all shown, with their controls set by the test.
 struct ShownPages : WizardPages {
-    bool textPageShown() const override { return true; }
-    TextPageState textPageState() const override { return text; }
-    bool bookmarkPageShown() const override { return true; }
-    CString bookmarkPatternText() const override { return patterns; }
-    bool documentPageExists() const override { return true; }
-    bool autoInstallChecked() const override { return autoInstall; }
-    CString installUserText() const override { return user; }
-    CString outputPathText() const override { return output; }
-    CString titleText() const override { return title; }
+    bool TextPageShown() const override { return true; }
+    TextPageState TextPage() const override { return text; }
+    bool BookmarkPageShown() const override { return true; }
+    CString BookmarkPatternText() const override { return patterns; }
+    bool DocumentPageExists() const override { return true; }
+    bool AutoInstallChecked() const override { return autoInstall; }
+    CString InstallUserText() const override { return user; }
+    CString OutputPathText() const override { return output; }
+    CString TitleText() const override { return title; }
 
     TextPageState text;
     CString patterns;
@@ -129,7 +131,7 @@ TEST_F(JobTest, FilesThatCannotBeReadEndTheRunWithNothingWritten)
     EXPECT_EQ(job.RunConversion((Docs() / "missing.txt").string(), output, "T", DocumentFormat::PalmDoc, 4, 1),
               kConversionFileNotOpened);
     EXPECT_EQ(job.RunConversion(Docs().string(), output, "T", DocumentFormat::PalmDoc, 4, 1), kConversionFileNotOpened);
-    EXPECT_EQ(job.LastReport().problem, "it is a folder");
+    EXPECT_EQ(job.LastReport().problem, "Is a directory");
     EXPECT_FALSE(fs::exists(output));
     EXPECT_TRUE(job.textFilePath.empty());
     EXPECT_TRUE(TmpIsEmpty());
@@ -185,7 +187,8 @@ TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)
     job.proposedOutputPath = (Docs() / "story.pdb").string();
     job.SetPages(&pages);
 
-    const long long size = job.MeasureDatabaseSize(DocumentFormat::PalmDoc, 4, 1);
+    long long size = 0;
+    ASSERT_FALSE(job.MeasureDatabaseSize(DocumentFormat::PalmDoc, 4, 1, size));
     EXPECT_GT(size, 78);
     EXPECT_TRUE(fs::is_empty(HotSync() / "Ann" / "Install"));
 

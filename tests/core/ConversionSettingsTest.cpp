@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace folivo;
+
 namespace {
 
 TEST(ConversionSettingsTest, NamesComeFromEitherPathStyle)
@@ -13,13 +15,11 @@ TEST(ConversionSettingsTest, NamesComeFromEitherPathStyle)
     EXPECT_EQ(windows.sourceFileName, "Story.txt");
     EXPECT_EQ(windows.title, "Story");
     EXPECT_EQ(windows.outputPath, "C:\\Books\\Story.pdb");
-    EXPECT_EQ(FolderOf(windows.sourcePath), "C:\\Books");
 
     ConversionSettings posix = SettingsForSource("/home/ann/my.old.book.html");
     EXPECT_EQ(posix.title, "my.old.book");
     EXPECT_EQ(posix.outputPath, "/home/ann/my.old.book.pdb");
-    EXPECT_EQ(SourceFileNameOf("a/b\\c.txt"), "c.txt");
-    EXPECT_EQ(SourceFileNameOf("a\\b/c.txt"), "c.txt");
+    EXPECT_EQ(SettingsForSource("a\\b/c.txt").sourceFileName, "c.txt");
 
     // A dot in a folder name is no extension.
     EXPECT_EQ(SettingsForSource("/srv/v1.2/README").title, "README");
@@ -32,19 +32,18 @@ TEST(ConversionSettingsTest, BareFileNameKeepsItsWholeName)
     EXPECT_EQ(s.sourceFileName, "Story.txt");
     EXPECT_EQ(s.title, "Story");
     EXPECT_EQ(s.outputPath, "Story.pdb");
-    EXPECT_EQ(FolderOf("Story.txt"), "");
 }
 
 struct FakePages : WizardPages {
-    bool textPageShown() const override { return textShown; }
-    TextPageState textPageState() const override { return text; }
-    bool bookmarkPageShown() const override { return bookmarkShown; }
-    CString bookmarkPatternText() const override { return "^Page"; }
-    bool documentPageExists() const override { return documentExists; }
-    bool autoInstallChecked() const override { return true; }
-    CString installUserText() const override { return "Ann"; }
-    CString outputPathText() const override { return "out.pdb"; }
-    CString titleText() const override { return "Out"; }
+    bool TextPageShown() const override { return textShown; }
+    TextPageState TextPage() const override { return text; }
+    bool BookmarkPageShown() const override { return bookmarkShown; }
+    CString BookmarkPatternText() const override { return "^Page"; }
+    bool DocumentPageExists() const override { return documentExists; }
+    bool AutoInstallChecked() const override { return true; }
+    CString InstallUserText() const override { return "Ann"; }
+    CString OutputPathText() const override { return "out.pdb"; }
+    CString TitleText() const override { return "Out"; }
 
     bool textShown = false;
     bool bookmarkShown = false;

@@ -12,18 +12,20 @@
 
 namespace fs = std::filesystem;
 
+using namespace folivo;
+
 namespace {
 
 struct RulePages : WizardPages {
-    bool textPageShown() const override { return true; }
-    TextPageState textPageState() const override { return text; }
-    bool bookmarkPageShown() const override { return true; }
-    CString bookmarkPatternText() const override { return "^(chapter|book|adventure) [ivxlc0-9]+"; }
-    bool documentPageExists() const override { return false; }
-    bool autoInstallChecked() const override { return false; }
-    CString installUserText() const override { return {}; }
-    CString outputPathText() const override { return {}; }
-    CString titleText() const override { return {}; }
+    bool TextPageShown() const override { return true; }
+    TextPageState TextPage() const override { return text; }
+    bool BookmarkPageShown() const override { return true; }
+    CString BookmarkPatternText() const override { return "^(chapter|book|adventure) [ivxlc0-9]+"; }
+    bool DocumentPageExists() const override { return false; }
+    bool AutoInstallChecked() const override { return false; }
+    CString InstallUserText() const override { return {}; }
+    CString OutputPathText() const override { return {}; }
+    CString TitleText() const override { return {}; }
     TextPageState text;
 };
 

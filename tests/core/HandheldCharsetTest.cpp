@@ -1,7 +1,7 @@
 #include "HandheldCharsetTables.h"
 #include "TestEnvironment.h"
 
-#include <core/HandheldCharset.h>
+#include "HandheldCharset.h"
 #include <framework/Windows1252.h>
 
 #include <gtest/gtest.h>

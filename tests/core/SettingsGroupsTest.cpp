@@ -9,6 +9,8 @@
 #include <sstream>
 #include <vector>
 
+using namespace folivo;
+
 namespace {
 
 class SettingsGroupsTest : public ::testing::Test {

@@ -15,6 +15,8 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace folivo;
+
 namespace {
 
 SettingsKey OpenKey()

@@ -7,6 +7,8 @@
 
 #include <random>
 
+using namespace folivo;
+
 namespace {
 
 const std::string kHeader = "[Software\\Kavvan Software\\Folivo Converter\\Defaults]\n";

@@ -1,9 +1,11 @@
+#include "TextPreparation.h"
 #include <core/ProgressSink.h>
-#include <core/TextPreparation.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+using namespace folivo;
 
 namespace {
 

@@ -40,7 +40,7 @@ foreach(required "RegularExpression::Grep()" "RegularExpression::Serialize(CArch
     message(FATAL_ERROR "not exported: ${required}")
   endif()
 endforeach()
-string(REGEX MATCHALL "[^\n]*(boost|patternkit::|re_detail)[^\n]*" leaks "${symbols}")
+string(REGEX MATCHALL "[^\n]*(boost|patternkit::|platform::|re_detail)[^\n]*" leaks "${symbols}")
 if(leaks)
   list(JOIN leaks "\n" text)
   message(FATAL_ERROR "the library exports internals:\n${text}")

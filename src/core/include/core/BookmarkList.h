@@ -38,7 +38,11 @@ private:
     std::vector<Bookmark> m_entries;
 };
 
+namespace folivo {
+
 // Adds the generated bookmark for a match at byte `matchOffset` of `text`
 // (NUL-terminated, `length` bytes): the match's line start as position and
 // at most 15 bytes of that line as name. Offsets beyond the text add nothing.
 void AddMatchBookmark(BookmarkList& list, const char* text, std::size_t length, std::size_t matchOffset);
+
+}  // namespace folivo

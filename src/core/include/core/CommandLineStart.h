@@ -7,6 +7,8 @@
 
 #include <string_view>
 
+namespace folivo {
+
 struct ProgramCommandLine {
     CString path;    // empty when the closing quote is missing
     int format = 0;  // read with atoi rules: missing or non-numeric reads as 0
@@ -27,3 +29,5 @@ enum class CommandLineAction {
 // run the prepared-text file is deleted. For 2 nothing runs: the caller shows
 // the wizard and deletes the job's prepared-text file after it.
 CommandLineAction StartFromCommandLine(std::string_view commandLine, ConversionJob& job);
+
+}  // namespace folivo

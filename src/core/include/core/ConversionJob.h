@@ -11,12 +11,15 @@
 
 #include <core/BookmarkList.h>
 #include <core/ConversionSettings.h>
+#include <core/Error.h>
 #include <framework/CString.h>
 #include <palm/PalmResult.h>
 #include <patternkit/RegularExpression.h>
 
 #include <cstddef>
 #include <cstdint>
+
+namespace folivo {
 
 class ProgressSink;
 class WizardPages;
@@ -77,16 +80,16 @@ public:
     // Runs the job with the output path and title of the document page.
     int ConvertFromPages(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
     // Converts into a temporary database titled "Title", only to learn its
-    // size; nothing is queued for the hand-held and the database is deleted.
-    // Returns the size in bytes, or -1 when no database came of it.
-    long long MeasureDatabaseSize(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
+    // size in bytes; nothing is queued for the hand-held and the database is
+    // deleted. Fails, naming why, when no database came of it.
+    Error MeasureDatabaseSize(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress, long long& size);
 
     // The steps of a run, open for the preview and the tests.
     std::size_t PrepareText(unsigned char* buffer, std::size_t n);
     void GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText);
     void OnGrepMatch(RegularExpression* re, const REMatchList& matches, unsigned line, unsigned lineStart, bool& more);
-    // Sets bookmarkFilePath; false when no folder could take the file.
-    bool WriteBookmarkFile(DocumentFormat format, const char* text);
+    // Sets bookmarkFilePath; fails when no folder could take the file.
+    Error WriteBookmarkFile(DocumentFormat format, const char* text);
 
     // Deletes the prepared-text file of the latest run.
     void DeleteTextFile();
@@ -104,3 +107,5 @@ private:
     bool m_measuring = false;
     ConversionReport m_report;
 };
+
+}  // namespace folivo

@@ -38,12 +38,11 @@ struct ConversionSettings {
     CString installUser;
 };
 
-// Paths are split at their last '/' or '\', so both styles work.
+namespace folivo {
 
-// The folder part of `path`, without the separator; empty when there is none.
-CString FolderOf(const CString& path);
-// The part of `path` after its last separator: the whole path when it has none.
-CString SourceFileNameOf(const CString& path);
+// Names are derived from paths split at their last '/' or '\', so both styles
+// work (platform::FileNameOf gives a path's file name).
+
 // `fileName` up to its last '.'; the whole name when it has none.
 CString TitleOf(const CString& fileName);
 // `path` with the extension of its file name replaced by ".pdb", or ".pdb"
@@ -52,3 +51,5 @@ CString OutputPathOf(const CString& path);
 
 // A record for `sourcePath` with sourceFileName, title and outputPath derived.
 ConversionSettings SettingsForSource(const CString& sourcePath);
+
+}  // namespace folivo

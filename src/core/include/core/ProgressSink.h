@@ -4,6 +4,8 @@
 
 #include <framework/CString.h>
 
+namespace folivo {
+
 class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
@@ -39,3 +41,5 @@ public:
 private:
     ProgressSink* m_sink;
 };
+
+}  // namespace folivo

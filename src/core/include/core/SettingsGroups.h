@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace folivo {
+
 // Check states of the text page's ten option buttons (0 clear, 1 checked), in
 // the order they are stored; the initial values are the page's defaults.
 struct TextPageState {
@@ -80,3 +82,5 @@ enum class PlacementWindow { MainDialog, Preview };
 // stops at the first missing one.
 bool ReadWindowPlacement(PlacementWindow window, WindowPlacement& placement);
 void SaveWindowPlacement(PlacementWindow window, const WindowPlacement& placement);
+
+}  // namespace folivo

@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+namespace folivo {
+
 enum class SettingsValueType { Dword, String };
 
 struct SettingsValueInfo {
@@ -33,3 +35,5 @@ bool ReadDword(SettingsKey& key, const char* name, std::uint32_t& value);
 // Reads a string into a buffer of `bufferSize` bytes; `value` is set to the
 // text before the first zero byte only when the read succeeds.
 bool ReadString(SettingsKey& key, const char* name, CString& value, unsigned long bufferSize);
+
+}  // namespace folivo

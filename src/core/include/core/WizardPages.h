@@ -6,27 +6,29 @@
 #include <core/ConversionSettings.h>
 #include <core/SettingsGroups.h>
 
+namespace folivo {
+
 class WizardPages {
 public:
     virtual ~WizardPages() = default;
 
     // The text options page (page 2).
-    virtual bool textPageShown() const = 0;
-    virtual TextPageState textPageState() const = 0;
+    virtual bool TextPageShown() const = 0;
+    virtual TextPageState TextPage() const = 0;
 
     // The bookmark patterns page (page 3): the whole text of its edit box.
-    virtual bool bookmarkPageShown() const = 0;
-    virtual CString bookmarkPatternText() const = 0;
+    virtual bool BookmarkPageShown() const = 0;
+    virtual CString BookmarkPatternText() const = 0;
 
     // The document page (page 1): whether its window exists, its auto-install
     // box and the text of its user box.
-    virtual bool documentPageExists() const = 0;
-    virtual bool autoInstallChecked() const = 0;
-    virtual CString installUserText() const = 0;
+    virtual bool DocumentPageExists() const = 0;
+    virtual bool AutoInstallChecked() const = 0;
+    virtual CString InstallUserText() const = 0;
     // The texts of its output-file and title edits, which a run started from
     // the pages converts to.
-    virtual CString outputPathText() const = 0;
-    virtual CString titleText() const = 0;
+    virtual CString OutputPathText() const = 0;
+    virtual CString TitleText() const = 0;
 };
 
 // The text rules: from page 2 when it has been shown, else from the store.
@@ -39,3 +41,5 @@ void ResolveInstall(ConversionSettings& settings, const WizardPages* pages);
 
 // All three of the above for one run.
 void ResolveRunSettings(ConversionSettings& settings, const WizardPages* pages, const CString& previousPatterns);
+
+}  // namespace folivo

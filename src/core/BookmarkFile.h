@@ -3,6 +3,9 @@
 
 #include <core/BookmarkList.h>
 #include <core/ConversionSettings.h>
+#include <core/Error.h>
+
+namespace folivo {
 
 // The file's content: one line per generated entry, in list order, of the
 // position in decimal, one space, the name and CR LF. For zTXT the position
@@ -11,7 +14,10 @@
 CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const char* text);
 
 // Writes BookmarkFileText to a new temporary file, in the temporary folder or
-// else in the folder of `sourcePath`. Returns its path, or an empty string
-// when neither folder could take it; a run must then not hand its database on
-// as if it had its bookmarks.
-CString WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text, const CString& sourcePath);
+// else in the folder of `sourcePath`, and sets `path` to it. When neither
+// folder could take it, a run must not hand its database on as if it had its
+// bookmarks.
+Error WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text, const CString& sourcePath,
+                        CString& path);
+
+}  // namespace folivo

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+namespace folivo {
+
 class ProgressScope;
 
 // Applies the text rules of `rules` to the n bytes at `text`, in place, and
@@ -27,3 +29,5 @@ class ProgressScope;
 // `*replaced` when it is given.
 std::size_t PrepareTextBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules,
                              ProgressScope* progress, std::size_t* replaced = nullptr);
+
+}  // namespace folivo

@@ -1,0 +1,212 @@
+#include <platform/Files.h>
+#include <platform/Paths.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+namespace platform {
+
+namespace {
+
+// The process's umask, read once: reading it means setting it, which would
+// race with files being created on other threads.
+mode_t ProcessUmask()
+{
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(0);
+        ::umask(current);
+        return current;
+    }();
+    return mask;
+}
+
+FileError SyncFolder(const std::string& folder)
+{
+    Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!directory.IsOpen() || ::fsync(directory.Get()) != 0)
+        return FileError::System(folder, errno);
+    return {};
+}
+
+// Where a replacement really goes: a symbolic link is followed, so that the
+// link stays and the file it leads to is replaced.
+FileError ResolveTarget(const std::string& path, std::string& target)
+{
+    struct stat link;
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+        target = path;
+        return {};
+    }
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    if (!resolved)
+        return FileError::System(path, errno);
+    target = resolved.get();
+    return {};
+}
+
+}  // namespace
+
+FileError ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxSize)
+{
+    bytes.clear();
+    // O_NONBLOCK: opening a pipe with no writer must not wait for one.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.IsOpen())
+        return FileError::System(path, errno);
+    struct stat info;
+    if (::fstat(fd.Get(), &info) != 0)
+        return FileError::System(path, errno);
+    if (!S_ISREG(info.st_mode))
+        return FileError::NotRegular(path, info.st_mode);
+    const std::size_t size = static_cast<std::size_t>(info.st_size);
+    if (size > maxSize)
+        return FileError::System(path, EFBIG);
+    try {
+        // One byte more than the file: the read that finds its end needs no
+        // second allocation, and the caller may add a terminating zero.
+        bytes.resize(size + 1);
+        std::size_t have = 0;
+        for (;;) {
+            if (have == bytes.size())
+                bytes.resize(bytes.size() * 2);
+            const ssize_t n = ::read(fd.Get(), bytes.data() + have, bytes.size() - have);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                const int code = errno;
+                std::string().swap(bytes);
+                return FileError::System(path, code);
+            }
+            if (n == 0)
+                break;
+            have += static_cast<std::size_t>(n);
+            if (have > maxSize) {
+                std::string().swap(bytes);
+                return FileError::System(path, EFBIG);
+            }
+        }
+        bytes.resize(have);
+    } catch (const std::bad_alloc&) {
+        std::string().swap(bytes);
+        return FileError::System(path, ENOMEM);
+    }
+    return {};
+}
+
+FileError WriteAll(int fd, std::string_view bytes, std::size_t* written)
+{
+    std::size_t done = 0;
+    FileError error;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = FileError::System({}, n < 0 ? errno : ENOSPC);
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (written)
+        *written = done;
+    return error;
+}
+
+std::string TemporaryFolder()
+{
+    for (const char* variable : {"TMP", "TEMP", "TMPDIR"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value)
+            return value;
+    }
+    return P_tmpdir;
+}
+
+TemporaryFile::TemporaryFile(const std::string& folder, std::string_view prefix)
+{
+    m_path = folder.empty() ? std::string(".") : folder;
+    if (m_path.back() != '/')
+        m_path += '/';
+    m_path.append(prefix).append("XXXXXX");
+    m_fd.Reset(::mkostemp(m_path.data(), O_CLOEXEC));
+    if (!m_fd.IsOpen()) {
+        m_error = FileError::System(folder.empty() ? std::string(".") : folder, errno);
+        m_error.creatingFile = true;
+    }
+}
+
+TemporaryFile::~TemporaryFile()
+{
+    m_fd.Reset();
+    if (!m_error && !m_keep)
+        ::unlink(m_path.c_str());
+}
+
+FileError TemporaryFile::Finish(mode_t mode)
+{
+    if (m_error)
+        return m_error;
+    if (::fchmod(m_fd.Get(), mode) != 0 || ::fsync(m_fd.Get()) != 0)
+        return FileError::System(m_path, errno);
+    if (const int code = m_fd.Close())
+        return FileError::System(m_path, code);
+    return {};
+}
+
+FileError TemporaryFile::Close()
+{
+    if (m_error)
+        return m_error;
+    if (const int code = m_fd.Close())
+        return FileError::System(m_path, code);
+    return {};
+}
+
+FileError TemporaryFile::MoveOver(const std::string& target)
+{
+    if (m_error)
+        return m_error;
+    if (::rename(m_path.c_str(), target.c_str()) != 0)
+        return FileError::System(target, errno);
+    m_keep = true;
+    // The rename itself lasts only once the folder is on disk; the new file
+    // is in place either way, so a failure here is not reported.
+    SyncFolder(FolderOf(target));
+    return {};
+}
+
+FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t newFileMode, std::string_view tempPrefix)
+{
+    std::string target;
+    if (FileError error = ResolveTarget(path, target))
+        return error;
+    mode_t mode = newFileMode & ~ProcessUmask();
+    // When the target cannot be examined, making the new file beside it
+    // fails too and says why.
+    struct stat existing;
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode))
+            return FileError::NotRegular(path, existing.st_mode);
+        mode = existing.st_mode & 07777;
+    }
+
+    TemporaryFile file(FolderOf(target), tempPrefix);
+    if (file.Error())
+        return file.Error();
+    if (FileError error = WriteAll(file.Fd(), bytes)) {
+        error.path = file.Path();
+        return error;
+    }
+    if (FileError error = file.Finish(mode))
+        return error;
+    return file.MoveOver(target);
+}
+
+}  // namespace platform

@@ -1,0 +1,78 @@
+// Reading whole files, and writing files so that nothing is ever left half
+// written: a new file is made beside its target and renamed over it only when
+// it is complete and on disk.
+#pragma once
+
+#include <platform/Descriptor.h>
+#include <platform/FileError.h>
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Reads the whole regular file at path into bytes, whose capacity then holds
+// at least one byte more (room for a terminating zero without a copy). A
+// folder, device, pipe or socket is refused before anything is read (it may
+// never end), and so is a file of more than maxSize bytes (EFBIG), also one
+// that grows past it while being read. Running out of memory gives ENOMEM.
+// On failure bytes is empty.
+FileError ReadWholeFile(const std::string& path, std::string& bytes,
+                        std::size_t maxSize = std::numeric_limits<std::size_t>::max());
+
+// Writes all of bytes to fd, retrying after interruptions. A write that stops
+// short (a full disk, a size limit) fails with ENOSPC. The error has no path.
+// `written`, when given, receives how many bytes went out, also on failure.
+FileError WriteAll(int fd, std::string_view bytes, std::size_t* written = nullptr);
+
+// The folder for temporary files: $TMP, else $TEMP, else $TMPDIR, else the C
+// library's own; an empty variable counts as unset.
+std::string TemporaryFolder();
+
+// A new file with a unique name, created in one step (never a name guessed
+// first and opened later) with mode 0600. It is removed when the object goes
+// away unless it was moved over a target or kept.
+class TemporaryFile {
+public:
+    // Creates folder/<prefix>XXXXXX; Error() tells whether that worked.
+    TemporaryFile(const std::string& folder, std::string_view prefix);
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const FileError& Error() const { return m_error; }
+    int Fd() const { return m_fd.Get(); }
+    const std::string& Path() const { return m_path; }
+
+    // Gives the file `mode`, puts its bytes on disk and closes it: the first
+    // step of replacing a file with it.
+    FileError Finish(mode_t mode);
+    // Closes the file without waiting for the disk: for a file that only
+    // hands data on and need not outlive a crash.
+    FileError Close();
+    // Renames the finished file over target and syncs the folder, so that
+    // the rename lasts too. The file is then the target's and stays.
+    FileError MoveOver(const std::string& target);
+    // The file stays when the object goes away; its path is the caller's now.
+    void Keep() { m_keep = true; }
+
+private:
+    std::string m_path;
+    Descriptor m_fd;
+    FileError m_error;
+    bool m_keep = false;
+};
+
+// Replaces the file at path by bytes: an existing file is either kept as it
+// was or wholly replaced. The new file is made in path's folder, named
+// tempPrefix plus six random characters. An existing file keeps its
+// permission bits; a new one gets newFileMode. A symbolic link stays a link:
+// the file it leads to is replaced. Anything but a regular file (a folder,
+// device, pipe or socket) is refused and left alone.
+FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t newFileMode, std::string_view tempPrefix);
+
+}  // namespace platform

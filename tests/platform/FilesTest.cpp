@@ -1,0 +1,153 @@
+#include <platform/Files.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+
+#include "TestFiles.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+std::size_t EntriesIn(const fs::path& folder)
+{
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(ReadWholeFile, ReadsRegularFilesAndRefusesEverythingElseWithoutBlocking)
+{
+    ScratchFolder scratch;
+    const std::string book = scratch / "book.txt";
+    WriteBytes(book, std::string("one\0two", 7));
+    std::string bytes;
+    ASSERT_FALSE(platform::ReadWholeFile(book, bytes));
+    EXPECT_EQ(bytes, std::string("one\0two", 7));
+    EXPECT_GT(bytes.capacity(), bytes.size()) << "room for a terminating zero";
+
+    const platform::FileError tooLarge = platform::ReadWholeFile(book, bytes, 6);
+    EXPECT_EQ(tooLarge.code, EFBIG);
+    EXPECT_TRUE(bytes.empty());
+
+    EXPECT_EQ(platform::ReadWholeFile(scratch / "missing", bytes).code, ENOENT);
+    EXPECT_TRUE(platform::ReadWholeFile(scratch.Path().string(), bytes).notRegularFile);
+    // A pipe without a writer would block a plain read forever.
+    const std::string fifo = scratch / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const platform::FileError pipe = platform::ReadWholeFile(fifo, bytes);
+    EXPECT_TRUE(pipe.notRegularFile);
+    EXPECT_EQ(pipe.Message(), fifo + ": not a regular file");
+}
+
+TEST(ReplaceFile, ReplacesWholeKeepsModeAndLinksAndLeavesNothingBehind)
+{
+    ScratchFolder scratch;
+    const std::string target = scratch / "book.pdb";
+    ASSERT_FALSE(platform::ReplaceFile(target, "new", 0644, ".t-"));
+    EXPECT_EQ(ReadBytes(target), "new");
+
+    ::chmod(target.c_str(), 0600);
+    ASSERT_FALSE(platform::ReplaceFile(target, "newer", 0644, ".t-"));
+    EXPECT_EQ(ReadBytes(target), "newer");
+    EXPECT_EQ(ModeOf(target), 0600u) << "an existing file keeps its permission bits";
+
+    const std::string link = scratch / "link.pdb";
+    fs::create_symlink("book.pdb", link);
+    ASSERT_FALSE(platform::ReplaceFile(link, "through the link", 0644, ".t-"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(target), "through the link");
+    EXPECT_EQ(EntriesIn(scratch.Path()), 2u) << "no temporary file left";
+}
+
+TEST(ReplaceFile, RefusesWhatIsNotARegularFile)
+{
+    ScratchFolder scratch;
+    const std::string fifo = scratch / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = scratch / "folder";
+    fs::create_directory(folder);
+    const std::string linkToFolder = scratch / "link";
+    fs::create_directory_symlink("folder", linkToFolder);
+
+    for (const std::string& path : {fifo, folder, linkToFolder}) {
+        const platform::FileError error = platform::ReplaceFile(path, "x", 0644, ".t-");
+        EXPECT_TRUE(error.notRegularFile) << path;
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(linkToFolder));
+    EXPECT_EQ(EntriesIn(scratch.Path()), 3u);
+}
+
+TEST(ReplaceFile, FailureKeepsTheOldFile)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    ScratchFolder scratch;
+    const std::string target = scratch / "book.pdb";
+    WriteBytes(target, "old");
+    ::chmod(scratch.Path().c_str(), 0500);
+    const platform::FileError error = platform::ReplaceFile(target, "new", 0644, ".t-");
+    ::chmod(scratch.Path().c_str(), 0700);
+    EXPECT_TRUE(error.creatingFile);
+    EXPECT_EQ(error.code, EACCES);
+    EXPECT_EQ(ReadBytes(target), "old");
+}
+
+TEST(TemporaryFile, IsRemovedUnlessKeptOrMoved)
+{
+    ScratchFolder scratch;
+    std::string kept;
+    {
+        platform::TemporaryFile dropped(scratch.Path().string(), "t-");
+        platform::TemporaryFile keep(scratch.Path().string(), "t-");
+        ASSERT_FALSE(dropped.Error());
+        ASSERT_FALSE(keep.Error());
+        EXPECT_NE(dropped.Path(), keep.Path());
+        ASSERT_FALSE(platform::WriteAll(keep.Fd(), "data"));
+        ASSERT_FALSE(keep.Close());
+        keep.Keep();
+        kept = keep.Path();
+    }
+    EXPECT_EQ(EntriesIn(scratch.Path()), 1u);
+    EXPECT_EQ(ReadBytes(kept), "data");
+    EXPECT_EQ(ModeOf(kept), 0600u);
+
+    platform::TemporaryFile nowhere(scratch / "missing", "t-");
+    EXPECT_TRUE(nowhere.Error().creatingFile);
+    EXPECT_EQ(nowhere.Error().code, ENOENT);
+}
+
+TEST(TemporaryFolder, FollowsTmpThenTempThenTmpdir)
+{
+    const auto set = [](const char* name, const char* value) {
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    };
+    set("TMP", "");
+    set("TEMP", "/temp");
+    set("TMPDIR", "/tmpdir");
+    EXPECT_EQ(platform::TemporaryFolder(), "/temp") << "an empty variable counts as unset";
+    set("TEMP", nullptr);
+    EXPECT_EQ(platform::TemporaryFolder(), "/tmpdir");
+    set("TMP", "/tmp-first");
+    EXPECT_EQ(platform::TemporaryFolder(), "/tmp-first");
+    set("TMP", nullptr);
+    set("TMPDIR", nullptr);
+    EXPECT_EQ(platform::TemporaryFolder(), P_tmpdir);
+}
+
+}  // namespace
