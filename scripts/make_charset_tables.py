@@ -117,7 +117,11 @@ def form(c, depth=0):
     cat = unicodedata.category(c)
     if cat in ("Mn", "Me", "Cf"):
         return ""
-    visible = lambda s: s is not None and (s.strip() != "" or cat == "Zs")
+
+    def visible(s):
+        # A spacing accent must not turn into a bare space.
+        return s.strip() != "" or cat == "Zs"
+
     k = unicodedata.normalize("NFKC", c)
     if k != c and exact(k) and visible(k):
         return k
@@ -185,7 +189,7 @@ def named_references():
         name = key[:-1]
         assert 1 <= len(value) <= 2, key
         # Decoding in place needs the decoded bytes to fit where "&name;" was.
-        written = sum(1 if c in CP1252 else len(plain_bytes(c) or b"?") for c in value)
+        written = sum(1 if c in CP1252 or plain_bytes(c) is None else len(plain_bytes(c)) for c in value)
         assert written <= len(key) + 1, key
         refs.append((name.encode("ascii"), [ord(c) for c in value] + [0] * (2 - len(value))))
     return sorted(refs)

@@ -278,7 +278,7 @@ std::size_t ToHandheldCharset(std::string_view bytes, TextEncoding from, std::st
     const std::string_view mark = utf16 ? (from == TextEncoding::Utf16LE ? kUtf16LEMark : kUtf16BEMark) : kUtf8Mark;
     if (bytes.starts_with(mark))
         bytes.remove_prefix(mark.size());
-    // A UTF-16 unit takes at most three bytes, and a pair four.
+    // A UTF-16 unit becomes at most three bytes, a pair at most four, an odd last byte one.
     const std::size_t room = utf16 ? bytes.size() / 2 * 3 + 1 : bytes.size();
     const std::size_t start = out.size();
     out.resize(start + room);

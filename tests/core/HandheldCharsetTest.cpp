@@ -158,6 +158,19 @@ char16_t CharacterOf(int b)
     return b >= 0x80 && b < 0xA0 ? folivo::kWindows1252High[b - 0x80] : static_cast<char16_t>(b);
 }
 
+// The UTF-8 form of c.
+std::string Utf8(char32_t c)
+{
+    if (c < 0x80)
+        return std::string(1, static_cast<char>(c));
+    static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+    const int follow = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    std::string bytes(1, static_cast<char>(kLead[follow] | c >> 6 * follow));
+    for (int i = follow - 1; i >= 0; --i)
+        bytes += static_cast<char>(0x80 | (c >> 6 * i & 0x3F));
+    return bytes;
+}
+
 TEST(HandheldCharset, EveryWindows1252CharacterIsItsOwnByte)
 {
     std::string all, utf8 = "\xEF\xBB\xBF", utf16 = "\xFE\xFF";
@@ -165,14 +178,7 @@ TEST(HandheldCharset, EveryWindows1252CharacterIsItsOwnByte)
         all.push_back(static_cast<char>(b));
         const char16_t c = CharacterOf(b);
         utf16 += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8 += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-        } else {
-            utf8 += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                     static_cast<char>(0x80 | (c & 0x3F))};
-        }
+        utf8 += Utf8(c);
     }
     std::string out;
     EXPECT_EQ(folivo::ToHandheldCharset(utf8, TextEncoding::Utf8Bom, out), 0u);
@@ -200,21 +206,13 @@ TEST(HandheldCharset, PlainFormTableFitsItsCharacters)
         ASSERT_LE(range.first, range.last);
         previous = range.last;
         for (char32_t c = range.first; c <= range.last; ++c) {
-            ASSERT_FALSE(own.count(c)) << std::hex << static_cast<std::uint32_t>(c);
+            const auto code = static_cast<std::uint32_t>(c);
+            ASSERT_FALSE(own.count(c)) << std::hex << code;
             // After a letter, so that U+FEFF is not taken for a byte-order mark.
-            std::string utf8 = "x";
-            if (c < 0x800)
-                utf8 += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-            else if (c < 0x10000)
-                utf8 += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                         static_cast<char>(0x80 | (c & 0x3F))};
-            else
-                utf8 += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-                         static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+            const std::string utf8 = "x" + Utf8(c);
             std::string out;
-            ASSERT_EQ(folivo::ToHandheldCharset(utf8, TextEncoding::Utf8, out), 1u)
-                << std::hex << static_cast<std::uint32_t>(c);
-            ASSERT_LE(out.size(), utf8.size()) << std::hex << static_cast<std::uint32_t>(c);
+            ASSERT_EQ(folivo::ToHandheldCharset(utf8, TextEncoding::Utf8, out), 1u) << std::hex << code;
+            ASSERT_LE(out.size(), utf8.size()) << std::hex << code;
         }
     }
 }
@@ -293,27 +291,28 @@ TEST(HandheldCharset, EveryNamedReferenceFitsInPlace)
     }
 }
 
-// glibc's converter, to read the books and the results independently.
+// glibc's converter to wide characters, to read the books and the results
+// independently.
 class Iconv {
 public:
-    Iconv(const char* to, const char* from) : m_cd(::iconv_open(to, from)) {}
+    explicit Iconv(const char* from) : m_cd(::iconv_open("WCHAR_T", from)) {}
     ~Iconv() { ::iconv_close(m_cd); }
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
 
-    // `text` recoded into `out`; false when some of it has no character.
-    template <class Out>
-    bool operator()(std::string_view text, Out& out)
+    // `text` read into `out`, a character for at most each byte; false when
+    // some of it has no character.
+    bool operator()(std::string_view text, std::wstring& out)
     {
         std::string in(text);
         char* from = in.data();
         std::size_t left = in.size();
-        out.assign(in.size() * 4 / sizeof(out[0]) + 1, 0);
+        out.assign(in.size(), L'\0');
         char* to = reinterpret_cast<char*>(out.data());
-        std::size_t room = out.size() * sizeof(out[0]);
+        std::size_t room = out.size() * sizeof(wchar_t);
         ::iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
         const bool whole = ::iconv(m_cd, &from, &left, &to, &room) != static_cast<std::size_t>(-1);
-        out.resize(out.size() - room / sizeof(out[0]));
+        out.resize(out.size() - room / sizeof(wchar_t));
         return whole;
     }
 
@@ -329,7 +328,7 @@ TEST(HandheldCharset, CorpusBooksReadBack)
     const auto books = CorpusBooks();
     if (books.empty())
         GTEST_SKIP() << "the corpus of books is not there";
-    Iconv fromUtf8("WCHAR_T", "UTF-8"), from1252("WCHAR_T", "WINDOWS-1252"), toUtf8("UTF-8", "WCHAR_T");
+    Iconv fromUtf8("UTF-8"), from1252("WINDOWS-1252");
     // The characters Windows-1252 has, as glibc reads it.
     std::vector<bool> has(0x110000);
     for (int b = 0; b < 256; ++b) {
@@ -362,10 +361,8 @@ TEST(HandheldCharset, CorpusBooksReadBack)
                 continue;
             }
             // Seen alone, as the converter would write it.
-            std::string utf8;
             std::wstring form;
-            ASSERT_TRUE(toUtf8(std::string_view(reinterpret_cast<const char*>(&c), sizeof c), utf8));
-            ASSERT_TRUE(from1252(folivo::ToHandheldString(utf8, &lacking), form));
+            ASSERT_TRUE(from1252(folivo::ToHandheldString(Utf8(c), &lacking), form));
             expected += form;
         }
         EXPECT_EQ(readBack, expected) << name;
