@@ -77,8 +77,9 @@ struct DecodedReference {
 // the result's length is 0.
 //
 // The decoded bytes are never longer than the reference, so a caller may
-// write them over it in place; they are never read again as a reference, so
-// "&amp;lt;" decodes once, to "&lt;".
+// write them over it in place. A caller that goes on reading after the
+// reference, never over what it wrote, decodes each reference once:
+// "&amp;lt;" becomes "&lt;", and a decoded '<' starts no tag.
 DecodedReference DecodeCharacterReference(std::string_view text) noexcept;
 
 }  // namespace folivo
