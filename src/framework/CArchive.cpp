@@ -1,5 +1,5 @@
 #include <framework/CArchive.h>
-#include <framework/CodePage1252.h>
+#include <framework/Windows1252.h>
 
 #include <cstring>
 #include <memory>

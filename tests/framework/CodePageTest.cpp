@@ -1,4 +1,4 @@
-#include <framework/CodePage1252.h>
+#include <framework/Windows1252.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "common/Cp1252Text.h"
 
-#include <framework/CodePage1252.h>
+#include <framework/Windows1252.h>
 
 QString FromCp1252(std::string_view bytes)
 {
