@@ -30,7 +30,7 @@ PreparedBook::PreparedBook(const CString& sourcePath, const CString& pattern, Bo
 {
     const PatternPage page(pattern);
     m_job.SetPages(&page);
-    const ConversionSettings settings = SettingsForSource(sourcePath);
+    const ConversionSettings settings = folivo::SettingsForSource(sourcePath);
     m_job.sourcePath = sourcePath;
     m_job.sourceFileName = settings.sourceFileName;
     m_job.RunConversion(sourcePath, settings.outputPath, settings.title, DocumentFormat::PrepareOnly, 0, 0);

@@ -88,7 +88,7 @@ int main(int argc, char** argv)
     saved &= Save(goTo, "CGoToDlg", folder);
 
     CProgressDlg progress;
-    progress.Open(SettingsForSource(argv[1]).sourceFileName, 0, 20, 1);
+    progress.Open(folivo::SettingsForSource(argv[1]).sourceFileName, 0, 20, 1);
     for (int i = 0; i < 13; ++i)
         progress.StepIt();
     saved &= Save(progress, "CProgressDlg", folder);
