@@ -17,18 +17,21 @@ foreach(f "${STAGE_DIR}/include/patternkit/RegularExpression.h" "${STAGE_DIR}/in
 endforeach()
 
 separate_arguments(flags UNIX_COMMAND "${CLIENT_FLAGS}")
-set(client "${STAGE_DIR}/installed-client")
-execute_process(COMMAND "${CXX}" -std=c++20 ${flags} "${CLIENT_SOURCE}" -o "${client}"
-                        -I "${STAGE_DIR}/include" -L "${STAGE_DIR}/${LIB_DIR}" -lpatternkit
-                        "-Wl,-rpath,${STAGE_DIR}/${LIB_DIR}"
-                RESULT_VARIABLE rc ERROR_VARIABLE err)
-if(rc)
-  message(FATAL_ERROR "client does not build against the installed files:\n${err}")
-endif()
-execute_process(COMMAND "${client}" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(rc)
-  message(FATAL_ERROR "installed client failed (${rc}):\n${out}${err}")
-endif()
+# The installed headers ask for no more than C++17, cleanly.
+foreach(standard 17 20)
+  set(client "${STAGE_DIR}/installed-client-${standard}")
+  execute_process(COMMAND "${CXX}" -std=c++${standard} -Wall -Wextra -Wpedantic -Werror ${flags} "${CLIENT_SOURCE}"
+                          -o "${client}" -I "${STAGE_DIR}/include" -L "${STAGE_DIR}/${LIB_DIR}" -lpatternkit
+                          "-Wl,-rpath,${STAGE_DIR}/${LIB_DIR}"
+                  RESULT_VARIABLE rc ERROR_VARIABLE err)
+  if(rc)
+    message(FATAL_ERROR "client does not build as C++${standard} against the installed files:\n${err}")
+  endif()
+  execute_process(COMMAND "${client}" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(rc)
+    message(FATAL_ERROR "installed client (C++${standard}) failed (${rc}):\n${out}${err}")
+  endif()
+endforeach()
 
 execute_process(COMMAND nm -D -C --defined-only "${lib}" OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
 if(rc)

@@ -35,7 +35,9 @@ public:
     // Removes every handler hooked by receiver.
     void Unhook(const void* receiver)
     {
-        std::erase_if(m_entries, [receiver](const auto& e) { return e->receiver == receiver; });
+        m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+                                       [receiver](const auto& e) { return e->receiver == receiver; }),
+                        m_entries.end());
     }
 
     void Clear() { m_entries.clear(); }
