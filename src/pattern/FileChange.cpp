@@ -67,7 +67,8 @@ bool ChangingFile(const char* fileName, const FileSearchEngine& engine)
     // The checks and the write-out of the previous file come once per file,
     // not once per match.
     const bool current = f.currentFile == fileName;
-    const CString name = current ? f.currentFile : CString(fileName);
+    CString next;
+    const CString& name = current ? f.currentFile : (next = fileName);
     if (!current) {
         const bool allowed = MayChange(s, f, name);
         WriteOutCurrentFile(s, f);
