@@ -91,7 +91,9 @@ private:
         // link stays.
         const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(m_fileName.c_str(), nullptr), &std::free);
         m_target = resolved ? CString(resolved.get()) : m_fileName;
-        m_in.Reset(open(m_target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+        // O_NONBLOCK: a pipe put in the file's place since the search must
+        // not hold the run up; reading refuses it.
+        m_in.Reset(open(m_target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         if (!m_in.IsOpen() || fstat(m_in.Get(), &m_attributes) != 0)
             return Problem(m_fileName, FileChangeProblem::kindCannotOpen, 0, errno);
         if (const platform::FileError error = platform::ReadWholeFile(m_in.Get(), m_old))
