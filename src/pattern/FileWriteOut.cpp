@@ -175,26 +175,13 @@ private:
         return true;
     }
 
-    // Writes text as a new file in folder, complete and on disk; the file
-    // is the caller's to move or remove.
-    static platform::FileError WriteNewFile(platform::TemporaryFile& file, const CString& text, mode_t mode)
-    {
-        if (file.Error())
-            return file.Error();
-        if (platform::FileError error = platform::WriteAll(file.Fd(), text)) {
-            error.path = file.Path();
-            return error;
-        }
-        return file.Finish(mode);
-    }
-
     bool MakeBackup()
     {
         if (m_saveExtension.empty())
             return true;
         const CString backup = BackupName(m_fileName, m_saveExtension);
         platform::TemporaryFile file(platform::FolderOf(backup), kTemporaryPrefix);
-        platform::FileError error = WriteNewFile(file, m_old, m_attributes.st_mode & 0777);
+        platform::FileError error = file.Finish(m_old, m_attributes.st_mode & 0777);
         if (!error)
             error = file.MoveOver(backup);
         if (error)
@@ -214,7 +201,7 @@ private:
                 return false;
         } else {
             platform::TemporaryFile file(platform::TemporaryFolder(), platform::FileNameOf(m_target) + kOldCopyMark);
-            if (const platform::FileError error = WriteNewFile(file, m_old, 0600))
+            if (const platform::FileError error = file.Finish(m_old, 0600))
                 return Problem(error.path, FileChangeProblem::kindCannotBackUp, 0, error.code);
             // From here on the copy outlives an interruption too.
             file.Keep();

@@ -171,6 +171,17 @@ FileError TemporaryFile::Finish(mode_t mode)
     return {};
 }
 
+FileError TemporaryFile::Finish(std::string_view bytes, mode_t mode)
+{
+    if (m_error)
+        return m_error;
+    if (FileError error = WriteAll(m_fd.Get(), bytes)) {
+        error.path = m_path;
+        return error;
+    }
+    return Finish(mode);
+}
+
 FileError TemporaryFile::Close()
 {
     if (m_error)
@@ -227,13 +238,7 @@ FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t ne
     }
 
     TemporaryFile file(FolderOf(target), tempPrefix);
-    if (file.Error())
-        return file.Error();
-    if (FileError error = WriteAll(file.Fd(), bytes)) {
-        error.path = file.Path();
-        return error;
-    }
-    if (FileError error = file.Finish(mode))
+    if (FileError error = file.Finish(bytes, mode))
         return error;
     return file.MoveOver(target);
 }

@@ -56,6 +56,8 @@ public:
     // Gives the file `mode`, puts its bytes on disk and closes it: the first
     // step of replacing a file with it.
     FileError Finish(mode_t mode);
+    // Writes all of bytes to the file first; an error names the file.
+    FileError Finish(std::string_view bytes, mode_t mode);
     // Closes the file without waiting for the disk: for a file that only
     // hands data on and need not outlive a crash.
     FileError Close();
