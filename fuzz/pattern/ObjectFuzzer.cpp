@@ -10,7 +10,7 @@
 //    files and leave none behind, nor copies of old texts in the temporary
 //    folder.
 // File operations run in a private folder made at start, refilled for every
-// input; the wildcard never leaves it.
+// input that runs one; the wildcard never leaves it.
 #include <patternkit/RegularExpression.h>
 
 #include <framework/CArchive.h>
@@ -134,7 +134,7 @@ std::unique_ptr<RE> StoredAndLoaded(const RE& re)
 
 class Driver {
 public:
-    explicit Driver(FuzzedDataProvider& in) : m_in(in)
+    explicit Driver(FuzzedDataProvider& in) : m_in(in), m_fileText(in.ConsumeRandomLengthString(kMaxText))
     {
         auto plain = [this](RE* self, const REMatchList&, unsigned, unsigned) { FromHandler(*self); };
         auto withMore = [this](RE* self, const REMatchList&, unsigned, unsigned, bool& more) {
@@ -295,6 +295,10 @@ private:
     void FileOperation(RE& re)
     {
         const Folders& folders = TheFolders();
+        // Filled once per input, when first needed: most inputs need none.
+        if (!m_filled)
+            RefillFolder(m_fileText);
+        m_filled = true;
         switch (m_in.ConsumeIntegralInRange(0, 2)) {
         case 0: re.FindFiles(); break;
         case 1: re.GrepFiles(); break;
@@ -310,6 +314,8 @@ private:
     }
 
     FuzzedDataProvider& m_in;
+    const std::string m_fileText;
+    bool m_filled = false;
     RE m_re;
     int m_depth = 0;
 };
@@ -319,7 +325,6 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider in(data, size);
-    RefillFolder(in.ConsumeRandomLengthString(kMaxText));
     Driver driver(in);
     driver.Run();
     return 0;
