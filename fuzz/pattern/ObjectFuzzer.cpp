@@ -13,8 +13,6 @@
 // input that runs one; the wildcard never leaves it.
 #include <patternkit/RegularExpression.h>
 
-#include <framework/CArchive.h>
-
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -28,6 +26,8 @@
 #include <vector>
 
 #include <unistd.h>
+
+#include "StoredAndLoaded.h"
 
 namespace {
 
@@ -119,17 +119,6 @@ std::string Name(FuzzedDataProvider& in)
     std::string name = in.ConsumeRandomLengthString(kMaxName);
     std::replace(name.begin(), name.end(), '/', '_');
     return name;
-}
-
-std::unique_ptr<RE> StoredAndLoaded(const RE& re)
-{
-    std::vector<unsigned char> bytes;
-    {
-        CArchive out(bytes, CArchive::store);
-        out.WriteObject(&re);
-    }
-    CArchive in(bytes, CArchive::load);
-    return std::unique_ptr<RE>(static_cast<RE*>(in.ReadObject(RE::GetThisClass())));
 }
 
 class Driver {

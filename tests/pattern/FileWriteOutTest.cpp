@@ -22,6 +22,29 @@ namespace {
 
 using patternkit::WriteOutStep;
 
+// Files the process writes stop at a size, while the object lives; writing
+// past it fails with EFBIG.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_previous(signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        const rlimit limit{bytes, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        signal(SIGXFSZ, m_previous);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    sighandler_t m_previous;
+    rlimit m_saved{};
+};
+
 class WriteOut : public ::testing::Test {
 protected:
     void SetUp() override
@@ -79,14 +102,10 @@ TEST_F(WriteOut, TemporaryFileThatCannotBeCreated)
 TEST_F(WriteOut, TemporaryFileThatCannotBeWrittenWhole)
 {
     tree.Write("notes.txt", "old" + std::string(5000, '.'));
-    rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{1000, saved.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    EXPECT_EQ(re.ChangeFiles(), 0u);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, previous);
+    {
+        const FileSizeLimit limit(1000);
+        EXPECT_EQ(re.ChangeFiles(), 0u);
+    }
     EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotWriteTemporary);
     EXPECT_EQ(OnlyProblem().position, 1000);
     EXPECT_EQ(OnlyProblem().errorCode, EFBIG);
@@ -328,15 +347,10 @@ TEST_F(WriteOut, InPlaceRewriteThatFailsPutsTheOldTextBack)
     tree.Write("notes.txt", oldText);
     ASSERT_EQ(link(tree.Path("notes.txt").c_str(), tree.Path("other.txt").c_str()), 0);
     re.SetFormatString(std::string(2000, 'n'));
-    // Room for the old text, not for the new one.
-    rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4000, saved.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    EXPECT_EQ(re.ChangeFiles(), 0u);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, previous);
+    {
+        const FileSizeLimit roomForTheOldTextOnly(4000);
+        EXPECT_EQ(re.ChangeFiles(), 0u);
+    }
     unsetenv("TMP");
     EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotReplace);
     EXPECT_EQ(OnlyProblem().errorCode, EFBIG);

@@ -1,8 +1,8 @@
 #include <patternkit/RegularExpression.h>
 
-#include <framework/CArchive.h>
-
 #include <gtest/gtest.h>
+
+#include "StoredAndLoaded.h"
 
 #include <climits>
 #include <locale>
@@ -112,22 +112,6 @@ TEST(Object, CopiedMatchTextsOwnTheirBytes)
     source = "XXXXX";
     EXPECT_EQ(copy, "ell");
 }
-
-namespace {
-
-// Stores re and loads it into a new object.
-std::unique_ptr<RE> StoredAndLoaded(const RE& re)
-{
-    std::vector<unsigned char> bytes;
-    {
-        CArchive out(bytes, CArchive::store);
-        out.WriteObject(&re);
-    }
-    CArchive in(bytes, CArchive::load);
-    return std::unique_ptr<RE>(static_cast<RE*>(in.ReadObject(RE::GetThisClass())));
-}
-
-}  // namespace
 
 TEST(Object, ValuesOutsideTheEnumerationsLeaveTheObjectAsItWas)
 {
