@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include <palm/PalmDocCompressor.h>
-#include <palm/PalmDocDecompressor.h>
+#include "PalmDocCompressor.h"
+#include "PalmDocDecompressor.h"
 
 #include "SafeReferences.h"
 #include "SmallestRecord.h"

@@ -58,25 +58,30 @@ void ReadTextValues(SettingsKey& key, TextPageState& state)
         ReadDword(key, name, state.*member);
 }
 
+// The mode of a radio group whose buttons hold the given states: None, unless
+// a button is exactly checked; of several, the last one wins.
+template <class Mode>
+Mode LastChecked(std::initializer_list<std::pair<std::uint32_t, Mode>> buttons)
+{
+    Mode mode = Mode::None;
+    for (const auto& [state, buttonMode] : buttons) {
+        if (state == 1)
+            mode = buttonMode;
+    }
+    return mode;
+}
+
 // Applies the radio groups' last-one-wins rule; `optionSet` decides when a
 // check box's state counts as set.
 template <class IsSet>
 void ApplyTextRules(const TextPageState& s, ConversionSettings& settings, IsSet optionSet)
 {
-    settings.lineBreakRemoval = LineBreakRemoval::None;
-    if (s.removeCR == 1)
-        settings.lineBreakRemoval = LineBreakRemoval::RemoveCR;
-    if (s.removeLF == 1)
-        settings.lineBreakRemoval = LineBreakRemoval::RemoveLF;
-    if (s.removeNone == 1)
-        settings.lineBreakRemoval = LineBreakRemoval::None;
-    settings.lineBreakTranslation = LineBreakTranslation::None;
-    if (s.translateCR == 1)
-        settings.lineBreakTranslation = LineBreakTranslation::CrToLf;
-    if (s.translateLF == 1)
-        settings.lineBreakTranslation = LineBreakTranslation::LfToCr;
-    if (s.translateNone == 1)
-        settings.lineBreakTranslation = LineBreakTranslation::None;
+    settings.lineBreakRemoval = LastChecked<LineBreakRemoval>({{s.removeCR, LineBreakRemoval::RemoveCR},
+                                                               {s.removeLF, LineBreakRemoval::RemoveLF},
+                                                               {s.removeNone, LineBreakRemoval::None}});
+    settings.lineBreakTranslation = LastChecked<LineBreakTranslation>({{s.translateCR, LineBreakTranslation::CrToLf},
+                                                                       {s.translateLF, LineBreakTranslation::LfToCr},
+                                                                       {s.translateNone, LineBreakTranslation::None}});
     settings.tabsToLineBreaks = optionSet(s.tabs);
     settings.removeHtmlTags = optionSet(s.html);
     settings.allowLowAscii = optionSet(s.ascii);

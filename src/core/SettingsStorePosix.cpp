@@ -137,14 +137,9 @@ struct SettingsKey::State {
     platform::Descriptor lock;
 };
 
-SettingsKey::SettingsKey() = default;
-SettingsKey::~SettingsKey() = default;
-SettingsKey::SettingsKey(SettingsKey&&) noexcept = default;
-SettingsKey& SettingsKey::operator=(SettingsKey&&) noexcept = default;
-
-void SettingsKey::Close()
+void SettingsKey::StateDeleter::operator()(State* state) const
 {
-    m_state.reset();
+    delete state;
 }
 
 CString SettingsFilePath()
@@ -172,7 +167,7 @@ long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* s
     disposition = read == ReadResult::ok && SettingsDocument::Parse(text).HasSection(state->section)
                       ? SETTINGS_OPENED_EXISTING_KEY
                       : SETTINGS_CREATED_NEW_KEY;
-    key.m_state = std::move(state);
+    key.m_state.reset(state.release());
     return SETTINGS_OK;
 }
 

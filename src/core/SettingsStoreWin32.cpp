@@ -15,14 +15,9 @@ struct SettingsKey::State {
     }
 };
 
-SettingsKey::SettingsKey() = default;
-SettingsKey::~SettingsKey() = default;
-SettingsKey::SettingsKey(SettingsKey&&) noexcept = default;
-SettingsKey& SettingsKey::operator=(SettingsKey&&) noexcept = default;
-
-void SettingsKey::Close()
+void SettingsKey::StateDeleter::operator()(State* state) const
 {
-    m_state.reset();
+    delete state;
 }
 
 long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* subKey)
@@ -33,7 +28,7 @@ long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* s
     if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                         &handle, &created) != ERROR_SUCCESS)
         return SETTINGS_FAILED;
-    key.m_state = std::make_unique<SettingsKey::State>();
+    key.m_state.reset(new SettingsKey::State);
     key.m_state->key = handle;
     disposition = created == REG_CREATED_NEW_KEY ? SETTINGS_CREATED_NEW_KEY : SETTINGS_OPENED_EXISTING_KEY;
     return SETTINGS_OK;

@@ -1,8 +1,8 @@
 #include <palm/EbookReader.h>
-#include <palm/PdbContainer.h>
 
 #include "EbookReaders.h"
 #include "Files.h"
+#include "PdbContainer.h"
 
 namespace palm {
 

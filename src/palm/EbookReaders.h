@@ -2,7 +2,8 @@
 #pragma once
 
 #include <palm/EbookReader.h>
-#include <palm/PdbContainer.h>
+
+#include "PdbContainer.h"
 
 namespace palm {
 

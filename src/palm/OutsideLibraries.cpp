@@ -1,4 +1,4 @@
-#include <palm/OutsideLibraries.h>
+#include "OutsideLibraries.h"
 
 #include <algorithm>
 #include <cstring>

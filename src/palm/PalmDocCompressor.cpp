@@ -1,4 +1,4 @@
-#include <palm/PalmDocCompressor.h>
+#include "PalmDocCompressor.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include <palm/PalmDocDecompressor.h>
+#include "PalmDocDecompressor.h"
 
 namespace palm {
 

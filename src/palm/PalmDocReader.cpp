@@ -1,4 +1,4 @@
-#include <palm/PalmDocDecompressor.h>
+#include "PalmDocDecompressor.h"
 
 #include "ByteOrder.h"
 #include "EbookReaders.h"

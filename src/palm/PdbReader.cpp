@@ -1,4 +1,4 @@
-#include <palm/PdbContainer.h>
+#include "PdbContainer.h"
 
 #include "ByteOrder.h"
 
@@ -6,27 +6,26 @@ namespace palm {
 
 bool ParsePdb(std::string_view file, PdbDatabase& database, std::string& error)
 {
-    constexpr std::size_t kHeaderSize = 78;
-    if (file.size() < kHeaderSize) {
+    if (file.size() < kPdbHeaderSize) {
         error = "file shorter than a Palm database header";
         return false;
     }
     database = PdbDatabase{};
-    database.name = FixedName(file.substr(0, 32));
-    database.attributes = GetU16(file, 32);
+    database.name = FixedName(file.substr(0, kPdbNameField));
+    database.attributes = GetU16(file, kPdbNameField);
     database.version = GetU16(file, 34);
     database.type = std::string(file.substr(60, 4));
     database.creator = std::string(file.substr(64, 4));
 
     const std::size_t count = GetU16(file, 76);
-    const std::size_t listEnd = kHeaderSize + 8 * count;
+    const std::size_t listEnd = kPdbHeaderSize + kPdbEntrySize * count;
     if (listEnd > file.size()) {
         error = "record list runs past the end of the file";
         return false;
     }
     std::vector<std::size_t> offsets(count);
     for (std::size_t i = 0; i < count; ++i) {
-        offsets[i] = GetU32(file, kHeaderSize + 8 * i);
+        offsets[i] = GetU32(file, kPdbHeaderSize + kPdbEntrySize * i);
         if (offsets[i] < listEnd || offsets[i] > file.size() || (i > 0 && offsets[i] < offsets[i - 1])) {
             error = "record " + std::to_string(i) + " has an impossible offset";
             return false;

@@ -1,5 +1,6 @@
-#include <palm/PdbContainer.h>
+#include "PdbContainer.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "ByteOrder.h"
@@ -8,10 +9,7 @@ namespace palm {
 
 namespace {
 
-constexpr std::size_t kHeaderSize = 78;
-constexpr std::size_t kEntrySize = 8;
 constexpr std::size_t kGapSize = 2;
-constexpr std::size_t kNameField = 32;
 constexpr std::uint32_t kPalmEpochOffset = 2082844800u;  // 1904-01-01 to 1970-01-01
 
 }  // namespace
@@ -21,16 +19,28 @@ std::uint32_t PalmTimeNow()
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::time(nullptr)) + kPalmEpochOffset);
 }
 
+PdbHeader EbookHeader(const std::string& name, const char (&type)[5], const char (&creator)[5], std::uint32_t idBase)
+{
+    PdbHeader header;
+    header.name = name;
+    header.created = header.modified = PalmTimeNow();
+    std::copy_n(type, 4, header.type);
+    std::copy_n(creator, 4, header.creator);
+    header.recordAttributes = 0x40;
+    header.uniqueIdBase = idBase;
+    return header;
+}
+
 std::string BuildPdb(const PdbHeader& header, const std::vector<std::string>& records)
 {
-    std::size_t total = kHeaderSize + kEntrySize * records.size() + kGapSize;
+    std::size_t total = kPdbHeaderSize + kPdbEntrySize * records.size() + kGapSize;
     for (const std::string& r : records)
         total += r.size();
     std::string out;
     out.reserve(total);
 
-    std::string name = header.name.substr(0, kNameField - 1);
-    name.resize(kNameField, '\0');
+    std::string name = header.name.substr(0, kPdbNameField - 1);
+    name.resize(kPdbNameField, '\0');
     out += name;
     PutU16(out, header.attributes);
     PutU16(out, header.version);
@@ -46,7 +56,7 @@ std::string BuildPdb(const PdbHeader& header, const std::vector<std::string>& re
     PutU32(out, 0);  // next record list
     PutU16(out, static_cast<std::uint32_t>(records.size()));
 
-    std::size_t offset = kHeaderSize + kEntrySize * records.size() + kGapSize;
+    std::size_t offset = kPdbHeaderSize + kPdbEntrySize * records.size() + kGapSize;
     for (std::size_t i = 0; i < records.size(); ++i) {
         PutU32(out, static_cast<std::uint32_t>(offset));
         std::uint32_t id = (header.uniqueIdBase + static_cast<std::uint32_t>(i)) & 0xFFFFFF;

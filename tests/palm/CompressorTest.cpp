@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include <palm/PalmDocCompressor.h>
-#include <palm/PalmDocDecompressor.h>
+#include "PalmDocCompressor.h"
+#include "PalmDocDecompressor.h"
 
 #include "PalmTestSupport.h"
 #include "SafeReferences.h"

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include <palm/HotSync.h>
-#include <palm/OutsideLibraries.h>
 
+#include "OutsideLibraries.h"
 #include "PalmTestSupport.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <palm/EbookReader.h>
-#include <palm/OutsideLibraries.h>
 
+#include "OutsideLibraries.h"
 #include "PalmTestSupport.h"
 
 namespace {

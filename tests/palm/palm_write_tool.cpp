@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <palm/OutsideLibraries.h>
+#include "OutsideLibraries.h"
 
 int main(int argc, char** argv)
 {

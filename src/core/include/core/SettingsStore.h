@@ -28,20 +28,18 @@ enum : unsigned long { SETTINGS_CREATED_NEW_KEY = 1, SETTINGS_OPENED_EXISTING_KE
 // live for one handler only.
 class SettingsKey {
 public:
-    SettingsKey();
-    ~SettingsKey();
-    SettingsKey(SettingsKey&&) noexcept;
-    SettingsKey& operator=(SettingsKey&&) noexcept;
-    SettingsKey(const SettingsKey&) = delete;
-    SettingsKey& operator=(const SettingsKey&) = delete;
-
     bool IsOpen() const { return m_state != nullptr; }
-    void Close();
+    void Close() { m_state.reset(); }
 
     struct State;  // defined by the platform's backend
 
 private:
-    std::unique_ptr<State> m_state;
+    // Also defined by the backend, so that the key can be moved and
+    // destroyed where State is not known.
+    struct StateDeleter {
+        void operator()(State* state) const;
+    };
+    std::unique_ptr<State, StateDeleter> m_state;
 
     friend long OpenSettingsKey(SettingsKey&, unsigned long&, const char*);
     friend long SetDwordValue(SettingsKey&, const char*, std::uint32_t);

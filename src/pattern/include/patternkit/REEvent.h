@@ -35,6 +35,7 @@ public:
     // Removes every handler hooked by receiver.
     void Unhook(const void* receiver)
     {
+        // Written for C++17, the oldest standard a client of the library may use.
         m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
                                        [receiver](const auto& e) { return e->receiver == receiver; }),
                         m_entries.end());

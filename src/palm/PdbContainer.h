@@ -9,6 +9,12 @@
 
 namespace palm {
 
+// The fixed layout: the header, then one entry per record (its offset, its
+// attributes and its 24-bit unique id).
+inline constexpr std::size_t kPdbHeaderSize = 78;
+inline constexpr std::size_t kPdbEntrySize = 8;
+inline constexpr std::size_t kPdbNameField = 32;
+
 struct PdbHeader {
     std::string name;  // cut to 31 bytes; stored NUL-terminated in 32
     std::uint16_t attributes = 0;
@@ -23,6 +29,10 @@ struct PdbHeader {
 
 // Seconds since 1904-01-01 00:00 UTC, as Palm OS dates count (wraps in 2040).
 std::uint32_t PalmTimeNow();
+
+// The header of an e-book database made now: its records are marked dirty
+// (0x40) as the readers' own tools mark them, and numbered from idBase.
+PdbHeader EbookHeader(const std::string& name, const char (&type)[5], const char (&creator)[5], std::uint32_t idBase);
 
 // The whole database file. At most 65535 records; the caller checks.
 std::string BuildPdb(const PdbHeader& header, const std::vector<std::string>& records);
