@@ -170,11 +170,13 @@ void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, co
     pattern.AddExpressionOption(RegularExpression::optICase);
     pattern.SetExpression(patternText);
     // The text is searched up to its first NUL byte.
-    pattern.SetStringToMatch(CString(buffer, ::strnlen(buffer, length)));
+    const CString text(buffer, ::strnlen(buffer, length));
+    pattern.SetStringToMatch(text);
     const int before = m_bookmarks.Count();
-    pattern.OnGrepping.Hook(this,
-                            [this](RegularExpression* re, const REMatchList& matches, unsigned line, unsigned lineStart,
-                                   bool& more) { OnGrepMatch(re, matches, line, lineStart, more); });
+    // The handler reads the text it set: the object would hand out a copy of
+    // the whole text for each match.
+    pattern.OnGrepping.Hook(this, [this, &text](RegularExpression*, const REMatchList& matches, unsigned, unsigned,
+                                                bool& more) { OnGrepMatch(text, matches, more); });
     pattern.Grep();
     pattern.OnGrepping.Unhook(this);
     // The text may be large; the pattern object need not hold on to it.
@@ -186,9 +188,8 @@ void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, co
         m_report.patternErrorText = pattern.GetExpressionError();
 }
 
-void ConversionJob::OnGrepMatch(RegularExpression* re, const REMatchList& matches, unsigned, unsigned, bool& more)
+void ConversionJob::OnGrepMatch(const CString& text, const REMatchList& matches, bool& more)
 {
-    const CString& text = re->GetStringToMatch();
     if (!matches.empty() && matches[0].position >= 0)
         AddMatchBookmark(m_bookmarks, text.c_str(), text.size(), static_cast<std::size_t>(matches[0].position));
     more = true;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -57,17 +58,25 @@ FileError ReadWholeFile(const std::string& path, std::string& bytes, std::size_t
 {
     bytes.clear();
     // O_NONBLOCK: opening a pipe with no writer must not wait for one.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd.IsOpen())
         return FileError::System(path, errno);
+    FileError error = ReadWholeFile(fd.Get(), bytes, maxSize);
+    error.path = error ? path : std::string();
+    return error;
+}
+
+FileError ReadWholeFile(int fd, std::string& bytes, std::size_t maxSize)
+{
+    bytes.clear();
     struct stat info;
-    if (::fstat(fd.Get(), &info) != 0)
-        return FileError::System(path, errno);
+    if (::fstat(fd, &info) != 0)
+        return FileError::System({}, errno);
     if (!S_ISREG(info.st_mode))
-        return FileError::NotRegular(path, info.st_mode);
+        return FileError::NotRegular({}, info.st_mode);
     const std::size_t size = static_cast<std::size_t>(info.st_size);
     if (size > maxSize)
-        return FileError::System(path, EFBIG);
+        return FileError::System({}, EFBIG);
     try {
         // One byte more than the file: the read that finds its end needs no
         // second allocation, and the caller may add a terminating zero.
@@ -76,26 +85,26 @@ FileError ReadWholeFile(const std::string& path, std::string& bytes, std::size_t
         for (;;) {
             if (have == bytes.size())
                 bytes.resize(bytes.size() * 2);
-            const ssize_t n = ::read(fd.Get(), bytes.data() + have, bytes.size() - have);
+            const ssize_t n = ::pread(fd, bytes.data() + have, bytes.size() - have, static_cast<off_t>(have));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
                 const int code = errno;
                 std::string().swap(bytes);
-                return FileError::System(path, code);
+                return FileError::System({}, code);
             }
             if (n == 0)
                 break;
             have += static_cast<std::size_t>(n);
             if (have > maxSize) {
                 std::string().swap(bytes);
-                return FileError::System(path, EFBIG);
+                return FileError::System({}, EFBIG);
             }
         }
         bytes.resize(have);
     } catch (const std::bad_alloc&) {
         std::string().swap(bytes);
-        return FileError::System(path, ENOMEM);
+        return FileError::System({}, ENOMEM);
     }
     return {};
 }
@@ -139,7 +148,9 @@ TemporaryFile::TemporaryFile(const std::string& folder, std::string_view prefix)
     if (!m_fd.IsOpen()) {
         m_error = FileError::System(folder.empty() ? std::string(".") : folder, errno);
         m_error.creatingFile = true;
+        return;
     }
+    m_removal = RemovedOnInterrupt(m_path);
 }
 
 TemporaryFile::~TemporaryFile()
@@ -160,6 +171,17 @@ FileError TemporaryFile::Finish(mode_t mode)
     return {};
 }
 
+FileError TemporaryFile::Finish(std::string_view bytes, mode_t mode)
+{
+    if (m_error)
+        return m_error;
+    if (FileError error = WriteAll(m_fd.Get(), bytes)) {
+        error.path = m_path;
+        return error;
+    }
+    return Finish(mode);
+}
+
 FileError TemporaryFile::Close()
 {
     if (m_error)
@@ -175,11 +197,29 @@ FileError TemporaryFile::MoveOver(const std::string& target)
         return m_error;
     if (::rename(m_path.c_str(), target.c_str()) != 0)
         return FileError::System(target, errno);
-    m_keep = true;
+    Keep();
     // The rename itself lasts only once the folder is on disk; the new file
     // is in place either way, so a failure here is not reported.
     SyncFolder(FolderOf(target));
     return {};
+}
+
+void TemporaryFile::Keep()
+{
+    m_keep = true;
+    m_removal.Release();
+}
+
+bool IsTemporaryName(std::string_view name, std::string_view prefix)
+{
+    constexpr std::size_t kUnique = 6;
+    if (name.size() != prefix.size() + kUnique || name.substr(0, prefix.size()) != prefix)
+        return false;
+    for (const char c : name.substr(prefix.size())) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
 }
 
 FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t newFileMode, std::string_view tempPrefix)
@@ -198,13 +238,7 @@ FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t ne
     }
 
     TemporaryFile file(FolderOf(target), tempPrefix);
-    if (file.Error())
-        return file.Error();
-    if (FileError error = WriteAll(file.Fd(), bytes)) {
-        error.path = file.Path();
-        return error;
-    }
-    if (FileError error = file.Finish(mode))
+    if (FileError error = file.Finish(bytes, mode))
         return error;
     return file.MoveOver(target);
 }

@@ -87,7 +87,8 @@ public:
     // The steps of a run, open for the preview and the tests.
     std::size_t PrepareText(unsigned char* buffer, std::size_t n);
     void GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText);
-    void OnGrepMatch(RegularExpression* re, const REMatchList& matches, unsigned line, unsigned lineStart, bool& more);
+    // One generated bookmark for the match in text, the text that was searched.
+    void OnGrepMatch(const CString& text, const REMatchList& matches, bool& more);
     // Sets bookmarkFilePath; fails when no folder could take the file.
     Error WriteBookmarkFile(DocumentFormat format, const char* text);
 
