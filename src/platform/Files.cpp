@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -68,34 +69,44 @@ FileError ReadWholeFile(const std::string& path, std::string& bytes, std::size_t
     const std::size_t size = static_cast<std::size_t>(info.st_size);
     if (size > maxSize)
         return FileError::System(path, EFBIG);
+    FileError error = ReadAll(fd.Get(), bytes, maxSize, size);
+    if (error)
+        error.path = path;
+    return error;
+}
+
+FileError ReadAll(int fd, std::string& bytes, std::size_t maxSize, std::size_t expectedSize)
+{
+    bytes.clear();
     try {
-        // One byte more than the file: the read that finds its end needs no
+        // One byte more than expected: the read that finds the end needs no
         // second allocation, and the caller may add a terminating zero.
-        bytes.resize(size + 1);
+        constexpr std::size_t kStreamStart = 64 * 1024;
+        bytes.resize(expectedSize != 0 ? std::min(expectedSize, maxSize) + 1 : kStreamStart);
         std::size_t have = 0;
         for (;;) {
             if (have == bytes.size())
                 bytes.resize(bytes.size() * 2);
-            const ssize_t n = ::read(fd.Get(), bytes.data() + have, bytes.size() - have);
+            const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
                 const int code = errno;
                 std::string().swap(bytes);
-                return FileError::System(path, code);
+                return FileError::System({}, code);
             }
             if (n == 0)
                 break;
             have += static_cast<std::size_t>(n);
             if (have > maxSize) {
                 std::string().swap(bytes);
-                return FileError::System(path, EFBIG);
+                return FileError::System({}, EFBIG);
             }
         }
         bytes.resize(have);
     } catch (const std::bad_alloc&) {
         std::string().swap(bytes);
-        return FileError::System(path, ENOMEM);
+        return FileError::System({}, ENOMEM);
     }
     return {};
 }

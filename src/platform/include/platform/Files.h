@@ -24,6 +24,13 @@ namespace platform {
 FileError ReadWholeFile(const std::string& path, std::string& bytes,
                         std::size_t maxSize = std::numeric_limits<std::size_t>::max());
 
+// Reads fd to its end into bytes, as ReadWholeFile does: for a stream such
+// as standard input, whose size is known only at its end. expectedSize, when
+// known, saves growing the buffer. More than maxSize bytes give EFBIG. The
+// error has no path.
+FileError ReadAll(int fd, std::string& bytes, std::size_t maxSize = std::numeric_limits<std::size_t>::max(),
+                  std::size_t expectedSize = 0);
+
 // Writes all of bytes to fd, retrying after interruptions. A write that stops
 // short (a full disk, a size limit) fails with ENOSPC. The error has no path.
 // `written`, when given, receives how many bytes went out, also on failure.
