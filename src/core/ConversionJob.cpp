@@ -7,6 +7,7 @@
 #include <platform/Files.h>
 #include <platform/Paths.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -162,36 +163,68 @@ std::size_t ConversionJob::PrepareText(unsigned char* buffer, std::size_t n)
     return m;
 }
 
-void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText)
+RegularExpression::ExpressionErrorCode PrepareBookmarkPattern(RegularExpression& pattern, const CString& patternText)
 {
     pattern.SetLocaleModel(RegularExpression::localeWin32);
     pattern.ClearExpressionOptions();
     pattern.AddExpressionOption(RegularExpression::optPerl);
     pattern.AddExpressionOption(RegularExpression::optICase);
     pattern.SetExpression(patternText);
+    return pattern.ParseExpression();
+}
+
+void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText)
+{
+    m_report.patternError = PrepareBookmarkPattern(pattern, patternText);
+    if (m_report.patternError != RegularExpression::errNone)
+        m_report.patternErrorText = pattern.GetExpressionError();
     // The text is searched up to its first NUL byte.
-    pattern.SetStringToMatch(CString(buffer, ::strnlen(buffer, length)));
+    m_scanText = std::string_view(buffer, ::strnlen(buffer, length));
+    m_scanBase = 0;
+    m_scanEnd = 0;
     const int before = m_bookmarks.Count();
     pattern.OnGrepping.Hook(this,
                             [this](RegularExpression* re, const REMatchList& matches, unsigned line, unsigned lineStart,
                                    bool& more) { OnGrepMatch(re, matches, line, lineStart, more); });
+    pattern.SetStringToMatch(CString(m_scanText));
     pattern.Grep();
+    if (pattern.GrepGaveUp())
+        ScanLineByLine();
     pattern.OnGrepping.Unhook(this);
     // The text may be large; the pattern object need not hold on to it.
     pattern.SetStringToMatch(CString());
-
+    m_scanText = {};
     m_report.generatedBookmarks = m_bookmarks.Count() - before;
-    m_report.patternError = pattern.ParseExpression();
-    if (m_report.patternError != RegularExpression::errNone)
-        m_report.patternErrorText = pattern.GetExpressionError();
 }
 
-void ConversionJob::OnGrepMatch(RegularExpression* re, const REMatchList& matches, unsigned, unsigned, bool& more)
+void ConversionJob::ScanLineByLine()
 {
-    const CString& text = re->GetStringToMatch();
-    if (!matches.empty() && matches[0].position >= 0)
-        AddMatchBookmark(m_bookmarks, text.c_str(), text.size(), static_cast<std::size_t>(matches[0].position));
+    // The engine gave up after the end of the last match it found, which may
+    // lie inside a line: the scan starts again with that whole line. From here
+    // on one line the engine cannot handle costs only that line.
+    const std::string_view text = m_scanText;
+    const std::size_t lastBreak = m_scanEnd == 0 ? std::string_view::npos : text.rfind('\n', m_scanEnd - 1);
+    std::size_t start = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
+    unsigned line = 1 + static_cast<unsigned>(std::count(text.begin(), text.begin() + start, '\n'));
+    for (; start < text.size(); ++line) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        m_scanBase = start;
+        pattern.SetStringToMatch(CString(text.substr(start, end - start)));
+        pattern.Grep();
+        if (pattern.GrepGaveUp())
+            m_report.skippedLines.push_back(line);
+        start = end + 1;
+    }
+}
+
+void ConversionJob::OnGrepMatch(RegularExpression*, const REMatchList& matches, unsigned, unsigned, bool& more)
+{
     more = true;
+    if (matches.empty() || matches[0].position < 0)
+        return;
+    const std::size_t at = m_scanBase + static_cast<std::size_t>(matches[0].position);
+    AddMatchBookmark(m_bookmarks, m_scanText.data(), m_scanText.size(), at);
+    m_scanEnd = std::max(m_scanEnd, at + matches[0].text.size());
 }
 
 Error ConversionJob::WriteBookmarkFile(DocumentFormat format, const char* text)

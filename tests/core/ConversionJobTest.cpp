@@ -124,6 +124,29 @@ TEST_F(JobTest, StoredDefaultsDriveADirectRunToBothFormats)
     EXPECT_EQ(m_bookmarks.Count(), 2);
 }
 
+TEST_F(JobTest, TheBookmarkScanGoesOnPastLinesTheEngineGivesUpOn)
+{
+    // Nested repetition that cannot match makes the engine try every way to
+    // split the a's, and give up on such a line.
+    const std::string hard(25, 'a');
+    const std::string text = "chapter zero\n" + hard + "!\nchapter one\n" + hard + "!\nchapter two\n";
+    ShownPages pages;
+    pages.patterns = "^chapter|^(a+)+$";
+    for (const DocumentFormat format : {DocumentFormat::PalmDoc, DocumentFormat::zTXT}) {
+        ConversionJob job(m_bookmarks);
+        job.SetPages(&pages);
+        const std::string output = (Docs() / "hard.pdb").string();
+        ASSERT_EQ(job.RunConversion(Document("hard.txt", text), output, "Hard", format, 4, 1), kConversionDone);
+        EXPECT_EQ(job.LastReport().skippedLines, (std::vector<unsigned>{2, 4}));
+        const palm::EbookInfo book = Read(output);
+        ASSERT_EQ(book.bookmarks.size(), 3u);
+        EXPECT_EQ(book.bookmarks[1].name, "chapter one");
+        EXPECT_EQ(book.bookmarks[1].offset, text.find("chapter one"));
+        EXPECT_EQ(book.bookmarks[2].offset, text.find("chapter two"));
+        EXPECT_EQ(job.LastReport().generatedBookmarks, 3);
+    }
+}
+
 TEST_F(JobTest, FilesThatCannotBeReadEndTheRunWithNothingWritten)
 {
     ConversionJob job(m_bookmarks);
