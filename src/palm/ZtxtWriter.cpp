@@ -96,8 +96,7 @@ Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& databas
         return size;
     if (mode != ZtxtMode::RandomAccess && mode != ZtxtMode::EntireDocument)
         return {Status::InvalidArgument, "compression mode " + std::to_string(static_cast<int>(mode))};
-    std::string text(content.text);
-    std::erase(text, '\r');
+    const std::string text = ZtxtText(content.text);
     if (text.size() > UINT32_MAX)
         return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
 
@@ -138,6 +137,28 @@ Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& databas
     pdb.version = 0x012C;
     database = BuildPdb(pdb, records);
     return result;
+}
+
+std::string ZtxtText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            out += text[i];
+        else if (i + 1 == text.size() || text[i + 1] != '\n')
+            out += '\n';
+    }
+    return out;
+}
+
+std::size_t ZtxtPosition(std::string_view text, std::size_t position)
+{
+    std::size_t dropped = 0;
+    const std::string_view before = text.substr(0, position);
+    for (std::size_t cr = before.find('\r'); cr != std::string_view::npos; cr = before.find('\r', cr + 1))
+        dropped += cr + 1 < text.size() && text[cr + 1] == '\n';
+    return position - dropped;
 }
 
 Result WriteZtxt(const WriteRequest& request, ZtxtMode mode)

@@ -35,9 +35,15 @@ struct BookContent {
 // over stored records (1). Bookmark names are cut to 15 bytes.
 Result BuildPalmDoc(const BookContent& content, bool compress, std::string& database);
 
-// CR bytes are dropped from the text first; bookmark offsets count the text
-// without them. Bookmark titles are cut to 20 bytes.
+// The text is stored as ZtxtText makes it; bookmark offsets count that text.
+// Bookmark titles are cut to 20 bytes.
 Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& database);
+
+// zTXT readers break lines at LF only: the CR of each CR LF is dropped and
+// every other CR becomes LF, so that text with CR line ends keeps them.
+std::string ZtxtText(std::string_view text);
+// Where byte `position` of `text` lies in ZtxtText(text).
+std::size_t ZtxtPosition(std::string_view text, std::size_t position);
 
 struct WriteRequest {
     std::string textPath;      // prepared text, raw bytes
