@@ -60,8 +60,8 @@ std::string BookmarkRecord(const StoredBookmark& bookmark)
 
 Result BuildPalmDoc(const BookContent& content, bool compress, std::string& database)
 {
-    if (Result size = CheckRecordSize(content.recordSize); !size.Ok())
-        return size;
+    if (Result checked = CheckContent(content); !checked.Ok())
+        return checked;
     const std::string_view text = content.text;
     const std::size_t textRecords = (text.size() + content.recordSize - 1) / content.recordSize;
     if (text.size() > UINT32_MAX || 1 + textRecords > kMaxRecords)

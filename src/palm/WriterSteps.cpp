@@ -16,6 +16,13 @@ Result CheckRecordSize(std::uint32_t recordSize)
     return {};
 }
 
+Result CheckContent(const BookContent& content)
+{
+    if (content.text.empty())
+        return {Status::EmptyText, {}};
+    return CheckRecordSize(content.recordSize);
+}
+
 std::size_t ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room)
 {
     const std::size_t before = bookmarks.size();

@@ -92,8 +92,8 @@ std::string BookmarkRecord(const std::vector<StoredBookmark>& bookmarks)
 
 Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& database)
 {
-    if (Result size = CheckRecordSize(content.recordSize); !size.Ok())
-        return size;
+    if (Result checked = CheckContent(content); !checked.Ok())
+        return checked;
     if (mode != ZtxtMode::RandomAccess && mode != ZtxtMode::EntireDocument)
         return {Status::InvalidArgument, "compression mode " + std::to_string(static_cast<int>(mode))};
     const std::string text = ZtxtText(content.text);

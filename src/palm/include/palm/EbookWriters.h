@@ -22,7 +22,8 @@ enum class ZtxtMode : std::uint8_t {
     EntireDocument = 2,  // one finished zlib stream cut into records
 };
 
-// What goes into a database. Bookmarks may come in any order; offsets beyond
+// What goes into a database: both builders refuse an empty text (EmptyText),
+// so that every record they write holds bytes. Bookmarks may come in any order; offsets beyond
 // the text are dropped (and counted as skipped).
 struct BookContent {
     std::string title;  // database name, cut to 31 bytes

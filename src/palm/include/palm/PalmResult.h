@@ -23,6 +23,7 @@ enum class Status {
     HotSyncFolderMissing,
     InvalidUserName,
     NoSuchUser,
+    EmptyText,  // nothing written: a database needs some text
 };
 
 struct Result {
