@@ -23,15 +23,19 @@ namespace folivo {
 namespace {
 
 // Reads the whole file into `bytes`, with one zero byte after the text so
-// that it can be searched as a NUL-terminated string.
-int ReadSource(const CString& path, std::string& bytes, CString& problem)
+// that it can be searched as a NUL-terminated string. A file of more than
+// maxSize bytes is refused before it is read.
+int ReadSource(const CString& path, std::string& bytes, std::uint64_t maxSize, CString& problem)
 {
-    if (const platform::FileError error = platform::ReadWholeFile(path, bytes)) {
+    const std::size_t limit = static_cast<std::size_t>(std::min<std::uint64_t>(maxSize, SIZE_MAX));
+    if (const platform::FileError error = platform::ReadWholeFile(path, bytes, limit)) {
         if (error.code == ENOMEM) {
             problem = "the document does not fit in memory";
             return kConversionOutOfMemory;
         }
-        problem = error.Reason();
+        problem = error.code == EFBIG ? "the document is larger than the " + std::to_string(maxSize) +
+                                            " bytes of text a database can hold at this record size"
+                                      : error.Reason();
         return kConversionFileNotOpened;
     }
     // The reader leaves room for the zero byte, so this never copies the text.
@@ -60,6 +64,17 @@ std::uint32_t RecordSizeOf(std::int32_t blockSizeKB)
     return blockSizeKB > 0 && blockSizeKB <= 1024 ? static_cast<std::uint32_t>(blockSizeKB) * 1024 : 0;
 }
 
+// The text rules never make a text longer, so a source larger than the
+// database can hold would fail only after it had filled memory.
+std::uint64_t MostSourceBytes(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
+{
+    // Entire-document zTXT cuts one compressed stream into records: only its
+    // 32-bit text length bounds it.
+    if (format == DocumentFormat::zTXT && compress == 0)
+        return UINT32_MAX;
+    return palm::MaxTextLength(RecordSizeOf(blockSizeKB));
+}
+
 }  // namespace
 
 ConversionJob::ConversionJob(BookmarkList& bookmarks) : m_bookmarks(bookmarks) {}
@@ -83,7 +98,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     DeleteTextFile();
 
     std::string bytes;
-    m_report.result = ReadSource(source, bytes, m_report.problem);
+    m_report.result = ReadSource(source, bytes, MostSourceBytes(format, blockSizeKB, compress), m_report.problem);
     if (m_report.result != kConversionDone)
         return m_report.result;
     m_report.sourceLength = bytes.size() - 1;

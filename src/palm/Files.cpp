@@ -2,6 +2,9 @@
 
 #include <platform/Files.h>
 
+#include <algorithm>
+#include <cstdint>
+
 namespace palm {
 
 Result StoreDatabase(const std::string& path, std::string_view bytes)
@@ -14,9 +17,10 @@ Result StoreDatabase(const std::string& path, std::string_view bytes)
     return {error.creatingFile ? Status::OutputFolderUnwritable : Status::OutputWriteFailed, error.Message()};
 }
 
-Result ReadInput(const std::string& path, std::string& bytes, Status status)
+Result ReadInput(const std::string& path, std::string& bytes, Status status, std::uint64_t maxSize)
 {
-    if (const platform::FileError error = platform::ReadWholeFile(path, bytes))
+    const std::size_t limit = static_cast<std::size_t>(std::min<std::uint64_t>(maxSize, SIZE_MAX));
+    if (const platform::FileError error = platform::ReadWholeFile(path, bytes, limit))
         return {status, error.Message()};
     return {};
 }

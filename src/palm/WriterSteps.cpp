@@ -6,6 +6,7 @@
 
 #include "BookmarkFile.h"
 #include "Files.h"
+#include "PdbContainer.h"
 
 namespace palm {
 
@@ -14,6 +15,13 @@ Result CheckRecordSize(std::uint32_t recordSize)
     if (recordSize < kMinRecordSize || recordSize > kMaxRecordSize)
         return {Status::BlockSizeOutOfRange, std::to_string(recordSize) + " bytes"};
     return {};
+}
+
+std::uint64_t MaxTextLength(std::uint32_t recordSize)
+{
+    if (recordSize < kMinRecordSize || recordSize > kMaxRecordSize)
+        recordSize = kMaxRecordSize;
+    return std::uint64_t{kPdbMaxRecords - 1} * recordSize;
 }
 
 Result CheckContent(const BookContent& content)

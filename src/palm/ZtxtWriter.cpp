@@ -12,7 +12,6 @@ namespace palm {
 
 namespace {
 
-constexpr std::size_t kMaxRecords = 65535;
 constexpr std::size_t kBookmarkEntry = 24;
 constexpr std::size_t kBookmarkTitle = 20;
 // Palm OS records stay below 64 KB; the bookmark record is one record.
@@ -104,12 +103,12 @@ Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& databas
     if (Result compressed = CompressText(text, mode, content.recordSize, records); !compressed.Ok())
         return compressed;
     const std::size_t textRecords = records.size() - 1;
-    if (records.size() > kMaxRecords)
+    if (records.size() > kPdbMaxRecords)
         return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
 
     std::vector<StoredBookmark> bookmarks = content.bookmarks;
     Result result;
-    const std::size_t room = records.size() < kMaxRecords ? kMaxBookmarks : 0;
+    const std::size_t room = records.size() < kPdbMaxRecords ? kMaxBookmarks : 0;
     result.skippedBookmarks = ArrangeBookmarks(bookmarks, text.size(), room);
 
     uLong crc = crc32(0, nullptr, 0);

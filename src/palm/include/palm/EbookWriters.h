@@ -40,6 +40,11 @@ Result BuildPalmDoc(const BookContent& content, bool compress, std::string& data
 // Bookmark titles are cut to 20 bytes.
 Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& database);
 
+// The most text a PalmDoc or random-access zTXT database with records of
+// recordSize bytes can hold: 65534 text records beside record 0. A record
+// size out of range counts as the largest.
+std::uint64_t MaxTextLength(std::uint32_t recordSize);
+
 // zTXT readers break lines at LF only: the CR of each CR LF is dropped and
 // every other CR becomes LF, so that text with CR line ends keeps them.
 std::string ZtxtText(std::string_view text);
