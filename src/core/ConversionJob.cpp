@@ -64,9 +64,9 @@ std::uint32_t RecordSizeOf(std::int32_t blockSizeKB)
     return blockSizeKB > 0 && blockSizeKB <= 1024 ? static_cast<std::uint32_t>(blockSizeKB) * 1024 : 0;
 }
 
-// The text rules never make a text longer, so a source larger than the
-// database can hold would fail only after it had filled memory.
-std::uint64_t MostSourceBytes(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
+}  // namespace
+
+std::uint64_t MostDocumentBytes(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
 {
     // Entire-document zTXT cuts one compressed stream into records: only its
     // 32-bit text length bounds it.
@@ -74,8 +74,6 @@ std::uint64_t MostSourceBytes(DocumentFormat format, std::int32_t blockSizeKB, s
         return UINT32_MAX;
     return palm::MaxTextLength(RecordSizeOf(blockSizeKB));
 }
-
-}  // namespace
 
 ConversionJob::ConversionJob(BookmarkList& bookmarks) : m_bookmarks(bookmarks) {}
 
@@ -98,7 +96,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     DeleteTextFile();
 
     std::string bytes;
-    m_report.result = ReadSource(source, bytes, MostSourceBytes(format, blockSizeKB, compress), m_report.problem);
+    m_report.result = ReadSource(source, bytes, MostDocumentBytes(format, blockSizeKB, compress), m_report.problem);
     if (m_report.result != kConversionDone)
         return m_report.result;
     m_report.sourceLength = bytes.size() - 1;

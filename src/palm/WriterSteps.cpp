@@ -98,6 +98,7 @@ Result WriteDatabase(const WriteRequest& request, const BuildDatabase& build)
 
     Result result = input.warning;
     result.skippedBookmarks += built.skippedBookmarks;
+    result.storedBookmarks = built.storedBookmarks;
     if (result.status == Status::Ok && result.skippedBookmarks != 0)
         result.status = Status::BookmarkLinesSkipped;
     return result;

@@ -51,6 +51,11 @@ struct ConversionReport {
     palm::Result install;  // the install queue's outcome, when asked
 };
 
+// The largest document a run with these arguments reads: the text rules
+// never make a text longer, so a larger one could not become a database and
+// would only fill memory. A larger one is refused before it is read.
+std::uint64_t MostDocumentBytes(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
+
 // Sets `pattern` up as every bookmark scan runs it (Perl syntax, case
 // ignored, 8-bit text) with `patternText` as its expression, and compiles it.
 RegularExpression::ExpressionErrorCode PrepareBookmarkPattern(RegularExpression& pattern, const CString& patternText);
