@@ -28,9 +28,6 @@ struct ModeChoice {
     }
 };
 
-// The name convert's options and messages give standard input.
-inline constexpr char kStandardStream[] = "-";
-
 struct ConvertOptions {
     DocumentFormat format = DocumentFormat::PalmDoc;
     std::optional<int> blockSizeKB;

@@ -269,6 +269,11 @@ Error SettingsWriteProblem()
 long DeleteSettingsValue(SettingsKey& key, const char* name)
 {
     SettingsKey::State* state = key.m_state.get();
+    // Removing what is not stored writes nothing: no file, folder or lock is made for it.
+    CString text;
+    if (state && name && ReadSettingsFile(state->file, text) != ReadResult::failed &&
+        !SettingsDocument::Parse(text).Find(state->section, name))
+        return SETTINGS_OK;
     return ChangeDocument(state, name, [state, name](SettingsDocument& doc) { doc.Remove(state->section, name); });
 }
 

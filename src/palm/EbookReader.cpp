@@ -57,9 +57,6 @@ Result ReadEbook(std::string_view file, EbookInfo& info)
 
 Result ReadEbookFile(const std::string& path, EbookInfo& info)
 {
-    // Record offsets are 32 bits and no record reaches 64 KB: a larger file is
-    // no database, and is not read at all.
-    constexpr std::uint64_t kMaxDatabaseFile = (std::uint64_t{1} << 32) + 65536;
     std::string bytes;
     if (Result read = ReadInput(path, bytes, Status::DatabaseUnreadable, kMaxDatabaseFile); !read.Ok())
         return read;

@@ -40,6 +40,10 @@ struct EbookInfo {
 // length record 0 declares, and its bookmarks can be read; anything less is
 // DamagedDatabase, with what could be read kept when `salvaged` says so.
 Result ReadEbook(std::string_view file, EbookInfo& info);
+// A file larger than kMaxDatabaseFile is refused before it is read.
 Result ReadEbookFile(const std::string& path, EbookInfo& info);
+
+// Record offsets are 32 bits and no record reaches 64 KB: no database is larger.
+inline constexpr std::uint64_t kMaxDatabaseFile = (std::uint64_t{1} << 32) + 65536;
 
 }  // namespace palm
