@@ -1,10 +1,12 @@
 #include "TestEnvironment.h"
 
+#include <core/SettingsGroups.h>
 #include <core/SettingsStore.h>
 #include <core/SettingsValues.h>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <unistd.h>
 
@@ -198,6 +200,48 @@ TEST(SettingsValuesTest, TableListsEveryValueWithItsType)
     EXPECT_EQ(FindSettingsValue("Bookmarks")->type, SettingsValueType::String);
     EXPECT_EQ(FindSettingsValue("PBOTTOM")->type, SettingsValueType::Dword);
     EXPECT_EQ(FindSettingsValue("Pbottomx"), nullptr);
+}
+
+TEST(SettingsValuesTest, BuiltInDefaultsAreWhatTheReadersUseWhenNothingIsStored)
+{
+    IsolatedStore store;
+    TextPageState text;
+    ASSERT_TRUE(LoadTextPageDefaults(text));
+    FormatPageState palmDoc = InitialFormatPageState(DocumentFormat::PalmDoc);
+    FormatPageState zTxt = InitialFormatPageState(DocumentFormat::zTXT);
+    ASSERT_TRUE(LoadFormatDefaults(DocumentFormat::PalmDoc, palmDoc));
+    ASSERT_TRUE(LoadFormatDefaults(DocumentFormat::zTXT, zTxt));
+    CString patterns;
+    ASSERT_TRUE(LoadBookmarkPatterns(patterns));
+    const std::map<std::string, std::string> readers = {
+        {"CRLFCR", std::to_string(text.removeCR)},
+        {"CRLFLF", std::to_string(text.removeLF)},
+        {"CRLFNone", std::to_string(text.removeNone)},
+        {"CRLFTCR", std::to_string(text.translateCR)},
+        {"CRLFTLF", std::to_string(text.translateLF)},
+        {"CRLFTNone", std::to_string(text.translateNone)},
+        {"Tabs", std::to_string(text.tabs)},
+        {"HTML", std::to_string(text.html)},
+        {"ASCII", std::to_string(text.ascii)},
+        {"Single", std::to_string(text.single)},
+        {"Bookmarks", patterns},
+        {"PalmDocBlock", std::to_string(palmDoc.blockSizeKB)},
+        {"PalmDocCompressOn", std::to_string(palmDoc.compressFirst)},
+        {"PalmDocCompressOff", std::to_string(palmDoc.compressSecond)},
+        {"zTxtBlock", std::to_string(zTxt.blockSizeKB)},
+        {"zTxtCompressRandom", std::to_string(zTxt.compressFirst)},
+        {"zTxtCompressEntire", std::to_string(zTxt.compressSecond)},
+        {"ShExt", std::to_string(ReadShellIntegration())},
+    };
+    WindowPlacement placement;
+    EXPECT_FALSE(ReadWindowPlacement(PlacementWindow::MainDialog, placement));
+    for (const SettingsValueInfo& info : AllSettingsValues()) {
+        const auto reader = readers.find(info.name);
+        if (reader == readers.end())
+            EXPECT_EQ(info.builtIn, nullptr) << info.name << ": a window placement has no default of its own";
+        else
+            EXPECT_STREQ(info.builtIn, reader->second.c_str()) << info.name;
+    }
 }
 
 }  // namespace
