@@ -1,5 +1,6 @@
 #include "TextPreparation.h"
 
+#include "HandheldCharset.h"
 #include <core/ProgressSink.h>
 
 #include <algorithm>
@@ -18,9 +19,41 @@ bool IsBreak(unsigned char c)
     return c == CR || c == LF;
 }
 
-// The first pass writes at or behind the byte it reads, so it works in place.
-std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules, ProgressScope* progress)
+// Writes the byte x at text[out] as the byte rules have it; returns the new out.
+// Kept inline in the hot loop although decoded references call it too.
+[[gnu::always_inline]] inline std::size_t KeepByte(unsigned char* text, std::size_t out, unsigned char x,
+                                                   const ConversionSettings& rules)
 {
+    if (x < 0x20 && x != TAB && x != LF && x != CR) {
+        if (rules.allowLowAscii)
+            text[out++] = x;
+        return out;
+    }
+    if (x == TAB && rules.tabsToLineBreaks) {
+        text[out++] = LF;
+        return out;
+    }
+    if (x == CR) {
+        if (rules.lineBreakRemoval != LineBreakRemoval::RemoveCR)
+            text[out++] = rules.lineBreakTranslation == LineBreakTranslation::CrToLf ? LF : CR;
+        return out;
+    }
+    if (x == LF) {
+        if (rules.lineBreakRemoval != LineBreakRemoval::RemoveLF)
+            text[out++] = rules.lineBreakTranslation == LineBreakTranslation::LfToCr ? CR : LF;
+        return out;
+    }
+    text[out++] = x;
+    return out;
+}
+
+// The first pass writes at or behind the byte it reads, so it works in place.
+// A decoded character reference is written, never read again: the '<' of
+// "&lt;" starts no tag, and "&amp;lt;" becomes "&lt;".
+std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules, ProgressScope* progress,
+                       std::size_t& replaced)
+{
+    const bool decodeReferences = rules.removeHtmlTags && rules.handheldCharset;
     static const char kNbsp[] = "&nbsp;";
     const std::size_t stepEvery = n / 20;
     std::size_t countdown = stepEvery;
@@ -36,34 +69,23 @@ std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSetti
             i += 6;
             continue;
         }
+        if (decodeReferences && x == '&') {
+            const DecodedReference ref = DecodeCharacterReference({reinterpret_cast<const char*>(text + i), n - i});
+            if (ref.length != 0) {
+                for (const char b : ref.Text())
+                    out = KeepByte(text, out, static_cast<unsigned char>(b), rules);
+                replaced += ref.replaced;
+                i += ref.length;
+                continue;
+            }
+        }
         if (rules.removeHtmlTags && x == '<') {
             const void* close = std::memchr(text + i, '>', n - i);
             i = close ? static_cast<const unsigned char*>(close) - text + 1 : n;
             continue;
         }
         ++i;
-        if (x < 0x20 && x != TAB && x != LF && x != CR) {
-            if (rules.allowLowAscii)
-                text[out++] = x;
-            continue;
-        }
-        if (x == TAB && rules.tabsToLineBreaks) {
-            text[out++] = LF;
-            continue;
-        }
-        if (x == CR) {
-            if (rules.lineBreakRemoval == LineBreakRemoval::RemoveCR)
-                continue;
-            text[out++] = rules.lineBreakTranslation == LineBreakTranslation::CrToLf ? LF : CR;
-            continue;
-        }
-        if (x == LF) {
-            if (rules.lineBreakRemoval == LineBreakRemoval::RemoveLF)
-                continue;
-            text[out++] = rules.lineBreakTranslation == LineBreakTranslation::LfToCr ? CR : LF;
-            continue;
-        }
-        text[out++] = x;
+        out = KeepByte(text, out, x, rules);
     }
     return out;
 }
@@ -97,9 +119,12 @@ void JoinSingleBreaks(unsigned char* text, std::size_t m)
 }  // namespace
 
 std::size_t PrepareTextBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules,
-                             ProgressScope* progress)
+                             ProgressScope* progress, std::size_t* replaced)
 {
-    const std::size_t m = CleanBytes(text, n, rules, progress);
+    std::size_t decodedReplacements = 0;
+    const std::size_t m = CleanBytes(text, n, rules, progress, decodedReplacements);
+    if (replaced)
+        *replaced += decodedReplacements;
     if (rules.ignoreSingleLineBreaks)
         JoinSingleBreaks(text, m);
     return m;

@@ -13,16 +13,21 @@ class ProgressScope;
 // returns the new length (never more than n). Two linear passes:
 //
 // 1. removes "&nbsp;" and everything from '<' to the next '>' (with no '>',
-//    the rest of the text) when HTML tags are removed; drops control bytes
+//    the rest of the text) when HTML tags are removed, and then, with the
+//    hand-held's character set too, decodes every other character reference
+//    (DecodeCharacterReference) once; drops control bytes
 //    below 0x20 other than tab, LF and CR unless low ASCII is allowed; turns
-//    tabs into LF when asked; removes, then translates, CR and LF bytes;
+//    tabs into LF when asked; removes, then translates, CR and LF bytes,
+//    decoded ones included;
 // 2. when single line breaks are ignored, turns each byte of a single line
 //    break (LF, CR, CR LF or LF CR between two other bytes) into a space, so
 //    the length stays. A break at the very start has no line before it to
 //    join and is kept, and the last byte is never changed.
 //
-// `progress`, when given, steps once per twentieth of the first pass.
+// `progress`, when given, steps once per twentieth of the first pass. The
+// replacements of decoded references (see HandheldCharset.h) are added to
+// `*replaced` when it is given.
 std::size_t PrepareTextBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules,
-                             ProgressScope* progress);
+                             ProgressScope* progress, std::size_t* replaced = nullptr);
 
 }  // namespace folivo

@@ -1,4 +1,5 @@
 #include <framework/CArchive.h>
+#include <framework/Windows1252.h>
 
 #include <cstring>
 #include <memory>
@@ -14,18 +15,12 @@ constexpr std::uint32_t kBigClassTag = 0x80000000u;
 // Class names longer than this are refused, as the framework's loader does.
 constexpr std::uint16_t kMaxClassName = 64;
 
-// Windows-1252 for U+0080..U+009F's slots: the characters those bytes stand for.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 char ToCp1252(char16_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return static_cast<char>(c);
     for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] == c)
+        if (folivo::kWindows1252High[i] == c)
             return static_cast<char>(0x80 + i);
     return '?';
 }

@@ -1,6 +1,4 @@
 #include <algorithm>
-#include <exception>
-#include <thread>
 
 #include <palm/EbookWriters.h>
 
@@ -16,35 +14,15 @@ namespace {
 constexpr std::size_t kBookmarkNameField = 16;
 
 // Records compress independently of each other, so a large text is shared out
-// among the processor's cores; the output does not depend on how.
+// among the processor's cores.
 void CompressRecords(std::string_view text, std::size_t recordSize, std::string* records)
 {
     const std::size_t count = (text.size() + recordSize - 1) / recordSize;
-    std::vector<std::exception_ptr> failures;
-    const auto compressStride = [&](std::size_t first, std::size_t stride) {
-        try {
-            PalmDocCompressor compressor;
-            for (std::size_t i = first; i < count; i += stride)
-                compressor.CompressRecord(text.substr(i * recordSize, recordSize), records[i]);
-        } catch (...) {
-            failures[first] = std::current_exception();
-        }
-    };
-    // Below this many records a thread costs more than it saves.
-    constexpr std::size_t kRecordsPerThread = 64;
-    const std::size_t threads =
-        std::clamp<std::size_t>(count / kRecordsPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
-    failures.resize(threads);
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < threads; ++t)
-        helpers.emplace_back(compressStride, t, threads);
-    compressStride(0, threads);
-    for (std::thread& helper : helpers)
-        helper.join();
-    // Out of memory in a helper thread reaches the caller as it would without threads.
-    for (const std::exception_ptr& failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
+    ShareOutRecords(count, [&](std::size_t first, std::size_t stride) {
+        PalmDocCompressor compressor;
+        for (std::size_t i = first; i < count; i += stride)
+            compressor.CompressRecord(text.substr(i * recordSize, recordSize), records[i]);
+    });
 }
 
 std::string BookmarkRecord(const StoredBookmark& bookmark)

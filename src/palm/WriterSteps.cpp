@@ -1,6 +1,8 @@
 #include "WriterSteps.h"
 
 #include <algorithm>
+#include <exception>
+#include <thread>
 
 #include <platform/Paths.h>
 
@@ -40,6 +42,31 @@ std::size_t ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t
     if (bookmarks.size() > room)
         bookmarks.resize(room);
     return before - bookmarks.size();
+}
+
+void ShareOutRecords(std::size_t count, const std::function<void(std::size_t first, std::size_t stride)>& work)
+{
+    // Below this many records a thread costs more than it saves.
+    constexpr std::size_t kRecordsPerThread = 64;
+    const std::size_t threads =
+        std::clamp<std::size_t>(count / kRecordsPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::exception_ptr> failures(threads);
+    const auto run = [&](std::size_t first) {
+        try {
+            work(first, threads);
+        } catch (...) {
+            failures[first] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < threads; ++t)
+        helpers.emplace_back(run, t);
+    run(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+    for (const std::exception_ptr& failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
 }
 
 namespace {

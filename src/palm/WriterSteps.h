@@ -20,6 +20,14 @@ Result CheckContent(const BookContent& content);
 // beyond textLength and keeps at most `room`. Returns how many were dropped.
 std::size_t ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room);
 
+// Runs work(first, stride) on as many threads as pay off for `count` records
+// (one below 64 records a thread), so that every index below count is handed
+// to exactly one call: first, first + stride, and so on. Records are made
+// independently of each other, so the result does not depend on how many
+// threads there were. An exception thrown by work on any thread reaches the
+// caller, as it would without threads.
+void ShareOutRecords(std::size_t count, const std::function<void(std::size_t first, std::size_t stride)>& work);
+
 using BuildDatabase = std::function<Result(const BookContent&, std::string&)>;
 
 // Reads the request's text and bookmark file, builds the database and

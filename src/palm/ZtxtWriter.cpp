@@ -1,6 +1,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 
 #include <palm/EbookWriters.h>
 
@@ -17,10 +18,14 @@ constexpr std::size_t kBookmarkTitle = 20;
 // Palm OS records stay below 64 KB; the bookmark record is one record.
 constexpr std::size_t kMaxBookmarks = 65505 / kBookmarkEntry;
 
-// Deflates with the settings every zTXT reader is known to accept.
+// Deflates with the settings every zTXT reader is known to accept: a zlib
+// stream, or with `raw` the same without the zlib header.
 class Deflater {
 public:
-    Deflater() { m_ok = deflateInit2(&m_stream, 9, Z_DEFLATED, 15, 9, Z_DEFAULT_STRATEGY) == Z_OK; }
+    explicit Deflater(bool raw = false)
+    {
+        m_ok = deflateInit2(&m_stream, 9, Z_DEFLATED, raw ? -15 : 15, 9, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
     Deflater(const Deflater&) = delete;
     Deflater& operator=(const Deflater&) = delete;
     ~Deflater()
@@ -49,26 +54,47 @@ public:
         }
     }
 
+    // Starts a new stream with the same settings and the memory it has.
+    bool Reset() { return m_ok && deflateReset(&m_stream) == Z_OK; }
+
 private:
     z_stream m_stream{};
     bool m_ok = false;
 };
 
+// The random-access stream: one zlib stream with a full flush after each
+// record, so that a reader can start inflating at any record. A full flush
+// leaves the compressor as a new stream would be (no history, no pending
+// bits), so each record is what a fresh raw stream makes of it, and the
+// records are deflated on all cores; only the first carries the zlib header.
+Result DeflateRecords(std::string_view text, std::uint32_t recordSize, std::vector<std::string>& records)
+{
+    const std::size_t count = (text.size() + recordSize - 1) / recordSize;
+    const std::size_t first = records.size();
+    records.resize(first + count);
+    std::atomic<bool> failed{false};
+    ShareOutRecords(count, [&](std::size_t start, std::size_t stride) {
+        Deflater raw(true);
+        for (std::size_t i = start; i < count && !failed; i += stride) {
+            const std::string_view input = text.substr(i * recordSize, recordSize);
+            bool ok = false;
+            if (i == 0)
+                ok = Deflater().Run(input, Z_FULL_FLUSH, records[first]);
+            else
+                ok = raw.Reset() && raw.Run(input, Z_FULL_FLUSH, records[first + i]);
+            if (!ok)
+                failed = true;
+        }
+    });
+    return failed ? Result{Status::OutputWriteFailed, "zlib"} : Result{};
+}
+
 Result CompressText(std::string_view text, ZtxtMode mode, std::uint32_t recordSize, std::vector<std::string>& records)
 {
-    Deflater deflater;
-    if (mode == ZtxtMode::RandomAccess) {
-        // A full flush after each block lets a reader start inflating at any record.
-        for (std::size_t start = 0; start < text.size(); start += recordSize) {
-            std::string record;
-            if (!deflater.Run(text.substr(start, recordSize), Z_FULL_FLUSH, record))
-                return {Status::OutputWriteFailed, "zlib"};
-            records.push_back(std::move(record));
-        }
-        return {};
-    }
+    if (mode == ZtxtMode::RandomAccess)
+        return DeflateRecords(text, recordSize, records);
     std::string stream;
-    if (!deflater.Run(text, Z_FINISH, stream))
+    if (!Deflater().Run(text, Z_FINISH, stream))
         return {Status::OutputWriteFailed, "zlib"};
     for (std::size_t start = 0; start < stream.size(); start += recordSize)
         records.push_back(stream.substr(start, recordSize));

@@ -79,22 +79,9 @@ std::vector<Expected> ExpectedBookmarks(const std::string& text)
     return found;
 }
 
-std::vector<fs::path> Books()
-{
-    std::vector<fs::path> books;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(FOLIVO_CORPUS_DIR, ec)) {
-        const std::string ext = entry.path().extension().string();
-        if (ext == ".txt" || ext == ".htm")
-            books.push_back(entry.path());
-    }
-    std::sort(books.begin(), books.end());
-    return books;
-}
-
 TEST(CorpusConversion, EveryBookInEveryCombination)
 {
-    const std::vector<fs::path> books = Books();
+    const std::vector<fs::path> books = CorpusBooks();
     if (books.empty())
         GTEST_SKIP() << "the corpus of books is not there";
 

@@ -4,10 +4,12 @@
 
 #include "TestFiles.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Sets, or with nullopt removes, an environment variable for its lifetime.
 class ScopedEnv {
@@ -39,3 +41,17 @@ private:
     ScratchFolder m_home;
     ScopedEnv m_env{"XDG_CONFIG_HOME", m_home.Path().string()};
 };
+
+// The books of the shared corpus (.txt and .htm), sorted; none when the corpus is absent.
+inline std::vector<std::filesystem::path> CorpusBooks()
+{
+    std::vector<std::filesystem::path> books;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(FOLIVO_CORPUS_DIR, ec)) {
+        const std::string ext = entry.path().extension().string();
+        if (ext == ".txt" || ext == ".htm")
+            books.push_back(entry.path());
+    }
+    std::sort(books.begin(), books.end());
+    return books;
+}

@@ -37,6 +37,43 @@ TEST(TextPreparation, HtmlRemoval)
     EXPECT_EQ(Prepare("x<b>&nbsp;", ConversionSettings{}), "x<b>&nbsp;");
 }
 
+// Character references are decoded in the pass that removes tags, and what
+// they decode to is text: it never starts a tag or another reference.
+TEST(TextPreparation, CharacterReferencesDecodeOnce)
+{
+    auto rules = Rules([](ConversionSettings& r) { r.removeHtmlTags = r.handheldCharset = true; });
+    const std::pair<std::string, std::string> cases[] = {
+        {"&lt;b&gt;bold&lt;/b&gt;", "<b>bold</b>"},
+        {"x&lt;p>y", "x<p>y"},
+        {"&amp;lt;", "&lt;"},
+        {"&amp;nbsp;", "&nbsp;"},
+        {"a&nbsp;b&#160;z", "ab\xA0z"},
+        {"<a title=\"&lt;&gt;\">l</a>&rsquo;", "l\x92"},
+        {"&#65;&#x42;&unknown;&amp", "AB&unknown;&amp"},
+        {"&#1;&#9;", "\t"},
+    };
+    for (const auto& [html, text] : cases)
+        EXPECT_EQ(Prepare(html, rules), text) << html;
+    // Decoded line breaks and tabs follow the rules as written ones do.
+    rules.tabsToLineBreaks = true;
+    rules.lineBreakRemoval = LineBreakRemoval::RemoveCR;
+    EXPECT_EQ(Prepare("a&#13;&#10;b&#9;c", rules), "a\nb\nc");
+
+    std::string text = "&Omega; &alpha;&#x1F600;&mdash;";
+    std::size_t replaced = 1;
+    text.resize(
+        PrepareTextBytes(reinterpret_cast<unsigned char*>(text.data()), text.size(), rules, nullptr, &replaced));
+    EXPECT_EQ(text, "? ??\x97");
+    EXPECT_EQ(replaced, 4u);
+
+    // Either rule alone leaves references as they are.
+    rules.handheldCharset = false;
+    EXPECT_EQ(Prepare("&lt;&#233;", rules), "&lt;&#233;");
+    rules.handheldCharset = true;
+    rules.removeHtmlTags = false;
+    EXPECT_EQ(Prepare("&lt;&#233;", rules), "&lt;&#233;");
+}
+
 TEST(TextPreparation, LowAsciiBytes)
 {
     std::string all;

@@ -164,6 +164,42 @@ TEST(ZtxtDatabase, RandomAccessRecordsDecodeOnTheirOwn)
                                                  std::string(19, '\0'));
 }
 
+// What one zlib stream with a full flush after each record makes of a text.
+std::vector<std::string> OneStreamRecords(std::string_view text, std::size_t recordSize)
+{
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, 15, 9, Z_DEFAULT_STRATEGY);
+    std::vector<std::string> records;
+    for (std::size_t start = 0; start < text.size(); start += recordSize) {
+        const std::string_view input = text.substr(start, recordSize);
+        std::string out(deflateBound(&z, static_cast<uLong>(input.size())) + 16, '\0');
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
+        z.avail_in = static_cast<uInt>(input.size());
+        z.next_out = reinterpret_cast<Bytef*>(out.data());
+        z.avail_out = static_cast<uInt>(out.size());
+        deflate(&z, Z_FULL_FLUSH);
+        out.resize(out.size() - z.avail_out);
+        records.push_back(std::move(out));
+    }
+    deflateEnd(&z);
+    return records;
+}
+
+TEST(ZtxtDatabase, RecordsDeflatedOnAllCoresAreThoseOfOneStream)
+{
+    // Enough records for every core to take a share; prose with repeats and
+    // bytes of every value, so that records end inside matches too.
+    std::string text = palmtest::MixedBytes(300 * 1024 + 77, 21);
+    std::erase(text, '\r');
+    std::string file;
+    ASSERT_TRUE(palm::BuildZtxt({"Z", text, {}, 1024}, palm::ZtxtMode::RandomAccess, file).Ok());
+    const palm::PdbDatabase database = Split(file);
+    const std::vector<std::string> expected = OneStreamRecords(text, 1024);
+    ASSERT_EQ(database.records.size(), expected.size() + 1);
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(database.records[i + 1], expected[i]) << "record " << i + 1;
+}
+
 TEST(ZtxtDatabase, BothModesRoundTripWithLfLineBreaks)
 {
     std::string text = palmtest::MixedBytes(50000, 9);

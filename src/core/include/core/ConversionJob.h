@@ -51,9 +51,10 @@ struct ConversionReport {
     palm::Result install;  // the install queue's outcome, when asked
 };
 
-// The largest document a run with these arguments reads: the text rules
-// never make a text longer, so a larger one could not become a database and
-// would only fill memory. A larger one is refused before it is read.
+// The largest document a run with these arguments reads: the most text its
+// database can hold. A larger one could become a database only if the text
+// rules cut much of it away (HTML tags), and reading it would fill memory
+// first, so it is refused before it is read.
 std::uint64_t MostDocumentBytes(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
 
 // Sets `pattern` up as every bookmark scan runs it (Perl syntax, case

@@ -30,6 +30,9 @@ struct ConversionSettings {
     bool tabsToLineBreaks = false;
     bool allowLowAscii = false;
     bool removeHtmlTags = false;
+    // Unicode documents become Windows-1252 before the text rules (ToHandheldCharset),
+    // and with removeHtmlTags character references are decoded (PrepareTextBytes).
+    bool handheldCharset = false;
     CString bookmarkPatterns;
     bool autoInstall = false;
     CString installUser;
