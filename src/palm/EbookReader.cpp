@@ -33,6 +33,7 @@ Result Outcome(EbookInfo& info, std::string damage)
 
 Result ReadEbook(std::string_view file, EbookInfo& info)
 {
+    info = EbookInfo{};
     PdbDatabase database;
     std::string error;
     if (!ParsePdb(file, database, error)) {
@@ -42,7 +43,6 @@ Result ReadEbook(std::string_view file, EbookInfo& info)
             return {Status::NotAnEbook, "it has no Palm database header"};
         return {Status::DamagedDatabase, error};
     }
-    info = EbookInfo{};
     info.title = database.name;
     info.type = database.type;
     info.creator = database.creator;
