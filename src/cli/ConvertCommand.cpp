@@ -79,8 +79,7 @@ Error ReadStandardInput(std::uint64_t maxSize, platform::TemporaryFile& file)
     std::string bytes;
     platform::FileError error = file.Error();
     if (!error)
-        error = platform::ReadAll(STDIN_FILENO, bytes,
-                                  static_cast<std::size_t>(std::min<std::uint64_t>(maxSize, SIZE_MAX)));
+        error = platform::ReadAll(STDIN_FILENO, bytes, maxSize);
     if (error.code == EFBIG)
         return Error::Failure("standard input: the document is larger than the " + std::to_string(maxSize) +
                               " bytes of text a database can hold at this record size");

@@ -4,8 +4,6 @@
 
 #include <platform/Files.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <unistd.h>
 
 namespace folivo::cli {
@@ -15,8 +13,7 @@ palm::Result ReadDatabase(const std::string& path, palm::EbookInfo& info)
     if (path != kStandardStream)
         return palm::ReadEbookFile(path, info);
     std::string bytes;
-    const auto limit = static_cast<std::size_t>(std::min<std::uint64_t>(palm::kMaxDatabaseFile, SIZE_MAX));
-    if (const platform::FileError error = platform::ReadAll(STDIN_FILENO, bytes, limit))
+    if (const platform::FileError error = platform::ReadAll(STDIN_FILENO, bytes, palm::kMaxDatabaseFile))
         return {palm::Status::DatabaseUnreadable, error.Reason()};
     return palm::ReadEbook(bytes, info);
 }

@@ -27,8 +27,7 @@ namespace {
 // maxSize bytes is refused before it is read.
 int ReadSource(const CString& path, std::string& bytes, std::uint64_t maxSize, CString& problem)
 {
-    const std::size_t limit = static_cast<std::size_t>(std::min<std::uint64_t>(maxSize, SIZE_MAX));
-    if (const platform::FileError error = platform::ReadWholeFile(path, bytes, limit)) {
+    if (const platform::FileError error = platform::ReadWholeFile(path, bytes, maxSize)) {
         if (error.code == ENOMEM) {
             problem = "the document does not fit in memory";
             return kConversionOutOfMemory;

@@ -2,9 +2,6 @@
 
 #include <platform/Files.h>
 
-#include <algorithm>
-#include <cstdint>
-
 namespace palm {
 
 Result StoreDatabase(const std::string& path, std::string_view bytes)
@@ -19,8 +16,7 @@ Result StoreDatabase(const std::string& path, std::string_view bytes)
 
 Result ReadInput(const std::string& path, std::string& bytes, Status status, std::uint64_t maxSize)
 {
-    const std::size_t limit = static_cast<std::size_t>(std::min<std::uint64_t>(maxSize, SIZE_MAX));
-    if (const platform::FileError error = platform::ReadWholeFile(path, bytes, limit))
+    if (const platform::FileError error = platform::ReadWholeFile(path, bytes, maxSize))
         return {status, error.Message()};
     return {};
 }

@@ -54,7 +54,7 @@ FileError ResolveTarget(const std::string& path, std::string& target)
 
 }  // namespace
 
-FileError ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxSize)
+FileError ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxSize)
 {
     bytes.clear();
     // O_NONBLOCK: opening a pipe with no writer must not wait for one.
@@ -75,14 +75,15 @@ FileError ReadWholeFile(const std::string& path, std::string& bytes, std::size_t
     return error;
 }
 
-FileError ReadAll(int fd, std::string& bytes, std::size_t maxSize, std::size_t expectedSize)
+FileError ReadAll(int fd, std::string& bytes, std::uint64_t maxSize, std::size_t expectedSize)
 {
     bytes.clear();
     try {
         // One byte more than expected: the read that finds the end needs no
         // second allocation, and the caller may add a terminating zero.
         constexpr std::size_t kStreamStart = 64 * 1024;
-        bytes.resize(expectedSize != 0 ? std::min(expectedSize, maxSize) + 1 : kStreamStart);
+        bytes.resize(expectedSize != 0 ? static_cast<std::size_t>(std::min<std::uint64_t>(expectedSize, maxSize)) + 1
+                                       : kStreamStart);
         std::size_t have = 0;
         for (;;) {
             if (have == bytes.size())

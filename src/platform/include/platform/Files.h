@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -22,13 +23,13 @@ namespace platform {
 // that grows past it while being read. Running out of memory gives ENOMEM.
 // On failure bytes is empty.
 FileError ReadWholeFile(const std::string& path, std::string& bytes,
-                        std::size_t maxSize = std::numeric_limits<std::size_t>::max());
+                        std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max());
 
 // Reads fd to its end into bytes, as ReadWholeFile does: for a stream such
 // as standard input, whose size is known only at its end. expectedSize, when
 // known, saves growing the buffer. More than maxSize bytes give EFBIG. The
 // error has no path.
-FileError ReadAll(int fd, std::string& bytes, std::size_t maxSize = std::numeric_limits<std::size_t>::max(),
+FileError ReadAll(int fd, std::string& bytes, std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max(),
                   std::size_t expectedSize = 0);
 
 // Writes all of bytes to fd, retrying after interruptions. A write that stops
