@@ -6,7 +6,6 @@
 #include <palm/EbookWriters.h>
 
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 using namespace clitest;
 
@@ -26,36 +25,24 @@ TEST(HostileUse, OnlyRegularFilesAreReplacedAndLinksStayLinks)
     Sandbox box;
     box.Document("book.txt", "Chapter 1\ntext\n");
     ASSERT_EQ(box.Run({"convert", "book.txt"}).status, 0);
-    std::vector<fs::path> special = {box.Docs() / "fifo"};
-    ASSERT_EQ(::mkfifo(special[0].c_str(), 0600), 0);
-    // The null device under another name, where this user may make one.
-    if (::mknod((box.Docs() / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
-        special.push_back(box.Docs() / "null");
-    for (const fs::path& path : special) {
-        for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-                 {"convert", "book.txt", "-o", path.string()}, {"extract", "book.pdb", "-o", path.string()}}) {
-            const RunResult run = box.Run(args);
-            EXPECT_EQ(run.status, 1) << args[0] << ' ' << path;
-            EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
-        }
-        EXPECT_FALSE(fs::is_regular_file(path)) << path;
+    const fs::path fifo = box.Docs() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const char* command : {"convert", "extract"}) {
+        const RunResult run = box.Run({command, command[0] == 'c' ? "book.txt" : "book.pdb", "-o", "fifo"});
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_NE(run.err.find("fifo: not a regular file"), std::string::npos) << run.err;
     }
+    EXPECT_TRUE(fs::is_fifo(fifo));
 
-    // Through a link the file it leads to is replaced, keeping its mode.
+    // Through a link the file it leads to is replaced, keeping its mode; so
+    // is the settings file.
     WriteBytes(box.Docs() / "target.pdb", "old");
     fs::permissions(box.Docs() / "target.pdb", fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink("target.pdb", box.Docs() / "link.pdb");
     ASSERT_EQ(box.Run({"convert", "book.txt", "-o", "link.pdb"}).status, 0);
-    WriteBytes(box.Docs() / "target.txt", "old");
-    fs::create_symlink("target.txt", box.Docs() / "link.txt");
-    ASSERT_EQ(box.Run({"extract", "book.pdb", "-o", "link.txt"}).status, 0);
-    for (const char* link : {"link.pdb", "link.txt"})
-        EXPECT_TRUE(fs::is_symlink(box.Docs() / link)) << link;
+    EXPECT_TRUE(fs::is_symlink(box.Docs() / "link.pdb"));
     EXPECT_EQ(ReadDatabase(box.Docs() / "target.pdb").text, "Chapter 1\ntext\n");
     EXPECT_EQ(ModeOf(box.Docs() / "target.pdb"), 0600u);
-    EXPECT_EQ(ReadBytes(box.Docs() / "target.txt"), "Chapter 1\ntext\n");
-
-    // So is the settings file.
     box.WriteSettings("");
     fs::rename(box.SettingsFile(), box.Config() / "kept.conf");
     fs::create_symlink("../kept.conf", box.SettingsFile());

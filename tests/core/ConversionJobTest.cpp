@@ -6,7 +6,6 @@
 #include <core/SettingsGroups.h>
 #include <core/WizardPages.h>
 #include <palm/EbookReader.h>
-#include <palm/EbookWriters.h>
 
 #include <gtest/gtest.h>
 
@@ -278,26 +277,6 @@ TEST_F(JobTest, ADocumentTooLargeForMemoryFailsCleanly)
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(ReadBytes(output), "the old database");
-    EXPECT_TRUE(TmpIsEmpty());
-}
-
-TEST_F(JobTest, ADocumentLargerThanADatabaseCanHoldIsNotRead)
-{
-    // Sparse, so neither disk nor memory is spent; reading it would fill memory.
-    const fs::path source = Docs() / "huge.txt";
-    WriteBytes(source, "x");
-    fs::resize_file(source, palm::MaxTextLength(4096) + 1);
-    const fs::path output = Docs() / "huge.pdb";
-    WriteBytes(output, "the old database");
-    ConversionJob job(m_bookmarks);
-    EXPECT_EQ(job.RunConversion(source.string(), output.string(), "H", DocumentFormat::zTXT, 4, 1),
-              kConversionFileNotOpened);
-    // 65534 text records of 4 KB beside record 0.
-    EXPECT_NE(job.LastReport().problem.find("larger than the " + std::to_string(65534 * 4096) + " bytes"),
-              std::string::npos)
-        << job.LastReport().problem;
-    EXPECT_EQ(job.LastReport().sourceLength, 0u);
     EXPECT_EQ(ReadBytes(output), "the old database");
     EXPECT_TRUE(TmpIsEmpty());
 }

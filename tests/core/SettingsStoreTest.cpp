@@ -1,14 +1,11 @@
 #include "TestEnvironment.h"
 
-#include <core/SettingsGroups.h>
 #include <core/SettingsStore.h>
 #include <core/SettingsValues.h>
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
-#include <unistd.h>
 
 using namespace folivo;
 
@@ -153,8 +150,6 @@ TEST(SettingsStoreFiles, ReadingLeavesNoTraceAndOnlyAWriterMakesTheFolder)
     EXPECT_FALSE(ReadDword(key, "Tabs", tabs));
     EXPECT_EQ(tabs, 7u);
     EXPECT_FALSE(std::filesystem::exists(store.Folder()));
-    EXPECT_FALSE(SettingsReadProblem());
-    EXPECT_FALSE(SettingsWriteProblem());
 
     ASSERT_EQ(SetDwordValue(key, "Tabs", 1), SETTINGS_OK);
     ASSERT_EQ(SetDwordValue(key, "HTML", 1), SETTINGS_OK);
@@ -170,28 +165,6 @@ TEST(SettingsStoreFiles, ReadingLeavesNoTraceAndOnlyAWriterMakesTheFolder)
     EXPECT_EQ(html, 1u);
 }
 
-TEST(SettingsStoreFiles, ProblemsNameTheirCause)
-{
-    IsolatedStore store;
-    std::filesystem::create_directories(store.File());
-    EXPECT_NE(SettingsReadProblem().Message().find("Is a directory"), std::string::npos);
-    std::filesystem::remove(store.File());
-
-    std::string big(5u << 20, '#');
-    WriteBytes(store.File(), big);
-    EXPECT_NE(SettingsReadProblem().Message().find("larger than 4 MB"), std::string::npos);
-    EXPECT_NE(SettingsWriteProblem().Message().find("larger than 4 MB"), std::string::npos);
-
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permission bits do not stop root";
-    WriteBytes(store.File(), kHeader + "Tabs=dword:1\n");
-    std::filesystem::permissions(store.File(), std::filesystem::perms::none);
-    EXPECT_NE(SettingsReadProblem().Message().find("Permission denied"), std::string::npos);
-    std::filesystem::permissions(store.File(), std::filesystem::perms::owner_read);
-    EXPECT_FALSE(SettingsReadProblem());
-    EXPECT_NE(SettingsWriteProblem().Message().find("read-only"), std::string::npos);
-}
-
 TEST(SettingsValuesTest, TableListsEveryValueWithItsType)
 {
     EXPECT_EQ(AllSettingsValues().size(), 26u);
@@ -200,48 +173,6 @@ TEST(SettingsValuesTest, TableListsEveryValueWithItsType)
     EXPECT_EQ(FindSettingsValue("Bookmarks")->type, SettingsValueType::String);
     EXPECT_EQ(FindSettingsValue("PBOTTOM")->type, SettingsValueType::Dword);
     EXPECT_EQ(FindSettingsValue("Pbottomx"), nullptr);
-}
-
-TEST(SettingsValuesTest, BuiltInDefaultsAreWhatTheReadersUseWhenNothingIsStored)
-{
-    IsolatedStore store;
-    TextPageState text;
-    ASSERT_TRUE(LoadTextPageDefaults(text));
-    FormatPageState palmDoc = InitialFormatPageState(DocumentFormat::PalmDoc);
-    FormatPageState zTxt = InitialFormatPageState(DocumentFormat::zTXT);
-    ASSERT_TRUE(LoadFormatDefaults(DocumentFormat::PalmDoc, palmDoc));
-    ASSERT_TRUE(LoadFormatDefaults(DocumentFormat::zTXT, zTxt));
-    CString patterns;
-    ASSERT_TRUE(LoadBookmarkPatterns(patterns));
-    const std::map<std::string, std::string> readers = {
-        {"CRLFCR", std::to_string(text.removeCR)},
-        {"CRLFLF", std::to_string(text.removeLF)},
-        {"CRLFNone", std::to_string(text.removeNone)},
-        {"CRLFTCR", std::to_string(text.translateCR)},
-        {"CRLFTLF", std::to_string(text.translateLF)},
-        {"CRLFTNone", std::to_string(text.translateNone)},
-        {"Tabs", std::to_string(text.tabs)},
-        {"HTML", std::to_string(text.html)},
-        {"ASCII", std::to_string(text.ascii)},
-        {"Single", std::to_string(text.single)},
-        {"Bookmarks", patterns},
-        {"PalmDocBlock", std::to_string(palmDoc.blockSizeKB)},
-        {"PalmDocCompressOn", std::to_string(palmDoc.compressFirst)},
-        {"PalmDocCompressOff", std::to_string(palmDoc.compressSecond)},
-        {"zTxtBlock", std::to_string(zTxt.blockSizeKB)},
-        {"zTxtCompressRandom", std::to_string(zTxt.compressFirst)},
-        {"zTxtCompressEntire", std::to_string(zTxt.compressSecond)},
-        {"ShExt", std::to_string(ReadShellIntegration())},
-    };
-    WindowPlacement placement;
-    EXPECT_FALSE(ReadWindowPlacement(PlacementWindow::MainDialog, placement));
-    for (const SettingsValueInfo& info : AllSettingsValues()) {
-        const auto reader = readers.find(info.name);
-        if (reader == readers.end())
-            EXPECT_EQ(info.builtIn, nullptr) << info.name << ": a window placement has no default of its own";
-        else
-            EXPECT_STREQ(info.builtIn, reader->second.c_str()) << info.name;
-    }
 }
 
 }  // namespace
