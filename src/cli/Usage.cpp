@@ -65,7 +65,9 @@ folivo convert [OPTIONS] FILE...
   stored block size out of range are usage errors: nothing is converted. A
   line the pattern is too complex to search is named in a warning; the rest
   of the text is searched, and the exit status is 1. A document that is
-  empty, or that the text rules empty, gives no database.
+  empty, or that the text rules empty, gives no database; one that is no
+  regular file, or larger than a database can hold at the record size, is
+  refused before it is read.
 )";
 
 const char kInfoHelp[] = R"(
