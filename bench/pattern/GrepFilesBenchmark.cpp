@@ -1,14 +1,19 @@
-// GrepFiles over a tree of the shared corpus copied 20 times, against grep -c
-// on the same tree in the same run.
+// The file operations. GrepFiles over a tree of the shared corpus copied 20
+// times, against grep -c on the same tree in the same run; ChangeFiles over
+// one 12 MB file with a million matches.
 //
-//     pattern_files_bench
+//     pattern_files_bench [--benchmark_filter=ChangeFiles]
 //
-// The tree is made in a temporary folder when the program starts and removed
-// when it ends. Both sides search every file of the tree, recursively, for the
+// The tree is made in a temporary folder when a GrepFiles case first needs it
+// and removed when the program ends. Both sides search every file of the tree, recursively, for the
 // same case-insensitive expression; bytes_per_second is the tree's size over
 // the time of one whole search. The counters give what each side counted:
 // matches for GrepFiles, matching lines for grep (the same here, as the
 // expression matches at most once per line).
+//
+// ChangeFiles/MillionMatches needs no corpus: each iteration replaces every
+// "old" of a file of a million lines "one old cat\n" by "new", or back, so that
+// every iteration rewrites the same 12 MB with the same million changes.
 #include <patternkit/RegularExpression.h>
 
 #include <benchmark/benchmark.h>
@@ -17,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -37,32 +43,47 @@ Tree& TheTree()
     return tree;
 }
 
-bool MakeTree()
+// A fresh folder under the temporary folder; empty when none can be made.
+fs::path MakeFolder(const char* prefix)
 {
-    const fs::path corpus = FOLIVO_CORPUS_DIR;
-    std::error_code error;
-    if (!fs::is_directory(corpus, error))
-        return false;
-    std::string pattern = (fs::temp_directory_path() / "folivo-grepfiles-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        return false;
-    Tree& tree = TheTree();
-    tree.root = pattern;
-    for (int copy = 0; copy < kCopies; ++copy) {
-        const fs::path folder = tree.root / ("copy" + std::to_string(copy));
-        fs::create_directory(folder);
-        for (const fs::directory_entry& entry : fs::directory_iterator(corpus)) {
-            if (!entry.is_regular_file())
-                continue;
-            fs::copy_file(entry.path(), folder / entry.path().filename());
-            tree.bytes += static_cast<std::int64_t>(entry.file_size());
+    std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();
+    return mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
+}
+
+// Makes the tree on first use; false (and the case skipped) without the corpus.
+bool HaveTree(benchmark::State& state)
+{
+    static const bool made = [] {
+        const fs::path corpus = FOLIVO_CORPUS_DIR;
+        std::error_code error;
+        if (!fs::is_directory(corpus, error))
+            return false;
+        Tree& tree = TheTree();
+        tree.root = MakeFolder("folivo-grepfiles-");
+        if (tree.root.empty())
+            return false;
+        for (int copy = 0; copy < kCopies; ++copy) {
+            const fs::path folder = tree.root / ("copy" + std::to_string(copy));
+            fs::create_directory(folder);
+            for (const fs::directory_entry& entry : fs::directory_iterator(corpus)) {
+                if (!entry.is_regular_file())
+                    continue;
+                fs::copy_file(entry.path(), folder / entry.path().filename());
+                tree.bytes += static_cast<std::int64_t>(entry.file_size());
+            }
         }
-    }
-    return true;
+        std::printf("tree: %d copies of the corpus, %.1f MB\n", kCopies, static_cast<double>(tree.bytes) / 1e6);
+        return true;
+    }();
+    if (!made)
+        state.SkipWithError("corpus not found at " FOLIVO_CORPUS_DIR);
+    return made;
 }
 
 void GrepFiles(benchmark::State& state)
 {
+    if (!HaveTree(state))
+        return;
     RegularExpression re;
     re.SetExpression(kExpression);
     re.AddExpressionOption(RegularExpression::optICase);
@@ -85,6 +106,8 @@ void GrepFiles(benchmark::State& state)
 
 void GrepCommand(benchmark::State& state)
 {
+    if (!HaveTree(state))
+        return;
     const std::string command = "grep -rciE '" + std::string(kExpression) + "' '" + TheTree().root.string() + "'";
     long lines = 0;
     for (auto _ : state) {
@@ -108,16 +131,45 @@ void GrepCommand(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * TheTree().bytes);
 }
 
+void ChangeFiles(benchmark::State& state)
+{
+    const fs::path folder = MakeFolder("folivo-changefiles-");
+    if (folder.empty()) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const fs::path file = folder / "lines.txt";
+    {
+        std::string text;
+        for (int line = 0; line < 1000000; ++line)
+            text += "one old cat\n";
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    RegularExpression re;
+    re.SetFilesToMatch(file.string());
+    bool forward = true;
+    unsigned changed = 0;
+    for (auto _ : state) {
+        re.SetExpression(forward ? "old" : "new");
+        re.SetFormatString(forward ? "new" : "old");
+        forward = !forward;
+        changed = re.ChangeFiles();
+        if (changed != 1000000u || re.GetChangeFilesErrors()) {
+            state.SkipWithError("ChangeFiles did not change every match");
+            break;
+        }
+    }
+    state.counters["changes"] = changed;
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(file)));
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    if (!MakeTree()) {
-        std::fprintf(stderr, "corpus not found at %s: nothing to measure\n", FOLIVO_CORPUS_DIR);
-        return 0;
-    }
-    std::printf("tree: %d copies of the corpus, %.1f MB\n", kCopies, static_cast<double>(TheTree().bytes) / 1e6);
     benchmark::RegisterBenchmark("GrepFiles/Component", GrepFiles)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
@@ -126,9 +178,15 @@ int main(int argc, char** argv)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->MinTime(3);
+    benchmark::RegisterBenchmark("ChangeFiles/MillionMatches", ChangeFiles)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(3);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::error_code ignored;
-    fs::remove_all(TheTree().root, ignored);
+    if (!TheTree().root.empty()) {
+        std::error_code ignored;
+        fs::remove_all(TheTree().root, ignored);
+    }
     return 0;
 }

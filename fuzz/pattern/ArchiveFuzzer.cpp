@@ -11,18 +11,14 @@
 #include <memory>
 #include <vector>
 
+#include "StoredAndLoaded.h"
+
 namespace {
 
 void RoundTrip(RegularExpression& re)
 {
-    std::vector<unsigned char> bytes;
-    {
-        CArchive out(bytes, CArchive::store);
-        out.WriteObject(&re);
-    }
-    CArchive in(bytes, CArchive::load);
-    std::unique_ptr<CObject> again(in.ReadObject(RegularExpression::GetThisClass()));
-    if (!again || !(*static_cast<RegularExpression*>(again.get()) == re))
+    const std::unique_ptr<RegularExpression> again = StoredAndLoaded(re);
+    if (!again || !(*again == re))
         std::abort();
     RegularExpression copy(re);
     if (!(copy == re))

@@ -195,9 +195,10 @@ void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, co
     m_scanBase = 0;
     m_scanEnd = 0;
     const int before = m_bookmarks.Count();
-    pattern.OnGrepping.Hook(this,
-                            [this](RegularExpression* re, const REMatchList& matches, unsigned line, unsigned lineStart,
-                                   bool& more) { OnGrepMatch(re, matches, line, lineStart, more); });
+    // The handler reads the scan's own text: the object would hand out a copy
+    // of the whole text for each match.
+    pattern.OnGrepping.Hook(this, [this](RegularExpression*, const REMatchList& matches, unsigned, unsigned,
+                                         bool& more) { OnGrepMatch(matches, more); });
     pattern.SetStringToMatch(CString(m_scanText));
     pattern.Grep();
     if (pattern.GrepGaveUp())
@@ -229,7 +230,7 @@ void ConversionJob::ScanLineByLine()
     }
 }
 
-void ConversionJob::OnGrepMatch(RegularExpression*, const REMatchList& matches, unsigned, unsigned, bool& more)
+void ConversionJob::OnGrepMatch(const REMatchList& matches, bool& more)
 {
     more = true;
     if (matches.empty() || matches[0].position < 0)

@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 namespace patternkit {
 namespace {
 
@@ -43,6 +45,18 @@ void WriteOutCurrentFile(const State& s, FileOperationState& f)
     ResetCurrentFile(f);
 }
 
+// Whether ChangeFiles may change the file: not a backup, not read-only, and
+// not taken up under another name before. Asked when the file comes up, before
+// the previous one is written out: the search has read this one already, and
+// the write-out of a link to it would make that text stale.
+bool MayChange(const State& s, FileOperationState& f, const CString& name)
+{
+    if (HasExtension(name, s.saveExtension) || IsReadOnly(name))
+        return false;
+    struct stat info;
+    return stat(name.c_str(), &info) != 0 || f.filesTakenUp.insert({info.st_dev, info.st_ino}).second;
+}
+
 bool ChangingFile(const char* fileName, const FileSearchEngine& engine)
 {
     const ActiveObject& top = TopActiveObject();
@@ -50,11 +64,17 @@ bool ChangingFile(const char* fileName, const FileSearchEngine& engine)
     FileOperationState& f = s.files;
     if (!s.continueFiles && !f.changeFilesErrors.empty())
         return false;
-    const CString name(fileName);
-    if (name != f.currentFile)
+    // The checks and the write-out of the previous file come once per file,
+    // not once per match.
+    const bool current = f.currentFile == fileName;
+    CString next;
+    const CString& name = current ? f.currentFile : (next = fileName);
+    if (!current) {
+        const bool allowed = MayChange(s, f, name);
         WriteOutCurrentFile(s, f);
-    if (HasExtension(name, s.saveExtension) || IsReadOnly(name))
-        return false;
+        if (!allowed)
+            return false;
+    }
     const REMatchList list = FileMatchList(engine);
     bool more = true;
     DeliverFileEvent(s.onChangingFiles, top.object->OnChangingFiles, top.object, name, list, engine.Line(), more);
@@ -81,6 +101,7 @@ public:
     explicit ChangeRun(State& s) : m_state(s), m_busy(s.busy)
     {
         s.files.changeCount = 0;
+        s.files.filesTakenUp.clear();
         ResetCurrentFile(s.files);
         s.files.replace = MakeReplacer(s);
         s.busy = true;
@@ -89,6 +110,7 @@ public:
     {
         m_state.busy = m_busy;
         m_state.files.replace = nullptr;
+        m_state.files.filesTakenUp.clear();
         ResetCurrentFile(m_state.files);
     }
     ChangeRun(const ChangeRun&) = delete;

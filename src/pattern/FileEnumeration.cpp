@@ -1,5 +1,7 @@
 #include "FileEnumeration.h"
 
+#include <platform/Files.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <memory>
@@ -45,6 +47,8 @@ bool Visit(const std::string& folder, const std::string& wildcard, bool recurse,
         return visitor.folderProblem(folder.empty() ? std::string(".") : folder, error);
     std::vector<std::string> subfolders;
     for (const std::string& name : names) {
+        if (platform::IsTemporaryName(name, kTemporaryPrefix))
+            continue;
         const std::string path = Join(folder, name);
         struct stat target;
         const bool examined = stat(path.c_str(), &target) == 0;

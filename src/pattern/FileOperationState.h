@@ -4,7 +4,11 @@
 #include <patternkit/FileProblems.h>
 
 #include <functional>
+#include <set>
+#include <utility>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace patternkit {
 
@@ -25,6 +29,9 @@ struct FileOperationState {
     CString currentFile;
     std::vector<PendingChange> pendingChanges;
     unsigned changeCount = 0;
+    // The files (device and inode) the run has taken up: a file met again
+    // under another name (a hard or symbolic link) is not changed twice.
+    std::set<std::pair<dev_t, ino_t>> filesTakenUp;
     // The replacement of a matched text, fixed when ChangeFiles starts.
     std::function<CString(const CString& matched)> replace;
 

@@ -1,5 +1,7 @@
 #include "FileWriteOut.h"
 
+#include "FileEnumeration.h"
+
 #include <platform/Descriptor.h>
 #include <platform/Files.h>
 #include <platform/Paths.h>
@@ -9,7 +11,7 @@
 #include <climits>
 #include <cstdlib>
 #include <locale>
-#include <optional>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,9 +21,6 @@ namespace patternkit {
 namespace {
 
 std::atomic<WriteOutFault> g_fault{nullptr};
-
-// The new text is written beside its file under this name, hidden.
-constexpr char kTemporaryPrefix[] = ".changing-";
 
 int Fault(WriteOutStep step, const std::string& path)
 {
@@ -42,126 +41,213 @@ std::size_t ExtensionDot(const CString& path)
     return dot == CString::npos || dot < LastComponentStart(path) ? CString::npos : dot;
 }
 
-// A failed read, short read or failed write, with the offset it happened at.
-struct CopyFailure {
-    bool inRead;
-    int error;  // 0 for a short read
-};
-
-// Reads exactly size bytes (fewer only at the end of the file).
-ssize_t ReadFull(int fd, char* buffer, std::size_t size)
-{
-    std::size_t have = 0;
-    while (have < size) {
-        const ssize_t n = read(fd, buffer + have, size - have);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        have += static_cast<std::size_t>(n);
-    }
-    return static_cast<ssize_t>(have);
-}
-
-// Copies between two descriptors, keeping count of both offsets.
-class Copier {
-public:
-    Copier(int in, int out) : m_in(in), m_out(out) {}
-
-    std::size_t ReadOffset() const { return m_read; }
-    std::size_t WriteOffset() const { return m_written; }
-
-    // Copies count bytes; with count npos, up to the end of the input.
-    std::optional<CopyFailure> Copy(std::size_t count)
-    {
-        char buffer[65536];
-        while (count > 0) {
-            const std::size_t want = std::min(count, sizeof buffer);
-            const ssize_t n = ReadFull(m_in, buffer, want);
-            if (n < 0)
-                return CopyFailure{true, errno};
-            if (static_cast<std::size_t>(n) < want && count != CString::npos) {
-                m_read += static_cast<std::size_t>(n);
-                return CopyFailure{true, 0};
-            }
-            if (auto failure = Write(buffer, static_cast<std::size_t>(n)))
-                return failure;
-            m_read += static_cast<std::size_t>(n);
-            if (static_cast<std::size_t>(n) < want)
-                break;
-            if (count != CString::npos)
-                count -= static_cast<std::size_t>(n);
-        }
-        return std::nullopt;
-    }
-
-    // Reads size bytes of the input into text, fewer only at its end.
-    std::optional<CopyFailure> Read(std::size_t size, CString& text)
-    {
-        text.resize(size);
-        const ssize_t n = ReadFull(m_in, text.data(), size);
-        if (n < 0)
-            return CopyFailure{true, errno};
-        m_read += static_cast<std::size_t>(n);
-        if (static_cast<std::size_t>(n) < size)
-            return CopyFailure{true, 0};
-        return std::nullopt;
-    }
-
-    std::optional<CopyFailure> Write(const char* data, std::size_t size)
-    {
-        std::size_t done = 0;
-        const platform::FileError error = platform::WriteAll(m_out, std::string_view(data, size), &done);
-        m_written += done;
-        if (error)
-            return CopyFailure{false, error.code};
-        return std::nullopt;
-    }
-
-private:
-    int m_in;
-    int m_out;
-    std::size_t m_read = 0;
-    std::size_t m_written = 0;
-};
-
-// The permission bits, owner and group of the target given to the new file.
-int RestoreAttributes(int fd, const struct stat& target, const CString& name)
-{
-    if (const int error = Fault(WriteOutStep::restoreAttributes, name))
-        return error;
-    struct stat now;
-    if (fstat(fd, &now) != 0)
-        return errno;
-    // Changing the owner clears set-user-id bits, so it comes first.
-    if ((now.st_uid != target.st_uid || now.st_gid != target.st_gid) && fchown(fd, target.st_uid, target.st_gid) != 0)
-        return errno;
-    return fchmod(fd, target.st_mode & 07777) == 0 ? 0 : errno;
-}
-
-// Copies the whole of the open target to the backup through a temporary file
-// of its own; 0 or the errno.
-int MakeBackup(int targetFd, const struct stat& target, const CString& backup)
-{
-    platform::TemporaryFile copy(platform::FolderOf(backup), kTemporaryPrefix);
-    if (copy.Error())
-        return copy.Error().code;
-    if (lseek(targetFd, 0, SEEK_SET) != 0)
-        return errno;
-    Copier copier(targetFd, copy.Fd());
-    if (const auto failure = copier.Copy(CString::npos))
-        return failure->error != 0 ? failure->error : EIO;
-    if (const platform::FileError error = copy.Finish(target.st_mode & 0777))
-        return error.code;
-    return copy.MoveOver(backup).code;
-}
-
 int ToInt(std::size_t offset)
 {
     return offset > INT_MAX ? INT_MAX : static_cast<int>(offset);
 }
+
+// One file's write-out: the old text, read once, serves the check of the
+// changes, the new text, the backup and, when the file is rewritten in place,
+// the way back.
+class WriteOut {
+public:
+    WriteOut(const CString& fileName, const CString& saveExtension, FileChangeProblemList& problems)
+        : m_fileName(fileName), m_saveExtension(saveExtension), m_problems(problems)
+    {
+    }
+
+    unsigned Run(const std::vector<PendingChange>& changes)
+    {
+        if (!ReadTarget() || !MakeNewText(changes))
+            return 0;
+        // A rename would give the other names of the file the old text.
+        if (m_attributes.st_nlink > 1)
+            return RewriteInPlace() ? Count(changes) : 0;
+        platform::TemporaryFile file(platform::FolderOf(m_target), kTemporaryPrefix);
+        const int error = file.Error().code;
+        // A folder the user may not write holds a file the user may.
+        if (error == EACCES || error == EPERM)
+            return RewriteInPlace() ? Count(changes) : 0;
+        if (error != 0) {
+            Problem(file.Path(), FileChangeProblem::kindCannotCreateTemporary, 0, error);
+            return 0;
+        }
+        return ReplaceByRename(file) ? Count(changes) : 0;
+    }
+
+private:
+    static unsigned Count(const std::vector<PendingChange>& changes) { return static_cast<unsigned>(changes.size()); }
+
+    // Records a problem; false, so that a step can end with it.
+    bool Problem(const CString& name, int kind, std::size_t position, int error, CString text = {})
+    {
+        m_problems.push_back({name, kind, ToInt(position), std::move(text), error});
+        return false;
+    }
+
+    bool ReadTarget()
+    {
+        // A symbolic link is followed: the file it names is rewritten and the
+        // link stays.
+        const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(m_fileName.c_str(), nullptr), &std::free);
+        m_target = resolved ? CString(resolved.get()) : m_fileName;
+        // O_NONBLOCK: a pipe put in the file's place since the search must
+        // not hold the run up; reading refuses it.
+        m_in.Reset(open(m_target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        if (!m_in.IsOpen() || fstat(m_in.Get(), &m_attributes) != 0)
+            return Problem(m_fileName, FileChangeProblem::kindCannotOpen, 0, errno);
+        if (const platform::FileError error = platform::ReadWholeFile(m_in.Get(), m_old))
+            return Problem(m_fileName, FileChangeProblem::kindCannotReadTarget, 0, error.code);
+        return true;
+    }
+
+    // Checks that every change still finds its text and builds the new text.
+    bool MakeNewText(const std::vector<PendingChange>& changes)
+    {
+        std::size_t copied = 0;
+        std::size_t growth = 0;
+        for (const PendingChange& change : changes)
+            growth += change.replacement.size();
+        m_new.reserve(m_old.size() + growth);
+        for (const PendingChange& change : changes) {
+            const std::size_t offset = static_cast<std::size_t>(change.offset);
+            if (offset + change.matched.size() > m_old.size())
+                return Problem(m_fileName, FileChangeProblem::kindCannotReadTarget, m_old.size(), 0);
+            if (offset < copied || m_old.compare(offset, change.matched.size(), change.matched) != 0)
+                return Problem(m_fileName, FileChangeProblem::kindTextChanged, offset, 0, change.matched);
+            m_new.append(m_old, copied, offset - copied).append(change.replacement);
+            copied = offset + change.matched.size();
+        }
+        m_new.append(m_old, copied, CString::npos);
+        return true;
+    }
+
+    // Gives the new file the target's owner and group where the user may;
+    // returns the permission bits it may then carry: the set-user-id and
+    // set-group-id bits only with the owner and group they were meant for.
+    mode_t RestoreOwner(int fd, int& error) const
+    {
+        mode_t mode = m_attributes.st_mode & 07777;
+        error = Fault(WriteOutStep::restoreAttributes, m_fileName);
+        if (error != 0)
+            return mode & ~(S_ISUID | S_ISGID);
+        struct stat now;
+        if (fstat(fd, &now) != 0) {
+            error = errno;
+            return mode & ~(S_ISUID | S_ISGID);
+        }
+        // Changing the owner clears set-user-id bits, so the mode comes after.
+        if (now.st_uid != m_attributes.st_uid && fchown(fd, m_attributes.st_uid, static_cast<gid_t>(-1)) != 0) {
+            error = errno;
+            mode &= ~S_ISUID;
+        }
+        if (now.st_gid != m_attributes.st_gid && fchown(fd, static_cast<uid_t>(-1), m_attributes.st_gid) != 0) {
+            error = error != 0 ? error : errno;
+            mode &= ~S_ISGID;
+        }
+        return mode;
+    }
+
+    // The new text goes to a new file beside the target, which is renamed over
+    // it: the target is at every moment the old or the new text.
+    bool ReplaceByRename(platform::TemporaryFile& file)
+    {
+        std::size_t written = 0;
+        int error = platform::WriteAll(file.Fd(), m_new, &written).code;
+        if (error != 0)
+            return Problem(file.Path(), FileChangeProblem::kindCannotWriteTemporary, written, error);
+        int ownerError = 0;
+        const mode_t mode = RestoreOwner(file.Fd(), ownerError);
+        error = Fault(WriteOutStep::temporaryWritten, file.Path());
+        if (error == 0)
+            error = file.Finish(mode).code;
+        if (error != 0)
+            return Problem(file.Path(), FileChangeProblem::kindCannotWriteTemporary, written, error);
+        if (!MakeBackup())
+            return false;
+        error = Fault(WriteOutStep::replaceTarget, m_target);
+        if (error == 0)
+            error = file.MoveOver(m_target).code;
+        if (error != 0)
+            return Problem(m_fileName, FileChangeProblem::kindCannotReplace, 0, error);
+        if (ownerError != 0)
+            Problem(m_fileName, FileChangeProblem::kindCannotRestoreAttributes, 0, ownerError);
+        return true;
+    }
+
+    bool MakeBackup()
+    {
+        if (m_saveExtension.empty())
+            return true;
+        const CString backup = BackupName(m_fileName, m_saveExtension);
+        platform::TemporaryFile file(platform::FolderOf(backup), kTemporaryPrefix);
+        platform::FileError error = file.Finish(m_old, m_attributes.st_mode & 0777);
+        if (!error)
+            error = file.MoveOver(backup);
+        if (error)
+            return Problem(backup, FileChangeProblem::kindCannotBackUp, 0, error.code);
+        return true;
+    }
+
+    // The target keeps its name, links, owner and permissions, but a process
+    // that dies half way leaves half a text: the old text is on disk first, in
+    // the backup or else in a copy in the temporary folder that is removed
+    // once the new text is on disk.
+    bool RewriteInPlace()
+    {
+        CString copy;  // the copy of the old text in the temporary folder
+        if (!m_saveExtension.empty()) {
+            if (!MakeBackup())
+                return false;
+        } else {
+            platform::TemporaryFile file(platform::TemporaryFolder(), platform::FileNameOf(m_target) + kOldCopyMark);
+            if (const platform::FileError error = file.Finish(m_old, 0600))
+                return Problem(error.path, FileChangeProblem::kindCannotBackUp, 0, error.code);
+            // From here on the copy outlives an interruption too.
+            file.Keep();
+            copy = file.Path();
+        }
+        platform::Descriptor out(open(m_target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+        int error = out.IsOpen() ? Fault(WriteOutStep::replaceTarget, m_target) : errno;
+        if (error == 0)
+            error = Overwrite(out.Get(), m_new);
+        // Half a new text is put back to the old one; should that fail too,
+        // the problem names where the old text is.
+        CString oldTextAt;
+        if (error != 0 && out.IsOpen() && Overwrite(out.Get(), m_old) != 0)
+            oldTextAt = copy.empty() ? BackupName(m_fileName, m_saveExtension) : copy;
+        if (!copy.empty() && oldTextAt.empty())
+            unlink(copy.c_str());
+        if (error != 0)
+            return Problem(m_fileName, FileChangeProblem::kindCannotReplace, 0, error, oldTextAt);
+        return true;
+    }
+
+    // Makes the open file hold text alone, on disk; 0 or the errno.
+    static int Overwrite(int fd, const CString& text)
+    {
+        if (lseek(fd, 0, SEEK_SET) != 0)
+            return errno;
+        if (const platform::FileError error = platform::WriteAll(fd, text))
+            return error.code;
+        if (ftruncate(fd, static_cast<off_t>(text.size())) != 0 || fsync(fd) != 0)
+            return errno;
+        return 0;
+    }
+
+    // The copy of the old text in the temporary folder is named after the
+    // file and this mark, so that it can be found should the process die.
+    static constexpr char kOldCopyMark[] = ".old-";
+
+    const CString& m_fileName;
+    const CString& m_saveExtension;
+    FileChangeProblemList& m_problems;
+    CString m_target;
+    platform::Descriptor m_in;
+    struct stat m_attributes {};
+    CString m_old;
+    CString m_new;
+};
 
 }  // namespace
 
@@ -200,68 +286,7 @@ bool IsReadOnly(const CString& fileName)
 unsigned WriteOutChanges(const CString& fileName, const std::vector<PendingChange>& changes,
                          const CString& saveExtension, FileChangeProblemList& problems)
 {
-    auto problem = [&](const CString& name, int kind, std::size_t position, int error, CString text = {}) {
-        problems.push_back({name, kind, ToInt(position), std::move(text), error});
-        return 0u;
-    };
-    // A symbolic link is followed: the file it names is rewritten and the
-    // link stays.
-    char* resolved = realpath(fileName.c_str(), nullptr);
-    const CString target = resolved ? CString(resolved) : fileName;
-    std::free(resolved);
-
-    platform::Descriptor in(open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-    struct stat attributes;
-    if (in.Get() < 0 || fstat(in.Get(), &attributes) != 0)
-        return problem(fileName, FileChangeProblem::kindCannotOpen, 0, errno);
-    platform::TemporaryFile out(platform::FolderOf(target), kTemporaryPrefix);
-    if (out.Error())
-        return problem(out.Path(), FileChangeProblem::kindCannotCreateTemporary, 0, out.Error().code);
-
-    Copier copier(in.Get(), out.Fd());
-    auto copyProblem = [&](const CopyFailure& failure) {
-        return failure.inRead
-                   ? problem(fileName, FileChangeProblem::kindCannotReadTarget, copier.ReadOffset(), failure.error)
-                   : problem(out.Path(), FileChangeProblem::kindCannotWriteTemporary, copier.WriteOffset(),
-                             failure.error);
-    };
-    CString seen;
-    for (const PendingChange& change : changes) {
-        const std::size_t offset = static_cast<std::size_t>(change.offset);
-        if (offset < copier.ReadOffset())
-            return problem(fileName, FileChangeProblem::kindTextChanged, offset, 0, change.matched);
-        if (const auto failure = copier.Copy(offset - copier.ReadOffset()))
-            return copyProblem(*failure);
-        if (const auto failure = copier.Read(change.matched.size(), seen))
-            return copyProblem(*failure);
-        if (seen != change.matched)
-            return problem(fileName, FileChangeProblem::kindTextChanged, offset, 0, change.matched);
-        if (const auto failure = copier.Write(change.replacement.data(), change.replacement.size()))
-            return copyProblem(*failure);
-    }
-    if (const auto failure = copier.Copy(CString::npos))
-        return copyProblem(*failure);
-
-    const int attributeError = RestoreAttributes(out.Fd(), attributes, fileName);
-    int error = Fault(WriteOutStep::temporaryWritten, out.Path());
-    if (error == 0)
-        error = out.Finish(attributes.st_mode & 07777).code;
-    if (error != 0)
-        return problem(out.Path(), FileChangeProblem::kindCannotWriteTemporary, copier.WriteOffset(), error);
-
-    if (!saveExtension.empty()) {
-        const CString backup = BackupName(fileName, saveExtension);
-        if (const int backupError = MakeBackup(in.Get(), attributes, backup))
-            return problem(backup, FileChangeProblem::kindCannotBackUp, 0, backupError);
-    }
-    error = Fault(WriteOutStep::replaceTarget, target);
-    if (error == 0)
-        error = out.MoveOver(target).code;
-    if (error != 0)
-        return problem(fileName, FileChangeProblem::kindCannotReplace, 0, error);
-    if (attributeError != 0)
-        problem(fileName, FileChangeProblem::kindCannotRestoreAttributes, 0, attributeError);
-    return static_cast<unsigned>(changes.size());
+    return WriteOut(fileName, saveExtension, problems).Run(changes);
 }
 
 }  // namespace patternkit

@@ -1,5 +1,6 @@
 #include "RegularExpressionState.h"
 
+#include <algorithm>
 #include <cstring>
 
 using patternkit::OptionSet;
@@ -108,7 +109,7 @@ void RegularExpression::SetStringToMatch(CString&& text)
     text.resize(std::strlen(text.c_str()));
     m_state->stringToMatch = std::make_shared<const CString>(std::move(text));
 }
-const CString& RegularExpression::GetStringToMatch() const
+CString RegularExpression::GetStringToMatch() const
 {
     return *m_state->stringToMatch;
 }
@@ -152,7 +153,8 @@ CString RegularExpression::GetLocaleDll() const
 
 void RegularExpression::SetFormatType(FormatTypes type)
 {
-    m_state->formatType = type;
+    if (patternkit::IsFormatType(type))
+        m_state->formatType = type;
 }
 RegularExpression::FormatTypes RegularExpression::GetFormatType() const
 {
@@ -161,7 +163,7 @@ RegularExpression::FormatTypes RegularExpression::GetFormatType() const
 
 void RegularExpression::SetLocaleModel(LocaleModels model)
 {
-    if (!m_state->busy)
+    if (!m_state->busy && patternkit::IsLocaleModel(model))
         m_state->localeModel = model;
 }
 RegularExpression::LocaleModels RegularExpression::GetLocaleModel() const
@@ -222,7 +224,7 @@ bool RegularExpression::GetSplitInputDelete() const
 }
 void RegularExpression::SetMaximumSplits(unsigned long count)
 {
-    m_state->maximumSplits = count & 0xFFFFFFFFul;
+    m_state->maximumSplits = std::min<unsigned long>(count, 0xFFFFFFFFul);
 }
 unsigned long RegularExpression::GetMaximumSplits() const
 {

@@ -23,6 +23,16 @@ using Win32Expression = boost::basic_regex<char, Win32RegexTraits>;
 using CExpression = boost::basic_regex<char, boost::c_regex_traits<char>>;
 using MatchResults = boost::match_results<const char*>;
 
+// Whether a value a caller or an archive gave is one of the enumerators.
+constexpr bool IsFormatType(int type)
+{
+    return type >= RegularExpression::formatAll && type <= RegularExpression::formatPerl;
+}
+constexpr bool IsLocaleModel(int model)
+{
+    return model >= RegularExpression::localeCpp && model <= RegularExpression::localeC;
+}
+
 struct ParseState {
     bool parsed = false;
     int code = 0;  // already in the component's numbering

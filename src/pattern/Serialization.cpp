@@ -97,9 +97,9 @@ void RegularExpression::Serialize(CArchive& ar)
         ar >> maximumSplits >> formatType >> localeModel;
         loaded.maximumSplits = maximumSplits;
         // Values outside the enumerations keep the current setting.
-        if (formatType >= formatAll && formatType <= formatPerl)
+        if (patternkit::IsFormatType(formatType))
             loaded.formatType = static_cast<FormatTypes>(formatType);
-        if (localeModel >= localeCpp && localeModel <= localeC && !s.busy)
+        if (patternkit::IsLocaleModel(localeModel) && !s.busy)
             loaded.localeModel = static_cast<LocaleModels>(localeModel);
     }
     ar >> loaded.expression >> stringToMatch >> loaded.filesToMatch >> loaded.formatString >> loaded.saveExtension;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -58,37 +59,30 @@ FileError ReadWholeFile(const std::string& path, std::string& bytes, std::uint64
 {
     bytes.clear();
     // O_NONBLOCK: opening a pipe with no writer must not wait for one.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd.IsOpen())
         return FileError::System(path, errno);
-    struct stat info;
-    if (::fstat(fd.Get(), &info) != 0)
-        return FileError::System(path, errno);
-    if (!S_ISREG(info.st_mode))
-        return FileError::NotRegular(path, info.st_mode);
-    const std::size_t size = static_cast<std::size_t>(info.st_size);
-    if (size > maxSize)
-        return FileError::System(path, EFBIG);
-    FileError error = ReadAll(fd.Get(), bytes, maxSize, size);
-    if (error)
-        error.path = path;
+    FileError error = ReadWholeFile(fd.Get(), bytes, maxSize);
+    error.path = error ? path : std::string();
     return error;
 }
 
-FileError ReadAll(int fd, std::string& bytes, std::uint64_t maxSize, std::size_t expectedSize)
+namespace {
+
+// Reads fd to its end into bytes, which starts at `initial` bytes and grows
+// as needed; a file (`positioned`) from its start by offset, leaving the
+// descriptor's own offset alone, a stream as it comes.
+FileError ReadToEnd(int fd, std::string& bytes, std::uint64_t maxSize, std::size_t initial, bool positioned)
 {
-    bytes.clear();
     try {
-        // One byte more than expected: the read that finds the end needs no
-        // second allocation, and the caller may add a terminating zero.
-        constexpr std::size_t kStreamStart = 64 * 1024;
-        bytes.resize(expectedSize != 0 ? static_cast<std::size_t>(std::min<std::uint64_t>(expectedSize, maxSize)) + 1
-                                       : kStreamStart);
+        bytes.resize(initial);
         std::size_t have = 0;
         for (;;) {
             if (have == bytes.size())
                 bytes.resize(bytes.size() * 2);
-            const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+            const ssize_t n = positioned
+                                  ? ::pread(fd, bytes.data() + have, bytes.size() - have, static_cast<off_t>(have))
+                                  : ::read(fd, bytes.data() + have, bytes.size() - have);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
@@ -110,6 +104,31 @@ FileError ReadAll(int fd, std::string& bytes, std::uint64_t maxSize, std::size_t
         return FileError::System({}, ENOMEM);
     }
     return {};
+}
+
+}  // namespace
+
+FileError ReadWholeFile(int fd, std::string& bytes, std::uint64_t maxSize)
+{
+    bytes.clear();
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        return FileError::System({}, errno);
+    if (!S_ISREG(info.st_mode))
+        return FileError::NotRegular({}, info.st_mode);
+    const std::size_t size = static_cast<std::size_t>(info.st_size);
+    if (size > maxSize)
+        return FileError::System({}, EFBIG);
+    // One byte more than the file: the read that finds its end needs no
+    // second allocation, and the caller may add a terminating zero.
+    return ReadToEnd(fd, bytes, maxSize, size + 1, true);
+}
+
+FileError ReadAll(int fd, std::string& bytes, std::uint64_t maxSize)
+{
+    bytes.clear();
+    constexpr std::size_t kStreamStart = 64 * 1024;
+    return ReadToEnd(fd, bytes, maxSize, kStreamStart, false);
 }
 
 FileError WriteAll(int fd, std::string_view bytes, std::size_t* written)
@@ -151,7 +170,9 @@ TemporaryFile::TemporaryFile(const std::string& folder, std::string_view prefix)
     if (!m_fd.IsOpen()) {
         m_error = FileError::System(folder.empty() ? std::string(".") : folder, errno);
         m_error.creatingFile = true;
+        return;
     }
+    m_removal = RemovedOnInterrupt(m_path);
 }
 
 TemporaryFile::~TemporaryFile()
@@ -172,6 +193,17 @@ FileError TemporaryFile::Finish(mode_t mode)
     return {};
 }
 
+FileError TemporaryFile::Finish(std::string_view bytes, mode_t mode)
+{
+    if (m_error)
+        return m_error;
+    if (FileError error = WriteAll(m_fd.Get(), bytes)) {
+        error.path = m_path;
+        return error;
+    }
+    return Finish(mode);
+}
+
 FileError TemporaryFile::Close()
 {
     if (m_error)
@@ -187,11 +219,29 @@ FileError TemporaryFile::MoveOver(const std::string& target)
         return m_error;
     if (::rename(m_path.c_str(), target.c_str()) != 0)
         return FileError::System(target, errno);
-    m_keep = true;
+    Keep();
     // The rename itself lasts only once the folder is on disk; the new file
     // is in place either way, so a failure here is not reported.
     SyncFolder(FolderOf(target));
     return {};
+}
+
+void TemporaryFile::Keep()
+{
+    m_keep = true;
+    m_removal.Release();
+}
+
+bool IsTemporaryName(std::string_view name, std::string_view prefix)
+{
+    constexpr std::size_t kUnique = 6;
+    if (name.size() != prefix.size() + kUnique || name.substr(0, prefix.size()) != prefix)
+        return false;
+    for (const char c : name.substr(prefix.size())) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
 }
 
 FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t newFileMode, std::string_view tempPrefix)
@@ -210,13 +260,7 @@ FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t ne
     }
 
     TemporaryFile file(FolderOf(target), tempPrefix);
-    if (file.Error())
-        return file.Error();
-    if (FileError error = WriteAll(file.Fd(), bytes)) {
-        error.path = file.Path();
-        return error;
-    }
-    if (FileError error = file.Finish(mode))
+    if (FileError error = file.Finish(bytes, mode))
         return error;
     return file.MoveOver(target);
 }

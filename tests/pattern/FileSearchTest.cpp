@@ -67,6 +67,22 @@ TEST(FindFiles, VisitsSortedFilesBeforeSubfoldersAndOnlyMatchingOnes)
     EXPECT_EQ(re.GetFindFilesErrors(), nullptr);
 }
 
+TEST(FindFiles, OwnTemporaryFilesAreNeverFoundSearchedOrChanged)
+{
+    // A run killed by SIGKILL can still leave one behind.
+    FileTree tree;
+    tree.Write(".changing-Ab12Cd", "old");
+    tree.Write(".changing-notes", "old");  // not a name the component makes
+    tree.Write("notes.txt", "old");
+    RegularExpression re;
+    Aim(re, tree, "*", "old", "new");
+    EXPECT_EQ(FoundFiles(re, tree), (std::vector<std::string>{".changing-notes", "notes.txt"}));
+    EXPECT_EQ(re.GrepFiles(), 2u);
+    EXPECT_EQ(re.ChangeFiles(), 2u);
+    EXPECT_EQ(tree.Read(".changing-Ab12Cd"), "old");
+    EXPECT_EQ(tree.Read("notes.txt"), "new");
+}
+
 TEST(FindFiles, HandlerStopsTheSearchAndCallbackPointerComesFirst)
 {
     FileTree tree;

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,6 +21,29 @@
 namespace {
 
 using patternkit::WriteOutStep;
+
+// Files the process writes stop at a size, while the object lives; writing
+// past it fails with EFBIG.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_previous(signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        const rlimit limit{bytes, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        signal(SIGXFSZ, m_previous);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    sighandler_t m_previous;
+    rlimit m_saved{};
+};
 
 class WriteOut : public ::testing::Test {
 protected:
@@ -78,14 +102,10 @@ TEST_F(WriteOut, TemporaryFileThatCannotBeCreated)
 TEST_F(WriteOut, TemporaryFileThatCannotBeWrittenWhole)
 {
     tree.Write("notes.txt", "old" + std::string(5000, '.'));
-    rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{1000, saved.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    EXPECT_EQ(re.ChangeFiles(), 0u);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, previous);
+    {
+        const FileSizeLimit limit(1000);
+        EXPECT_EQ(re.ChangeFiles(), 0u);
+    }
     EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotWriteTemporary);
     EXPECT_EQ(OnlyProblem().position, 1000);
     EXPECT_EQ(OnlyProblem().errorCode, EFBIG);
@@ -185,6 +205,159 @@ TEST_F(WriteOut, KilledAtAnyMomentTheTargetIsOldOrNewNeverPartial)
             EXPECT_EQ(now, newText);
         }
     }
+}
+
+int g_readyPipe = -1;
+
+TEST_F(WriteOut, InterruptedRunRemovesItsTemporaryFile)
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            g_readyPipe = ready[1];
+            // Waits for the signal once the new text is in its temporary file.
+            patternkit::SetWriteOutFault([](WriteOutStep step, const char*) {
+                if (step == WriteOutStep::temporaryWritten && write(g_readyPipe, "!", 1) == 1) {
+                    for (;;)
+                        pause();
+                }
+                return 0;
+            });
+            re.ChangeFiles();
+            _exit(0);
+        }
+        close(ready[1]);
+        char byte = 0;
+        ASSERT_EQ(read(ready[0], &byte, 1), 1);
+        close(ready[0]);
+        kill(child, signal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "the process ends as the signal says";
+        EXPECT_EQ(tree.Count(), 1u) << "signal " << signal;
+        EXPECT_EQ(tree.Read("notes.txt"), "old text");
+    }
+}
+
+// Root is held back by no permission: it acts as this user in a child.
+constexpr uid_t kOtherUser = 4242;
+constexpr uid_t kOwner = 65534;
+
+void BecomeOtherUser()
+{
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0))
+        _exit(101);
+}
+
+struct stat Stat(const std::string& path)
+{
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info;
+}
+
+TEST_F(WriteOut, FileOfAnotherOwnerKeepsItsPermissionBitsWithoutSetIds)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to give the file another owner";
+    chmod(tree.Path().c_str(), 0777);
+    const struct {
+        mode_t before;
+        mode_t after;
+    } cases[] = {
+        {0666, 0666},
+        {0646, 0646},
+        // The user's copy must not run as the user, nor with the user's group.
+        {04666, 0666},
+        {02666, 0666},
+    };
+    for (const auto& c : cases) {
+        tree.Write("notes.txt", "old text");
+        const std::string path = tree.Path("notes.txt");
+        ASSERT_EQ(chown(path.c_str(), kOwner, kOwner), 0);
+        ASSERT_EQ(chmod(path.c_str(), c.before), 0);
+        EXPECT_EQ(KindInChild(&BecomeOtherUser), FileChangeProblem::kindCannotRestoreAttributes);
+        EXPECT_EQ(tree.Read("notes.txt"), "new text");
+        EXPECT_EQ(Stat(path).st_mode & 07777, c.after) << std::oct << c.before;
+        EXPECT_EQ(tree.Count(), 1u);
+    }
+}
+
+TEST_F(WriteOut, WritableFileInAFolderThatIsNotIsRewrittenInPlace)
+{
+    FileTree temporary;
+    chmod(temporary.Path().c_str(), 0777);
+    setenv("TMP", temporary.Path().c_str(), 1);
+    const std::string path = tree.Path("notes.txt");
+    for (const char* extension : {"", "bak"}) {
+        tree.Write("notes.txt", "old text");
+        if (geteuid() == 0) {
+            ASSERT_EQ(chown(path.c_str(), kOtherUser, kOtherUser), 0);
+        }
+        const ino_t before = Stat(path).st_ino;
+        chmod(tree.Path().c_str(), 0555);
+        re.SetSaveExtension(extension);
+        const int kind = KindInChild(&BecomeOtherUser);
+        chmod(tree.Path().c_str(), 0755);
+        if (*extension) {
+            // The backup belongs in that folder too.
+            EXPECT_EQ(kind, FileChangeProblem::kindCannotBackUp);
+            EXPECT_EQ(tree.Read("notes.txt"), "old text");
+        } else {
+            EXPECT_EQ(kind, -1);
+            EXPECT_EQ(tree.Read("notes.txt"), "new text");
+            EXPECT_EQ(Stat(path).st_ino, before);
+        }
+        EXPECT_EQ(tree.Count(), 1u);
+        EXPECT_EQ(temporary.Count(), 0u) << "the copy of the old text is removed";
+    }
+    unsetenv("TMP");
+}
+
+TEST_F(WriteOut, FileWithSeveralLinksIsRewrittenInPlaceAndChangedOnce)
+{
+    // Found under both names, the file is still changed once: "older" holds
+    // the matched text, so a second change would make it "olderer".
+    for (const char* extension : {"", "bak"}) {
+        std::filesystem::remove_all(tree.Path());
+        std::filesystem::create_directory(tree.Path());
+        tree.Write("notes.txt", "old text");
+        ASSERT_EQ(link(tree.Path("notes.txt").c_str(), tree.Path("other.txt").c_str()), 0);
+        Aim(re, tree, "*.txt", "old", "older");
+        re.SetSaveExtension(extension);
+        EXPECT_EQ(re.ChangeFiles(), 1u);
+        EXPECT_EQ(re.GetChangeFilesErrors(), nullptr);
+        EXPECT_EQ(tree.Read("notes.txt"), "older text");
+        EXPECT_EQ(tree.Read("other.txt"), "older text");
+        EXPECT_EQ(Stat(tree.Path("notes.txt")).st_nlink, 2u);
+        EXPECT_EQ(tree.Count(), *extension ? 3u : 2u);
+        if (*extension) {
+            EXPECT_EQ(tree.Read("notes.bak"), "old text");
+        }
+    }
+}
+
+TEST_F(WriteOut, InPlaceRewriteThatFailsPutsTheOldTextBack)
+{
+    FileTree temporary;
+    setenv("TMP", temporary.Path().c_str(), 1);
+    const std::string oldText = "old" + std::string(3000, '.');
+    tree.Write("notes.txt", oldText);
+    ASSERT_EQ(link(tree.Path("notes.txt").c_str(), tree.Path("other.txt").c_str()), 0);
+    re.SetFormatString(std::string(2000, 'n'));
+    {
+        const FileSizeLimit roomForTheOldTextOnly(4000);
+        EXPECT_EQ(re.ChangeFiles(), 0u);
+    }
+    unsetenv("TMP");
+    EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotReplace);
+    EXPECT_EQ(OnlyProblem().errorCode, EFBIG);
+    EXPECT_EQ(OnlyProblem().text, "") << "nothing to recover from elsewhere";
+    EXPECT_EQ(tree.Read("other.txt"), oldText);
+    EXPECT_EQ(Stat(tree.Path("notes.txt")).st_nlink, 2u);
+    EXPECT_EQ(temporary.Count(), 0u);
 }
 
 TEST(FileOperationsThreads, TwoObjectsOnTwoThreads)

@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "StoredAndLoaded.h"
+
+#include <climits>
 #include <locale>
+#include <memory>
+#include <string_view>
+#include <type_traits>
+#include <vector>
 
 using RE = RegularExpression;
 
@@ -104,4 +111,99 @@ TEST(Object, CopiedMatchTextsOwnTheirBytes)
     EXPECT_EQ(static_cast<const CString&>(view), "ell");
     source = "XXXXX";
     EXPECT_EQ(copy, "ell");
+}
+
+TEST(Object, ValuesOutsideTheEnumerationsLeaveTheObjectAsItWas)
+{
+    for (const int value : {3, 4, 7, 8, 100, -1, INT_MIN}) {
+        SCOPED_TRACE(value);
+        RE re;
+        re.SetLocaleModel(RE::localeC);
+        re.SetFormatType(RE::formatSed);
+        re.SetExpression("(");
+        re.SetLocaleModel(static_cast<RE::LocaleModels>(value));
+        re.SetFormatType(static_cast<RE::FormatTypes>(value));
+        EXPECT_EQ(re.GetLocaleModel(), RE::localeC);
+        EXPECT_EQ(re.GetFormatType(), RE::formatSed);
+        EXPECT_EQ(re.ParseExpression(), RE::errParen);
+        re.SetExpression("a");
+        re.SetStringToMatch("banana");
+        EXPECT_EQ(re.ParseExpression(), RE::errNone) << "no stale error of another model";
+        EXPECT_EQ(re.Grep(), 3u);
+        const std::unique_ptr<RE> loaded = StoredAndLoaded(re);
+        ASSERT_TRUE(loaded);
+        EXPECT_TRUE(*loaded == re);
+    }
+}
+
+TEST(Object, MaximumSplitsSaturatesAtThirtyTwoBits)
+{
+    if (sizeof(unsigned long) < 8)
+        GTEST_SKIP() << "unsigned long holds 32 bits here";
+    const struct {
+        unsigned long set;
+        unsigned long kept;
+    } cases[] = {
+        {5, 5},
+        {0xFFFFFFFFul, 0xFFFFFFFFul},
+        {0x100000000ul, 0xFFFFFFFFul},  // not 0, which means unlimited
+        {0x100000001ul, 0xFFFFFFFFul},  // not 1
+        {~0ul, 0xFFFFFFFFul},
+    };
+    for (const auto& c : cases) {
+        RE re;
+        re.SetMaximumSplits(c.set);
+        EXPECT_EQ(re.GetMaximumSplits(), c.kept) << c.set;
+        EXPECT_EQ(StoredAndLoaded(re)->GetMaximumSplits(), c.kept) << c.set;
+    }
+    RE re;
+    re.SetExpression(",");
+    re.SetStringToMatch("a,b,c");
+    re.SetMaximumSplits(0x100000001ul);
+    CStringArray parts;
+    EXPECT_EQ(re.Split(parts), 3u);
+}
+
+TEST(Object, GettersReturnTextsOfTheirOwn)
+{
+    // A reference into the object would dangle once the property changes.
+    RE re;
+    static_assert(std::is_same_v<decltype(re.GetStringToMatch()), CString>);
+    static_assert(std::is_same_v<decltype(re.GetExpression()), CString>);
+    static_assert(std::is_same_v<decltype(re.GetFormatString()), CString>);
+    static_assert(std::is_same_v<decltype(re.GetFilesToMatch()), CString>);
+    static_assert(std::is_same_v<decltype(re.GetSaveExtension()), CString>);
+    static_assert(std::is_same_v<decltype(re.GetLocaleDll()), CString>);
+    static_assert(std::is_same_v<decltype(re.GetExpressionError()), CString>);
+    static_assert(std::is_same_v<decltype(re.GetLocale()), std::locale>);
+    re.SetStringToMatch(std::string(100, 'a'));
+    const CString& text = re.GetStringToMatch();
+    re.SetStringToMatch("other");
+    EXPECT_EQ(text, std::string(100, 'a'));
+}
+
+TEST(Object, MatchTextsServeAsTheStringsTheyStandFor)
+{
+    RE re;
+    re.SetExpression("(b+)(c)");
+    re.SetStringToMatch("abbcd");
+    REMatchList seen;
+    re.OnSearching.Hook(&seen, [&](RE*, const REMatchList& m, unsigned, unsigned) {
+        const REMatchText& whole = m[0].text;
+        EXPECT_EQ("<" + whole + '>', "<bbc>");
+        EXPECT_EQ(whole + m[2].text, "bbcc");
+        EXPECT_EQ(whole.substr(1), "bc");
+        EXPECT_EQ(whole.find("bc"), 1u);
+        EXPECT_EQ(whole.rfind('b'), 1u);
+        const std::string_view view = whole;
+        EXPECT_EQ(view, "bbc");
+        CString appended = "a";
+        appended += whole;
+        EXPECT_EQ(appended, "abbc");
+        EXPECT_TRUE(whole != "bb" && CString("bbc") == whole && m[1].text != whole);
+        seen = m;
+    });
+    ASSERT_TRUE(re.Search());
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[4].text.substr(0, 1), "d");  // the suffix, copied out of the event
 }

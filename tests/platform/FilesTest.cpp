@@ -1,7 +1,9 @@
 #include <platform/Files.h>
+#include <platform/Paths.h>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,6 +83,23 @@ TEST(ReadAll, ReadsAStreamToItsEndWithinTheLimit)
     }
 }
 
+TEST(ReadWholeFile, FromADescriptorReadsFromTheStartAndLeavesItsOffset)
+{
+    ScratchFolder scratch;
+    const std::string book = scratch / "book.txt";
+    WriteBytes(book, "whole text");
+    const platform::Descriptor fd(::open(book.c_str(), O_RDONLY));
+    ASSERT_EQ(::lseek(fd.Get(), 6, SEEK_SET), 6);
+    std::string bytes;
+    ASSERT_FALSE(platform::ReadWholeFile(fd.Get(), bytes));
+    EXPECT_EQ(bytes, "whole text");
+    EXPECT_EQ(::lseek(fd.Get(), 0, SEEK_CUR), 6);
+    EXPECT_EQ(platform::ReadWholeFile(fd.Get(), bytes, 9).code, EFBIG);
+    const platform::Descriptor folder(::open(scratch.Path().c_str(), O_RDONLY | O_DIRECTORY));
+    EXPECT_TRUE(platform::ReadWholeFile(folder.Get(), bytes).notRegularFile);
+    EXPECT_EQ(platform::ReadWholeFile(-1, bytes).code, EBADF);
+}
+
 TEST(ReplaceFile, ReplacesWholeKeepsModeAndLinksAndLeavesNothingBehind)
 {
     ScratchFolder scratch;
@@ -157,6 +176,22 @@ TEST(TemporaryFile, IsRemovedUnlessKeptOrMoved)
     platform::TemporaryFile nowhere(scratch / "missing", "t-");
     EXPECT_TRUE(nowhere.Error().creatingFile);
     EXPECT_EQ(nowhere.Error().code, ENOENT);
+}
+
+TEST(TemporaryFile, NamesAreKnownByTheirForm)
+{
+    ScratchFolder scratch;
+    platform::TemporaryFile file(scratch.Path().string(), ".t-");
+    EXPECT_TRUE(platform::IsTemporaryName(platform::FileNameOf(file.Path()), ".t-"));
+    const struct {
+        const char* name;
+        bool temporary;
+    } cases[] = {
+        {".t-Ab12Cd", true},   {".t-abcde", false}, {".t-abcdefg", false}, {".t-abc.de", false},
+        {"x.t-abcdef", false}, {".t-", false},      {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::IsTemporaryName(c.name, ".t-"), c.temporary) << c.name;
 }
 
 TEST(TemporaryFolder, FollowsTmpThenTempThenTmpdir)

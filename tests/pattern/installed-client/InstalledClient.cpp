@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 int main()
@@ -27,12 +28,18 @@ int main()
     re.SetExpression("^chapter (\\d+)");
     re.SetStringToMatch("Intro\nCHAPTER 1\ntext\nChapter 2\n");
     std::vector<int> positions;
+    std::vector<CString> numbers;
     re.OnGrepping.Hook(&positions, [&](RegularExpression*, const REMatchList& m, unsigned, unsigned, bool&) {
         positions.push_back(m[0].position);
+        // Match texts serve as strings under the client's standard too.
+        const std::string_view whole = m[0].text;
+        check(whole.size() == m[0].text.size() && m[0].text != "" && m[0].text.find(' ') == 7, "match text");
+        numbers.push_back("#" + m[1].text + m[0].text.substr(7, 1));
     });
     check(re.Grep() == 2, "grep count");
     re.__RemoveAllEventHandlers(&positions);
     check(positions == std::vector<int>{6, 21}, "grep positions");
+    check(numbers == std::vector<CString>{"#1 ", "#2 "}, "match texts");
 
     re.SetExpression("(");
     check(re.ParseExpression() == RegularExpression::errParen, "error code");

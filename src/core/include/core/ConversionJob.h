@@ -105,7 +105,8 @@ public:
     // scan goes on line by line after the last match, and the lines it gives
     // up on are reported (skippedLines).
     void GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText);
-    void OnGrepMatch(RegularExpression* re, const REMatchList& matches, unsigned line, unsigned lineStart, bool& more);
+    // One generated bookmark for a match of the running scan.
+    void OnGrepMatch(const REMatchList& matches, bool& more);
     // Sets bookmarkFilePath; fails when no folder could take the file.
     Error WriteBookmarkFile(DocumentFormat format, const char* text);
 

@@ -43,8 +43,11 @@ class CArchive;
 
 class FOLIVO_EXPORT RegularExpression : public CObject {
 public:
+    // The enumerations are int-based so that any int a caller passes is a
+    // value of the type; setters ignore values outside the enumerators.
+
     // Expression options: 0 to 12 single syntax flags, 13 to 21 presets.
-    enum Options {
+    enum Options : int {
         optEscapeInLists = 0,
         optCharClasses = 1,
         optIntervals = 2,
@@ -69,7 +72,7 @@ public:
         optPerl = 21
     };
 
-    enum Matches {
+    enum Matches : int {
         matchDefault = 0,
         matchNotBol = 1,
         matchNotEol = 2,
@@ -85,9 +88,9 @@ public:
         matchPartial = 12
     };
 
-    enum FormatTypes { formatAll = 0, formatSed = 1, formatPerl = 2 };
+    enum FormatTypes : int { formatAll = 0, formatSed = 1, formatPerl = 2 };
 
-    enum LocaleModels { localeCpp = 0, localeWin32 = 1, localeC = 2 };
+    enum LocaleModels : int { localeCpp = 0, localeWin32 = 1, localeC = 2 };
 
     enum ExpressionErrorCode {
         errNone = 0,
@@ -153,14 +156,15 @@ public:
     // Schema 2 stores every field; schema 1 archives are read as well.
     void Serialize(CArchive& ar) override;
 
-    // Properties.
+    // Properties. The getters return copies, never references into the object.
     void SetExpression(const CString& expression);
     CString GetExpression() const;
     void SetStringToMatch(const CString& text);
     // Takes the text over instead of copying it (a book can be large).
     void SetStringToMatch(CString&& text);
-    // A reference to the object's own text: valid until StringToMatch changes.
-    const CString& GetStringToMatch() const;
+    // A copy of the whole text: a handler called for each match of a large
+    // text does better to keep the text it set, or to use the match list.
+    CString GetStringToMatch() const;
     void SetFormatString(const CString& format);
     CString GetFormatString() const;
     void SetFilesToMatch(const CString& files);
@@ -169,9 +173,11 @@ public:
     CString GetSaveExtension() const;
     void SetLocaleDll(const CString& name);
     CString GetLocaleDll() const;
+    // A value other than the enumerators is ignored.
     void SetFormatType(FormatTypes type);
     FormatTypes GetFormatType() const;
-    // Ignored while an operation runs and when unchanged.
+    // Ignored while an operation runs, when unchanged and for a value other
+    // than the enumerators.
     void SetLocaleModel(LocaleModels model);
     LocaleModels GetLocaleModel() const;
     void SetLocale(const std::locale& locale);
@@ -186,7 +192,8 @@ public:
     bool GetMergeOnlyFirst() const;
     void SetSplitInputDelete(bool on);
     bool GetSplitInputDelete() const;
-    // 0 means unlimited.
+    // 0 means unlimited. The count is held in 32 bits: a larger one is kept
+    // as 0xFFFFFFFF, the largest limit there is.
     void SetMaximumSplits(unsigned long count);
     unsigned long GetMaximumSplits() const;
 

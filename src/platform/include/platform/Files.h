@@ -5,6 +5,7 @@
 
 #include <platform/Descriptor.h>
 #include <platform/FileError.h>
+#include <platform/Interruption.h>
 
 #include <sys/types.h>
 
@@ -24,13 +25,13 @@ namespace platform {
 // On failure bytes is empty.
 FileError ReadWholeFile(const std::string& path, std::string& bytes,
                         std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max());
-
-// Reads fd to its end into bytes, as ReadWholeFile does: for a stream such
-// as standard input, whose size is known only at its end. expectedSize, when
-// known, saves growing the buffer. More than maxSize bytes give EFBIG. The
-// error has no path.
-FileError ReadAll(int fd, std::string& bytes, std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max(),
-                  std::size_t expectedSize = 0);
+// The same for the file open for reading as fd, read from its start whatever
+// the descriptor's offset (which stays as it was). The error has no path.
+FileError ReadWholeFile(int fd, std::string& bytes, std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max());
+// Reads the stream fd (a pipe, standard input) to its end into bytes, with
+// room for a terminating zero as above: its size is known only at its end.
+// More than maxSize bytes give EFBIG. The error has no path.
+FileError ReadAll(int fd, std::string& bytes, std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max());
 
 // Writes all of bytes to fd, retrying after interruptions. A write that stops
 // short (a full disk, a size limit) fails with ENOSPC. The error has no path.
@@ -43,7 +44,8 @@ std::string TemporaryFolder();
 
 // A new file with a unique name, created in one step (never a name guessed
 // first and opened later) with mode 0600. It is removed when the object goes
-// away unless it was moved over a target or kept.
+// away unless it was moved over a target or kept, and also when SIGINT,
+// SIGTERM or SIGHUP ends the process first (see Interruption.h).
 class TemporaryFile {
 public:
     // Creates folder/<prefix>XXXXXX; Error() tells whether that worked.
@@ -59,21 +61,29 @@ public:
     // Gives the file `mode`, puts its bytes on disk and closes it: the first
     // step of replacing a file with it.
     FileError Finish(mode_t mode);
+    // Writes all of bytes to the file first; an error names the file.
+    FileError Finish(std::string_view bytes, mode_t mode);
     // Closes the file without waiting for the disk: for a file that only
     // hands data on and need not outlive a crash.
     FileError Close();
     // Renames the finished file over target and syncs the folder, so that
     // the rename lasts too. The file is then the target's and stays.
     FileError MoveOver(const std::string& target);
-    // The file stays when the object goes away; its path is the caller's now.
-    void Keep() { m_keep = true; }
+    // The file stays when the object goes away, and when the process is
+    // interrupted; its path is the caller's now.
+    void Keep();
 
 private:
     std::string m_path;
     Descriptor m_fd;
     FileError m_error;
     bool m_keep = false;
+    RemovedOnInterrupt m_removal;
 };
+
+// Whether name (a last path component) has the form of the names TemporaryFile
+// gives files made with prefix: the prefix and six letters or digits.
+bool IsTemporaryName(std::string_view name, std::string_view prefix);
 
 // Replaces the file at path by bytes: an existing file is either kept as it
 // was or wholly replaced. The new file is made in path's folder, named

@@ -1,0 +1,126 @@
+// Files removed when SIGINT, SIGTERM or SIGHUP ends the process. Each case
+// runs in a child of this test process, which itself never registers a file:
+// every child starts as a program that has not met the handlers yet.
+#include <platform/Files.h>
+#include <platform/Interruption.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TestFiles.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::set<std::string> NamesIn(const fs::path& folder)
+{
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Runs `prepare` in a child that then says it is ready and waits; sends it
+// each signal in turn and returns how it ended (a waitpid status).
+int StatusAfterSignals(const std::function<void()>& prepare, std::initializer_list<int> signals)
+{
+    int ready[2];
+    if (::pipe(ready) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        prepare();
+        if (::write(ready[1], "!", 1) != 1)
+            _exit(100);
+        for (;;)
+            ::pause();
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    const bool isReady = ::read(ready[0], &byte, 1) == 1;
+    ::close(ready[0]);
+    for (const int signal : signals)
+        ::kill(child, isReady ? signal : SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+void Touch(const std::string& path)
+{
+    WriteBytes(path, "x");
+}
+
+TEST(RemovedOnInterrupt, RegisteredFilesGoAndTheProcessEndsAsTheSignalSays)
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        ScratchFolder scratch;
+        const std::string folder = scratch.Path().string();
+        const int status = StatusAfterSignals(
+            [&] {
+                static platform::TemporaryFile removed(folder, "t-");
+                static platform::TemporaryFile kept(folder, "k-");
+                kept.Keep();
+                Touch(scratch / "registered");
+                static platform::RemovedOnInterrupt registered(scratch / "registered");
+                Touch(scratch / "released");
+                static platform::RemovedOnInterrupt released(scratch / "released");
+                released.Release();
+                // Registered by a relative name, then the process moves on.
+                Touch(scratch / "relative");
+                if (::chdir(folder.c_str()) != 0)
+                    _exit(101);
+                static platform::RemovedOnInterrupt relative("relative");
+                if (::chdir("/") != 0)
+                    _exit(101);
+            },
+            {signal});
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        const std::set<std::string> left = NamesIn(scratch.Path());
+        ASSERT_EQ(left.size(), 2u) << signal;
+        EXPECT_EQ(left.count("released"), 1u);
+        EXPECT_EQ(left.begin()->substr(0, 2), "k-") << "the kept temporary file stays";
+    }
+}
+
+TEST(RemovedOnInterrupt, TheProgramsOwnHandlingIsLeftAlone)
+{
+    ScratchFolder scratch;
+    const int status = StatusAfterSignals(
+        [&] {
+            // A program that ignores hang-ups and ends its own way on SIGTERM.
+            ::signal(SIGHUP, SIG_IGN);
+            ::signal(SIGTERM, [](int) { _exit(42); });
+            Touch(scratch / "registered");
+            static platform::RemovedOnInterrupt registered(scratch / "registered");
+        },
+        {SIGHUP, SIGTERM});
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42);
+    EXPECT_EQ(NamesIn(scratch.Path()).count("registered"), 1u);
+}
+
+TEST(RemovedOnInterrupt, AnInterruptedForkedChildLeavesItsParentsFiles)
+{
+    ScratchFolder scratch;
+    const int status = StatusAfterSignals(
+        [&] {
+            Touch(scratch / "parent's");
+            static platform::RemovedOnInterrupt registered(scratch / "parent's");
+            const int childStatus = StatusAfterSignals([] {}, {SIGTERM});
+            if (!WIFSIGNALED(childStatus) || !fs::exists(scratch / "parent's"))
+                _exit(1);
+        },
+        {SIGINT});
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    EXPECT_TRUE(NamesIn(scratch.Path()).empty()) << "the parent's own interruption removes it";
+}
+
+}  // namespace
