@@ -66,12 +66,15 @@ bool GreppedFile(const char* fileName, const FileSearchEngine& engine)
     return more;
 }
 
-// The steps FindFiles and GrepFiles share: one file operation per object at
-// a time, the problem list emptied, the engine set up, and the object on the
-// thread's active stack while `search` runs the engine.
-template <class Search>
+// FindFiles and GrepFiles: one file operation per object at a time, the
+// problem list emptied, the engine set up, and the object on the thread's
+// active stack while the engine's `search` runs with `callback`; afterwards
+// the engine's `errors` become the object's problem list.
+template <class Callback>
 unsigned SearchFiles(RegularExpression* object, RegularExpression::State& s, FileSearchProblemList& problems,
-                     Search search)
+                     unsigned (FileSearchEngine::*search)(Callback, const char*, bool,
+                                                          boost::regex_constants::match_flag_type),
+                     Callback callback, const FileSearchProblemList& (FileSearchEngine::*errors)() const)
 {
     FileOperationRun run(s.files);
     if (!run.Started())
@@ -84,8 +87,9 @@ unsigned SearchFiles(RegularExpression* object, RegularExpression::State& s, Fil
     unsigned count = 0;
     {
         ActiveObjectScope active(object, &s);
-        count = search(engine, s.filesToMatch.c_str(), s.directoryRecursion, FileMatchFlags(s));
+        count = (engine.*search)(callback, s.filesToMatch.c_str(), s.directoryRecursion, FileMatchFlags(s));
     }
+    problems = (engine.*errors)();
     return count;
 }
 
@@ -97,23 +101,15 @@ using patternkit::FileSearchEngine;
 unsigned RegularExpression::FindFiles()
 {
     State& s = *m_state;
-    return patternkit::SearchFiles(
-        this, s, s.files.findFilesErrors, [&s](FileSearchEngine& engine, const char* files, bool recurse, auto flags) {
-            const unsigned count = engine.FindFiles(&patternkit::FoundFile, files, recurse, flags);
-            s.files.findFilesErrors = engine.FilesContinueErrorsFind();
-            return count;
-        });
+    return patternkit::SearchFiles(this, s, s.files.findFilesErrors, &FileSearchEngine::FindFiles,
+                                   &patternkit::FoundFile, &FileSearchEngine::FilesContinueErrorsFind);
 }
 
 unsigned RegularExpression::GrepFiles()
 {
     State& s = *m_state;
-    return patternkit::SearchFiles(
-        this, s, s.files.grepFilesErrors, [&s](FileSearchEngine& engine, const char* files, bool recurse, auto flags) {
-            const unsigned count = engine.GrepFiles(&patternkit::GreppedFile, files, recurse, flags);
-            s.files.grepFilesErrors = engine.FilesContinueErrorsGrep();
-            return count;
-        });
+    return patternkit::SearchFiles(this, s, s.files.grepFilesErrors, &FileSearchEngine::GrepFiles,
+                                   &patternkit::GreppedFile, &FileSearchEngine::FilesContinueErrorsGrep);
 }
 
 const FileSearchProblemList* RegularExpression::GetFindFilesErrors() const

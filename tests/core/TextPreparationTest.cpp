@@ -23,16 +23,27 @@ ConversionSettings Rules(void (*set)(ConversionSettings&))
     return rules;
 }
 
+struct PrepareCase {
+    const char* input;
+    const char* expected;
+};
+
+void ExpectPrepared(std::initializer_list<PrepareCase> cases, const ConversionSettings& rules)
+{
+    for (const PrepareCase& c : cases)
+        EXPECT_EQ(Prepare(c.input, rules), c.expected) << "input: " << c.input;
+}
+
 TEST(TextPreparation, HtmlRemoval)
 {
-    const auto html = Rules([](ConversionSettings& r) { r.removeHtmlTags = true; });
-    EXPECT_EQ(Prepare("a&nbsp;b", html), "ab");
-    EXPECT_EQ(Prepare("a&NBSP;b", html), "a&NBSP;b");
-    EXPECT_EQ(Prepare("a&amp;b", html), "a&amp;b");
-    EXPECT_EQ(Prepare("x<b>y</b>z", html), "xyz");
-    EXPECT_EQ(Prepare("x<y", html), "x");
-    EXPECT_EQ(Prepare("tail&nbsp", html), "tail&nbsp");
-    EXPECT_EQ(Prepare("<p\r\nclass=a>t</p>", html), "t");
+    ExpectPrepared({{"a&nbsp;b", "ab"},
+                    {"a&NBSP;b", "a&NBSP;b"},
+                    {"a&amp;b", "a&amp;b"},
+                    {"x<b>y</b>z", "xyz"},
+                    {"x<y", "x"},
+                    {"tail&nbsp", "tail&nbsp"},
+                    {"<p\r\nclass=a>t</p>", "t"}},
+                   Rules([](ConversionSettings& r) { r.removeHtmlTags = true; }));
     // Without the rule nothing of it is touched.
     EXPECT_EQ(Prepare("x<b>&nbsp;", ConversionSettings{}), "x<b>&nbsp;");
 }
@@ -124,18 +135,18 @@ TEST(TextPreparation, TabsBecomeBreaksThatRemovalLeavesAlone)
 
 TEST(TextPreparation, SingleLineBreaksAreJoined)
 {
-    const auto join = Rules([](ConversionSettings& r) { r.ignoreSingleLineBreaks = true; });
-    EXPECT_EQ(Prepare("one\r\ntwo", join), "one  two");
-    EXPECT_EQ(Prepare("one\r\n\r\ntwo", join), "one\r\n\r\ntwo");
-    EXPECT_EQ(Prepare("one\ntwo", join), "one two");
-    EXPECT_EQ(Prepare("one\n\ntwo", join), "one\n\ntwo");
-    EXPECT_EQ(Prepare("one\rtwo", join), "one two");
-    EXPECT_EQ(Prepare("one\n\rtwo", join), "one  two");
-    // The last byte never changes, and a break at the start has nothing to join.
-    EXPECT_EQ(Prepare("end\n", join), "end\n");
-    EXPECT_EQ(Prepare("\nstart", join), "\nstart");
-    EXPECT_EQ(Prepare("\r\nstart", join), "\r\nstart");
-    EXPECT_EQ(Prepare("a\r\nb\r\n\r\nc\nd", join), "a  b\r\n\r\nc d");
+    ExpectPrepared({{"one\r\ntwo", "one  two"},
+                    {"one\r\n\r\ntwo", "one\r\n\r\ntwo"},
+                    {"one\ntwo", "one two"},
+                    {"one\n\ntwo", "one\n\ntwo"},
+                    {"one\rtwo", "one two"},
+                    {"one\n\rtwo", "one  two"},
+                    // The last byte never changes, and a break at the start has nothing to join.
+                    {"end\n", "end\n"},
+                    {"\nstart", "\nstart"},
+                    {"\r\nstart", "\r\nstart"},
+                    {"a\r\nb\r\n\r\nc\nd", "a  b\r\n\r\nc d"}},
+                   Rules([](ConversionSettings& r) { r.ignoreSingleLineBreaks = true; }));
 }
 
 class CountingSink : public ProgressSink {
