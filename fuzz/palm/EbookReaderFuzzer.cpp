@@ -1,5 +1,6 @@
 // Any bytes handed to the database reader: an error result is fine, a crash,
-// a sanitizer report or a bookmark name longer than its field is not.
+// a sanitizer report, a bookmark name longer than its field or a text other
+// than the declared length given as whole is not.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     palm::EbookInfo info;
     const palm::Result result = palm::ReadEbook(std::string_view(reinterpret_cast<const char*>(data), size), info);
-    if (result.Ok()) {
+    if (result.Ok() && (info.salvaged || info.text.size() != info.textLength))
+        std::abort();
+    if (result.Ok() || info.salvaged) {
         for (const palm::StoredBookmark& bookmark : info.bookmarks)
             if (bookmark.name.size() > 20)
                 std::abort();

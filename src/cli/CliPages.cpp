@@ -41,14 +41,12 @@ CliPages::CliPages(const ConvertOptions& options)
         // A new job has no previous pattern: nothing stored means none.
         LoadBookmarkPatterns(m_patterns);
     }
-    if (options.removal)
-        rules.lineBreakRemoval = *options.removal;
-    if (options.translation)
-        rules.lineBreakTranslation = *options.translation;
-    rules.ignoreSingleLineBreaks |= options.joinLines;
-    rules.tabsToLineBreaks |= options.tabsToBreaks;
-    rules.allowLowAscii |= options.allowLowAscii;
-    rules.removeHtmlTags |= options.stripHtml;
+    rules.lineBreakRemoval = options.removal.Over(rules.lineBreakRemoval);
+    rules.lineBreakTranslation = options.translation.Over(rules.lineBreakTranslation);
+    rules.ignoreSingleLineBreaks = options.joinLines.value_or(rules.ignoreSingleLineBreaks);
+    rules.tabsToLineBreaks = options.tabsToBreaks.value_or(rules.tabsToLineBreaks);
+    rules.allowLowAscii = options.allowLowAscii.value_or(rules.allowLowAscii);
+    rules.removeHtmlTags = options.stripHtml.value_or(rules.removeHtmlTags);
     m_text = TextPageStateOf(rules);
 
     if (options.bookmarks)

@@ -16,6 +16,9 @@ enum ExitStatus : int {
 
 using ArgumentList = std::vector<std::string>;
 
+// A FILE, or the path of -o, that stands for standard input or output.
+inline constexpr char kStandardStream[] = "-";
+
 int RunConvertCommand(const ArgumentList& args);
 int RunInfoCommand(const ArgumentList& args);
 int RunExtractCommand(const ArgumentList& args);

@@ -9,11 +9,14 @@
 
 #include <core/ConversionJob.h>
 #include <core/SettingsGroups.h>
+#include <core/SettingsStore.h>
+#include <platform/Files.h>
 #include <platform/Paths.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -29,8 +32,9 @@ struct FormatParameters {
 };
 
 // The direct conversion's stored block size and compression, or the built-in
-// ones, with the options over them.
-FormatParameters ResolveFormat(const ConvertOptions& options)
+// ones, with the options over them. Fails when a stored block size that no
+// option overrides is out of range.
+Error ResolveFormat(const ConvertOptions& options, FormatParameters& format)
 {
     ConversionSettings settings;
     settings.format = options.format;
@@ -42,15 +46,57 @@ FormatParameters ResolveFormat(const ConvertOptions& options)
     }
     if (options.blockSizeKB)
         settings.blockSizeKB = *options.blockSizeKB;
+    else if (settings.blockSizeKB < 1 || settings.blockSizeKB > 31) {
+        const char* name = options.format == DocumentFormat::PalmDoc ? "PalmDocBlock" : "zTxtBlock";
+        return Error::Failure("the stored default " + std::string(name) + "=" + std::to_string(settings.blockSizeKB) +
+                              " is no record size of 1 to 31 KB; give --block-size, or store another with "
+                              "'folivo defaults " +
+                              name + " KB'");
+    }
     if (options.noCompress)
         settings.compress = false;
-    return {settings.format, settings.blockSizeKB, settings.compress ? 1 : 0};
+    format = {settings.format, settings.blockSizeKB, settings.compress ? 1 : 0};
+    return {};
+}
+
+// The pattern every file's scan will use, compiled once before any file is
+// converted: a wrong one is the command line's fault, or the store's.
+Error CheckPattern(const ConvertOptions& options, const CliPages& pages)
+{
+    const CString patternText = pages.BookmarkPatternText();
+    RegularExpression pattern;
+    if (patternText.empty() || PrepareBookmarkPattern(pattern, patternText) == RegularExpression::errNone)
+        return {};
+    const std::string from = options.bookmarks ? "--bookmarks" : "the stored default Bookmarks";
+    return Error::Failure("invalid bookmark pattern '" + patternText + "' (" + from +
+                          "): " + pattern.GetExpressionError());
+}
+
+// Standard input, read into a temporary file that is then converted as any
+// document is. At most maxSize bytes are taken.
+Error ReadStandardInput(std::uint64_t maxSize, platform::TemporaryFile& file)
+{
+    std::string bytes;
+    platform::FileError error = file.Error();
+    if (!error)
+        error = platform::ReadAll(STDIN_FILENO, bytes, maxSize);
+    if (error.code == EFBIG)
+        return Error::Failure("standard input: the document is larger than the " + std::to_string(maxSize) +
+                              " bytes of text a database can hold at this record size");
+    if (!error)
+        error = platform::WriteAll(file.Fd(), bytes);
+    if (!error)
+        error = file.Close();
+    if (error)
+        return Error::Failure("standard input: " + error.Message());
+    return {};
 }
 
 struct FileOutcome {
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
-    std::string line;  // the database written; empty when there is none
+    std::string line;                  // the database written; empty when there is none
+    bool lineOnStandardError = false;  // standard output holds the database itself
     bool failed = false;
 };
 
@@ -60,47 +106,88 @@ long long FileSize(const CString& path)
     return ::stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
 
+std::string LineList(const std::vector<unsigned>& lines)
+{
+    constexpr std::size_t kShown = 10;
+    std::string list;
+    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i)
+        list += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
+    if (lines.size() > kShown)
+        list += " and " + std::to_string(lines.size() - kShown) + " more";
+    return list;
+}
+
+// Copies a finished database to standard output.
+Error SendToStandardOutput(const std::string& path)
+{
+    std::string bytes;
+    if (const platform::FileError error = platform::ReadWholeFile(path, bytes))
+        return Error::Failure(error.Message());
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    return {};
+}
+
 FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const FormatParameters& format,
                         ProgressSink* progress)
 {
     FileOutcome outcome;
     const auto fail = [&outcome, &plan](const std::string& why) {
-        outcome.errors.push_back(plan.source + ": " + why);
+        outcome.errors.push_back(plan.name + ": " + why);
         outcome.failed = true;
     };
     if (plan.refusal) {
         fail(plan.refusal.Message());
         return outcome;
     }
+    // Standard output gets a database only once it is complete: it is written
+    // to a temporary file first, as any database is.
+    const bool toStream = plan.output == kStandardStream;
+    std::optional<platform::TemporaryFile> streamed;
+    CString output = plan.output;
+    if (toStream) {
+        streamed.emplace(platform::TemporaryFolder(), "folivo-");
+        if (const platform::FileError error = streamed->Error() ? streamed->Error() : streamed->Close()) {
+            fail("no temporary file for the database: " + error.Message());
+            return outcome;
+        }
+        output = streamed->Path();
+    }
 
     // A list of its own per file, so that files on other threads never meet.
     BookmarkList bookmarks;
     ConversionJob job(bookmarks);
-    const CliPages pages = shared.ForFile(plan.output, plan.title);
+    const CliPages pages = shared.ForFile(output, plan.title);
     job.sourcePath = plan.source;
-    job.sourceFileName = platform::FileNameOf(plan.source);
+    job.sourceFileName = platform::FileNameOf(plan.name);
     job.title = plan.title;
-    job.proposedOutputPath = plan.output;
+    job.proposedOutputPath = output;
     job.SetPages(&pages);
     job.SetProgress(progress);
-    job.RunConversion(plan.source, plan.output, plan.title, format.format, format.blockSizeKB, format.compress);
+    job.RunConversion(plan.source, output, plan.title, format.format, format.blockSizeKB, format.compress);
 
     const ConversionReport& report = job.LastReport();
-    if (report.patternError != RegularExpression::errNone) {
-        fail("invalid bookmark pattern; converted without bookmarks");
-        outcome.warnings.push_back(report.patternErrorText);
-    }
     if (report.result != kConversionDone)
         fail(report.problem);
     else if (!report.databaseWritten)
         fail(palm::Message(report.writer));
+    if (!report.skippedLines.empty()) {
+        outcome.warnings.push_back(plan.name + ": the bookmark pattern is too complex to search line" +
+                                   (report.skippedLines.size() == 1 ? " " : "s ") + LineList(report.skippedLines) +
+                                   "; a bookmark there is missing");
+        outcome.failed = true;
+    }
 
     if (report.databaseWritten) {
         if (report.writer.status != palm::Status::Ok)
-            outcome.warnings.push_back(plan.source + ": " + palm::Message(report.writer));
-        const int found = report.generatedBookmarks;
-        outcome.line = plan.output + ": " + std::to_string(FileSize(plan.output)) + " bytes, " + std::to_string(found) +
-                       (found == 1 ? " bookmark" : " bookmarks");
+            outcome.warnings.push_back(plan.name + ": " + palm::Message(report.writer));
+        if (toStream) {
+            if (Error error = SendToStandardOutput(output))
+                fail(error.Message());
+        }
+        const std::size_t stored = report.writer.storedBookmarks;
+        outcome.line = Printable(toStream ? "standard output" : plan.output) + ": " + std::to_string(FileSize(output)) +
+                       " bytes, " + std::to_string(stored) + (stored == 1 ? " bookmark" : " bookmarks");
+        outcome.lineOnStandardError = toStream;
     }
     if (report.installRequested && !report.install.Ok())
         fail("not queued for '" + pages.InstallUserText() + "': " + palm::Message(report.install));
@@ -130,7 +217,7 @@ public:
                 for (const std::string& warning : outcome.warnings)
                     ReportWarning(warning);
                 if (!outcome.line.empty())
-                    std::printf("%s\n", outcome.line.c_str());
+                    std::fprintf(outcome.lineOnStandardError ? stderr : stdout, "%s\n", outcome.line.c_str());
                 std::fflush(stdout);
                 outcome = FileOutcome{};
             }
@@ -171,10 +258,32 @@ int RunConvertCommand(const ArgumentList& args)
 
     // Every stored default is read once, here, so that all files of a batch
     // get the same ones.
-    const FormatParameters format = ResolveFormat(options);
+    if (!options.noDefaults) {
+        if (Error problem = SettingsReadProblem())
+            ReportWarning("the stored defaults cannot be read, so the built-in ones are used: " + problem.Message());
+    }
+    FormatParameters format{};
+    if (Error error = ResolveFormat(options, format))
+        return UsageError(error.Message());
     const CliPages pages(options);
+    if (Error error = CheckPattern(options, pages))
+        return UsageError(error.Message());
     if (format.format == DocumentFormat::zTXT && !format.compress)
         ReportWarning("current readers reject zTXT entire-document compression");
+    if (format.format == DocumentFormat::PalmDoc && format.blockSizeKB > 4)
+        ReportWarning("records of " + std::to_string(format.blockSizeKB) +
+                      " KB: some PalmDoc readers accept only 4 KB records");
+
+    std::optional<platform::TemporaryFile> input;
+    if (plans.front().source == kStandardStream) {
+        input.emplace(platform::TemporaryFolder(), "folivo-");
+        if (Error error =
+                ReadStandardInput(MostDocumentBytes(format.format, format.blockSizeKB, format.compress), *input)) {
+            ReportError(error.Message());
+            return kExitFailed;
+        }
+        plans.front().source = input->Path();
+    }
 
     const bool showProgress = ::isatty(STDERR_FILENO) == 1;
     ProgressBar bar(plans.size(), showProgress);

@@ -6,29 +6,46 @@
 #include <core/ConversionSettings.h>
 #include <core/Error.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace folivo::cli {
 
+// One radio group of text rules on the command line: a mode chosen, or
+// modes switched off (a stored one of them then gives way to None).
+template <class Mode>
+struct ModeChoice {
+    std::optional<Mode> chosen;
+    std::vector<Mode> off;
+
+    Mode Over(Mode stored) const
+    {
+        if (chosen)
+            return *chosen;
+        return std::ranges::find(off, stored) != off.end() ? Mode::None : stored;
+    }
+};
+
 struct ConvertOptions {
     DocumentFormat format = DocumentFormat::PalmDoc;
     std::optional<int> blockSizeKB;
     bool noCompress = false;
-    std::optional<LineBreakRemoval> removal;
-    std::optional<LineBreakTranslation> translation;
-    bool joinLines = false;
-    bool tabsToBreaks = false;
-    bool allowLowAscii = false;
-    bool stripHtml = false;
+    ModeChoice<LineBreakRemoval> removal;
+    ModeChoice<LineBreakTranslation> translation;
+    // The four check-box rules: on, off, or (nullopt) as stored.
+    std::optional<bool> joinLines;
+    std::optional<bool> tabsToBreaks;
+    std::optional<bool> allowLowAscii;
+    std::optional<bool> stripHtml;
     std::optional<CString> bookmarks;
     std::optional<CString> title;
-    std::optional<CString> output;
+    std::optional<CString> output;  // kStandardStream: standard output
     std::optional<CString> installUser;
     unsigned jobs = 0;  // 0: one per processor core
     bool noDefaults = false;
-    std::vector<CString> files;
+    std::vector<CString> files;  // kStandardStream: standard input, then the only one
 };
 
 // Fails, saying what is wrong with the command line.

@@ -1,4 +1,5 @@
-// folivo defaults [NAME [VALUE]]: the stored defaults, listed, read or set.
+// folivo defaults [NAME [VALUE]] and folivo defaults --unset NAME: the stored
+// defaults, listed, read, set or removed.
 #include "Arguments.h"
 #include "Commands.h"
 #include "Usage.h"
@@ -14,32 +15,16 @@ namespace folivo::cli {
 
 namespace {
 
-// Window rectangles may lie left of or above the screen's origin.
-bool IsPlacement(std::string_view name)
-{
-    constexpr std::string_view kSides[] = {"left", "right", "top", "bottom"};
-    if (name.size() < 2 || (name[0] != 'D' && name[0] != 'P'))
-        return false;
-    for (std::string_view side : kSides)
-        if (name.substr(1) == side)
-            return true;
-    return false;
-}
-
-bool IsBlockSize(std::string_view name)
-{
-    return name == "PalmDocBlock" || name == "zTxtBlock";
-}
-
 // Large enough to show a pattern text the program itself would ignore as too long.
 constexpr unsigned long kDisplayBufferSize = 1u << 20;
 
-bool OpenStore(SettingsKey& key)
+// The store opens whenever a home folder is known; `why` names what failed.
+bool OpenStore(SettingsKey& key, const Error& why)
 {
     unsigned long disposition = 0;
     if (OpenSettingsKey(key, disposition, kSettingsKeyPath) == SETTINGS_OK)
         return true;
-    ReportError("the settings store cannot be opened");
+    ReportError("the settings store cannot be opened" + (why ? ": " + why.Message() : std::string()));
     return false;
 }
 
@@ -51,28 +36,9 @@ bool ReadAsText(SettingsKey& key, const SettingsValueInfo& info, std::string& te
     std::uint32_t value = 0;
     if (!ReadDword(key, info.name, value))
         return false;
-    text = IsPlacement(info.name) ? std::to_string(static_cast<std::int32_t>(value)) : std::to_string(value);
+    text = info.kind == SettingsValueKind::Placement ? std::to_string(static_cast<std::int32_t>(value))
+                                                     : std::to_string(value);
     return true;
-}
-
-// One line per value: line breaks and other control bytes are written as escapes.
-std::string Escaped(std::string_view text)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string escaped;
-    for (unsigned char c : text) {
-        if (c == '\\')
-            escaped += "\\\\";
-        else if (c == '\r')
-            escaped += "\\r";
-        else if (c == '\n')
-            escaped += "\\n";
-        else if (c < 0x20 || c == 0x7F)
-            escaped += std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
-        else
-            escaped += static_cast<char>(c);
-    }
-    return escaped;
 }
 
 const char* TypeName(const SettingsValueInfo& info)
@@ -80,15 +46,28 @@ const char* TypeName(const SettingsValueInfo& info)
     return info.type == SettingsValueType::String ? "SZ" : "DWORD";
 }
 
+// A value in the listing: text between quotes, with every byte readable.
+std::string Listed(const SettingsValueInfo& info, const std::string& text)
+{
+    return info.type == SettingsValueType::String ? '"' + Printable(text, true) + '"' : text;
+}
+
 int ListValues()
 {
-    SettingsKey key;
-    if (!OpenStore(key))
+    if (Error problem = SettingsReadProblem()) {
+        ReportError("the stored defaults cannot be read: " + problem.Message());
         return kExitFailed;
+    }
+    SettingsKey key;
+    if (!OpenStore(key, {}))
+        return kExitFailed;
+    std::printf("%-19s %-5s %-8s %-12s %s\n", "Name", "Type", "Default", "Stored", "Meaning");
     for (const SettingsValueInfo& info : AllSettingsValues()) {
         std::string text;
-        if (ReadAsText(key, info, text))
-            std::printf("%-20s %-5s %s\n", info.name, TypeName(info), Escaped(text).c_str());
+        const std::string stored = ReadAsText(key, info, text) ? Listed(info, text) : "-";
+        const std::string builtIn = info.builtIn ? Listed(info, info.builtIn) : "none";
+        std::printf("%-19s %-5s %-8s %-12s %s\n", info.name, TypeName(info), builtIn.c_str(), stored.c_str(),
+                    info.meaning);
     }
     return kExitOk;
 }
@@ -96,48 +75,79 @@ int ListValues()
 int PrintValue(const SettingsValueInfo& info)
 {
     SettingsKey key;
-    if (!OpenStore(key))
+    if (!OpenStore(key, SettingsReadProblem()))
         return kExitFailed;
     std::string text;
     if (!ReadAsText(key, info, text)) {
-        ReportError(std::string(info.name) + " is not set");
+        const Error problem = SettingsReadProblem();
+        ReportError(std::string(info.name) +
+                    (problem ? " cannot be read: " + problem.Message() : std::string(" is not set")));
         return kExitFailed;
     }
-    std::printf("%s\n", text.c_str());
+    std::printf("%s\n", Printable(text).c_str());
     if (info.type == SettingsValueType::String && text.size() >= kBookmarksBufferSize)
         ReportWarning(std::string(info.name) + " is too long; conversions ignore it");
     return kExitOk;
 }
 
+// The numbers that mean something for a DWORD of this kind.
+struct NumberRange {
+    long long min;
+    long long max;
+    long long step;  // ShExt: 0 or 8
+};
+
+NumberRange RangeOf(SettingsValueKind kind)
+{
+    switch (kind) {
+    case SettingsValueKind::OnOff: return {0, 1, 1};
+    case SettingsValueKind::BlockSize: return {1, 31, 1};
+    case SettingsValueKind::ShellIntegration: return {0, 8, 8};
+    case SettingsValueKind::Placement:
+        return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), 1};
+    case SettingsValueKind::Pattern: break;
+    }
+    return {0, std::numeric_limits<std::uint32_t>::max(), 1};
+}
+
+std::string RangeText(const NumberRange& range)
+{
+    const std::string min = std::to_string(range.min);
+    const std::string max = std::to_string(range.max);
+    return range.max - range.min == range.step ? min + " or " + max : "a decimal number from " + min + " to " + max;
+}
+
+// Changes the store with change(key), a store routine's result; a failure
+// says why, as far as that can be told.
+template <class Change>
+int StoreChange(const SettingsValueInfo& info, const char* done, Change change)
+{
+    SettingsKey key;
+    if (!OpenStore(key, SettingsWriteProblem()))
+        return kExitFailed;
+    if (change(key) != SETTINGS_OK) {
+        const Error problem = SettingsWriteProblem();
+        ReportError(std::string(info.name) + " could not be " + done + (problem ? ": " + problem.Message() : ""));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
 int StoreValue(const SettingsValueInfo& info, const std::string& text)
 {
-    std::uint32_t dword = 0;
     if (info.type == SettingsValueType::String) {
         if (text.size() >= kBookmarksBufferSize)
             return UsageError(std::string(info.name) + " holds at most " + std::to_string(kBookmarksBufferSize - 1) +
                               " bytes");
-    } else {
-        long long number = 0;
-        const bool placement = IsPlacement(info.name);
-        const long long min = placement ? std::numeric_limits<std::int32_t>::min() : IsBlockSize(info.name) ? 1 : 0;
-        const long long max = placement                ? std::numeric_limits<std::int32_t>::max()
-                              : IsBlockSize(info.name) ? 31
-                                                       : std::numeric_limits<std::uint32_t>::max();
-        if (!ParseDecimal(text, min, max, number))
-            return UsageError(std::string(info.name) + " takes a decimal number from " + std::to_string(min) + " to " +
-                              std::to_string(max) + ", not '" + text + "'");
-        dword = static_cast<std::uint32_t>(number);
+        return StoreChange(info, "stored",
+                           [&](SettingsKey& key) { return SetStringValue(key, info.name, text.c_str()); });
     }
-    SettingsKey key;
-    if (!OpenStore(key))
-        return kExitFailed;
-    const long result = info.type == SettingsValueType::String ? SetStringValue(key, info.name, text.c_str())
-                                                               : SetDwordValue(key, info.name, dword);
-    if (result != SETTINGS_OK) {
-        ReportError(std::string(info.name) + " could not be stored");
-        return kExitFailed;
-    }
-    return kExitOk;
+    const NumberRange range = RangeOf(info.kind);
+    long long number = 0;
+    if (!ParseDecimal(text, range.min, range.max, number) || (number - range.min) % range.step != 0)
+        return UsageError(std::string(info.name) + " takes " + RangeText(range) + ", not '" + text + "'");
+    const auto dword = static_cast<std::uint32_t>(number);
+    return StoreChange(info, "stored", [&](SettingsKey& key) { return SetDwordValue(key, info.name, dword); });
 }
 
 }  // namespace
@@ -147,11 +157,17 @@ int RunDefaultsCommand(const ArgumentList& args)
     // Values are taken as they are: a pattern may well begin with '-'.
     if (args.empty())
         return ListValues();
-    if (args.size() > 2)
-        return UsageError("defaults takes at most a NAME and a VALUE");
-    const SettingsValueInfo* info = FindSettingsValue(args[0]);
+    const bool unset = args[0] == "--unset";
+    const std::size_t named = unset ? 1 : 0;
+    if (args.size() <= named)
+        return UsageError("--unset needs a NAME");
+    if (args.size() > named + (unset ? 1 : 2))
+        return UsageError(unset ? "--unset takes one NAME" : "defaults takes at most a NAME and a VALUE");
+    const SettingsValueInfo* info = FindSettingsValue(args[named]);
     if (!info)
-        return UsageError("no stored default is named '" + args[0] + "'");
+        return UsageError("no stored default is named '" + args[named] + "'");
+    if (unset)
+        return StoreChange(*info, "removed", [&](SettingsKey& key) { return DeleteSettingsValue(key, info->name); });
     if (args.size() == 1)
         return PrintValue(*info);
     return StoreValue(*info, args[1]);

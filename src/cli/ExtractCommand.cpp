@@ -1,10 +1,10 @@
-// folivo extract FILE.pdb [-o OUT] [--bookmarks]: a database's text or bookmarks.
+// folivo extract FILE.pdb [-o OUT] [--bookmarks] [--salvage]: a database's
+// text or bookmarks.
 #include "Arguments.h"
 #include "Commands.h"
+#include "DatabaseInput.h"
 #include "OutputFile.h"
 #include "Usage.h"
-
-#include <palm/EbookReader.h>
 
 #include <array>
 #include <cstdio>
@@ -14,13 +14,15 @@ namespace folivo::cli {
 
 namespace {
 
-constexpr std::array kExtractOptions{OptionDefinition{"-o", true}, OptionDefinition{"--bookmarks", false}};
+constexpr std::array kExtractOptions{OptionDefinition{"-o", true}, OptionDefinition{"--bookmarks", false},
+                                     OptionDefinition{"--salvage", false}};
 
+// One line per bookmark: a name cannot break its line or steer a terminal.
 std::string BookmarkLines(const palm::EbookInfo& info)
 {
     std::string lines;
     for (const palm::StoredBookmark& bookmark : info.bookmarks)
-        lines += std::to_string(bookmark.offset) + '\t' + bookmark.name + '\n';
+        lines += std::to_string(bookmark.offset) + '\t' + Printable(bookmark.name) + '\n';
     return lines;
 }
 
@@ -39,36 +41,44 @@ int RunExtractCommand(const ArgumentList& args)
         return UsageError(error.Message());
     if (parsed.operands.size() != 1)
         return UsageError("extract takes one database file");
-    std::string output;
+    std::string output = kStandardStream;
     bool bookmarks = false;
+    bool salvage = false;
     for (const ParsedOption& option : parsed.options) {
         if (option.name == "-o")
             output = option.value;
-        else
+        else if (option.name == "--bookmarks")
             bookmarks = true;
+        else
+            salvage = true;
     }
+    if (output.empty())
+        return UsageError("-o needs a path");
     const std::string& path = parsed.operands[0];
-    if (!output.empty() && SameFile(path, output)) {
+    const bool toStream = output == kStandardStream;
+    if (!toStream && path != kStandardStream && SameFile(path, output)) {
         ReportError(output + ": is the database itself; it is left as it is");
         return kExitFailed;
     }
 
     palm::EbookInfo info;
-    const palm::Result result = palm::ReadEbookFile(path, info);
+    const palm::Result result = ReadDatabase(path, info);
     if (!result.Ok()) {
-        ReportError(path + ": " + palm::Message(result));
-        return kExitFailed;
+        const bool offered = info.salvaged && !salvage;
+        ReportError(DatabaseName(path) + ": " + palm::Message(result) +
+                    (offered ? " --salvage writes what can be read." : ""));
+        if (!info.salvaged || !salvage)
+            return kExitFailed;
     }
     const std::string content = bookmarks ? BookmarkLines(info) : std::move(info.text);
-    if (output.empty()) {
+    int status = result.Ok() ? kExitOk : kExitFailed;
+    if (toStream)
         std::fwrite(content.data(), 1, content.size(), stdout);
-        return kExitOk;
-    }
-    if (Error error = ReplaceFile(output, content)) {
+    else if (Error error = ReplaceFile(output, content)) {
         ReportError(error.Message());
-        return kExitFailed;
+        status = kExitFailed;
     }
-    return kExitOk;
+    return status;
 }
 
 }  // namespace folivo::cli

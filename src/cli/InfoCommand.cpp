@@ -1,9 +1,8 @@
 // folivo info FILE.pdb: what a database holds.
 #include "Arguments.h"
 #include "Commands.h"
+#include "DatabaseInput.h"
 #include "Usage.h"
-
-#include <palm/EbookReader.h>
 
 #include <cstdio>
 
@@ -18,15 +17,19 @@ const char* CompressionName(const palm::EbookInfo& info)
     return info.compression == 1 ? "random access" : info.compression == 2 ? "entire document" : "unknown";
 }
 
+// Names and titles come from the file: they are shown so that none can
+// break its line or steer the terminal.
 void PrintInfo(const std::string& path, const palm::EbookInfo& info)
 {
-    std::printf("File:          %s\n", path.c_str());
+    const auto shown = [](const std::string& text) { return Printable(text); };
+    std::printf("File:          %s\n", shown(DatabaseName(path)).c_str());
     if (info.format == palm::EbookFormat::PalmDoc)
-        std::printf("Format:        PalmDoc (type %s, creator %s)\n", info.type.c_str(), info.creator.c_str());
+        std::printf("Format:        PalmDoc (type %s, creator %s)\n", shown(info.type).c_str(),
+                    shown(info.creator).c_str());
     else
         std::printf("Format:        zTXT %u.%u (type %s, creator %s)\n", info.ztxtVersion >> 8u,
-                    info.ztxtVersion & 0xFFu, info.type.c_str(), info.creator.c_str());
-    std::printf("Title:         %s\n", info.title.c_str());
+                    info.ztxtVersion & 0xFFu, shown(info.type).c_str(), shown(info.creator).c_str());
+    std::printf("Title:         %s\n", shown(info.title).c_str());
     std::printf("Compression:   %s (%u)\n", CompressionName(info), info.compression);
     std::printf("Record size:   %u bytes\n", info.recordSize);
     std::printf("Text records:  %u (of %u records)\n", info.textRecordCount, info.totalRecordCount);
@@ -35,7 +38,7 @@ void PrintInfo(const std::string& path, const palm::EbookInfo& info)
         std::printf(" (the header declares %u)", info.textLength);
     std::printf("\nBookmarks:     %zu\n", info.bookmarks.size());
     for (const palm::StoredBookmark& bookmark : info.bookmarks)
-        std::printf("  %10u  %s\n", bookmark.offset, bookmark.name.c_str());
+        std::printf("  %10u  %s\n", bookmark.offset, shown(bookmark.name).c_str());
 }
 
 }  // namespace
@@ -49,12 +52,14 @@ int RunInfoCommand(const ArgumentList& args)
         return UsageError("info takes one database file");
     const std::string& path = parsed.operands[0];
     palm::EbookInfo info;
-    const palm::Result result = palm::ReadEbookFile(path, info);
+    const palm::Result result = ReadDatabase(path, info);
+    // Of a damaged database, what could be read helps to tell what is wrong.
+    if (result.Ok() || info.salvaged)
+        PrintInfo(path, info);
     if (!result.Ok()) {
-        ReportError(path + ": " + palm::Message(result));
+        ReportError(DatabaseName(path) + ": " + palm::Message(result));
         return kExitFailed;
     }
-    PrintInfo(path, info);
     return kExitOk;
 }
 

@@ -29,8 +29,9 @@ std::filesystem::path Identity(const CString& path)
 
 Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
 {
-    const bool intoFolder =
-        options.output && (IsFolder(*options.output) || options.output->ends_with('/') || options.files.size() > 1);
+    const bool toStream = options.output == kStandardStream;
+    const bool intoFolder = options.output && !toStream &&
+                            (IsFolder(*options.output) || options.output->ends_with('/') || options.files.size() > 1);
     if (intoFolder && options.files.size() > 1 && !IsFolder(*options.output))
         return Error::Failure("-o must name an existing folder when several files are given");
 
@@ -38,6 +39,10 @@ Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
     for (const CString& source : options.files) {
         FilePlan plan;
         plan.source = source;
+        const bool fromStream = source == kStandardStream;
+        plan.name = fromStream ? CString("standard input") : source;
+        if (fromStream && intoFolder)
+            return Error::Failure("-o must name the database file, not a folder, for standard input");
         const CString derived = OutputPathOf(source);
         if (!options.output)
             plan.output = derived;
@@ -45,12 +50,19 @@ Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
             plan.output = (std::filesystem::path(*options.output) / platform::FileNameOf(derived)).string();
         else
             plan.output = *options.output;
-        plan.title = options.title.value_or(TitleOf(platform::FileNameOf(source)));
+        const CString titled = fromStream ? plan.output : source;
+        plan.title = options.title.value_or(fromStream && toStream ? CString("Untitled")
+                                                                   : TitleOf(platform::FileNameOf(titled)));
+        if (toStream) {
+            plans.push_back(std::move(plan));
+            continue;
+        }
 
         const std::filesystem::path output = Identity(plan.output);
-        if (output == Identity(source))
-            plan.refusal =
-                Error::Failure("its database would replace the document itself ('" + plan.output + "'); use -o");
+        if (!fromStream && output == Identity(source))
+            plan.refusal = Error::Failure(options.output ? "-o names the document itself"
+                                                         : "its database would replace the document itself ('" +
+                                                               plan.output + "'); use -o");
         else if (!outputs.insert(output).second)
             plan.refusal = Error::Failure("an earlier file is converted to the same database ('" + plan.output + "')");
         plans.push_back(std::move(plan));

@@ -8,32 +8,23 @@ namespace folivo::cli {
 
 namespace {
 
-const char kHelp[] = R"(Usage: folivo COMMAND [OPTIONS] [ARGUMENTS]
+const char kIntroduction[] = R"(Usage: folivo COMMAND [OPTIONS] [ARGUMENTS]
 
 Turns plain-text and HTML documents into Palm e-books (PalmDoc or zTXT .pdb
 databases), shows and extracts such databases, and keeps the stored defaults.
+'folivo COMMAND --help' shows the part of this text about one command.
+)";
 
-Commands:
-  convert [OPTIONS] FILE...   Convert each FILE as the desktop program's direct
-                              conversion does, with the stored defaults unless
-                              OPTIONS override them.
-  info FILE.pdb               Show a database's format, title, compression,
-                              record size and count, text length and bookmarks.
-  extract FILE.pdb [-o OUT]   Write the database's text to standard output, or
-                              to OUT (replaced only once it is complete).
-      --bookmarks             List the bookmarks (offset, tab, name) instead.
-  defaults                    List the stored defaults that are set: name,
-                              type (DWORD or SZ) and value.
-  defaults NAME               Print one stored value (exit 1 when it is not set).
-  defaults NAME VALUE         Store one value. Numbers are plain decimal; only
-                              the window placements (Dleft ... Pbottom) may be
-                              negative, the block sizes must be 1 to 31.
-                              Bookmarks takes the pattern text as it is.
+const char kConvertHelp[] = R"(
+folivo convert [OPTIONS] FILE...
+  Converts each FILE as the desktop program's direct conversion does, with the
+  stored defaults unless OPTIONS override them. A FILE '-' is standard input;
+  it must be the only FILE, and -o names the database.
 
-Options of convert:
-  --format palmdoc|ztxt       Database format (default palmdoc).
+  --format palmdoc|ztxt       Database format, in any case (default palmdoc).
   --block-size KB             Record size in KB, 1 to 31 (stored default:
-                              PalmDocBlock 4 or zTxtBlock 8).
+                              PalmDocBlock 4 or zTxtBlock 8). Some PalmDoc
+                              readers accept only 4 KB: more gives a warning.
   --no-compress               PalmDoc: store the text uncompressed. zTXT: use
                               entire-document compression, which current
                               readers reject (a warning says so).
@@ -45,12 +36,18 @@ Options of convert:
   --tabs-to-breaks            Turn each tab into a line break.
   --allow-low-ascii           Keep control bytes below 0x20.
   --strip-html                Remove HTML tags and "&nbsp;".
+  --no-remove-cr, --no-remove-lf, --no-cr-to-lf, --no-lf-to-cr,
+  --no-join-lines, --no-tabs-to-breaks, --no-allow-low-ascii, --no-strip-html
+                              Switch that stored text rule off.
   --bookmarks REGEX           Bookmark pattern (Perl syntax, case ignored): each
                               matching line becomes a bookmark.
   --title TEXT                Database title (one FILE only; default: the file
-                              name without its extension).
+                              name without its extension, where a leading '.'
+                              as in '.notes' starts no extension; for '-', the
+                              name of the database file).
   -o PATH                     Output file for one FILE, or an existing folder
-                              (for one or several FILEs). Default: FILE with
+                              (for one or several FILEs); '-' writes the one
+                              database to standard output. Default: FILE with
                               its extension replaced by .pdb.
   --install USER              Queue each database for USER's next HotSync.
   --jobs N                    Convert N files at a time (default: the number
@@ -58,35 +55,102 @@ Options of convert:
   --no-defaults               Ignore the stored defaults: the built-in ones
                               (no text rules, no bookmarks, 4 KB PalmDoc or
                               8 KB zTXT, compressed) and then the options.
-  The text rules given as options are added to the stored ones.
+  The text rules given as options are added to the stored ones. zTXT keeps
+  line breaks as LF: a CR LF becomes LF, and so does a CR of its own.
 
-  Each converted FILE gives one line on standard output, in the order given:
-  the database path, its size in bytes and the number of bookmarks found. A
-  progress bar is drawn on standard error when it is a terminal.
-  An invalid bookmark pattern is reported with the engine's message, and the
-  file is converted without bookmarks but counts as failed.
+  Each converted FILE gives one line on standard output (on standard error
+  with -o -), in the order given: the database path, its size in bytes and
+  the number of bookmarks it holds. A progress bar is drawn on standard error
+  when it is a terminal. An invalid bookmark pattern, given or stored, and a
+  stored block size out of range are usage errors: nothing is converted. A
+  line the pattern is too complex to search is named in a warning; the rest
+  of the text is searched, and the exit status is 1. A document that is
+  empty, or that the text rules empty, gives no database; one that is no
+  regular file, or larger than a database can hold at the record size, is
+  refused before it is read.
+)";
 
+const char kInfoHelp[] = R"(
+folivo info FILE.pdb
+  Shows a database's format, title, compression, record size and count, text
+  length and bookmarks. Of a damaged database it shows what can be read, says
+  what is wrong and exits with 1. FILE.pdb '-' is standard input.
+)";
+
+const char kExtractHelp[] = R"(
+folivo extract [--bookmarks] [--salvage] [-o OUT] FILE.pdb
+  Writes the database's text to standard output, or to OUT (replaced only
+  once it is complete; '-' is standard output). FILE.pdb '-' is standard input.
+  --bookmarks                 List the bookmarks (offset, tab, name) instead.
+  --salvage                   Of a damaged database, write what can be read
+                              all the same (the exit status is still 1).
+)";
+
+const char kDefaultsHelp[] = R"(
+folivo defaults [NAME [VALUE]]
+folivo defaults --unset NAME
+  defaults                    List every stored default: its name, type (DWORD
+                              or SZ), built-in default, stored value ('-' when
+                              it is not stored) and meaning.
+  defaults NAME               Print one stored value (exit 1 when it is not set).
+  defaults NAME VALUE         Store one value, as plain decimal: the on/off
+                              values take 0 or 1, ShExt 0 or 8, the block sizes
+                              1 to 31 and the window edges (Dleft ... Pbottom)
+                              any 32-bit number. Bookmarks takes the pattern
+                              text as it is.
+  defaults --unset NAME       Remove one stored value: its built-in default
+                              applies again.
+  Printed names and values show CR, LF and other control bytes as \r, \n and
+  \xHH. Reading the stored defaults creates no file.
+)";
+
+const char kClosing[] = R"(
 Other options:
   --help                      Show this text.
   --version                   Show the version.
 
-Exit status: 0 when everything succeeded, 1 when anything failed, 2 for a
-wrong command line.
+Exit status: 0 when everything succeeded; 1 when anything failed or was done
+only in part (a file not converted, a damaged database, lines the bookmark
+pattern could not search), each case reported; 2 for a wrong command line or
+an unusable stored default, with nothing done.
 
-Environment: XDG_CONFIG_HOME locates the stored defaults, TMP (else TEMP)
-the temporary files, FOLIVO_HOTSYNC_DIR the HotSync folder.
+Environment: XDG_CONFIG_HOME locates the stored defaults; TMP, else TEMP, else
+TMPDIR the temporary files; FOLIVO_HOTSYNC_DIR the HotSync folder.
 )";
+
+struct CommandHelp {
+    std::string_view command;
+    const char* text;
+};
+
+constexpr CommandHelp kCommandHelp[] = {
+    {"convert", kConvertHelp},
+    {"info", kInfoHelp},
+    {"extract", kExtractHelp},
+    {"defaults", kDefaultsHelp},
+};
 
 void PrintTagged(const char* tag, std::string_view message)
 {
-    std::fprintf(stderr, "folivo: %s%.*s\n", tag, static_cast<int>(message.size()), message.data());
+    std::fprintf(stderr, "folivo: %s%s\n", tag, Printable(message).c_str());
 }
 
 }  // namespace
 
-void PrintHelp()
+bool PrintHelp(std::string_view command)
 {
-    std::fputs(kHelp, stdout);
+    const CommandHelp* only = nullptr;
+    for (const CommandHelp& help : kCommandHelp)
+        if (help.command == command)
+            only = &help;
+    if (!command.empty() && !only)
+        return false;
+    std::fputs(kIntroduction, stdout);
+    for (const CommandHelp& help : kCommandHelp)
+        if (!only || only == &help)
+            std::fputs(help.text, stdout);
+    std::fputs(kClosing, stdout);
+    return true;
 }
 
 void PrintVersion()
@@ -109,6 +173,26 @@ void ReportError(std::string_view message)
 void ReportWarning(std::string_view message)
 {
     PrintTagged("warning: ", message);
+}
+
+std::string Printable(std::string_view text, bool doubleBackslashes)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    shown.reserve(text.size());
+    for (const unsigned char c : text) {
+        if (c == '\\' && doubleBackslashes)
+            shown += "\\\\";
+        else if (c == '\r')
+            shown += "\\r";
+        else if (c == '\n')
+            shown += "\\n";
+        else if (c < 0x20 || c == 0x7F)
+            shown += std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
+        else
+            shown += static_cast<char>(c);
+    }
+    return shown;
 }
 
 }  // namespace folivo::cli

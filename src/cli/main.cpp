@@ -21,19 +21,19 @@ int Dispatch(const ArgumentList& args)
     if (args.empty())
         return UsageError("no command given");
     const std::string& command = args[0];
+    const ArgumentList rest(args.begin() + 1, args.end());
     if (command == "--help" || command == "-h" || command == "help") {
-        PrintHelp();
-        return kExitOk;
+        // "help COMMAND" shows that command's part, as "COMMAND --help" does.
+        if (PrintHelp(rest.empty() ? std::string_view() : rest[0]))
+            return kExitOk;
+        return UsageError("no command is named '" + rest[0] + "'");
     }
     if (command == "--version") {
         PrintVersion();
         return kExitOk;
     }
-    const ArgumentList rest(args.begin() + 1, args.end());
-    if (AsksForHelp(rest)) {
-        PrintHelp();
+    if (AsksForHelp(rest) && PrintHelp(command))
         return kExitOk;
-    }
     if (command == "convert")
         return RunConvertCommand(rest);
     if (command == "info")

@@ -1,6 +1,6 @@
 #include "BookmarkFile.h"
 
-#include <core/LineRoutines.h>
+#include <palm/EbookWriters.h>
 #include <platform/Paths.h>
 
 #include "TempFiles.h"
@@ -11,6 +11,8 @@ namespace folivo {
 
 CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const char* text)
 {
+    // Generated positions lie within the searched text, which ends at the first NUL.
+    const std::string_view searched(text);
     CString out;
     for (int i = 0; i < list.Count(); ++i) {
         const Bookmark& entry = *list.At(i);
@@ -18,7 +20,7 @@ CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const 
             continue;
         std::int32_t position = entry.position;
         if (format == DocumentFormat::zTXT)
-            position -= CountChar(text, text + position, '\r');
+            position = static_cast<std::int32_t>(palm::ZtxtPosition(searched, static_cast<std::size_t>(position)));
         out += std::to_string(position);
         out += ' ';
         for (char c : entry.name) {

@@ -9,7 +9,8 @@ namespace folivo {
 
 // The file's content: one line per generated entry, in list order, of the
 // position in decimal, one space, the name and CR LF. For zTXT the position
-// leaves out the CR bytes of `text` before it. Manual entries are left out,
+// is where the entry lies once the writer has made the text's line breaks
+// LF (palm::ZtxtPosition). Manual entries are left out,
 // and so are LF bytes in names, which would break their line.
 CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const char* text);
 

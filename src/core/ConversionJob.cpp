@@ -7,6 +7,7 @@
 #include <platform/Files.h>
 #include <platform/Paths.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -22,15 +23,18 @@ namespace folivo {
 namespace {
 
 // Reads the whole file into `bytes`, with one zero byte after the text so
-// that it can be searched as a NUL-terminated string.
-int ReadSource(const CString& path, std::string& bytes, CString& problem)
+// that it can be searched as a NUL-terminated string. A file of more than
+// maxSize bytes is refused before it is read.
+int ReadSource(const CString& path, std::string& bytes, std::uint64_t maxSize, CString& problem)
 {
-    if (const platform::FileError error = platform::ReadWholeFile(path, bytes)) {
+    if (const platform::FileError error = platform::ReadWholeFile(path, bytes, maxSize)) {
         if (error.code == ENOMEM) {
             problem = "the document does not fit in memory";
             return kConversionOutOfMemory;
         }
-        problem = error.Reason();
+        problem = error.code == EFBIG ? "the document is larger than the " + std::to_string(maxSize) +
+                                            " bytes of text a database can hold at this record size"
+                                      : error.Reason();
         return kConversionFileNotOpened;
     }
     // The reader leaves room for the zero byte, so this never copies the text.
@@ -61,6 +65,15 @@ std::uint32_t RecordSizeOf(std::int32_t blockSizeKB)
 
 }  // namespace
 
+std::uint64_t MostDocumentBytes(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
+{
+    // Entire-document zTXT cuts one compressed stream into records: only its
+    // 32-bit text length bounds it.
+    if (format == DocumentFormat::zTXT && compress == 0)
+        return UINT32_MAX;
+    return palm::MaxTextLength(RecordSizeOf(blockSizeKB));
+}
+
 ConversionJob::ConversionJob(BookmarkList& bookmarks) : m_bookmarks(bookmarks) {}
 
 ConversionJob::~ConversionJob()
@@ -82,7 +95,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     DeleteTextFile();
 
     std::string bytes;
-    m_report.result = ReadSource(source, bytes, m_report.problem);
+    m_report.result = ReadSource(source, bytes, MostDocumentBytes(format, blockSizeKB, compress), m_report.problem);
     if (m_report.result != kConversionDone)
         return m_report.result;
     m_report.sourceLength = bytes.size() - 1;
@@ -162,37 +175,69 @@ std::size_t ConversionJob::PrepareText(unsigned char* buffer, std::size_t n)
     return m;
 }
 
-void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText)
+RegularExpression::ExpressionErrorCode PrepareBookmarkPattern(RegularExpression& pattern, const CString& patternText)
 {
     pattern.SetLocaleModel(RegularExpression::localeWin32);
     pattern.ClearExpressionOptions();
     pattern.AddExpressionOption(RegularExpression::optPerl);
     pattern.AddExpressionOption(RegularExpression::optICase);
     pattern.SetExpression(patternText);
+    return pattern.ParseExpression();
+}
+
+void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText)
+{
+    m_report.patternError = PrepareBookmarkPattern(pattern, patternText);
+    if (m_report.patternError != RegularExpression::errNone)
+        m_report.patternErrorText = pattern.GetExpressionError();
     // The text is searched up to its first NUL byte.
-    const CString text(buffer, ::strnlen(buffer, length));
-    pattern.SetStringToMatch(text);
+    m_scanText = std::string_view(buffer, ::strnlen(buffer, length));
+    m_scanBase = 0;
+    m_scanEnd = 0;
     const int before = m_bookmarks.Count();
-    // The handler reads the text it set: the object would hand out a copy of
-    // the whole text for each match.
-    pattern.OnGrepping.Hook(this, [this, &text](RegularExpression*, const REMatchList& matches, unsigned, unsigned,
-                                                bool& more) { OnGrepMatch(text, matches, more); });
+    // The handler reads the scan's own text: the object would hand out a copy
+    // of the whole text for each match.
+    pattern.OnGrepping.Hook(this, [this](RegularExpression*, const REMatchList& matches, unsigned, unsigned,
+                                         bool& more) { OnGrepMatch(matches, more); });
+    pattern.SetStringToMatch(CString(m_scanText));
     pattern.Grep();
+    if (pattern.GrepGaveUp())
+        ScanLineByLine();
     pattern.OnGrepping.Unhook(this);
     // The text may be large; the pattern object need not hold on to it.
     pattern.SetStringToMatch(CString());
-
+    m_scanText = {};
     m_report.generatedBookmarks = m_bookmarks.Count() - before;
-    m_report.patternError = pattern.ParseExpression();
-    if (m_report.patternError != RegularExpression::errNone)
-        m_report.patternErrorText = pattern.GetExpressionError();
 }
 
-void ConversionJob::OnGrepMatch(const CString& text, const REMatchList& matches, bool& more)
+void ConversionJob::ScanLineByLine()
 {
-    if (!matches.empty() && matches[0].position >= 0)
-        AddMatchBookmark(m_bookmarks, text.c_str(), text.size(), static_cast<std::size_t>(matches[0].position));
+    // The engine gave up after the end of the last match it found, which may
+    // lie inside a line: the scan starts again with that whole line. From here
+    // on one line the engine cannot handle costs only that line.
+    const std::string_view text = m_scanText;
+    const std::size_t lastBreak = m_scanEnd == 0 ? std::string_view::npos : text.rfind('\n', m_scanEnd - 1);
+    std::size_t start = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
+    unsigned line = 1 + static_cast<unsigned>(std::count(text.begin(), text.begin() + start, '\n'));
+    for (; start < text.size(); ++line) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        m_scanBase = start;
+        pattern.SetStringToMatch(CString(text.substr(start, end - start)));
+        pattern.Grep();
+        if (pattern.GrepGaveUp())
+            m_report.skippedLines.push_back(line);
+        start = end + 1;
+    }
+}
+
+void ConversionJob::OnGrepMatch(const REMatchList& matches, bool& more)
+{
     more = true;
+    if (matches.empty() || matches[0].position < 0)
+        return;
+    const std::size_t at = m_scanBase + static_cast<std::size_t>(matches[0].position);
+    AddMatchBookmark(m_bookmarks, m_scanText.data(), m_scanText.size(), at);
+    m_scanEnd = std::max(m_scanEnd, at + matches[0].text.size());
 }
 
 Error ConversionJob::WriteBookmarkFile(DocumentFormat format, const char* text)

@@ -299,6 +299,13 @@ void SettingsDocument::Set(std::string_view section, std::string_view name, cons
     m_lines.push_back(std::move(line));
 }
 
+void SettingsDocument::Remove(std::string_view section, std::string_view name)
+{
+    std::erase_if(m_lines, [&](const Line& line) {
+        return line.isValue && line.section == section && SameValueName(line.name, name);
+    });
+}
+
 CString SettingsDocument::Serialize() const
 {
     CString out;

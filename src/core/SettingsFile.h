@@ -34,6 +34,8 @@ public:
     bool HasSection(std::string_view section) const;
     // Replaces every line of `name` in `section` by one line holding `value`.
     void Set(std::string_view section, std::string_view name, const StoredValue& value);
+    // Drops every line of `name` in `section`.
+    void Remove(std::string_view section, std::string_view name);
     CString Serialize() const;
 
 private:

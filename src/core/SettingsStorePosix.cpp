@@ -20,6 +20,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +70,15 @@ bool MakeFolders(const CString& folder)
     }
     struct stat st;
     return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A folder that is there, or can be made when a value is first stored.
+bool UsableFolder(const CString& folder)
+{
+    struct stat st;
+    if (stat(folder.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    return errno == ENOENT;
 }
 
 enum class ReadResult { ok, missing, failed };
@@ -152,16 +162,12 @@ long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* s
 {
     key.Close();
     CString folder = SettingsFolder();
-    if (!subKey || !*subKey || HasControlByte(subKey) || folder.empty() || !MakeFolders(folder))
+    if (!subKey || !*subKey || HasControlByte(subKey) || folder.empty() || !UsableFolder(folder))
         return SETTINGS_FAILED;
     auto state = std::make_unique<SettingsKey::State>();
     state->folder = folder;
     state->file = folder + "/" + kFileName;
     state->section = subKey;
-    CString lockPath = state->file + ".lock";
-    state->lock.Reset(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (state->lock.Get() < 0)
-        return SETTINGS_FAILED;
     CString text;
     ReadResult read = ReadSettingsFile(state->file, text);
     disposition = read == ReadResult::ok && SettingsDocument::Parse(text).HasSection(state->section)
@@ -173,9 +179,23 @@ long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* s
 
 namespace {
 
-long StoreValue(const SettingsKey::State* state, const char* name, const StoredValue& value)
+// Only a writer makes the folder and the lock file: reading leaves no trace.
+bool OpenLock(SettingsKey::State& state)
 {
-    if (!state || !name)
+    if (state.lock.IsOpen())
+        return true;
+    if (!MakeFolders(state.folder))
+        return false;
+    const CString lockPath = state.file + ".lock";
+    state.lock.Reset(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    return state.lock.IsOpen();
+}
+
+// Changes the document under the lock and replaces the file with it.
+template <class Change>
+long ChangeDocument(SettingsKey::State* state, const char* name, Change change)
+{
+    if (!state || !name || !OpenLock(*state))
         return SETTINGS_FAILED;
     ExclusiveLock lock(state->lock.Get());
     if (!lock.Locked())
@@ -187,9 +207,15 @@ long StoreValue(const SettingsKey::State* state, const char* name, const StoredV
     if (read == ReadResult::failed || (read == ReadResult::ok && access(state->file.c_str(), W_OK) != 0))
         return SETTINGS_FAILED;
     SettingsDocument doc = SettingsDocument::Parse(text);
-    doc.Set(state->section, name, value);
+    change(doc);
     // The file keeps its permission bits; a new one is its owner's alone.
     return platform::ReplaceFile(state->file, doc.Serialize(), 0600, kTempPrefix) ? SETTINGS_FAILED : SETTINGS_OK;
+}
+
+long StoreValue(SettingsKey::State* state, const char* name, const StoredValue& value)
+{
+    return ChangeDocument(state, name,
+                          [state, name, &value](SettingsDocument& doc) { doc.Set(state->section, name, value); });
 }
 
 }  // namespace
@@ -204,6 +230,51 @@ long SetStringValue(SettingsKey& key, const char* name, const char* value)
     if (!value)
         return SETTINGS_FAILED;
     return StoreValue(key.m_state.get(), name, StoredValue::String(value));
+}
+
+namespace folivo {
+
+Error SettingsReadProblem()
+{
+    const CString file = SettingsFilePath();
+    if (file.empty())
+        return Error::Failure("no home folder is known to hold the settings file");
+    CString text;
+    const platform::FileError error = platform::ReadWholeFile(file, text, kMaxFileSize);
+    if (!error || error.code == ENOENT)
+        return {};
+    if (error.code == EFBIG)
+        return Error::Failure(file + ": larger than " + std::to_string(kMaxFileSize >> 20) +
+                              " MB, so not a settings file");
+    return Error::Failure(error.Message());
+}
+
+Error SettingsWriteProblem()
+{
+    if (Error error = SettingsReadProblem())
+        return error;
+    const CString folder = SettingsFolder();
+    const CString file = SettingsFilePath();
+    if (!UsableFolder(folder))
+        return Error::Failure(folder + ": not a folder that can hold the settings file");
+    if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
+        return Error::Failure(file + ": read-only, so left as it is");
+    if (access(folder.c_str(), F_OK) == 0 && access(folder.c_str(), W_OK) != 0)
+        return Error::Failure(folder + ": the folder is read-only");
+    return {};
+}
+
+}  // namespace folivo
+
+long DeleteSettingsValue(SettingsKey& key, const char* name)
+{
+    SettingsKey::State* state = key.m_state.get();
+    // Removing what is not stored writes nothing: no file, folder or lock is made for it.
+    CString text;
+    if (state && name && ReadSettingsFile(state->file, text) != ReadResult::failed &&
+        !SettingsDocument::Parse(text).Find(state->section, name))
+        return SETTINGS_OK;
+    return ChangeDocument(state, name, [state, name](SettingsDocument& doc) { doc.Remove(state->section, name); });
 }
 
 long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long size, unsigned long* written)

@@ -63,4 +63,28 @@ long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long 
     return SETTINGS_OK;
 }
 
+long DeleteSettingsValue(SettingsKey& key, const char* name)
+{
+    if (!key.m_state)
+        return SETTINGS_FAILED;
+    const LSTATUS status = RegDeleteValueA(key.m_state->key, name);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? SETTINGS_OK : SETTINGS_FAILED;
+}
+
+namespace folivo {
+
+// The registry passes its causes on to no one; its failures are rare enough
+// that the routines' own results say all there is.
+Error SettingsReadProblem()
+{
+    return {};
+}
+
+Error SettingsWriteProblem()
+{
+    return {};
+}
+
+}  // namespace folivo
+
 #endif  // _WIN32

@@ -6,13 +6,43 @@
 
 namespace palm {
 
+std::size_t PresentTextRecords(const PdbDatabase& database, std::uint32_t counted, std::string& damage)
+{
+    const std::size_t present = database.records.size() - 1;
+    if (counted <= present)
+        return counted;
+    damage = "record 0 counts " + std::to_string(counted) + " text records, the file holds " + std::to_string(present);
+    return present;
+}
+
+std::string LengthDamage(const EbookInfo& info)
+{
+    if (info.text.size() == info.textLength)
+        return {};
+    return "the text records decode to " + std::to_string(info.text.size()) + " bytes, record 0 declares " +
+           std::to_string(info.textLength);
+}
+
+Result Outcome(EbookInfo& info, std::string damage)
+{
+    if (damage.empty())
+        return {};
+    info.salvaged = true;
+    return {Status::DamagedDatabase, std::move(damage)};
+}
+
 Result ReadEbook(std::string_view file, EbookInfo& info)
 {
+    info = EbookInfo{};
     PdbDatabase database;
     std::string error;
-    if (!ParsePdb(file, database, error))
+    if (!ParsePdb(file, database, error)) {
+        // Every database name ends with a NUL within its field; a document
+        // (a text, say) has none there.
+        if (file.substr(0, kPdbNameField).find('\0') == std::string_view::npos)
+            return {Status::NotAnEbook, "it has no Palm database header"};
         return {Status::DamagedDatabase, error};
-    info = EbookInfo{};
+    }
     info.title = database.name;
     info.type = database.type;
     info.creator = database.creator;
@@ -28,7 +58,7 @@ Result ReadEbook(std::string_view file, EbookInfo& info)
 Result ReadEbookFile(const std::string& path, EbookInfo& info)
 {
     std::string bytes;
-    if (Result read = ReadInput(path, bytes, Status::DatabaseUnreadable); !read.Ok())
+    if (Result read = ReadInput(path, bytes, Status::DatabaseUnreadable, kMaxDatabaseFile); !read.Ok())
         return read;
     return ReadEbook(bytes, info);
 }

@@ -7,6 +7,14 @@
 
 namespace palm {
 
+// Steps both share once record 0 is read. The text records of those record 0
+// counts that the file holds; fewer is damage, said in `damage`.
+std::size_t PresentTextRecords(const PdbDatabase& database, std::uint32_t counted, std::string& damage);
+// Empty when the decoded text has the length record 0 declares, else why not.
+std::string LengthDamage(const EbookInfo& info);
+// Ok without damage; else DamagedDatabase, with info marked as salvaged.
+Result Outcome(EbookInfo& info, std::string damage);
+
 Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info);
 Result ReadZtxt(const PdbDatabase& database, EbookInfo& info);
 

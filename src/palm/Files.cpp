@@ -14,9 +14,9 @@ Result StoreDatabase(const std::string& path, std::string_view bytes)
     return {error.creatingFile ? Status::OutputFolderUnwritable : Status::OutputWriteFailed, error.Message()};
 }
 
-Result ReadInput(const std::string& path, std::string& bytes, Status status)
+Result ReadInput(const std::string& path, std::string& bytes, Status status, std::uint64_t maxSize)
 {
-    if (const platform::FileError error = platform::ReadWholeFile(path, bytes))
+    if (const platform::FileError error = platform::ReadWholeFile(path, bytes, maxSize))
         return {status, error.Message()};
     return {};
 }

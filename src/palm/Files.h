@@ -1,6 +1,8 @@
 // Storing a finished database.
 #pragma once
 
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -14,7 +16,9 @@ namespace palm {
 // something other than a regular file, which is left alone).
 Result StoreDatabase(const std::string& path, std::string_view bytes);
 
-// The outcome of reading a file the writer or reader needs, as `status`.
-Result ReadInput(const std::string& path, std::string& bytes, Status status);
+// The outcome of reading a file the writer or reader needs, as `status`. A
+// file larger than maxSize is refused before it is read.
+Result ReadInput(const std::string& path, std::string& bytes, Status status,
+                 std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max());
 
 }  // namespace palm

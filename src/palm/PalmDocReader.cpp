@@ -26,25 +26,27 @@ Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info)
     info.recordSize = GetU16(header, 10);
     if (info.compression != 1 && info.compression != 2)
         return {Status::DamagedDatabase, "unknown compression " + std::to_string(info.compression)};
-    if (info.textRecordCount > database.records.size() - 1)
-        return {Status::DamagedDatabase, "record 0 counts more text records than the file holds"};
 
-    for (std::size_t i = 1; i <= info.textRecordCount; ++i) {
+    // From here on what can be read is kept, for a reader who asks for it.
+    std::string damage;
+    const std::size_t textRecords = PresentTextRecords(database, info.textRecordCount, damage);
+    for (std::size_t i = 1; i <= textRecords && damage.empty(); ++i) {
         const std::string_view record = database.records[i];
-        if (info.compression == 1) {
+        if (info.compression == 1)
             info.text += record;
-        } else if (!DecompressPalmDocRecord(record, info.text, kMaxDecodedRecord)) {
-            return {Status::DamagedDatabase, "text record " + std::to_string(i) + " does not decode"};
-        }
+        else if (!DecompressPalmDocRecord(record, info.text, kMaxDecodedRecord))
+            damage = "text record " + std::to_string(i) + " does not decode";
     }
+    if (damage.empty())
+        damage = LengthDamage(info);
     // Stored bookmarks follow the text; records of another size are not bookmarks.
-    for (std::size_t i = info.textRecordCount + 1; i < database.records.size(); ++i) {
+    for (std::size_t i = textRecords + 1; i < database.records.size(); ++i) {
         const std::string_view record = database.records[i];
         if (record.size() != kBookmarkSize)
             continue;
         info.bookmarks.push_back({FixedName(record.substr(0, 16)), GetU32(record, 16)});
     }
-    return {};
+    return Outcome(info, std::move(damage));
 }
 
 }  // namespace palm

@@ -11,7 +11,6 @@ namespace palm {
 
 namespace {
 
-constexpr std::size_t kMaxRecords = 65535;  // the record count is 16 bits
 constexpr std::size_t kBookmarkNameField = 16;
 
 // Records compress independently of each other, so a large text is shared out
@@ -38,16 +37,17 @@ std::string BookmarkRecord(const StoredBookmark& bookmark)
 
 Result BuildPalmDoc(const BookContent& content, bool compress, std::string& database)
 {
-    if (Result size = CheckRecordSize(content.recordSize); !size.Ok())
-        return size;
+    if (Result checked = CheckContent(content); !checked.Ok())
+        return checked;
     const std::string_view text = content.text;
     const std::size_t textRecords = (text.size() + content.recordSize - 1) / content.recordSize;
-    if (text.size() > UINT32_MAX || 1 + textRecords > kMaxRecords)
+    if (text.size() > UINT32_MAX || 1 + textRecords > kPdbMaxRecords)
         return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
 
     std::vector<StoredBookmark> bookmarks = content.bookmarks;
     Result result;
-    result.skippedBookmarks = ArrangeBookmarks(bookmarks, text.size(), kMaxRecords - 1 - textRecords);
+    result.skippedBookmarks = ArrangeBookmarks(bookmarks, text.size(), kPdbMaxRecords - 1 - textRecords);
+    result.storedBookmarks = bookmarks.size();
 
     std::vector<std::string> records;
     records.reserve(1 + textRecords + bookmarks.size());

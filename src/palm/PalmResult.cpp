@@ -22,6 +22,8 @@ const char* Summary(Status status)
     case Status::HotSyncFolderMissing: return "The HotSync folder cannot be found";
     case Status::InvalidUserName: return "Invalid hand-held user name";
     case Status::NoSuchUser: return "No such hand-held user";
+    case Status::EmptyText:
+        return "There is no text to write: the document is empty, or the text rules removed all of it";
     }
     return "Unknown result";
 }

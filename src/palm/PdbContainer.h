@@ -14,6 +14,8 @@ namespace palm {
 inline constexpr std::size_t kPdbHeaderSize = 78;
 inline constexpr std::size_t kPdbEntrySize = 8;
 inline constexpr std::size_t kPdbNameField = 32;
+// The record count is 16 bits.
+inline constexpr std::size_t kPdbMaxRecords = 65535;
 
 struct PdbHeader {
     std::string name;  // cut to 31 bytes; stored NUL-terminated in 32

@@ -8,6 +8,7 @@
 
 #include "BookmarkFile.h"
 #include "Files.h"
+#include "PdbContainer.h"
 
 namespace palm {
 
@@ -16,6 +17,20 @@ Result CheckRecordSize(std::uint32_t recordSize)
     if (recordSize < kMinRecordSize || recordSize > kMaxRecordSize)
         return {Status::BlockSizeOutOfRange, std::to_string(recordSize) + " bytes"};
     return {};
+}
+
+std::uint64_t MaxTextLength(std::uint32_t recordSize)
+{
+    if (recordSize < kMinRecordSize || recordSize > kMaxRecordSize)
+        recordSize = kMaxRecordSize;
+    return std::uint64_t{kPdbMaxRecords - 1} * recordSize;
+}
+
+Result CheckContent(const BookContent& content)
+{
+    if (content.text.empty())
+        return {Status::EmptyText, {}};
+    return CheckRecordSize(content.recordSize);
 }
 
 std::size_t ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room)
@@ -110,6 +125,7 @@ Result WriteDatabase(const WriteRequest& request, const BuildDatabase& build)
 
     Result result = input.warning;
     result.skippedBookmarks += built.skippedBookmarks;
+    result.storedBookmarks = built.storedBookmarks;
     if (result.status == Status::Ok && result.skippedBookmarks != 0)
         result.status = Status::BookmarkLinesSkipped;
     return result;

@@ -12,6 +12,9 @@
 namespace palm {
 
 Result CheckRecordSize(std::uint32_t recordSize);
+// What both builders refuse: a record size out of range, and an empty text,
+// which would give a database without a text record (readers fail on it).
+Result CheckContent(const BookContent& content);
 
 // Sorts by offset (keeping file order among equal offsets), drops entries
 // beyond textLength and keeps at most `room`. Returns how many were dropped.

@@ -79,36 +79,38 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info)
     info.ztxtFlags = static_cast<std::uint8_t>(header[18]);
     info.compression = (info.ztxtFlags & 0x01) ? 1 : 2;
     const std::uint32_t storedCrc = GetU32(header, 20);
-    if (info.textRecordCount > database.records.size() - 1)
-        return {Status::DamagedDatabase, "record 0 counts more text records than the file holds"};
 
+    // From here on what can be read is kept, for a reader who asks for it.
+    std::string damage;
+    const std::size_t textRecords = PresentTextRecords(database, info.textRecordCount, damage);
     uLong crc = crc32(0, nullptr, 0);
     Inflater inflater;
-    for (std::size_t i = 1; i <= info.textRecordCount; ++i) {
+    for (std::size_t i = 1; i <= textRecords && damage.empty(); ++i) {
         const std::string_view record = database.records[i];
         crc = crc32(crc, reinterpret_cast<const Bytef*>(record.data()), static_cast<uInt>(record.size()));
         if (std::string error = inflater.Feed(record, info.text, info.textLength); !error.empty())
-            return {Status::DamagedDatabase, "text record " + std::to_string(i) + ": " + error};
+            damage = "text record " + std::to_string(i) + ": " + error;
     }
-    if (storedCrc != 0 && storedCrc != crc)
-        return {Status::DamagedDatabase, "CRC-32 of the text records does not match"};
-    if (info.text.size() != info.textLength)
-        return {Status::DamagedDatabase, "text decodes to " + std::to_string(info.text.size()) +
-                                             " bytes, record 0 declares " + std::to_string(info.textLength)};
-    if (info.compression == 2 && !info.text.empty() && !inflater.Ended())
-        return {Status::DamagedDatabase, "the zlib stream is cut short"};
+    if (damage.empty() && storedCrc != 0 && storedCrc != crc)
+        damage = "CRC-32 of the text records does not match";
+    if (damage.empty())
+        damage = LengthDamage(info);
+    if (damage.empty() && info.compression == 2 && !info.text.empty() && !inflater.Ended())
+        damage = "the zlib stream is cut short";
 
     if (bookmarkCount != 0) {
         if (BookmarkRecord == 0 || BookmarkRecord >= database.records.size() ||
-            database.records[BookmarkRecord].size() < bookmarkCount * kBookmarkEntry)
-            return {Status::DamagedDatabase, "bookmark record missing or short"};
-        const std::string_view record = database.records[BookmarkRecord];
-        for (std::size_t i = 0; i < bookmarkCount; ++i) {
-            const std::size_t at = i * kBookmarkEntry;
-            info.bookmarks.push_back({FixedName(record.substr(at + 4, kBookmarkTitle)), GetU32(record, at)});
+            database.records[BookmarkRecord].size() < bookmarkCount * kBookmarkEntry) {
+            damage += std::string(damage.empty() ? "" : "; ") + "bookmark record missing or short";
+        } else {
+            const std::string_view record = database.records[BookmarkRecord];
+            for (std::size_t i = 0; i < bookmarkCount; ++i) {
+                const std::size_t at = i * kBookmarkEntry;
+                info.bookmarks.push_back({FixedName(record.substr(at + 4, kBookmarkTitle)), GetU32(record, at)});
+            }
         }
     }
-    return {};
+    return Outcome(info, std::move(damage));
 }
 
 }  // namespace palm

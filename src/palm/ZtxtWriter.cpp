@@ -13,7 +13,6 @@ namespace palm {
 
 namespace {
 
-constexpr std::size_t kMaxRecords = 65535;
 constexpr std::size_t kBookmarkEntry = 24;
 constexpr std::size_t kBookmarkTitle = 20;
 // Palm OS records stay below 64 KB; the bookmark record is one record.
@@ -118,12 +117,11 @@ std::string BookmarkRecord(const std::vector<StoredBookmark>& bookmarks)
 
 Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& database)
 {
-    if (Result size = CheckRecordSize(content.recordSize); !size.Ok())
-        return size;
+    if (Result checked = CheckContent(content); !checked.Ok())
+        return checked;
     if (mode != ZtxtMode::RandomAccess && mode != ZtxtMode::EntireDocument)
         return {Status::InvalidArgument, "compression mode " + std::to_string(static_cast<int>(mode))};
-    std::string text(content.text);
-    std::erase(text, '\r');
+    const std::string text = ZtxtText(content.text);
     if (text.size() > UINT32_MAX)
         return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
 
@@ -131,13 +129,14 @@ Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& databas
     if (Result compressed = CompressText(text, mode, content.recordSize, records); !compressed.Ok())
         return compressed;
     const std::size_t textRecords = records.size() - 1;
-    if (records.size() > kMaxRecords)
+    if (records.size() > kPdbMaxRecords)
         return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
 
     std::vector<StoredBookmark> bookmarks = content.bookmarks;
     Result result;
-    const std::size_t room = records.size() < kMaxRecords ? kMaxBookmarks : 0;
+    const std::size_t room = records.size() < kPdbMaxRecords ? kMaxBookmarks : 0;
     result.skippedBookmarks = ArrangeBookmarks(bookmarks, text.size(), room);
+    result.storedBookmarks = bookmarks.size();
 
     uLong crc = crc32(0, nullptr, 0);
     for (std::size_t i = 1; i < records.size(); ++i)
@@ -164,6 +163,28 @@ Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& databas
     pdb.version = 0x012C;
     database = BuildPdb(pdb, records);
     return result;
+}
+
+std::string ZtxtText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            out += text[i];
+        else if (i + 1 == text.size() || text[i + 1] != '\n')
+            out += '\n';
+    }
+    return out;
+}
+
+std::size_t ZtxtPosition(std::string_view text, std::size_t position)
+{
+    std::size_t dropped = 0;
+    const std::string_view before = text.substr(0, position);
+    for (std::size_t cr = before.find('\r'); cr != std::string_view::npos; cr = before.find('\r', cr + 1))
+        dropped += cr + 1 < text.size() && text[cr + 1] == '\n';
+    return position - dropped;
 }
 
 Result WriteZtxt(const WriteRequest& request, ZtxtMode mode)

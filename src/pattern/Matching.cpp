@@ -194,6 +194,7 @@ bool RegularExpression::Search()
 unsigned RegularExpression::Grep()
 {
     State& s = *m_state;
+    s.grepGaveUp = false;
     if (s.stringToMatch->empty() || ParseExpression() != errNone)
         return 0;
     // Holding the text keeps it whole even if a handler sets another one.
@@ -218,8 +219,14 @@ unsigned RegularExpression::Grep()
     } catch (const std::runtime_error&) {
         if (inHandler)
             throw;
+        s.grepGaveUp = true;
         return 0;
     }
+}
+
+bool RegularExpression::GrepGaveUp() const
+{
+    return m_state->grepGaveUp;
 }
 
 void RegularExpression::Merge(CString& out)

@@ -78,6 +78,7 @@ struct RegularExpression::State {
     const patternkit::MatchResults* currentMatch = nullptr;
     const patternkit::MatchResults* currentGrep = nullptr;
     bool busy = false;
+    bool grepGaveUp = false;
 
     // Callback pointers.
     MatchingCallback onMatching = nullptr;

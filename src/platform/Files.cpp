@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -54,7 +55,7 @@ FileError ResolveTarget(const std::string& path, std::string& target)
 
 }  // namespace
 
-FileError ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxSize)
+FileError ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxSize)
 {
     bytes.clear();
     // O_NONBLOCK: opening a pipe with no writer must not wait for one.
@@ -66,26 +67,22 @@ FileError ReadWholeFile(const std::string& path, std::string& bytes, std::size_t
     return error;
 }
 
-FileError ReadWholeFile(int fd, std::string& bytes, std::size_t maxSize)
+namespace {
+
+// Reads fd to its end into bytes, which starts at `initial` bytes and grows
+// as needed; a file (`positioned`) from its start by offset, leaving the
+// descriptor's own offset alone, a stream as it comes.
+FileError ReadToEnd(int fd, std::string& bytes, std::uint64_t maxSize, std::size_t initial, bool positioned)
 {
-    bytes.clear();
-    struct stat info;
-    if (::fstat(fd, &info) != 0)
-        return FileError::System({}, errno);
-    if (!S_ISREG(info.st_mode))
-        return FileError::NotRegular({}, info.st_mode);
-    const std::size_t size = static_cast<std::size_t>(info.st_size);
-    if (size > maxSize)
-        return FileError::System({}, EFBIG);
     try {
-        // One byte more than the file: the read that finds its end needs no
-        // second allocation, and the caller may add a terminating zero.
-        bytes.resize(size + 1);
+        bytes.resize(initial);
         std::size_t have = 0;
         for (;;) {
             if (have == bytes.size())
                 bytes.resize(bytes.size() * 2);
-            const ssize_t n = ::pread(fd, bytes.data() + have, bytes.size() - have, static_cast<off_t>(have));
+            const ssize_t n = positioned
+                                  ? ::pread(fd, bytes.data() + have, bytes.size() - have, static_cast<off_t>(have))
+                                  : ::read(fd, bytes.data() + have, bytes.size() - have);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
@@ -107,6 +104,31 @@ FileError ReadWholeFile(int fd, std::string& bytes, std::size_t maxSize)
         return FileError::System({}, ENOMEM);
     }
     return {};
+}
+
+}  // namespace
+
+FileError ReadWholeFile(int fd, std::string& bytes, std::uint64_t maxSize)
+{
+    bytes.clear();
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        return FileError::System({}, errno);
+    if (!S_ISREG(info.st_mode))
+        return FileError::NotRegular({}, info.st_mode);
+    const std::size_t size = static_cast<std::size_t>(info.st_size);
+    if (size > maxSize)
+        return FileError::System({}, EFBIG);
+    // One byte more than the file: the read that finds its end needs no
+    // second allocation, and the caller may add a terminating zero.
+    return ReadToEnd(fd, bytes, maxSize, size + 1, true);
+}
+
+FileError ReadAll(int fd, std::string& bytes, std::uint64_t maxSize)
+{
+    bytes.clear();
+    constexpr std::size_t kStreamStart = 64 * 1024;
+    return ReadToEnd(fd, bytes, maxSize, kStreamStart, false);
 }
 
 FileError WriteAll(int fd, std::string_view bytes, std::size_t* written)

@@ -15,6 +15,10 @@
 
 #include "TestFiles.h"
 
+#include <palm/EbookReader.h>
+
+#include <sstream>
+
 extern char** environ;
 
 namespace clitest {
@@ -46,8 +50,10 @@ public:
         return (Docs() / name).string();
     }
 
-    // `stdoutPath` replaces the captured standard output (e.g. "/dev/full").
-    RunResult Run(const std::vector<std::string>& args, const char* stdoutPath = nullptr) const
+    // `stdoutPath` replaces the captured standard output (e.g. "/dev/full");
+    // `stdinPath` the empty standard input.
+    RunResult Run(const std::vector<std::string>& args, const char* stdoutPath = nullptr,
+                  const char* stdinPath = nullptr) const
     {
         std::vector<std::string> environment = {
             "XDG_CONFIG_HOME=" + (m_folder.Path() / "config").string(),
@@ -67,7 +73,7 @@ public:
         const fs::path err = m_folder.Path() / "stderr";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 0, stdinPath ? stdinPath : "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, stdoutPath ? stdoutPath : out.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -85,6 +91,24 @@ public:
         result.out = stdoutPath ? std::string() : ReadBytes(out);
         result.err = ReadBytes(err);
         return result;
+    }
+
+    // Runs with `input` as standard input.
+    RunResult RunWithInput(const std::vector<std::string>& args, const std::string& input) const
+    {
+        const fs::path in = m_folder.Path() / "stdin";
+        WriteBytes(in, input);
+        return Run(args, nullptr, in.c_str());
+    }
+
+    // The folder that holds the stored defaults.
+    fs::path Config() const { return m_folder.Path() / "config"; }
+    fs::path SettingsFile() const { return Config() / "Kavvan Software" / "Folivo Converter.conf"; }
+    // A settings file written by hand, holding `values` ("Name=dword:1" lines).
+    void WriteSettings(const std::string& values) const
+    {
+        fs::create_directories(SettingsFile().parent_path());
+        WriteBytes(SettingsFile(), "[Software\\Kavvan Software\\Folivo Converter\\Defaults]\n" + values);
     }
 
     // Files the program left in its temporary folder.
@@ -108,5 +132,27 @@ private:
 
     ScratchFolder m_folder;
 };
+
+inline palm::EbookInfo ReadDatabase(const fs::path& path)
+{
+    palm::EbookInfo info;
+    const palm::Result result = palm::ReadEbookFile(path.string(), info);
+    EXPECT_TRUE(result.Ok()) << path << ": " << palm::Message(result);
+    return info;
+}
+
+inline std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+inline void SetDefault(const Sandbox& box, const std::string& name, const std::string& value)
+{
+    ASSERT_EQ(box.Run({"defaults", name, value}).status, 0) << name;
+}
 
 }  // namespace clitest

@@ -1,33 +1,13 @@
 // folivo convert: stored defaults and options, batches, and every way a file can fail.
 #include "CliRun.h"
 
-#include <palm/EbookReader.h>
-
 #include <algorithm>
-#include <sstream>
 
 using namespace clitest;
 
 namespace {
 
 const std::string kStory = "Title line\r\n\r\nChapter 1\r\nIt was\tquiet.\r\n\r\nChapter 2\r\nThe end.\r\n";
-
-palm::EbookInfo ReadDatabase(const fs::path& path)
-{
-    palm::EbookInfo info;
-    const palm::Result result = palm::ReadEbookFile(path.string(), info);
-    EXPECT_TRUE(result.Ok()) << path << ": " << palm::Message(result);
-    return info;
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 std::vector<std::uint32_t> Offsets(const palm::EbookInfo& info)
 {
@@ -37,11 +17,6 @@ std::vector<std::uint32_t> Offsets(const palm::EbookInfo& info)
     return offsets;
 }
 
-void SetDefault(const Sandbox& box, const std::string& name, const std::string& value)
-{
-    ASSERT_EQ(box.Run({"defaults", name, value}).status, 0) << name;
-}
-
 }  // namespace
 
 TEST(ConvertCommand, StoredDefaultsAreUsedAndOptionsOverrideThem)
@@ -49,7 +24,7 @@ TEST(ConvertCommand, StoredDefaultsAreUsedAndOptionsOverrideThem)
     Sandbox box;
     SetDefault(box, "Bookmarks", "^chapter \\d");
     SetDefault(box, "CRLFCR", "1");
-    SetDefault(box, "Tabs", "2");  // any non-zero value counts, as in the desktop's direct conversion
+    SetDefault(box, "Tabs", "1");
     SetDefault(box, "PalmDocBlock", "2");
     SetDefault(box, "PalmDocCompressOn", "0");
     const std::string source = box.Document("story.txt", kStory);
@@ -133,21 +108,25 @@ TEST(ConvertCommand, EachFailingFileIsReportedInOrderAndTheOthersAreConverted)
     EXPECT_TRUE(box.TemporaryLeftovers().empty());
 }
 
-TEST(ConvertCommand, InvalidPatternConvertsWithoutBookmarksAndShowsTheEngineText)
+TEST(ConvertCommand, AnInvalidPatternGivenOrStoredConvertsNothing)
 {
     Sandbox box;
     box.Document("story.txt", kStory);
-    const RunResult run = box.Run({"convert", "--bookmarks", "(chapter", "story.txt"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("story.pdb: "), std::string::npos);
-    const std::vector<std::string> messages = Lines(run.err);
-    ASSERT_EQ(messages.size(), 2u) << run.err;
-    EXPECT_EQ(messages[0], "folivo: error: story.txt: invalid bookmark pattern; converted without bookmarks");
-    EXPECT_TRUE(messages[1].starts_with("folivo: warning: ")) << messages[1];
-    EXPECT_NE(messages[1].find("parenthesis"), std::string::npos) << messages[1];
-    const palm::EbookInfo info = ReadDatabase(box.Docs() / "story.pdb");
-    EXPECT_TRUE(info.bookmarks.empty());
-    EXPECT_EQ(info.text.size(), kStory.size());
+    box.Document("other.txt", kStory);
+    RunResult run = box.Run({"convert", "--bookmarks", "(chapter", "story.txt", "other.txt"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.starts_with("folivo: invalid bookmark pattern '(chapter' (--bookmarks): ")) << run.err;
+    EXPECT_NE(run.err.find("parenthesis"), std::string::npos) << run.err;
+
+    SetDefault(box, "Bookmarks", "[chapter");
+    run = box.Run({"convert", "story.txt"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("(the stored default Bookmarks)"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(box.Docs() / "story.pdb"));
+    EXPECT_FALSE(fs::exists(box.Docs() / "other.pdb"));
+    // A pattern given on the command line replaces the stored one.
+    EXPECT_EQ(box.Run({"convert", "--bookmarks", "^chapter", "story.txt"}).status, 0);
 }
 
 TEST(ConvertCommand, WriterFailuresAreReportedAndLeaveNoFile)
@@ -160,12 +139,13 @@ TEST(ConvertCommand, WriterFailuresAreReportedAndLeaveNoFile)
     EXPECT_NE(run.err.find("folivo: error: story.txt: The output folder cannot be written"), std::string::npos)
         << run.err;
 
-    // 64 MiB in 1 KB records needs more than the 65535 records a database can hold.
+    // 64 MiB in 1 KB records needs more than the 65535 records a database can
+    // hold: the document is refused before it is read.
     box.Document("huge.txt", std::string(64u << 20, 'a'));
     WriteBytes(box.Docs() / "huge.pdb", "kept");
     run = box.Run({"convert", "--block-size", "1", "--no-compress", "huge.txt"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("folivo: error: huge.txt: The text is too long"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("folivo: error: huge.txt: the document is larger than the"), std::string::npos) << run.err;
     EXPECT_EQ(ReadBytes(box.Docs() / "huge.pdb"), "kept");
     EXPECT_TRUE(box.TemporaryLeftovers().empty());
 }
@@ -289,14 +269,163 @@ TEST(ConvertCommand, HelpDocumentsEveryOptionAndVersionIsTheProjects)
     Sandbox box;
     const RunResult help = box.Run({"convert", "--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* option :
-         {"--format",     "--block-size",  "--no-compress", "--remove-cr",      "--remove-lf",
-          "--cr-to-lf",   "--lf-to-cr",    "--join-lines",  "--tabs-to-breaks", "--allow-low-ascii",
-          "--strip-html", "--bookmarks",   "--title",       "-o PATH",          "--install",
-          "--jobs",       "--no-defaults", "info",          "extract",          "defaults",
-          "Exit status"})
+    for (const char* option : {"--format",         "--block-size",      "--no-compress",       "--remove-cr",
+                               "--remove-lf",      "--cr-to-lf",        "--lf-to-cr",          "--join-lines",
+                               "--tabs-to-breaks", "--allow-low-ascii", "--strip-html",        "--no-remove-cr",
+                               "--no-remove-lf",   "--no-cr-to-lf",     "--no-lf-to-cr",       "--no-join-lines",
+                               "--no-strip-html",  "--bookmarks",       "--no-tabs-to-breaks", "--no-allow-low-ascii",
+                               "--title",          "-o PATH",           "--install",           "--jobs",
+                               "--no-defaults",    "Exit status"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    // Each command's help is its own part of the whole.
+    const RunResult whole = box.Run({"--help"});
+    for (const char* command : {"convert", "info", "extract", "defaults"}) {
+        const RunResult one = box.Run({command, "--help"});
+        EXPECT_EQ(one.status, 0) << command;
+        EXPECT_NE(one.out.find(std::string("\nfolivo ") + command + " "), std::string::npos) << command;
+        EXPECT_NE(whole.out.find(std::string("\nfolivo ") + command + " "), std::string::npos) << command;
+        EXPECT_LT(one.out.size(), whole.out.size()) << command;
+        EXPECT_EQ(box.Run({"help", command}).out, one.out) << command;
+    }
+    EXPECT_EQ(help.out.find("folivo extract"), std::string::npos);
     const RunResult version = box.Run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "folivo " FOLIVO_VERSION "\n");
+}
+
+TEST(ConvertCommand, StandardInputAndOutputStandForFiles)
+{
+    Sandbox box;
+    RunResult run = box.RunWithInput({"convert", "--bookmarks", "^chapter", "-", "-o", "-"}, kStory);
+    ASSERT_EQ(run.status, 0) << run.err;
+    WriteBytes(box.Docs() / "streamed.pdb", run.out);
+    palm::EbookInfo info = ReadDatabase(box.Docs() / "streamed.pdb");
+    EXPECT_EQ(info.text, kStory);
+    EXPECT_EQ(info.title, "Untitled");
+    EXPECT_EQ(info.bookmarks.size(), 2u);
+    // Standard output holds the database: the summary goes to standard error.
+    EXPECT_EQ(run.err, "standard output: " + std::to_string(run.out.size()) + " bytes, 2 bookmarks\n");
+    EXPECT_TRUE(box.TemporaryLeftovers().empty());
+
+    run = box.RunWithInput({"convert", "--format", "ztxt", "-", "-o", "named.pdb"}, kStory);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadDatabase(box.Docs() / "named.pdb").title, "named");
+
+    // The database commands read standard input and write standard output too.
+    run = box.RunWithInput({"info", "-"}, ReadBytes(box.Docs() / "streamed.pdb"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("File:          standard input\n"), std::string::npos) << run.out;
+    EXPECT_EQ(box.RunWithInput({"extract", "-", "-o", "-"}, ReadBytes(box.Docs() / "named.pdb")).out,
+              "Title line\n\nChapter 1\nIt was\tquiet.\n\nChapter 2\nThe end.\n");
+    EXPECT_EQ(box.RunWithInput({"info", "-"}, "not a database").status, 1);
+
+    box.Document("a.txt", "a\n");
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {"convert", "-"},
+             {"convert", "-", "a.txt", "-o", "out"},
+             {"convert", "a.txt", "a.txt", "-o", "-"},
+             {"convert", "a.txt", "-o", "-", "--install", "Ann"},
+         })
+        EXPECT_EQ(box.Run(wrong).status, 2) << wrong[1] << ' ' << wrong[2];
+}
+
+TEST(ConvertCommand, NoFormsSwitchStoredRulesOffAndFormatIgnoresCase)
+{
+    Sandbox box;
+    SetDefault(box, "Single", "1");
+    SetDefault(box, "CRLFCR", "1");
+    SetDefault(box, "HTML", "1");
+    box.Document("page.txt", "one\r\ntwo<b>!</b>\r\n\r\nthree");
+    RunResult run = box.Run({"convert", "--no-join-lines", "--no-remove-cr", "--format", "PalmDOC", "page.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    palm::EbookInfo info = ReadDatabase(box.Docs() / "page.pdb");
+    EXPECT_EQ(info.format, palm::EbookFormat::PalmDoc);
+    EXPECT_EQ(info.text, "one\r\ntwo!\r\n\r\nthree") << "only the HTML rule is left";
+
+    // Switching off a rule that is not stored changes nothing.
+    run = box.Run({"convert", "--no-lf-to-cr", "--no-tabs-to-breaks", "--format", "ZTXT", "page.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    info = ReadDatabase(box.Docs() / "page.pdb");
+    EXPECT_EQ(info.format, palm::EbookFormat::Ztxt);
+    EXPECT_EQ(info.text, "one two!\n\nthree");
+
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {"--join-lines", "--no-join-lines"},
+             {"--no-strip-html", "--strip-html"},
+             {"--remove-cr", "--no-remove-cr"},
+             {"--no-cr-to-lf", "--cr-to-lf"},
+         }) {
+        const RunResult refused = box.Run({"convert", wrong[0], wrong[1], "page.txt"});
+        EXPECT_EQ(refused.status, 2) << wrong[0] << ' ' << wrong[1];
+        EXPECT_NE(refused.err.find("contradicts"), std::string::npos) << refused.err;
+    }
+}
+
+TEST(ConvertCommand, MessagesNameTheirCause)
+{
+    Sandbox box;
+    box.Document("in.txt", "Some text.\n");
+
+    box.WriteSettings("PalmDocBlock=dword:64\n");
+    RunResult run = box.Run({"convert", "in.txt"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("PalmDocBlock=64"), std::string::npos) << run.err;
+    EXPECT_EQ(box.Run({"convert", "--block-size", "4", "in.txt"}).status, 0);
+
+    // Unreadable stored defaults are reported, not taken for "none stored".
+    fs::remove(box.SettingsFile());
+    fs::create_directory(box.SettingsFile());
+    run = box.Run({"convert", "in.txt"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("warning: the stored defaults cannot be read"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Is a directory"), std::string::npos) << run.err;
+    run = box.Run({"defaults"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Is a directory"), std::string::npos) << run.err;
+    fs::remove(box.SettingsFile());
+    box.WriteSettings(std::string(5u << 20, '#'));
+    EXPECT_NE(box.Run({"convert", "in.txt"}).err.find("larger than 4 MB"), std::string::npos);
+    EXPECT_NE(box.Run({"defaults", "Tabs"}).err.find("Tabs cannot be read"), std::string::npos);
+    EXPECT_NE(box.Run({"defaults", "Tabs", "1"}).err.find("Tabs could not be stored"), std::string::npos);
+    if (::geteuid() != 0) {
+        box.WriteSettings("Tabs=dword:1\n");
+        fs::permissions(box.SettingsFile(), fs::perms::none);
+        EXPECT_NE(box.Run({"defaults", "Tabs"}).err.find("Permission denied"), std::string::npos);
+    }
+    fs::remove(box.SettingsFile());
+
+    run = box.Run({"info", "in.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("no Palm database header"), std::string::npos) << run.err;
+
+    run = box.Run({"convert", "in.txt", "-o", "in.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("-o names the document itself"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("use -o"), std::string::npos) << run.err;
+
+    // Records above 4 KB are warned of in PalmDoc, not in zTXT (8 KB is its usual size).
+    run = box.Run({"convert", "--block-size", "8", "in.txt"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("some PalmDoc readers accept only 4 KB records"), std::string::npos) << run.err;
+    EXPECT_EQ(box.Run({"convert", "--format", "ztxt", "in.txt"}).err, "");
+
+    // A leading dot is part of the name.
+    box.Document(".notes", "Some notes.\n");
+    ASSERT_EQ(box.Run({"convert", ".notes"}).status, 0);
+    EXPECT_EQ(ReadDatabase(box.Docs() / ".notes.pdb").title, ".notes");
+}
+
+TEST(ConvertCommand, TheSummaryCountsTheBookmarksTheDatabaseHolds)
+{
+    Sandbox box;
+    std::string text;
+    for (int chapter = 1; chapter <= 3000; ++chapter)
+        text += "Chapter " + std::to_string(chapter) + "\n";
+    box.Document("long.txt", text);
+    // One zTXT bookmark record holds 65505 / 24 = 2729 entries.
+    const RunResult run = box.Run({"convert", "--format", "ztxt", "--bookmarks", "^chapter", "long.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadDatabase(box.Docs() / "long.pdb").bookmarks.size(), 2729u);
+    EXPECT_TRUE(run.out.ends_with(" bytes, 2729 bookmarks\n")) << run.out;
+    EXPECT_NE(run.err.find("271 bookmarks were skipped"), std::string::npos) << run.err;
 }

@@ -1,39 +1,90 @@
-// folivo defaults: listing, reading and storing the stored defaults.
+// folivo defaults: listing, reading, storing and removing the stored defaults.
 #include "CliRun.h"
 
+#include <sstream>
+
 using namespace clitest;
+
+namespace {
+
+// The line of the listing that shows `name`.
+std::string ListedLine(const std::string& listing, const std::string& name)
+{
+    std::istringstream in(listing);
+    for (std::string line; std::getline(in, line);)
+        if (line.starts_with(name + ' '))
+            return line;
+    return {};
+}
+
+}  // namespace
 
 TEST(DefaultsCommand, ValuesRoundTripWithTheirTypes)
 {
     Sandbox box;
-    RunResult run = box.Run({"defaults"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "");  // nothing stored yet: nothing listed
-
     const std::string pattern = "^chapter\r\n|^part \\d";
     ASSERT_EQ(box.Run({"defaults", "bookmarks", pattern}).status, 0);  // names ignore case
     ASSERT_EQ(box.Run({"defaults", "PalmDocBlock", "12"}).status, 0);
     ASSERT_EQ(box.Run({"defaults", "Dleft", "-1280"}).status, 0);
-    ASSERT_EQ(box.Run({"defaults", "ShExt", "4294967295"}).status, 0);
+    ASSERT_EQ(box.Run({"defaults", "ShExt", "8"}).status, 0);
 
-    run = box.Run({"defaults", "Bookmarks"});
+    // Control bytes are shown as escapes; everything else as stored.
+    RunResult run = box.Run({"defaults", "Bookmarks"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, pattern + "\n");
+    EXPECT_EQ(run.out, "^chapter\\r\\n|^part \\d\n");
     EXPECT_EQ(box.Run({"defaults", "palmdocblock"}).out, "12\n");
     EXPECT_EQ(box.Run({"defaults", "Dleft"}).out, "-1280\n");
-    EXPECT_EQ(box.Run({"defaults", "ShExt"}).out, "4294967295\n");
-
-    run = box.Run({"defaults"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Bookmarks            SZ    ^chapter\\r\\n|^part \\\\d\n"
-                       "PalmDocBlock         DWORD 12\n"
-                       "ShExt                DWORD 4294967295\n"
-                       "Dleft                DWORD -1280\n");
+    EXPECT_EQ(box.Run({"defaults", "ShExt"}).out, "8\n");
 
     run = box.Run({"defaults", "Tabs"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "folivo: error: Tabs is not set\n");
+}
+
+TEST(DefaultsCommand, TheListingShowsEveryValueWithItsDefaultStoredValueAndMeaning)
+{
+    Sandbox box;
+    ASSERT_EQ(box.Run({"defaults", "Bookmarks", "^part \\d\r\n"}).status, 0);
+    ASSERT_EQ(box.Run({"defaults", "zTxtBlock", "12"}).status, 0);
+    ASSERT_EQ(box.Run({"defaults", "Ptop", "-7"}).status, 0);
+    const RunResult run = box.Run({"defaults"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 27) << "a heading and 26 values";
+    const struct {
+        const char* name;
+        std::vector<std::string> shown;
+    } expected[] = {
+        {"Bookmarks", {" SZ ", " \"\" ", " \"^part \\\\d\\r\\n\" ", "bookmark pattern"}},
+        {"zTxtBlock", {" DWORD ", " 8 ", " 12 ", "zTXT record size"}},
+        {"PalmDocBlock", {" 4 ", " - ", "PalmDoc record size"}},
+        {"Ptop", {" none ", " -7 ", "preview window"}},
+        {"CRLFNone", {" 1 ", " - ", "remove no line break"}},
+    };
+    for (const auto& [name, shown] : expected) {
+        const std::string line = ListedLine(run.out, name);
+        for (const std::string& part : shown)
+            EXPECT_NE(line.find(part), std::string::npos) << name << ": " << part << " in\n" << line;
+    }
+}
+
+TEST(DefaultsCommand, UnsetBringsTheBuiltInDefaultBack)
+{
+    Sandbox box;
+    box.Document("book.txt", "Chapter 1\none\n");
+    ASSERT_EQ(box.Run({"defaults", "Bookmarks", "^chapter"}).status, 0);
+    ASSERT_EQ(box.Run({"defaults", "Tabs", "1"}).status, 0);
+    EXPECT_NE(box.Run({"convert", "book.txt"}).out.find("1 bookmark\n"), std::string::npos);
+
+    EXPECT_EQ(box.Run({"defaults", "--unset", "bookmarks"}).status, 0);
+    EXPECT_EQ(box.Run({"defaults", "Bookmarks"}).status, 1);
+    EXPECT_EQ(box.Run({"defaults", "Tabs"}).out, "1\n");
+    EXPECT_NE(box.Run({"convert", "book.txt"}).out.find("0 bookmarks\n"), std::string::npos);
+    EXPECT_EQ(box.Run({"defaults", "--unset", "Bookmarks"}).status, 0) << "removing what is not stored";
+
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {"defaults", "--unset"}, {"defaults", "--unset", "Colour"}, {"defaults", "--unset", "Tabs", "1"}})
+        EXPECT_EQ(box.Run(wrong).status, 2) << wrong.back();
 }
 
 TEST(DefaultsCommand, WrongNamesAndValuesStoreNothing)
@@ -47,7 +98,12 @@ TEST(DefaultsCommand, WrongNamesAndValuesStoreNothing)
         {"defaults", "Tabs", "+1"},
         {"defaults", "Tabs", " 1"},
         {"defaults", "Tabs", ""},
-        {"defaults", "Tabs", "4294967296"},
+        // On/off values take only the numbers that mean on or off.
+        {"defaults", "Tabs", "2"},
+        {"defaults", "CRLFTNone", "4294967295"},
+        {"defaults", "PalmDocCompressOn", "8"},
+        {"defaults", "ShExt", "1"},
+        {"defaults", "ShExt", "4"},
         {"defaults", "Dtop", "2147483648"},
         {"defaults", "zTxtBlock", "0"},
         {"defaults", "zTxtBlock", "32"},
@@ -58,7 +114,9 @@ TEST(DefaultsCommand, WrongNamesAndValuesStoreNothing)
         const RunResult run = box.Run(args);
         EXPECT_EQ(run.status, 2) << args[1] << ' ' << (args.size() > 2 ? args[2].substr(0, 20) : "");
     }
-    EXPECT_EQ(box.Run({"defaults"}).out, "");
+    EXPECT_EQ(box.Run({"defaults", "Tabs", "2"}).err, "folivo: Tabs takes 0 or 1, not '2'\nTry 'folivo --help'.\n");
+    EXPECT_FALSE(fs::exists(box.Config() / "Kavvan Software")) << "nothing was stored";
     EXPECT_EQ(box.Run({"defaults", "Dtop", "-2147483648"}).status, 0);
     EXPECT_EQ(box.Run({"defaults", "Bookmarks", std::string(4191, 'x')}).status, 0);
+    EXPECT_EQ(box.Run({"defaults", "ShExt", "0"}).status, 0);
 }

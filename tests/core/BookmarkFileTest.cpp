@@ -12,8 +12,10 @@ namespace {
 TEST(BookmarkFileTest, GeneratedEntriesAsPositionSpaceNameCrLf)
 {
     std::string text(1300, 'x');
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 40; ++i) {
         text[100 + i * 2] = '\r';
+        text[101 + i * 2] = '\n';
+    }
     BookmarkList list;
     list.Add("Manual", 3, false);
     list.Add("Intro", 0, true);
@@ -21,6 +23,10 @@ TEST(BookmarkFileTest, GeneratedEntriesAsPositionSpaceNameCrLf)
     EXPECT_EQ(BookmarkFileText(list, DocumentFormat::PalmDoc, text.c_str()), "0 Intro\r\n1200 Part2\r\n");
     EXPECT_EQ(BookmarkFileText(list, DocumentFormat::PrepareOnly, text.c_str()), "0 Intro\r\n1200 Part2\r\n");
     EXPECT_EQ(BookmarkFileText(list, DocumentFormat::zTXT, text.c_str()), "0 Intro\r\n1160 Part2\r\n");
+    // A CR of its own is a line break that zTXT keeps, as LF.
+    for (int i = 0; i < 40; ++i)
+        text[101 + i * 2] = 'x';
+    EXPECT_EQ(BookmarkFileText(list, DocumentFormat::zTXT, text.c_str()), "0 Intro\r\n1200 Part2\r\n");
 
     // A name stays on its line; a CR in it is kept as stored.
     BookmarkList odd;

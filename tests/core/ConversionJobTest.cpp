@@ -124,6 +124,29 @@ TEST_F(JobTest, StoredDefaultsDriveADirectRunToBothFormats)
     EXPECT_EQ(m_bookmarks.Count(), 2);
 }
 
+TEST_F(JobTest, TheBookmarkScanGoesOnPastLinesTheEngineGivesUpOn)
+{
+    // Nested repetition that cannot match makes the engine try every way to
+    // split the a's, and give up on such a line.
+    const std::string hard(25, 'a');
+    const std::string text = "chapter zero\n" + hard + "!\nchapter one\n" + hard + "!\nchapter two\n";
+    ShownPages pages;
+    pages.patterns = "^chapter|^(a+)+$";
+    for (const DocumentFormat format : {DocumentFormat::PalmDoc, DocumentFormat::zTXT}) {
+        ConversionJob job(m_bookmarks);
+        job.SetPages(&pages);
+        const std::string output = (Docs() / "hard.pdb").string();
+        ASSERT_EQ(job.RunConversion(Document("hard.txt", text), output, "Hard", format, 4, 1), kConversionDone);
+        EXPECT_EQ(job.LastReport().skippedLines, (std::vector<unsigned>{2, 4}));
+        const palm::EbookInfo book = Read(output);
+        ASSERT_EQ(book.bookmarks.size(), 3u);
+        EXPECT_EQ(book.bookmarks[1].name, "chapter one");
+        EXPECT_EQ(book.bookmarks[1].offset, text.find("chapter one"));
+        EXPECT_EQ(book.bookmarks[2].offset, text.find("chapter two"));
+        EXPECT_EQ(job.LastReport().generatedBookmarks, 3);
+    }
+}
+
 TEST_F(JobTest, FilesThatCannotBeReadEndTheRunWithNothingWritten)
 {
     ConversionJob job(m_bookmarks);
@@ -246,7 +269,8 @@ TEST_F(JobTest, ADocumentTooLargeForMemoryFailsCleanly)
         const rlimit limit{512u << 20, 512u << 20};
         setrlimit(RLIMIT_AS, &limit);
         ConversionJob job(m_bookmarks);
-        const int result = job.RunConversion(source.string(), output.string(), "H", DocumentFormat::PalmDoc, 4, 1);
+        // 31 KB records hold 1 GiB of text; the memory limit is what stops it.
+        const int result = job.RunConversion(source.string(), output.string(), "H", DocumentFormat::PalmDoc, 31, 1);
         _exit(result == kConversionOutOfMemory && job.textFilePath.empty() ? 0 : 1);
     }
     int status = 0;

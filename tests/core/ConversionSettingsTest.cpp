@@ -26,6 +26,26 @@ TEST(ConversionSettingsTest, NamesComeFromEitherPathStyle)
     EXPECT_EQ(OutputPathOf("C:\\dir.d\\file"), "C:\\dir.d\\file.pdb");
 }
 
+TEST(ConversionSettingsTest, LeadingDotsStartNoExtension)
+{
+    const struct {
+        const char* path;
+        const char* title;
+        const char* output;
+    } cases[] = {
+        {"/home/ann/.notes", ".notes", "/home/ann/.notes.pdb"},
+        {"C:\\Books\\..notes", "..notes", "C:\\Books\\..notes.pdb"},
+        {"/home/ann/.notes.txt", ".notes", "/home/ann/.notes.pdb"},
+        {"/srv/.d/.x.y.txt", ".x.y", "/srv/.d/.x.y.pdb"},
+        {"/srv/.d/...", "...", "/srv/.d/....pdb"},
+    };
+    for (const auto& c : cases) {
+        const ConversionSettings s = SettingsForSource(c.path);
+        EXPECT_EQ(s.title, c.title) << c.path;
+        EXPECT_EQ(s.outputPath, c.output) << c.path;
+    }
+}
+
 TEST(ConversionSettingsTest, BareFileNameKeepsItsWholeName)
 {
     ConversionSettings s = SettingsForSource("Story.txt");

@@ -15,7 +15,12 @@ const std::string kHeader = "[Software\\Kavvan Software\\Folivo Converter\\Defau
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK); }
+    void SetUp() override
+    {
+        // The folder a user editing the file by hand already has.
+        std::filesystem::create_directories(store.Folder());
+        ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
+    }
 
     // The raw bytes of a value, or nullopt when the query fails.
     std::optional<std::string> Raw(const char* name, unsigned long size = 8192)
@@ -132,6 +137,32 @@ TEST_F(SettingsStoreTest, OversizedFileIsNeitherReadNorReplaced)
     EXPECT_EQ(Raw("Tabs"), std::nullopt);
     EXPECT_EQ(SetDwordValue(key, "HTML", 1), SETTINGS_FAILED);
     EXPECT_EQ(std::filesystem::file_size(store.File()), big.size());
+}
+
+TEST(SettingsStoreFiles, ReadingLeavesNoTraceAndOnlyAWriterMakesTheFolder)
+{
+    IsolatedStore store;
+    SettingsKey key;
+    unsigned long disposition = 0;
+    ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
+    EXPECT_EQ(disposition, SETTINGS_CREATED_NEW_KEY);
+    std::uint32_t tabs = 7;
+    EXPECT_FALSE(ReadDword(key, "Tabs", tabs));
+    EXPECT_EQ(tabs, 7u);
+    EXPECT_FALSE(std::filesystem::exists(store.Folder()));
+
+    ASSERT_EQ(SetDwordValue(key, "Tabs", 1), SETTINGS_OK);
+    ASSERT_EQ(SetDwordValue(key, "HTML", 1), SETTINGS_OK);
+    EXPECT_TRUE(std::filesystem::exists(store.File()));
+    EXPECT_TRUE(std::filesystem::exists(store.File().string() + ".lock"));
+
+    // Removing a value brings its reader's default back; the others stay.
+    EXPECT_EQ(DeleteSettingsValue(key, "tabs"), SETTINGS_OK);
+    EXPECT_EQ(DeleteSettingsValue(key, "Tabs"), SETTINGS_OK);
+    EXPECT_FALSE(ReadDword(key, "Tabs", tabs));
+    std::uint32_t html = 0;
+    EXPECT_TRUE(ReadDword(key, "HTML", html));
+    EXPECT_EQ(html, 1u);
 }
 
 TEST(SettingsValuesTest, TableListsEveryValueWithItsType)

@@ -98,17 +98,14 @@ TEST(PalmDocDatabase, RoundTripsTextAndSortedBookmarks)
             EXPECT_EQ(info.bookmarks, stored);
         }
     }
-    std::string file;
-    palm::EbookInfo info;
-    ASSERT_TRUE(palm::BuildPalmDoc({"T", "", {{"Start", 0}}, 4096}, true, file).Ok());
-    ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
-    EXPECT_EQ(info.textRecordCount, 0u) << "empty text, no empty record";
-    EXPECT_EQ(info.bookmarks.size(), 1u);
 }
 
-TEST(PalmDocDatabase, RefusesBadRecordSizesAndOverlongText)
+TEST(PalmDocDatabase, RefusesEmptyTextBadRecordSizesAndOverlongText)
 {
     std::string file;
+    // Without text there would be no text record, which readers fail on.
+    EXPECT_EQ(palm::BuildPalmDoc({"T", "", {{"Start", 0}}, 4096}, true, file).status, palm::Status::EmptyText);
+    EXPECT_EQ(palm::BuildZtxt({"T", "", {}, 8192}, palm::ZtxtMode::RandomAccess, file).status, palm::Status::EmptyText);
     EXPECT_EQ(palm::BuildPalmDoc({"T", "abc", {}, 1023}, true, file).status, palm::Status::BlockSizeOutOfRange);
     EXPECT_EQ(palm::BuildZtxt({"T", "abc", {}, 31745}, palm::ZtxtMode::RandomAccess, file).status,
               palm::Status::BlockSizeOutOfRange);
@@ -137,7 +134,7 @@ TEST(ZtxtDatabase, RandomAccessRecordsDecodeOnTheirOwn)
     std::string text = palmtest::MixedBytes(30000, 5);
     std::string file;
     ASSERT_TRUE(palm::BuildZtxt({"Z", text, {{"b", 50}, {"a", 7}}, 8192}, palm::ZtxtMode::RandomAccess, file).Ok());
-    std::erase(text, '\r');
+    text = palmtest::WithLfBreaks(text);
     const palm::PdbDatabase database = Split(file);
     EXPECT_EQ(database.type + database.creator, "zTXTGPlm");
     const std::string_view rec0 = database.records[0];
@@ -203,7 +200,7 @@ TEST(ZtxtDatabase, RecordsDeflatedOnAllCoresAreThoseOfOneStream)
         ASSERT_EQ(database.records[i + 1], expected[i]) << "record " << i + 1;
 }
 
-TEST(ZtxtDatabase, BothModesRoundTripWithoutCarriageReturns)
+TEST(ZtxtDatabase, BothModesRoundTripWithLfLineBreaks)
 {
     std::string text = palmtest::MixedBytes(50000, 9);
     const Marks marks = {{std::string(25, 'L'), 100}, {"late", 60000}};
@@ -212,8 +209,7 @@ TEST(ZtxtDatabase, BothModesRoundTripWithoutCarriageReturns)
         EXPECT_EQ(palm::BuildZtxt({"Z", text, marks, 4096}, mode, file).skippedBookmarks, 1u);
         palm::EbookInfo info;
         ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
-        EXPECT_EQ(info.text.size() + std::count(text.begin(), text.end(), '\r'), text.size());
-        EXPECT_EQ(info.text.find('\r'), std::string::npos);
+        EXPECT_EQ(info.text, palmtest::WithLfBreaks(text));
         EXPECT_EQ(info.compression, mode == palm::ZtxtMode::RandomAccess ? 1 : 2);
         EXPECT_EQ(info.bookmarks, (Marks{{std::string(20, 'L'), 100}}));
     }
@@ -222,6 +218,30 @@ TEST(ZtxtDatabase, BothModesRoundTripWithoutCarriageReturns)
               palm::Status::InvalidArgument);
     ASSERT_TRUE(palm::BuildZtxt({"Z", "short", {}, 4096}, palm::ZtxtMode::RandomAccess, file).Ok());
     EXPECT_EQ(Split(file).records.size(), 2u) << "no bookmark record without bookmarks";
+}
+
+TEST(ZtxtDatabase, EveryKindOfLineBreakStaysABreakAndPositionsFollow)
+{
+    struct Case {
+        std::string text;
+        std::string stored;
+        std::vector<std::size_t> positions;  // of every byte of text, and its end
+    };
+    const Case cases[] = {
+        {"a\r\nb", "a\nb", {0, 1, 1, 2, 3}},
+        {"a\rb\rc", "a\nb\nc", {0, 1, 2, 3, 4, 5}},
+        {"a\r\r\nb\n\r", "a\n\nb\n\n", {0, 1, 2, 2, 3, 4, 5, 6}},
+        {"\r", "\n", {0, 1}},
+    };
+    for (const Case& c : cases) {
+        std::string file;
+        ASSERT_TRUE(palm::BuildZtxt({"Z", c.text, {}, 4096}, palm::ZtxtMode::RandomAccess, file).Ok());
+        palm::EbookInfo info;
+        ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
+        EXPECT_EQ(info.text, c.stored);
+        for (std::size_t p = 0; p <= c.text.size(); ++p)
+            EXPECT_EQ(palm::ZtxtPosition(c.text, p), c.positions[p]) << "byte " << p;
+    }
 }
 
 }  // namespace

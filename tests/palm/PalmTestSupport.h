@@ -2,6 +2,7 @@
 // folder and file access.
 #pragma once
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -23,6 +24,15 @@ inline std::string MixedBytes(std::size_t size, unsigned seed)
             text += words.substr(random() % words.size(), 1 + random() % 9);
     }
     text.resize(size);
+    return text;
+}
+
+// The text a zTXT reader gets back: line breaks are LF only.
+inline std::string WithLfBreaks(std::string text)
+{
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+    std::replace(text.begin(), text.end(), '\r', '\n');
     return text;
 }
 

@@ -2,6 +2,8 @@
 // that no byte outside the file is read on the way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
 
 #include <palm/EbookReader.h>
@@ -30,11 +32,16 @@ TEST(ReaderDamage, ForeignTruncatedAndAlteredFiles)
     std::vector<std::string> files = Samples();
     for (const std::string& file : files) {
         ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
-        for (std::size_t cut : {file.size() / 2, std::size_t{120}, std::size_t{90}, std::size_t{0}})
+        for (std::size_t cut : {file.size() / 2, std::size_t{120}, std::size_t{90}})
             EXPECT_EQ(palm::ReadEbook(file.substr(0, cut), info).status, Status::DamagedDatabase) << cut;
     }
     files[0].replace(60, 8, "BOOKMOBI");
     EXPECT_EQ(palm::ReadEbook(files[0], info).status, Status::NotAnEbook);
+    // A document given in place of a database is no damaged database.
+    for (const std::string text : {"", "Call me Ishmael.",
+                                   "It was the best of times, it was the worst of times, it was the "
+                                   "age of wisdom, it was the age of foolishness...\n"})
+        EXPECT_EQ(palm::ReadEbook(text, info).status, Status::NotAnEbook) << text;
 
     std::string ztxt = files[1];
     ztxt.pop_back();  // bookmark record one byte short
@@ -45,6 +52,46 @@ TEST(ReaderDamage, ForeignTruncatedAndAlteredFiles)
     ztxt = files[1];
     ztxt[78 + 8 * static_cast<unsigned char>(ztxt[77]) + 2 + 5] ^= 0x10;  // declared text length
     EXPECT_EQ(palm::ReadEbook(ztxt, info).status, Status::DamagedDatabase);
+}
+
+TEST(ReaderDamage, TextThatIsNotTheDeclaredLengthIsDamageButCanBeSalvaged)
+{
+    const std::string text = palmtest::MixedBytes(20000, 4);
+    std::string book;
+    ASSERT_TRUE(palm::BuildPalmDoc({"P", text, {{"a", 1}}, 4096}, true, book).Ok());
+    const auto offset = [&book](std::size_t record) {
+        std::size_t at = 0;
+        for (std::size_t entry = 78 + 8 * record; entry < 78 + 8 * record + 4; ++entry)
+            at = at << 8 | static_cast<unsigned char>(book[entry]);
+        return at;
+    };
+    const std::size_t rec0 = offset(0);
+    // Each zero byte of a compressed record decodes to one zero byte.
+    const std::string zeroed = text.substr(0, 4096) + std::string(offset(3) - offset(2), '\0') + text.substr(8192);
+    struct Case {
+        const char* what;
+        std::function<void(std::string&)> damage;
+        std::string salvaged;
+    };
+    const Case cases[] = {
+        {"no text records counted", [&](std::string& f) { f[rec0 + 9] = 0; }, ""},
+        {"one text record counted", [&](std::string& f) { f[rec0 + 9] = 1; }, text.substr(0, 4096)},
+        {"a record zeroed", [&](std::string& f) { std::fill(&f[offset(2)], &f[offset(3)], '\0'); }, zeroed},
+        {"a longer text declared", [&](std::string& f) { ++f[rec0 + 7]; }, text},
+    };
+    for (const Case& c : cases) {
+        std::string file = book;
+        c.damage(file);
+        palm::EbookInfo info;
+        const palm::Result result = palm::ReadEbook(file, info);
+        EXPECT_EQ(result.status, Status::DamagedDatabase) << c.what;
+        EXPECT_TRUE(info.salvaged) << c.what;
+        EXPECT_EQ(info.text, c.salvaged) << c.what;
+        ASSERT_EQ(info.bookmarks.size(), 1u) << c.what;
+    }
+    palm::EbookInfo whole;
+    ASSERT_TRUE(palm::ReadEbook(book, whole).Ok());
+    EXPECT_FALSE(whole.salvaged);
 }
 
 TEST(ReaderDamage, RandomMutationsNeverCrash)

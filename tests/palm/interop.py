@@ -50,7 +50,7 @@ def check_palmdoc(name, text, text_path, marks):
 
 
 def check_ztxt(name, text, text_path, marks):
-    expected = text.replace(b"\r", b"")
+    expected = text.replace(b"\r\n", b"\n").replace(b"\r", b"\n")
     for mode in (1, 2):
         out = os.path.join(scratch, "z.pdb")
         if not write("ztxt", mode, text_path, out, marks, 8192):

@@ -163,6 +163,7 @@ TEST(Matching, EngineLimitsEndTheOperationWithItsEmptyResult)
     EXPECT_FALSE(re.Match());
     EXPECT_FALSE(re.MatchAll());
     EXPECT_EQ(re.Grep(), 0u);
+    EXPECT_TRUE(re.GrepGaveUp());
     CString merged = "old";
     re.Merge(merged);
     EXPECT_EQ(merged, "");
@@ -170,6 +171,11 @@ TEST(Matching, EngineLimitsEndTheOperationWithItsEmptyResult)
     EXPECT_EQ(re.Split(parts), 0u);
     EXPECT_TRUE(parts.empty());
     EXPECT_FALSE(re.IsBusy());
+
+    // The next Grep that runs to the end says so.
+    re.SetStringToMatch("xxy");
+    EXPECT_EQ(re.Grep(), 1u);
+    EXPECT_FALSE(re.GrepGaveUp());
 }
 
 TEST(Merge, CopyOnlyFirstDeclineAndEmptyFormat)

@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "TestFiles.h"
 
@@ -51,6 +53,34 @@ TEST(ReadWholeFile, ReadsRegularFilesAndRefusesEverythingElseWithoutBlocking)
     const platform::FileError pipe = platform::ReadWholeFile(fifo, bytes);
     EXPECT_TRUE(pipe.notRegularFile);
     EXPECT_EQ(pipe.Message(), fifo + ": not a regular file");
+}
+
+TEST(ReadAll, ReadsAStreamToItsEndWithinTheLimit)
+{
+    // Larger than the first buffer a stream gets, so that it has to grow.
+    const std::string sent(200 * 1024 + 7, 'x');
+    // The refused read closes its end while the writer may still be writing.
+    std::signal(SIGPIPE, SIG_IGN);
+    for (const std::size_t limit : {sent.size(), sent.size() - 1}) {
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        std::thread writer([&] {
+            platform::WriteAll(ends[1], sent);
+            ::close(ends[1]);
+        });
+        std::string bytes;
+        const platform::FileError error = platform::ReadAll(ends[0], bytes, limit);
+        ::close(ends[0]);
+        writer.join();
+        if (limit == sent.size()) {
+            EXPECT_FALSE(error) << error.Message();
+            EXPECT_EQ(bytes, sent);
+            EXPECT_GT(bytes.capacity(), bytes.size()) << "room for a terminating zero";
+        } else {
+            EXPECT_EQ(error.code, EFBIG);
+            EXPECT_TRUE(bytes.empty());
+        }
+    }
 }
 
 TEST(ReadWholeFile, FromADescriptorReadsFromTheStartAndLeavesItsOffset)

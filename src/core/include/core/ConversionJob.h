@@ -18,6 +18,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 namespace folivo {
 
@@ -40,11 +42,24 @@ struct ConversionReport {
     int generatedBookmarks = 0;  // entries the pattern scan made
     RegularExpression::ExpressionErrorCode patternError = RegularExpression::errNone;
     CString patternErrorText;  // the engine's text when the pattern did not compile
+    // Lines (1 for the first) the engine gave up on as too complex to search:
+    // a bookmark they would give is missing.
+    std::vector<unsigned> skippedLines;
     bool databaseWritten = false;
     palm::Result writer;  // the writer's outcome, when it ran
     bool installRequested = false;
     palm::Result install;  // the install queue's outcome, when asked
 };
+
+// The largest document a run with these arguments reads: the most text its
+// database can hold. A larger one could become a database only if the text
+// rules cut much of it away (HTML tags), and reading it would fill memory
+// first, so it is refused before it is read.
+std::uint64_t MostDocumentBytes(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
+
+// Sets `pattern` up as every bookmark scan runs it (Perl syntax, case
+// ignored, 8-bit text) with `patternText` as its expression, and compiles it.
+RegularExpression::ExpressionErrorCode PrepareBookmarkPattern(RegularExpression& pattern, const CString& patternText);
 
 class ConversionJob {
 public:
@@ -86,9 +101,12 @@ public:
 
     // The steps of a run, open for the preview and the tests.
     std::size_t PrepareText(unsigned char* buffer, std::size_t n);
+    // When the engine gives up as the text is too complex to search, the
+    // scan goes on line by line after the last match, and the lines it gives
+    // up on are reported (skippedLines).
     void GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText);
-    // One generated bookmark for the match in text, the text that was searched.
-    void OnGrepMatch(const CString& text, const REMatchList& matches, bool& more);
+    // One generated bookmark for a match of the running scan.
+    void OnGrepMatch(const REMatchList& matches, bool& more);
     // Sets bookmarkFilePath; fails when no folder could take the file.
     Error WriteBookmarkFile(DocumentFormat format, const char* text);
 
@@ -101,11 +119,17 @@ private:
     void WriteDatabase(const CString& outputPath, const CString& title, DocumentFormat format, std::int32_t blockSizeKB,
                        std::int32_t compress);
     void Install(const CString& databasePath);
+    void ScanLineByLine();
 
     BookmarkList& m_bookmarks;
     const WizardPages* m_pages = nullptr;
     ProgressSink* m_progress = nullptr;
     bool m_measuring = false;
+    // The text of the running bookmark scan, the offset in it of the text
+    // the engine searches now, and the end of the last match found.
+    std::string_view m_scanText;
+    std::size_t m_scanBase = 0;
+    std::size_t m_scanEnd = 0;
     ConversionReport m_report;
 };
 

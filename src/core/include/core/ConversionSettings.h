@@ -43,10 +43,13 @@ namespace folivo {
 // Names are derived from paths split at their last '/' or '\', so both styles
 // work (platform::FileNameOf gives a path's file name).
 
-// `fileName` up to its last '.'; the whole name when it has none.
+// A file name's extension starts at its last '.', except where only dots
+// come before it: ".notes" is a hidden file's name, not an extension.
+
+// `fileName` without its extension; the whole name when it has none.
 CString TitleOf(const CString& fileName);
 // `path` with the extension of its file name replaced by ".pdb", or ".pdb"
-// appended when the file name has no '.'; a '.' in a folder name never counts.
+// appended when the file name has none; a '.' in a folder name never counts.
 CString OutputPathOf(const CString& path);
 
 // A record for `sourcePath` with sourceFileName, title and outputPath derived.

@@ -11,6 +11,7 @@
 // in SettingsFile.cpp.
 #pragma once
 
+#include <core/Error.h>
 #include <framework/CString.h>
 
 #include <cstdint>
@@ -45,6 +46,7 @@ private:
     friend long SetDwordValue(SettingsKey&, const char*, std::uint32_t);
     friend long SetStringValue(SettingsKey&, const char*, const char*);
     friend long QueryValue(SettingsKey&, const char*, void*, unsigned long, unsigned long*);
+    friend long DeleteSettingsValue(SettingsKey&, const char*);
 };
 
 // Creates or opens `subKey` (every caller passes kSettingsKeyPath) and reports
@@ -64,6 +66,22 @@ long SetStringValue(SettingsKey& key, const char* name, const char* value);
 // have written to the buffer, so readers read into a copy (SettingsValues.h).
 // `written`, when given, receives the number of bytes copied.
 long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long size, unsigned long* written = nullptr);
+
+// Removes a stored value, so that its readers' defaults apply again. Removing
+// a value that is not stored succeeds.
+long DeleteSettingsValue(SettingsKey& key, const char* name);
+
+namespace folivo {
+
+// The routines above pass no cause on; these say why, for people.
+// Why stored values cannot be read (every read then gives its default):
+// success when they can, or when nothing was ever stored.
+Error SettingsReadProblem();
+// Why a value cannot be stored: the reasons above, or a settings file or
+// folder that cannot be written.
+Error SettingsWriteProblem();
+
+}  // namespace folivo
 
 #ifndef _WIN32
 // The file that holds the settings: $XDG_CONFIG_HOME (else ~/.config), then

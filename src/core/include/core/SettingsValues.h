@@ -12,9 +12,21 @@ namespace folivo {
 
 enum class SettingsValueType { Dword, String };
 
+// What a value holds, and so which values make sense for it.
+enum class SettingsValueKind {
+    OnOff,             // a check box or radio button: 1 checked, 0 not
+    BlockSize,         // record size in KB, 1 to 31
+    ShellIntegration,  // 8 on, 0 off (a menu item's check state)
+    Placement,         // a window edge in screen pixels, signed
+    Pattern,           // the bookmark pattern text
+};
+
 struct SettingsValueInfo {
     const char* name;
     SettingsValueType type;
+    SettingsValueKind kind;
+    const char* builtIn;  // what readers use while it is not stored; null: none (the window's own placement)
+    const char* meaning;  // for people
 };
 
 // Value names compare without regard to ASCII case, as registry names do.

@@ -28,12 +28,22 @@ struct EbookInfo {
     std::uint32_t recordSize = 0;   // as record 0 declares it
     std::uint32_t textRecordCount = 0;
     std::uint32_t totalRecordCount = 0;
-    std::uint32_t textLength = 0;  // as record 0 declares it; may differ from text.size() in PalmDoc
+    std::uint32_t textLength = 0;  // as record 0 declares it
     std::string text;
     std::vector<StoredBookmark> bookmarks;  // in stored order
+    // With a DamagedDatabase result: record 0 was read, and text and
+    // bookmarks hold what could be read of the rest.
+    bool salvaged = false;
 };
 
+// A database is whole when its text records decode, to exactly the text
+// length record 0 declares, and its bookmarks can be read; anything less is
+// DamagedDatabase, with what could be read kept when `salvaged` says so.
 Result ReadEbook(std::string_view file, EbookInfo& info);
+// A file larger than kMaxDatabaseFile is refused before it is read.
 Result ReadEbookFile(const std::string& path, EbookInfo& info);
+
+// Record offsets are 32 bits and no record reaches 64 KB: no database is larger.
+inline constexpr std::uint64_t kMaxDatabaseFile = (std::uint64_t{1} << 32) + 65536;
 
 }  // namespace palm

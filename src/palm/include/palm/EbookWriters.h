@@ -22,7 +22,8 @@ enum class ZtxtMode : std::uint8_t {
     EntireDocument = 2,  // one finished zlib stream cut into records
 };
 
-// What goes into a database. Bookmarks may come in any order; offsets beyond
+// What goes into a database: both builders refuse an empty text (EmptyText),
+// so that every record they write holds bytes. Bookmarks may come in any order; offsets beyond
 // the text are dropped (and counted as skipped).
 struct BookContent {
     std::string title;  // database name, cut to 31 bytes
@@ -35,9 +36,20 @@ struct BookContent {
 // over stored records (1). Bookmark names are cut to 15 bytes.
 Result BuildPalmDoc(const BookContent& content, bool compress, std::string& database);
 
-// CR bytes are dropped from the text first; bookmark offsets count the text
-// without them. Bookmark titles are cut to 20 bytes.
+// The text is stored as ZtxtText makes it; bookmark offsets count that text.
+// Bookmark titles are cut to 20 bytes.
 Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& database);
+
+// The most text a PalmDoc or random-access zTXT database with records of
+// recordSize bytes can hold: 65534 text records beside record 0. A record
+// size out of range counts as the largest.
+std::uint64_t MaxTextLength(std::uint32_t recordSize);
+
+// zTXT readers break lines at LF only: the CR of each CR LF is dropped and
+// every other CR becomes LF, so that text with CR line ends keeps them.
+std::string ZtxtText(std::string_view text);
+// Where byte `position` of `text` lies in ZtxtText(text).
+std::size_t ZtxtPosition(std::string_view text, std::size_t position);
 
 struct WriteRequest {
     std::string textPath;      // prepared text, raw bytes

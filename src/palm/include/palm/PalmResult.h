@@ -23,12 +23,14 @@ enum class Status {
     HotSyncFolderMissing,
     InvalidUserName,
     NoSuchUser,
+    EmptyText,  // nothing written: a database needs some text
 };
 
 struct Result {
     Status status = Status::Ok;
     std::string detail;                // path, system error or what was damaged
     std::size_t skippedBookmarks = 0;  // lines skipped or entries that did not fit
+    std::size_t storedBookmarks = 0;   // writers: the bookmarks the database holds
 
     // True when the requested file was produced (possibly with a warning).
     bool Ok() const

@@ -226,6 +226,9 @@ public:
     bool MatchAll();
     bool Search();
     unsigned Grep();
+    // True when the latest Grep stopped early because the engine met its
+    // complexity or stack limit; the matches before that point were delivered.
+    bool GrepGaveUp() const;
     void Merge(CString& out);
     // Expands FormatString for the match being reported (empty elsewhere).
     void Format(CString& out) const;

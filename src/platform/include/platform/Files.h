@@ -10,6 +10,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -23,10 +24,14 @@ namespace platform {
 // that grows past it while being read. Running out of memory gives ENOMEM.
 // On failure bytes is empty.
 FileError ReadWholeFile(const std::string& path, std::string& bytes,
-                        std::size_t maxSize = std::numeric_limits<std::size_t>::max());
+                        std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max());
 // The same for the file open for reading as fd, read from its start whatever
 // the descriptor's offset (which stays as it was). The error has no path.
-FileError ReadWholeFile(int fd, std::string& bytes, std::size_t maxSize = std::numeric_limits<std::size_t>::max());
+FileError ReadWholeFile(int fd, std::string& bytes, std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max());
+// Reads the stream fd (a pipe, standard input) to its end into bytes, with
+// room for a terminating zero as above: its size is known only at its end.
+// More than maxSize bytes give EFBIG. The error has no path.
+FileError ReadAll(int fd, std::string& bytes, std::uint64_t maxSize = std::numeric_limits<std::uint64_t>::max());
 
 // Writes all of bytes to fd, retrying after interruptions. A write that stops
 // short (a full disk, a size limit) fails with ENOSPC. The error has no path.
