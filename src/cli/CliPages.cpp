@@ -28,6 +28,7 @@ TextPageState TextPageStateOf(const ConversionSettings& rules)
     state.html = Checked(rules.removeHtmlTags);
     state.ascii = Checked(rules.allowLowAscii);
     state.single = Checked(rules.ignoreSingleLineBreaks);
+    state.charset = Checked(rules.handheldCharset);
     return state;
 }
 
@@ -47,6 +48,7 @@ CliPages::CliPages(const ConvertOptions& options)
     rules.tabsToLineBreaks = options.tabsToBreaks.value_or(rules.tabsToLineBreaks);
     rules.allowLowAscii = options.allowLowAscii.value_or(rules.allowLowAscii);
     rules.removeHtmlTags = options.stripHtml.value_or(rules.removeHtmlTags);
+    rules.handheldCharset = !options.keepEncoding.value_or(!rules.handheldCharset);
     m_text = TextPageStateOf(rules);
 
     if (options.bookmarks)

@@ -65,7 +65,8 @@ Error CheckPattern(const ConvertOptions& options, const CliPages& pages)
 {
     const CString patternText = pages.BookmarkPatternText();
     RegularExpression pattern;
-    if (patternText.empty() || PrepareBookmarkPattern(pattern, patternText) == RegularExpression::errNone)
+    if (patternText.empty() ||
+        PrepareBookmarkPattern(pattern, patternText, pages.TextPage().charset == 1) == RegularExpression::errNone)
         return {};
     const std::string from = options.bookmarks ? "--bookmarks" : "the stored default Bookmarks";
     return Error::Failure("invalid bookmark pattern '" + patternText + "' (" + from +
@@ -180,6 +181,11 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
     if (report.databaseWritten) {
         if (report.writer.status != palm::Status::Ok)
             outcome.warnings.push_back(plan.name + ": " + palm::Message(report.writer));
+        if (const std::size_t replaced = report.replacedCharacters; replaced != 0)
+            outcome.warnings.push_back(plan.name + ": " + std::to_string(replaced) +
+                                       (replaced == 1 ? " character" : " characters") +
+                                       " the hand-held's character set lacks written in a plain form or as '?'"
+                                       " (--keep-encoding keeps the bytes as they are)");
         if (toStream) {
             if (Error error = SendToStandardOutput(output))
                 fail(error.Message());

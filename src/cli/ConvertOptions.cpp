@@ -20,6 +20,7 @@ constexpr std::array kConvertOptions{
     OptionDefinition{"--tabs-to-breaks", false},
     OptionDefinition{"--allow-low-ascii", false},
     OptionDefinition{"--strip-html", false},
+    OptionDefinition{"--keep-encoding", false},
     OptionDefinition{"--no-remove-cr", false},
     OptionDefinition{"--no-remove-lf", false},
     OptionDefinition{"--no-cr-to-lf", false},
@@ -28,6 +29,7 @@ constexpr std::array kConvertOptions{
     OptionDefinition{"--no-tabs-to-breaks", false},
     OptionDefinition{"--no-allow-low-ascii", false},
     OptionDefinition{"--no-strip-html", false},
+    OptionDefinition{"--no-keep-encoding", false},
     OptionDefinition{"--bookmarks", true},
     OptionDefinition{"--title", true},
     OptionDefinition{"-o", true},
@@ -53,10 +55,9 @@ struct SwitchOption {
 };
 
 constexpr SwitchOption kSwitchOptions[] = {
-    {"--join-lines", &ConvertOptions::joinLines},
-    {"--tabs-to-breaks", &ConvertOptions::tabsToBreaks},
-    {"--allow-low-ascii", &ConvertOptions::allowLowAscii},
-    {"--strip-html", &ConvertOptions::stripHtml},
+    {"--join-lines", &ConvertOptions::joinLines},          {"--tabs-to-breaks", &ConvertOptions::tabsToBreaks},
+    {"--allow-low-ascii", &ConvertOptions::allowLowAscii}, {"--strip-html", &ConvertOptions::stripHtml},
+    {"--keep-encoding", &ConvertOptions::keepEncoding},
 };
 
 Error Contradiction(const std::string& option)

@@ -34,11 +34,12 @@ struct ConvertOptions {
     bool noCompress = false;
     ModeChoice<LineBreakRemoval> removal;
     ModeChoice<LineBreakTranslation> translation;
-    // The four check-box rules: on, off, or (nullopt) as stored.
+    // The check-box rules: on, off, or (nullopt) as stored.
     std::optional<bool> joinLines;
     std::optional<bool> tabsToBreaks;
     std::optional<bool> allowLowAscii;
     std::optional<bool> stripHtml;
+    std::optional<bool> keepEncoding;  // the hand-held's character set off
     std::optional<CString> bookmarks;
     std::optional<CString> title;
     std::optional<CString> output;  // kStandardStream: standard output

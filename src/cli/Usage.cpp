@@ -35,10 +35,17 @@ folivo convert [OPTIONS] FILE...
   --join-lines                Ignore single line breaks (they become spaces).
   --tabs-to-breaks            Turn each tab into a line break.
   --allow-low-ascii           Keep control bytes below 0x20.
-  --strip-html                Remove HTML tags and "&nbsp;".
+  --strip-html                Remove HTML tags and "&nbsp;" (and, in the
+                              hand-held's character set, decode the other
+                              character references such as "&rsquo;").
+  --keep-encoding             Keep the document's bytes as they are. Without
+                              it (stored default Charset 1) a UTF-8 or UTF-16
+                              document, the pattern and the title become the
+                              hand-held's Windows-1252; characters it lacks
+                              get a plain form or '?', counted in a warning.
   --no-remove-cr, --no-remove-lf, --no-cr-to-lf, --no-lf-to-cr,
-  --no-join-lines, --no-tabs-to-breaks, --no-allow-low-ascii, --no-strip-html
-                              Switch that stored text rule off.
+  --no-join-lines, --no-tabs-to-breaks, --no-allow-low-ascii, --no-strip-html,
+  --no-keep-encoding          Switch that stored text rule off.
   --bookmarks REGEX           Bookmark pattern (Perl syntax, case ignored): each
                               matching line becomes a bookmark.
   --title TEXT                Database title (one FILE only; default: the file
@@ -53,8 +60,9 @@ folivo convert [OPTIONS] FILE...
   --jobs N                    Convert N files at a time (default: the number
                               of processor cores).
   --no-defaults               Ignore the stored defaults: the built-in ones
-                              (no text rules, no bookmarks, 4 KB PalmDoc or
-                              8 KB zTXT, compressed) and then the options.
+                              (only the hand-held's character set, no
+                              bookmarks, 4 KB PalmDoc or 8 KB zTXT,
+                              compressed) and then the options.
   The text rules given as options are added to the stored ones. zTXT keeps
   line breaks as LF: a CR LF becomes LF, and so does a CR of its own.
 

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "BookmarkFile.h"
+#include "HandheldCharset.h"
 #include "TempFiles.h"
 #include "TextPreparation.h"
 
@@ -50,11 +51,27 @@ void MakeWritable(const CString& path)
         ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
 }
 
-void RemoveFile(CString& path)
+void RemoveFile(CString& path, platform::RemovedOnInterrupt& removal)
 {
     if (!path.empty())
         ::unlink(path.c_str());
     path.clear();
+    removal.Release();
+}
+
+// The document in the hand-held's character set, when it is Unicode text;
+// any other document stays as it is. Returns the replacements.
+std::size_t ToHandheldText(std::string& bytes)
+{
+    const std::string_view text(bytes.data(), bytes.size() - 1);
+    const TextEncoding encoding = DetectEncoding(text);
+    if (encoding == TextEncoding::EightBit)
+        return 0;
+    std::string converted;
+    const std::size_t replaced = ToHandheldCharset(text, encoding, converted);
+    converted.push_back('\0');
+    bytes.swap(converted);
+    return replaced;
 }
 
 std::uint32_t RecordSizeOf(std::int32_t blockSizeKB)
@@ -78,13 +95,13 @@ ConversionJob::ConversionJob(BookmarkList& bookmarks) : m_bookmarks(bookmarks) {
 
 ConversionJob::~ConversionJob()
 {
-    RemoveFile(bookmarkFilePath);
+    RemoveFile(bookmarkFilePath, m_bookmarkFileRemoval);
     DeleteTextFile();
 }
 
 void ConversionJob::DeleteTextFile()
 {
-    RemoveFile(textFilePath);
+    RemoveFile(textFilePath, m_textFileRemoval);
 }
 
 int ConversionJob::RunConversion(const CString& source, const CString& outputPath, const CString& runTitle,
@@ -100,7 +117,17 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
         return m_report.result;
     m_report.sourceLength = bytes.size() - 1;
 
-    const std::size_t p = PrepareText(reinterpret_cast<unsigned char*>(bytes.data()), m_report.sourceLength);
+    ConversionSettings rules;
+    ResolveTextRules(rules, m_pages);
+    if (rules.handheldCharset) {
+        try {
+            m_report.replacedCharacters = ToHandheldText(bytes);
+        } catch (const std::bad_alloc&) {
+            m_report.problem = "the document does not fit in memory";
+            return m_report.result = kConversionOutOfMemory;
+        }
+    }
+    const std::size_t p = PrepareText(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size() - 1, rules);
     bytes[p] = '\0';
     m_report.preparedLength = p;
 
@@ -109,6 +136,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
         m_report.problem = "no folder could take the prepared text: " + error.Message();
         return m_report.result = kConversionFileNotOpened;
     }
+    m_textFileRemoval = platform::RemovedOnInterrupt(textFilePath);
 
     if (!bookmarkPatterns.empty())
         GenerateBookmarks(bytes.data(), p, bookmarkPatterns);
@@ -128,7 +156,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
             m_report.result = kConversionFileNotOpened;
         }
     }
-    RemoveFile(bookmarkFilePath);
+    RemoveFile(bookmarkFilePath, m_bookmarkFileRemoval);
     return m_report.result;
 }
 
@@ -147,6 +175,7 @@ Error ConversionJob::MeasureDatabaseSize(DocumentFormat format, std::int32_t blo
     CString database;
     if (Error error = WriteTemporaryFile({}, platform::FolderOf(sourcePath), database))
         return error;
+    platform::RemovedOnInterrupt removal(database);
     m_measuring = true;
     RunConversion(sourcePath, database, "Title", format, blockSizeKB, compress);
     m_measuring = false;
@@ -160,34 +189,41 @@ Error ConversionJob::MeasureDatabaseSize(DocumentFormat format, std::int32_t blo
         result = Error::Failure(database + ": " + std::strerror(errno));
     else
         size = st.st_size;
-    RemoveFile(database);
+    RemoveFile(database, removal);
     return result;
 }
 
 std::size_t ConversionJob::PrepareText(unsigned char* buffer, std::size_t n)
 {
-    ProgressScope bar(m_progress, sourceFileName, 0, 20, 1);
     ConversionSettings rules;
     ResolveTextRules(rules, m_pages);
-    const std::size_t m = PrepareTextBytes(buffer, n, rules, &bar);
+    return PrepareText(buffer, n, rules);
+}
+
+std::size_t ConversionJob::PrepareText(unsigned char* buffer, std::size_t n, const ConversionSettings& rules)
+{
+    ProgressScope bar(m_progress, sourceFileName, 0, 20, 1);
+    m_rules = rules;
+    const std::size_t m = PrepareTextBytes(buffer, n, rules, &bar, &m_report.replacedCharacters);
     bookmarkPatterns = ResolveBookmarkPatterns(m_pages, bookmarkPatterns);
     m_bookmarks.RemoveGenerated();
     return m;
 }
 
-RegularExpression::ExpressionErrorCode PrepareBookmarkPattern(RegularExpression& pattern, const CString& patternText)
+RegularExpression::ExpressionErrorCode PrepareBookmarkPattern(RegularExpression& pattern, const CString& patternText,
+                                                              bool handheldCharset)
 {
     pattern.SetLocaleModel(RegularExpression::localeWin32);
     pattern.ClearExpressionOptions();
     pattern.AddExpressionOption(RegularExpression::optPerl);
     pattern.AddExpressionOption(RegularExpression::optICase);
-    pattern.SetExpression(patternText);
+    pattern.SetExpression(handheldCharset ? CString(ToHandheldString(patternText)) : patternText);
     return pattern.ParseExpression();
 }
 
 void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText)
 {
-    m_report.patternError = PrepareBookmarkPattern(pattern, patternText);
+    m_report.patternError = PrepareBookmarkPattern(pattern, patternText, m_rules.handheldCharset);
     if (m_report.patternError != RegularExpression::errNone)
         m_report.patternErrorText = pattern.GetExpressionError();
     // The text is searched up to its first NUL byte.
@@ -242,8 +278,11 @@ void ConversionJob::OnGrepMatch(const REMatchList& matches, bool& more)
 
 Error ConversionJob::WriteBookmarkFile(DocumentFormat format, const char* text)
 {
-    RemoveFile(bookmarkFilePath);
-    return folivo::WriteBookmarkFile(m_bookmarks, format, text, sourcePath, bookmarkFilePath);
+    RemoveFile(bookmarkFilePath, m_bookmarkFileRemoval);
+    Error error = folivo::WriteBookmarkFile(m_bookmarks, format, text, sourcePath, bookmarkFilePath);
+    if (!error)
+        m_bookmarkFileRemoval = platform::RemovedOnInterrupt(bookmarkFilePath);
+    return error;
 }
 
 void ConversionJob::WriteDatabase(const CString& outputPath, const CString& runTitle, DocumentFormat format,
@@ -253,7 +292,9 @@ void ConversionJob::WriteDatabase(const CString& outputPath, const CString& runT
     palm::WriteRequest request;
     request.textPath = textFilePath;
     request.outputPath = outputPath;
-    request.title = runTitle;
+    // The title the writer would derive from the file name is converted too.
+    const CString title = runTitle.empty() ? palm::TitleFromOutputPath(outputPath) : runTitle;
+    request.title = m_rules.handheldCharset ? CString(ToHandheldString(title)) : title;
     request.recordSize = RecordSizeOf(blockSizeKB);
     if (format == DocumentFormat::PalmDoc) {
         request.bookmarkPath = bookmarkFilePath;

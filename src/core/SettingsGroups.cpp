@@ -9,7 +9,7 @@ namespace folivo {
 namespace {
 
 // The text page's values in their stored order, with the member holding each.
-constexpr std::array<std::pair<const char*, std::uint32_t TextPageState::*>, 10> kTextValues{{
+constexpr std::array<std::pair<const char*, std::uint32_t TextPageState::*>, 11> kTextValues{{
     {"CRLFCR", &TextPageState::removeCR},
     {"CRLFLF", &TextPageState::removeLF},
     {"CRLFNone", &TextPageState::removeNone},
@@ -20,6 +20,7 @@ constexpr std::array<std::pair<const char*, std::uint32_t TextPageState::*>, 10>
     {"HTML", &TextPageState::html},
     {"ASCII", &TextPageState::ascii},
     {"Single", &TextPageState::single},
+    {"Charset", &TextPageState::charset},
 }};
 
 struct FormatValueNames {
@@ -86,6 +87,7 @@ void ApplyTextRules(const TextPageState& s, ConversionSettings& settings, IsSet 
     settings.removeHtmlTags = optionSet(s.html);
     settings.allowLowAscii = optionSet(s.ascii);
     settings.ignoreSingleLineBreaks = optionSet(s.single);
+    settings.handheldCharset = optionSet(s.charset);
 }
 
 }  // namespace

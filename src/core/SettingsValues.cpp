@@ -24,6 +24,8 @@ constexpr SettingsValueInfo kValues[] = {
     {"HTML", Dword, OnOff, "0", "text rule: remove HTML tags and &nbsp;"},
     {"ASCII", Dword, OnOff, "0", "text rule: keep control bytes below 0x20"},
     {"Single", Dword, OnOff, "0", "text rule: join lines split by a single line break"},
+    {"Charset", Dword, OnOff, "1",
+     "text rule: Unicode documents and HTML character references in the hand-held's Windows-1252"},
     {"Bookmarks", String, Pattern, "", "bookmark pattern: each line it matches becomes a bookmark"},
     {"PalmDocBlock", Dword, BlockSize, "4", "PalmDoc record size in KB"},
     {"PalmDocCompressOn", Dword, OnOff, "1", "PalmDoc compression on"},

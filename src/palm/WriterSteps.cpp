@@ -12,6 +12,14 @@
 
 namespace palm {
 
+std::string TitleFromOutputPath(const std::string& outputPath)
+{
+    std::string title = platform::FileNameOf(outputPath);
+    if (title.size() > 4 && title.ends_with(".pdb"))
+        title.resize(title.size() - 4);
+    return title;
+}
+
 Result CheckRecordSize(std::uint32_t recordSize)
 {
     if (recordSize < kMinRecordSize || recordSize > kMaxRecordSize)
@@ -89,12 +97,7 @@ Result LoadInput(const WriteRequest& request, LoadedInput& input)
 
     input.content.text = input.text;
     input.content.recordSize = request.recordSize;
-    input.content.title = request.title;
-    if (input.content.title.empty()) {
-        input.content.title = platform::FileNameOf(request.outputPath);
-        if (input.content.title.size() > 4 && input.content.title.ends_with(".pdb"))
-            input.content.title.resize(input.content.title.size() - 4);
-    }
+    input.content.title = request.title.empty() ? TitleFromOutputPath(request.outputPath) : request.title;
     if (!request.bookmarkPath.empty()) {
         std::string lines;
         if (Result read = ReadInput(request.bookmarkPath, lines, Status::BookmarkFileUnreadable);

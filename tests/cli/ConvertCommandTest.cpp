@@ -275,7 +275,7 @@ TEST(ConvertCommand, HelpDocumentsEveryOptionAndVersionIsTheProjects)
                                "--no-remove-lf",   "--no-cr-to-lf",     "--no-lf-to-cr",       "--no-join-lines",
                                "--no-strip-html",  "--bookmarks",       "--no-tabs-to-breaks", "--no-allow-low-ascii",
                                "--title",          "-o PATH",           "--install",           "--jobs",
-                               "--no-defaults",    "Exit status"})
+                               "--no-defaults",    "--keep-encoding",   "--no-keep-encoding",  "Exit status"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     // Each command's help is its own part of the whole.
     const RunResult whole = box.Run({"--help"});
@@ -359,6 +359,38 @@ TEST(ConvertCommand, NoFormsSwitchStoredRulesOffAndFormatIgnoresCase)
         EXPECT_EQ(refused.status, 2) << wrong[0] << ' ' << wrong[1];
         EXPECT_NE(refused.err.find("contradicts"), std::string::npos) << refused.err;
     }
+}
+
+// UTF-8 in, Windows-1252 out, with the characters it lacks counted in a
+// warning; --keep-encoding and a stored Charset 0 keep the bytes; with tags
+// removed, character references are decoded once.
+TEST(ConvertCommand, UnicodeBecomesTheHandheldsCharacterSetUnlessKept)
+{
+    Sandbox box;
+    const std::string utf8 = "\xE2\x80\x9C"
+                             "Caf\xC3\xA9\xE2\x80\x9D \xE2\x84\x95\n";
+    box.Document("cafe.txt", utf8);
+    RunResult run = box.Run({"convert", "cafe.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadDatabase(box.Docs() / "cafe.pdb").text, "\x93"
+                                                          "Caf\xE9\x94 N\n");
+    EXPECT_NE(run.err.find("warning: cafe.txt: 1 character the hand-held's character set lacks"), std::string::npos)
+        << run.err;
+
+    run = box.Run({"convert", "--keep-encoding", "cafe.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadDatabase(box.Docs() / "cafe.pdb").text, utf8);
+    EXPECT_EQ(run.err, "");
+    SetDefault(box, "Charset", "0");
+    ASSERT_EQ(box.Run({"convert", "cafe.txt"}).status, 0);
+    EXPECT_EQ(ReadDatabase(box.Docs() / "cafe.pdb").text, utf8);
+    ASSERT_EQ(box.Run({"convert", "--no-keep-encoding", "cafe.txt"}).status, 0);
+    EXPECT_EQ(ReadDatabase(box.Docs() / "cafe.pdb").text, "\x93"
+                                                          "Caf\xE9\x94 N\n");
+
+    box.Document("page.htm", "<p>&lt;b&gt; &amp;lt; caf&eacute;&#8217;s&nbsp;end</p>");
+    ASSERT_EQ(box.Run({"convert", "--no-keep-encoding", "--strip-html", "page.htm"}).status, 0);
+    EXPECT_EQ(ReadDatabase(box.Docs() / "page.pdb").text, "<b> &lt; caf\xE9\x92send");
 }
 
 TEST(ConvertCommand, MessagesNameTheirCause)

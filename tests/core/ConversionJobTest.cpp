@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -279,6 +280,90 @@ TEST_F(JobTest, ADocumentTooLargeForMemoryFailsCleanly)
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(ReadBytes(output), "the old database");
     EXPECT_TRUE(TmpIsEmpty());
+}
+
+// A UTF-8 document, its pattern and its title in UTF-8: the database holds
+// Windows-1252, the bookmarks point into it, and the characters it lacks are
+// counted. With the rule off (or for 8-bit text) the bytes stay as they are.
+TEST_F(JobTest, UnicodeDocumentsReachTheHandheldInItsCharacterSet)
+{
+    const std::string utf8 = "\xEF\xBB\xBF"
+                             "Pr\xC3\xA9"
+                             "face \xE2\x80\x9C"
+                             "quoted\xE2\x80\x9D\n"
+                             "Chapitre \xC3\xA9t\xC3\xA9 \xE2\x80\x94 \xC5\x91 \xE2\x98\x83\n"
+                             "chapitre deux\n";
+    const std::string cp1252 = "Pr\xE9"
+                               "face \x93"
+                               "quoted\x94\n"
+                               "Chapitre \xE9t\xE9 \x97 o ?\n"
+                               "chapitre deux\n";
+    ShownPages pages;
+    pages.patterns = "^chapitre (\xC3\xA9t\xC3\xA9|deux)";
+    const std::string source = Document("livre.txt", utf8);
+    const std::string output = (Docs() / "livre.pdb").string();
+    ConversionJob job(m_bookmarks);
+    job.SetPages(&pages);
+    ASSERT_EQ(job.RunConversion(source, output, "\xC3\x89t\xC3\xA9", DocumentFormat::zTXT, 8, 1), kConversionDone);
+    const palm::EbookInfo book = Read(output);
+    EXPECT_EQ(book.text, cp1252);
+    EXPECT_EQ(book.title, "\xC9t\xE9");
+    ASSERT_EQ(book.bookmarks.size(), 2u);
+    EXPECT_EQ(book.bookmarks[0].offset, cp1252.find("Chapitre"));
+    EXPECT_EQ(book.bookmarks[1].offset, cp1252.find("chapitre deux"));
+    EXPECT_EQ(job.LastReport().replacedCharacters, 2u) << "the o with double acute and the snowman";
+
+    // UTF-16 with its byte-order mark reads the same.
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("Tea \x92 two"))
+        utf16 += {c, '\0'};
+    utf16[10] = '\x19', utf16[11] = '\x20';  // the apostrophe as U+2019
+    ASSERT_EQ(job.RunConversion(Document("tea.txt", utf16), output, "T", DocumentFormat::PalmDoc, 4, 1),
+              kConversionDone);
+    EXPECT_EQ(Read(output).text, "Tea \x92 two");
+
+    pages.text.charset = 0;
+    ASSERT_EQ(job.RunConversion(source, output, "\xC3\x89t\xC3\xA9", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
+    EXPECT_EQ(Read(output).text, utf8);
+    EXPECT_EQ(Read(output).title, "\xC3\x89t\xC3\xA9");
+    EXPECT_EQ(Read(output).bookmarks.size(), 2u) << "the pattern meets the text in the same encoding";
+    EXPECT_EQ(job.LastReport().replacedCharacters, 0u);
+}
+
+// SIGINT, SIGTERM or SIGHUP in the middle of a run leaves none of the job's
+// temporary files (the prepared text, the bookmark file) behind.
+TEST_F(JobTest, AnInterruptedRunLeavesNoTemporaryFile)
+{
+    struct Interrupting : ProgressSink {
+        void Open(const CString&, int, int upper, int) override
+        {
+            // The writer's step: both temporary files exist now.
+            if (upper == 1)
+                ::raise(signal);
+        }
+        void StepIt() override {}
+        void Close() override {}
+        int signal = 0;
+    };
+    const std::string source = Document("story.txt", kStory);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            Interrupting progress;
+            progress.signal = signal;
+            ConversionJob job(m_bookmarks);
+            job.SetProgress(&progress);
+            job.RunConversion(source, (Docs() / "s.pdb").string(), "S", DocumentFormat::PalmDoc, 4, 1);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "signal " << signal;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_TRUE(TmpIsEmpty()) << "signal " << signal;
+        EXPECT_FALSE(fs::exists(Docs() / "s.pdb"));
+    }
 }
 
 class CountingSink : public ProgressSink {

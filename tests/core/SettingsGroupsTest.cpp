@@ -86,7 +86,7 @@ TEST_F(SettingsGroupsTest, TextPageShowsStoredValuesAndSavesInOrder)
     std::filesystem::remove(store.File());
     SaveTextDefaults(page);
     EXPECT_EQ(StoredNames(), (std::vector<std::string>{"CRLFCR", "CRLFLF", "CRLFNone", "CRLFTCR", "CRLFTLF",
-                                                       "CRLFTNone", "Tabs", "HTML", "ASCII", "Single"}));
+                                                       "CRLFTNone", "Tabs", "HTML", "ASCII", "Single", "Charset"}));
 }
 
 TEST_F(SettingsGroupsTest, PatternTextFitsTheBufferOrKeepsThePreviousText)

@@ -167,7 +167,7 @@ TEST(SettingsStoreFiles, ReadingLeavesNoTraceAndOnlyAWriterMakesTheFolder)
 
 TEST(SettingsValuesTest, TableListsEveryValueWithItsType)
 {
-    EXPECT_EQ(AllSettingsValues().size(), 26u);
+    EXPECT_EQ(AllSettingsValues().size(), 27u);
     ASSERT_NE(FindSettingsValue("bookmarks"), nullptr);
     EXPECT_STREQ(FindSettingsValue("bookmarks")->name, "Bookmarks");
     EXPECT_EQ(FindSettingsValue("Bookmarks")->type, SettingsValueType::String);

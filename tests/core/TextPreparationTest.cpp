@@ -43,7 +43,10 @@ TEST(TextPreparation, HtmlRemoval)
                     {"x<y", "x"},
                     {"tail&nbsp", "tail&nbsp"},
                     {"<p\r\nclass=a>t</p>", "t"}},
-                   Rules([](ConversionSettings& r) { r.removeHtmlTags = true; }));
+                   Rules([](ConversionSettings& r) {
+                       r.removeHtmlTags = true;
+                       r.handheldCharset = false;
+                   }));
     // Without the rule nothing of it is touched.
     EXPECT_EQ(Prepare("x<b>&nbsp;", ConversionSettings{}), "x<b>&nbsp;");
 }

@@ -15,6 +15,7 @@
 #include <framework/CString.h>
 #include <palm/PalmResult.h>
 #include <patternkit/RegularExpression.h>
+#include <platform/Interruption.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +40,9 @@ struct ConversionReport {
     CString problem;  // why the run ended early, for people
     std::size_t sourceLength = 0;
     std::size_t preparedLength = 0;
+    // Characters of a Unicode document or of HTML character references that
+    // the hand-held's character set lacks: written in a plain form or as '?'.
+    std::size_t replacedCharacters = 0;
     int generatedBookmarks = 0;  // entries the pattern scan made
     RegularExpression::ExpressionErrorCode patternError = RegularExpression::errNone;
     CString patternErrorText;  // the engine's text when the pattern did not compile
@@ -59,7 +63,10 @@ std::uint64_t MostDocumentBytes(DocumentFormat format, std::int32_t blockSizeKB,
 
 // Sets `pattern` up as every bookmark scan runs it (Perl syntax, case
 // ignored, 8-bit text) with `patternText` as its expression, and compiles it.
-RegularExpression::ExpressionErrorCode PrepareBookmarkPattern(RegularExpression& pattern, const CString& patternText);
+// In the hand-held's character set a pattern written in UTF-8 is converted
+// as the text is, so that it matches the converted text.
+RegularExpression::ExpressionErrorCode PrepareBookmarkPattern(RegularExpression& pattern, const CString& patternText,
+                                                              bool handheldCharset);
 
 class ConversionJob {
 public:
@@ -116,6 +123,7 @@ public:
     const ConversionReport& LastReport() const { return m_report; }
 
 private:
+    std::size_t PrepareText(unsigned char* buffer, std::size_t n, const ConversionSettings& rules);
     void WriteDatabase(const CString& outputPath, const CString& title, DocumentFormat format, std::int32_t blockSizeKB,
                        std::int32_t compress);
     void Install(const CString& databasePath);
@@ -125,6 +133,11 @@ private:
     const WizardPages* m_pages = nullptr;
     ProgressSink* m_progress = nullptr;
     bool m_measuring = false;
+    // The text rules of the running job.
+    ConversionSettings m_rules;
+    // An interrupted program leaves none of the job's temporary files behind.
+    platform::RemovedOnInterrupt m_textFileRemoval;
+    platform::RemovedOnInterrupt m_bookmarkFileRemoval;
     // The text of the running bookmark scan, the offset in it of the text
     // the engine searches now, and the end of the last match found.
     std::string_view m_scanText;

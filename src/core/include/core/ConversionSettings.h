@@ -30,9 +30,10 @@ struct ConversionSettings {
     bool tabsToLineBreaks = false;
     bool allowLowAscii = false;
     bool removeHtmlTags = false;
-    // Unicode documents become Windows-1252 before the text rules (ToHandheldCharset),
-    // and with removeHtmlTags character references are decoded (PrepareTextBytes).
-    bool handheldCharset = false;
+    // The hand-held's character set: a Unicode document becomes Windows-1252
+    // before the other rules run, and so do the bookmark pattern and the
+    // title; with removeHtmlTags, character references are decoded too.
+    bool handheldCharset = true;
     CString bookmarkPatterns;
     bool autoInstall = false;
     CString installUser;

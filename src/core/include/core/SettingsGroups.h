@@ -9,8 +9,8 @@
 
 namespace folivo {
 
-// Check states of the text page's ten option buttons (0 clear, 1 checked), in
-// the order they are stored; the initial values are the page's defaults.
+// Check states of the text page's option buttons (0 clear, 1 checked), in the
+// order they are stored; the initial values are the page's defaults.
 struct TextPageState {
     std::uint32_t removeCR = 0;       // CRLFCR, button 1020
     std::uint32_t removeLF = 0;       // CRLFLF, 1019
@@ -22,6 +22,7 @@ struct TextPageState {
     std::uint32_t html = 0;           // HTML, 1027
     std::uint32_t ascii = 0;          // ASCII, 1026
     std::uint32_t single = 0;         // Single, 1024
+    std::uint32_t charset = 1;        // Charset, the hand-held's character set
 };
 
 // Sets each button present in the store to the value stored. False when the
@@ -34,7 +35,7 @@ void SaveTextDefaults(const TextPageState& state);
 void TextRulesFromPage(const TextPageState& state, ConversionSettings& settings);
 // The text rules of a run from the store, for a run whose text page was not
 // shown: both modes start at None and a stored 1 selects its mode, the last
-// one winning; the four options count as set when non-zero. Missing values
+// one winning; the other options count as set when non-zero. Missing values
 // and an unavailable key leave the defaults.
 void ReadTextRules(ConversionSettings& settings);
 

@@ -51,10 +51,14 @@ std::string ZtxtText(std::string_view text);
 // Where byte `position` of `text` lies in ZtxtText(text).
 std::size_t ZtxtPosition(std::string_view text, std::size_t position);
 
+// The title of a database written without one: the output file's name
+// without ".pdb".
+std::string TitleFromOutputPath(const std::string& outputPath);
+
 struct WriteRequest {
     std::string textPath;      // prepared text, raw bytes
     std::string outputPath;    // database to create or replace
-    std::string title;         // empty: the output file's name without ".pdb"
+    std::string title;         // empty: TitleFromOutputPath
     std::string bookmarkPath;  // empty: no bookmarks
     std::uint32_t recordSize = 4096;
 };
