@@ -5,25 +5,38 @@
 
 #include "TempFiles.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace folivo {
 
 CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const char* text)
 {
-    // Generated positions lie within the searched text, which ends at the first NUL.
+    std::vector<const Bookmark*> entries;
+    for (int i = 0; i < list.Count(); ++i)
+        entries.push_back(list.At(i));
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Bookmark* a, const Bookmark* b) { return a->position < b->position; });
+    // Positions lie within the searched text, which ends at the first NUL. In
+    // position order each stretch of text before a zTXT position is counted
+    // once, however many entries there are.
     const std::string_view searched(text);
+    std::size_t counted = 0;
+    std::size_t dropped = 0;
     CString out;
-    for (int i = 0; i < list.Count(); ++i) {
-        const Bookmark& entry = *list.At(i);
-        if (!entry.generated)
-            continue;
-        std::int32_t position = entry.position;
-        if (format == DocumentFormat::zTXT)
-            position = static_cast<std::int32_t>(palm::ZtxtPosition(searched, static_cast<std::size_t>(position)));
+    for (const Bookmark* entry : entries) {
+        std::int32_t position = entry->position;
+        if (format == DocumentFormat::zTXT) {
+            const std::size_t at = std::min(static_cast<std::size_t>(std::max(position, 0)), searched.size());
+            const std::string_view stretch = searched.substr(counted);
+            dropped += (at - counted) - palm::ZtxtPosition(stretch, at - counted);
+            counted = at;
+            position -= static_cast<std::int32_t>(dropped);
+        }
         out += std::to_string(position);
         out += ' ';
-        for (char c : entry.name) {
+        for (char c : entry->name) {
             if (c != '\n')
                 out += c;
         }

@@ -7,11 +7,12 @@
 
 namespace folivo {
 
-// The file's content: one line per generated entry, in list order, of the
-// position in decimal, one space, the name and CR LF. For zTXT the position
-// is where the entry lies once the writer has made the text's line breaks
-// LF (palm::ZtxtPosition). Manual entries are left out,
-// and so are LF bytes in names, which would break their line.
+// The file's content: one line per entry, generated or made by hand, in
+// position order (list order among equal positions), of the position in
+// decimal, one space, the name and CR LF. For zTXT the position is where the
+// entry lies once the writer has made the text's line breaks LF
+// (palm::ZtxtPosition). LF bytes in names are left out: they would break
+// their line.
 CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const char* text);
 
 // Writes BookmarkFileText to a new temporary file, in the temporary folder or

@@ -22,6 +22,18 @@ void BookmarkList::RemoveGenerated()
     std::erase_if(m_entries, [](const Bookmark& b) { return b.generated; });
 }
 
+void BookmarkList::RemoveBeyond(std::int32_t length)
+{
+    std::erase_if(m_entries, [length](const Bookmark& b) { return b.position > length; });
+}
+
+void BookmarkList::SetDocument(const CString& path)
+{
+    if (path != m_document)
+        m_entries.clear();
+    m_document = path;
+}
+
 bool BookmarkList::Rename(int index, const CString& name)
 {
     if (index < 0 || index >= Count())

@@ -108,6 +108,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
                                  DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
 {
     m_report = ConversionReport{};
+    m_runSource = source;
     // The previous run's prepared text has had its preview; only the latest is kept.
     DeleteTextFile();
 
@@ -138,7 +139,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     }
     m_textFileRemoval = platform::RemovedOnInterrupt(textFilePath);
 
-    if (!bookmarkPatterns.empty())
+    if (!bookmarkPatterns.empty() && !m_keepList)
         GenerateBookmarks(bytes.data(), p, bookmarkPatterns);
     const Error bookmarkFileError = WriteBookmarkFile(format, bytes.data());
     std::string().swap(bytes);
@@ -197,6 +198,7 @@ std::size_t ConversionJob::PrepareText(unsigned char* buffer, std::size_t n)
 {
     ConversionSettings rules;
     ResolveTextRules(rules, m_pages);
+    m_runSource = sourcePath;
     return PrepareText(buffer, n, rules);
 }
 
@@ -206,7 +208,16 @@ std::size_t ConversionJob::PrepareText(unsigned char* buffer, std::size_t n, con
     m_rules = rules;
     const std::size_t m = PrepareTextBytes(buffer, n, rules, &bar, &m_report.replacedCharacters);
     bookmarkPatterns = ResolveBookmarkPatterns(m_pages, bookmarkPatterns);
-    m_bookmarks.RemoveGenerated();
+    const std::string_view prepared(reinterpret_cast<const char*>(buffer), m);
+    const ListSource source{m_runSource, m, std::hash<std::string_view>{}(prepared), bookmarkPatterns,
+                            rules.handheldCharset};
+    m_bookmarks.SetDocument(m_runSource);
+    m_keepList = m_listSource == source;
+    if (!m_keepList) {
+        m_bookmarks.RemoveGenerated();
+        m_bookmarks.RemoveBeyond(static_cast<std::int32_t>(std::min<std::size_t>(m, INT32_MAX)));
+    }
+    m_listSource = source;
     return m;
 }
 

@@ -9,7 +9,7 @@ using namespace folivo;
 
 namespace {
 
-TEST(BookmarkFileTest, GeneratedEntriesAsPositionSpaceNameCrLf)
+TEST(BookmarkFileTest, EveryEntryInPositionOrderAsPositionSpaceNameCrLf)
 {
     std::string text(1300, 'x');
     for (int i = 0; i < 40; ++i) {
@@ -20,13 +20,16 @@ TEST(BookmarkFileTest, GeneratedEntriesAsPositionSpaceNameCrLf)
     list.Add("Manual", 3, false);
     list.Add("Intro", 0, true);
     list.Add("Part2", 1200, true);
-    EXPECT_EQ(BookmarkFileText(list, DocumentFormat::PalmDoc, text.c_str()), "0 Intro\r\n1200 Part2\r\n");
-    EXPECT_EQ(BookmarkFileText(list, DocumentFormat::PrepareOnly, text.c_str()), "0 Intro\r\n1200 Part2\r\n");
-    EXPECT_EQ(BookmarkFileText(list, DocumentFormat::zTXT, text.c_str()), "0 Intro\r\n1160 Part2\r\n");
+    list.Add("Also at 3", 3, true);
+    const CString expected = "0 Intro\r\n3 Manual\r\n3 Also at 3\r\n1200 Part2\r\n";
+    EXPECT_EQ(BookmarkFileText(list, DocumentFormat::PalmDoc, text.c_str()), expected);
+    EXPECT_EQ(BookmarkFileText(list, DocumentFormat::PrepareOnly, text.c_str()), expected);
+    EXPECT_EQ(BookmarkFileText(list, DocumentFormat::zTXT, text.c_str()),
+              "0 Intro\r\n3 Manual\r\n3 Also at 3\r\n1160 Part2\r\n");
     // A CR of its own is a line break that zTXT keeps, as LF.
     for (int i = 0; i < 40; ++i)
         text[101 + i * 2] = 'x';
-    EXPECT_EQ(BookmarkFileText(list, DocumentFormat::zTXT, text.c_str()), "0 Intro\r\n1200 Part2\r\n");
+    EXPECT_EQ(BookmarkFileText(list, DocumentFormat::zTXT, text.c_str()), expected);
 
     // A name stays on its line; a CR in it is kept as stored.
     BookmarkList odd;
@@ -53,7 +56,7 @@ TEST_F(TempFolderTest, BookmarkFileGoesToTheTemporaryFolderElseTheSourceFolder)
     EXPECT_NE(first, second);
     EXPECT_EQ(std::filesystem::path(first).parent_path(), tmp.Path());
     EXPECT_TRUE(std::filesystem::exists(first));
-    EXPECT_EQ(ReadBytes(first), "");  // only manual entries
+    EXPECT_EQ(ReadBytes(first), "3 Manual\r\n");
 
     // A TMP naming a file, not a folder, cannot take the file.
     WriteBytes(sourcePath, "source");
@@ -62,7 +65,7 @@ TEST_F(TempFolderTest, BookmarkFileGoesToTheTemporaryFolderElseTheSourceFolder)
     CString fallback;
     ASSERT_FALSE(WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string(), fallback));
     EXPECT_EQ(std::filesystem::path(fallback).parent_path(), source.Path());
-    EXPECT_EQ(ReadBytes(fallback), "0 Gen\r\n");
+    EXPECT_EQ(ReadBytes(fallback), "0 Gen\r\n3 Manual\r\n");
 }
 
 TEST_F(TempFolderTest, NeitherFolderWritableIsAClearFailure)

@@ -186,18 +186,58 @@ TEST_F(JobTest, PagesOverrideTheStoreAndABadPatternStillConverts)
     EXPECT_EQ(job.bookmarkPatterns, "(unclosed");
 }
 
-TEST_F(JobTest, ManualBookmarksStayOutOfTheDatabase)
+// What the user does to the list in the preview reaches the database as long
+// as the text and the pattern stay the same; entries made by hand belong to
+// their document and stay while they lie inside its text.
+TEST_F(JobTest, TheUsersBookmarkEditsReachTheDatabase)
 {
-    m_bookmarks.Add("Mine", 3, false);
     ShownPages pages;
     pages.patterns = "^chapter";
     const std::string source = Document("story.txt", kStory);
+    const std::string output = (Docs() / "s.pdb").string();
+    const auto stored = [&] {
+        std::vector<std::pair<std::string, std::uint32_t>> marks;
+        for (const palm::StoredBookmark& b : Read(output).bookmarks)
+            marks.emplace_back(b.name, b.offset);
+        return marks;
+    };
+    using Marks = std::vector<std::pair<std::string, std::uint32_t>>;
+    const std::uint32_t first = static_cast<std::uint32_t>(kStory.find("CHAPTER I."));
+    const std::uint32_t second = static_cast<std::uint32_t>(kStory.find("CHAPTER II"));
+    const std::uint32_t mine = static_cast<std::uint32_t>(kStory.find("It went on"));
+
     ConversionJob job(m_bookmarks);
     job.SetPages(&pages);
-    ASSERT_EQ(job.RunConversion(source, (Docs() / "s.pdb").string(), "S", DocumentFormat::zTXT, 8, 1), kConversionDone);
-    EXPECT_EQ(Read((Docs() / "s.pdb").string()).bookmarks.size(), 2u);
-    ASSERT_EQ(m_bookmarks.Count(), 3);
-    EXPECT_EQ(m_bookmarks.At(0)->name, "Mine");
+    ASSERT_EQ(job.RunConversion(source, output, "S", DocumentFormat::PrepareOnly, 0, 0), kConversionDone);
+    ASSERT_EQ(m_bookmarks.Count(), 2);
+    // In the preview: one renamed, one deleted, one added by hand.
+    m_bookmarks.Rename(0, "One");
+    m_bookmarks.RemoveAt(1);
+    m_bookmarks.Add("Mine", static_cast<std::int32_t>(mine), false);
+    ASSERT_EQ(job.RunConversion(source, output, "S", DocumentFormat::zTXT, 8, 1), kConversionDone);
+    std::string lf = kStory;
+    std::erase(lf, '\r');
+    EXPECT_EQ(stored(), (Marks{{"One", first - 2}, {"Mine", static_cast<std::uint32_t>(lf.find("It went on"))}}));
+    ASSERT_EQ(job.RunConversion(source, output, "S", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
+    EXPECT_EQ(stored(), (Marks{{"One", first}, {"Mine", mine}}));
+
+    // Another pattern: the generated entries are made afresh; the hand-made one stays.
+    pages.patterns = "^chapter ii";
+    ASSERT_EQ(job.RunConversion(source, output, "S", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
+    EXPECT_EQ(stored(), (Marks{{"CHAPTER II. A s", second}, {"Mine", mine}}));
+    // Another text that no longer reaches it: it goes.
+    pages.text.html = 1;
+    const std::string shorter = Document("story.txt", kStory.substr(0, mine - 1));
+    ASSERT_EQ(job.RunConversion(shorter, output, "S", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
+    EXPECT_EQ(stored(), (Marks{{"CHAPTER II. A s", second}}));
+
+    // Another document starts without the first one's entries.
+    m_bookmarks.Add("For the story", 5, false);
+    ConversionJob other(m_bookmarks);
+    other.SetPages(&pages);
+    ASSERT_EQ(other.RunConversion(Document("other.txt", kStory), output, "O", DocumentFormat::PalmDoc, 4, 1),
+              kConversionDone);
+    EXPECT_EQ(stored(), (Marks{{"CHAPTER II. A s", second}}));
 }
 
 TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)

@@ -24,6 +24,11 @@ public:
     int Add(const CString& name, std::int32_t position, bool generated);
     // Drops every generated entry; the others keep their order.
     void RemoveGenerated();
+    // Drops every entry that lies beyond `length` bytes of text.
+    void RemoveBeyond(std::int32_t length);
+    // The entries belong to one document: naming another one drops them all,
+    // so that bookmarks made for one book never reach the next.
+    void SetDocument(const CString& path);
     // False, changing nothing, when `index` names no entry.
     bool Rename(int index, const CString& name);
     bool RemoveAt(int index);
@@ -36,6 +41,7 @@ public:
 
 private:
     std::vector<Bookmark> m_entries;
+    CString m_document;
 };
 
 namespace folivo {

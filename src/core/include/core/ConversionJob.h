@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -107,6 +108,13 @@ public:
     Error MeasureDatabaseSize(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress, long long& size);
 
     // The steps of a run, open for the preview and the tests.
+    //
+    // The bookmark list belongs to the document: PrepareText empties it when
+    // it held another one's entries. When the prepared text and the pattern
+    // text are those of the previous run, the list stays as the user left it
+    // (entries renamed, deleted or added in the preview) and no scan runs;
+    // otherwise the generated entries are made afresh and entries made by
+    // hand stay where they still lie inside the text.
     std::size_t PrepareText(unsigned char* buffer, std::size_t n);
     // When the engine gives up as the text is too complex to search, the
     // scan goes on line by line after the last match, and the lines it gives
@@ -133,6 +141,18 @@ private:
     const WizardPages* m_pages = nullptr;
     ProgressSink* m_progress = nullptr;
     bool m_measuring = false;
+    // What the bookmark list was last made from.
+    struct ListSource {
+        CString document;
+        std::size_t textLength = 0;
+        std::size_t textHash = 0;
+        CString patterns;
+        bool handheldCharset = true;
+        bool operator==(const ListSource&) const = default;
+    };
+    std::optional<ListSource> m_listSource;
+    bool m_keepList = false;
+    CString m_runSource;
     // The text rules of the running job.
     ConversionSettings m_rules;
     // An interrupted program leaves none of the job's temporary files behind.
