@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   txt2pdbdoc python3
   qt6-base-dev fonts-dejavu-core
+  desktop-file-utils dpkg-dev
 )
 
 missing=()

@@ -433,29 +433,34 @@ TEST_F(JobTest, ProgressShowsPreparationThenWriter)
     EXPECT_EQ(sink.steps, 21);
 }
 
-TEST_F(JobTest, CommandLineConvertsDirectlyOrHandsOverToTheWizard)
+TEST_F(JobTest, DirectRunsConvertWithTheStoredDefaultsAndLeaveNoPreparedText)
 {
     const std::string source = Document("Story.txt", kStory);
     ConversionJob job(m_bookmarks);
-    EXPECT_EQ(StartFromCommandLine("\"" + source + "\" 1", job), CommandLineAction::Converted);
+    EXPECT_EQ(ConvertDirectly(job, source, DocumentFormat::zTXT), kConversionDone);
     const palm::EbookInfo z = Read((Docs() / "Story.pdb").string());
     EXPECT_EQ(z.format, palm::EbookFormat::Ztxt);
     EXPECT_EQ(z.title, "Story");
     EXPECT_EQ(z.recordSize, 8192u);
+    EXPECT_EQ(job.sourceFileName, "Story.txt");
     EXPECT_TRUE(job.textFilePath.empty());
+    EXPECT_TRUE(TmpIsEmpty());
     fs::remove(Docs() / "Story.pdb");
 
-    EXPECT_EQ(StartFromCommandLine("\"" + source + "\" 7", job), CommandLineAction::Converted);
+    SaveFormatDefaults(DocumentFormat::PalmDoc, {2, 0, 1});
+    EXPECT_EQ(ConvertDirectly(job, source, DocumentFormat::PalmDoc), kConversionDone);
+    const palm::EbookInfo doc = Read((Docs() / "Story.pdb").string());
+    EXPECT_EQ(doc.recordSize, 2048u);
+    EXPECT_EQ(doc.compression, 1u);
+    fs::remove(Docs() / "Story.pdb");
+
+    // Any other number prepares the text only, and the prepared text goes too.
+    EXPECT_EQ(ConvertDirectly(job, source, static_cast<DocumentFormat>(7)), kConversionDone);
+    EXPECT_GT(job.LastReport().preparedLength, 0u);
     EXPECT_FALSE(fs::exists(Docs() / "Story.pdb"));
     EXPECT_TRUE(TmpIsEmpty());
 
-    EXPECT_EQ(StartFromCommandLine("\"" + source + "\" 2", job), CommandLineAction::ShowWizard);
-    EXPECT_EQ(job.sourcePath, source);
-    EXPECT_EQ(job.title, "Story");
-    EXPECT_FALSE(fs::exists(Docs() / "Story.pdb"));
-
-    EXPECT_EQ(StartFromCommandLine("\"" + source + " 0", job), CommandLineAction::Converted);
-    EXPECT_EQ(job.LastReport().result, kConversionFileNotOpened);
+    EXPECT_EQ(ConvertDirectly(job, "", DocumentFormat::PalmDoc), kConversionFileNotOpened);
 }
 
 TEST(CommandLine, ParsesLikeTheContextMenuWritesIt)
@@ -470,6 +475,7 @@ TEST(CommandLine, ParsesLikeTheContextMenuWritesIt)
         {"\"x.txt\" abc", "x.txt", 0},
         {"\"x.txt\"", "x.txt", 0},
         {"\"x.txt\" 12z", "x.txt", 12},
+        {"\"x.txt\"  -1", "x.txt", -1},
         {"\"x.txt 1", "", 0},
         {"", "", 0},
     };
@@ -478,6 +484,63 @@ TEST(CommandLine, ParsesLikeTheContextMenuWritesIt)
         EXPECT_EQ(parsed.path, c.path) << c.line;
         EXPECT_EQ(parsed.format, c.format) << c.line;
     }
+    // A number too large for any format is none of them.
+    const int huge = ParseProgramCommandLine("\"x.txt\" 99999999999").format;
+    EXPECT_NE(huge, 0);
+    EXPECT_NE(huge, 1);
+    EXPECT_NE(huge, 2);
+}
+
+TEST(CommandLine, ArgumentsChooseTheMainDialogOrOneDocument)
+{
+    using Mode = ProgramStart::Mode;
+    const ProgramStart none = ParseProgramArguments({});
+    EXPECT_EQ(none.mode, Mode::MainDialog);
+    EXPECT_TRUE(none.listed.empty());
+
+    // The program's own form and the launchers' two arguments mean the same.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"\"/home/a b/Story.txt\" 1"}, {"/home/a b/Story.txt", "1"}}) {
+        const ProgramStart start = ParseProgramArguments(arguments);
+        EXPECT_EQ(start.mode, Mode::Document) << arguments[0];
+        EXPECT_EQ(start.document.path, "/home/a b/Story.txt");
+        EXPECT_EQ(start.document.format, 1);
+    }
+    EXPECT_EQ(ParseProgramArguments({"/b/x.txt", "+2"}).document.format, 2);
+    EXPECT_EQ(ParseProgramArguments({"/b/x.txt", "-1"}).document.format, -1);
+    // A missing closing quote still names one document, which cannot be opened.
+    const ProgramStart unclosed = ParseProgramArguments({"\"/b/x.txt 0"});
+    EXPECT_EQ(unclosed.mode, Mode::Document);
+    EXPECT_EQ(unclosed.document.path, "");
+
+    // Anything else lists documents: a file manager's "Open with".
+    const ProgramStart listed = ParseProgramArguments({"/b/x.txt", "/b/y.htm", "/b/z.txt"});
+    EXPECT_EQ(listed.mode, Mode::MainDialog);
+    EXPECT_EQ(listed.listed, (std::vector<CString>{"/b/x.txt", "/b/y.htm", "/b/z.txt"}));
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"/b/x.txt"},
+                                                      {"/b/x.txt", "/b/2"},
+                                                      {"/b/x.txt", "1.5"},
+                                                      {"/b/x.txt", "99999999999"},
+                                                      {"/b/x.txt", ""}}) {
+        const ProgramStart start = ParseProgramArguments(arguments);
+        EXPECT_EQ(start.mode, Mode::MainDialog) << arguments.back();
+        EXPECT_EQ(start.listed.size(), arguments.size());
+    }
+}
+
+TEST_F(JobTest, APathWithoutAFolderIsADocumentOfTheCurrentFolder)
+{
+    Document("Story.txt", kStory);
+    const fs::path before = fs::current_path();
+    fs::current_path(Docs());
+    const ProgramStart start = ParseProgramArguments({"Story.txt", "0"});
+    ConversionJob job(m_bookmarks);
+    const int result = ConvertDirectly(job, start.document.path, DocumentFormat::PalmDoc);
+    fs::current_path(before);
+    EXPECT_EQ(result, kConversionDone);
+    // The whole path is the file name: nothing of it is lost.
+    EXPECT_EQ(job.sourceFileName, "Story.txt");
+    EXPECT_EQ(Read((Docs() / "Story.pdb").string()).title, "Story");
 }
 
 }  // namespace

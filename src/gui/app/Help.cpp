@@ -20,7 +20,10 @@ HelpOpener& Opener()
 QString HelpFolder(const QString& programPath)
 {
     const QFileInfo program(programPath);
-    return program.dir().filePath(program.completeBaseName() + QStringLiteral(".help"));
+    const QString beside = program.dir().filePath(program.completeBaseName() + QStringLiteral(".help"));
+    const QString installed =
+        QDir::cleanPath(program.dir().filePath(QStringLiteral("../share/") + program.completeBaseName() + "/help"));
+    return !QFileInfo(beside).isDir() && QFileInfo(installed).isDir() ? installed : beside;
 }
 
 QUrl HelpTopicUrl(const QString& programPath, const QString& topic)

@@ -55,3 +55,10 @@ QRect DialogUnits::Map(const DuRect& r) const
     const int top = Y(r.y);
     return {left, top, X(r.x + r.w) - left, Y(r.y + r.h) - top};
 }
+
+QRect DialogUnits::Anchored(QSize client, int left, int top, int right, int bottom) const
+{
+    auto x = [&](int du) { return du < 0 ? client.width() + X(du) : X(du); };
+    auto y = [&](int du) { return du < 0 ? client.height() + Y(du) : Y(du); };
+    return QRect(QPoint(x(left), y(top)), QPoint(x(right) - 1, y(bottom) - 1));
+}

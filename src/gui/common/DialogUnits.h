@@ -31,6 +31,10 @@ public:
     // rectangles that touch in dialog units touch in pixels.
     QRect Map(const DuRect& r) const;
     QSize Size(int w, int h) const { return {X(w), Y(h)}; }
+    // The rectangle whose edges lie at these distances in dialog units from
+    // the edges of a client area of size `client`: positive ones from its
+    // left or top edge, negative ones from its right or bottom edge.
+    QRect Anchored(QSize client, int left, int top, int right, int bottom) const;
 
     int BaseX() const { return m_baseX; }
     int BaseY() const { return m_baseY; }

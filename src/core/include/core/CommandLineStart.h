@@ -1,11 +1,14 @@
-// The desktop program's own command line: a double-quoted document path, one
-// space and a format number (0 PalmDoc, 1 zTXT, 2 the wizard), as the desktop's
-// context menu starts it.
+// How the desktop program is started. Its own command line is one argument:
+// a double-quoted document path, one space and a format number (0 PalmDoc,
+// 1 zTXT, 2 the wizard). Desktop launchers and file managers pass the path
+// and the number as two arguments instead, with the same meaning.
 #pragma once
 
 #include <core/ConversionJob.h>
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace folivo {
 
@@ -15,19 +18,33 @@ struct ProgramCommandLine {
 };
 
 // The path runs from the second character to the next double quote, and the
-// format number starts two characters after that quote.
+// format number starts two characters after that quote. A number beyond the
+// range of int reads as a format that writes no database.
 ProgramCommandLine ParseProgramCommandLine(std::string_view commandLine);
 
-enum class CommandLineAction {
-    Converted,   // the document went through the job (formats other than 2)
-    ShowWizard,  // format 2: the caller opens the wizard on the prepared job
+// What the program does for its arguments (Qt's own options already taken out).
+struct ProgramStart {
+    enum class Mode {
+        MainDialog,  // the main dialog, with `listed` in its list
+        Document,    // `document` alone, converted directly or in the wizard
+    };
+    Mode mode = Mode::MainDialog;
+    ProgramCommandLine document;
+    std::vector<CString> listed;
 };
 
-// Sets the job's document from the command line and clears its pages. For
-// format 0 or 1 it converts directly with the stored block size and
-// compression; any other number but 2 runs the preparation only. After a
-// run the prepared-text file is deleted. For 2 nothing runs: the caller shows
-// the wizard and deletes the job's prepared-text file after it.
-CommandLineAction StartFromCommandLine(std::string_view commandLine, ConversionJob& job);
+// No arguments: the main dialog. One argument that begins with a double quote:
+// the program's own command line. Two arguments whose second is a whole
+// number: the path and the format. Anything else names documents for the
+// main dialog's list, as an "Open with" from a file manager passes them.
+// A path without any folder is a document in the current folder: the whole
+// path is its file name.
+ProgramStart ParseProgramArguments(const std::vector<std::string>& arguments);
+
+// Sets the job's document and clears its pages, then, for format 0 or 1,
+// converts `sourcePath` to its derived database with the stored block size
+// and compression; any other format runs the preparation only. The prepared
+// text is deleted afterwards. Returns the job's result.
+int ConvertDirectly(ConversionJob& job, const CString& sourcePath, DocumentFormat format);
 
 }  // namespace folivo

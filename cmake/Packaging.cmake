@@ -1,0 +1,23 @@
+# The Debian package of the whole product: both programs, the integration
+# helper, the library with its headers, the help pages, the icon, the desktop
+# entry and the manual pages. Its dependencies are found from the shared
+# libraries the programs link (dpkg-shlibdeps, from dpkg-dev).
+#   cmake --build build && (cd build && cpack -G DEB)
+set(CPACK_PACKAGE_NAME folivo-converter)
+set(CPACK_PACKAGE_VENDOR "Kavvan Software")
+set(CPACK_PACKAGE_CONTACT "Kavvan Software <folivo@kavvan.invalid>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Converts text and HTML documents into Palm e-books (PalmDoc, zTXT)")
+set(CPACK_PACKAGE_DESCRIPTION "Folivo Converter turns plain-text and HTML documents into Palm OS e-books,
+one PalmDoc or zTXT database per document, after cleaning the text by rules
+of your choice and with bookmarks made by a regular expression. It has a
+desktop program with a conversion wizard and a preview, a command line for
+scripts, and the pattern library patternkit.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION text)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)

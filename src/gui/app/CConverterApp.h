@@ -1,0 +1,15 @@
+// The program's start: with no document it runs the main dialog; with one
+// document and a format number it converts that document directly with the
+// stored defaults, showing the progress, or opens the conversion wizard on it,
+// and ends without showing the main dialog.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CConverterApp {
+public:
+    // Does what `arguments` ask for (without the program's own name and Qt's
+    // options) and returns the program's exit status.
+    int Run(const std::vector<std::string>& arguments);
+};

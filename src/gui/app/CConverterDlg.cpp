@@ -1,0 +1,301 @@
+#include "app/CConverterDlg.h"
+
+#include "app/CAboutDlg.h"
+#include "app/ConverterLayout.h"
+#include "app/Help.h"
+#include "app/ProgramIcon.h"
+#include "app/ShellIntegration.h"
+#include "common/DialogBuilder.h"
+#include "common/MessageBox.h"
+#include "common/WindowPlacement.h"
+#include "wizard/CProgressDlg.h"
+
+#include <core/CommandLineStart.h>
+#include <core/SettingsGroups.h>
+
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kInitialColumnWidth = 200;
+constexpr DuRect kLabelRect{4, 5, 60, 8};
+
+const QStringList& DocumentFilters()
+{
+    static const QStringList filters = {
+        QStringLiteral("HTML Files (*.htm *.html *.sht *.shtm *.shtml)"),
+        QStringLiteral("Text files (*.txt)"),
+        QStringLiteral("All Files (*)"),
+    };
+    return filters;
+}
+
+// The local files among dropped addresses, in drop order; folders are no documents.
+QStringList DroppedFiles(const QMimeData* data)
+{
+    QStringList files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() && !QFileInfo(url.toLocalFile()).isDir())
+            files << url.toLocalFile();
+    }
+    return files;
+}
+
+}  // namespace
+
+CConverterDlg::CConverterDlg(QWidget* parent, BookmarkList& bookmarks)
+    : QDialog(parent), m_bookmarks(bookmarks), m_menuBar(new QMenuBar(this)), m_list(new QTreeWidget(this))
+{
+    const DialogBuilder builder(this, QStringLiteral("Folivo Converter"), 204, 161, DialogFrame::Resizable);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
+    BuildMenu();
+
+    // Below the menu, the template's controls; Layout puts them in place.
+    m_label = builder.AddLabel(QStringLiteral("Files to convert:"), kLabelRect, m_list);
+    builder.Place(m_list, kList, {});
+    m_add = builder.AddButton(kAddButton, QStringLiteral("Add..."), {});
+    m_remove = builder.AddButton(kRemoveButton, QStringLiteral("Remove"), {});
+    m_group = new QGroupBox(QStringLiteral("Convert to:"), this);
+    builder.Place(m_group, kGroup, {}, QStringLiteral("Convert to"));
+    m_palmDoc = new QRadioButton(QStringLiteral("Palm&Doc"), this);
+    builder.Place(m_palmDoc, kPalmDocRadio, {}, QStringLiteral("PalmDoc"));
+    m_zTxt = new QRadioButton(QStringLiteral("&zTXT"), this);
+    builder.Place(m_zTxt, kZtxtRadio, {}, QStringLiteral("zTXT"));
+    m_advanced = new QCheckBox(QStringLiteral("&Advanced"), this);
+    builder.Place(m_advanced, kAdvancedCheck, {}, QStringLiteral("Advanced"));
+    m_convert = builder.AddButton(kConvertButton, QStringLiteral("&Convert"), {});
+
+    m_list->setColumnCount(1);
+    m_list->setHeaderLabels({QStringLiteral("File name")});
+    m_list->setRootIsDecorated(false);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setUniformRowHeights(true);
+    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setSectionsMovable(false);
+    m_list->header()->resizeSection(0, kInitialColumnWidth);
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+    m_remove->setEnabled(false);
+    m_convert->setEnabled(false);
+
+    m_palmDoc->setToolTip(QStringLiteral("Automatically convert to PalmDOC format"));
+    m_zTxt->setToolTip(QStringLiteral("Automatically convert to zTXT format"));
+    m_advanced->setToolTip(QStringLiteral("Advanced conversion with Convertion Wizard"));
+    m_convert->setToolTip(QStringLiteral("Convert using selected options"));
+
+    // The group box's frame lies under the buttons it holds.
+    m_group->lower();
+
+    const DialogUnits& units = builder.Units();
+    const QSize client = MinimumConverterClient(units);
+    setMinimumSize(client.width(), client.height() + m_menuBar->sizeHint().height());
+    resize(minimumSize());
+    RestoreWindowPlacement(this, folivo::PlacementWindow::MainDialog);
+    m_palmDoc->setChecked(true);
+
+    connect(m_add, &QPushButton::clicked, this, &CConverterDlg::AddFiles);
+    connect(m_remove, &QPushButton::clicked, this, &CConverterDlg::RemoveFiles);
+    connect(m_convert, &QPushButton::clicked, this, &CConverterDlg::Convert);
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CConverterDlg::UpdateRemove);
+    connect(m_list->header(), &QHeaderView::sectionResized, this, &CConverterDlg::KeepColumnWide);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            [] { OpenHelpTopic(QString()); });
+}
+
+void CConverterDlg::BuildMenu()
+{
+    m_menuBar->setNativeMenuBar(false);
+    QMenu* options = m_menuBar->addMenu(QStringLiteral("&Options"));
+    m_shellIntegration = options->addAction(QStringLiteral("Shell &integration"));
+    m_shellIntegration->setObjectName(QString::number(kShellIntegrationItem));
+    m_shellIntegration->setCheckable(true);
+    // The stored value is the item's check flag itself.
+    m_shellIntegration->setChecked((folivo::ReadShellIntegration() & kShellIntegrationOn) != 0);
+    connect(m_shellIntegration, &QAction::triggered, this, &CConverterDlg::ToggleShellIntegration);
+
+    QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
+    QAction* contents = help->addAction(QStringLiteral("&Contents...\tF1"));
+    contents->setObjectName(QString::number(kContentsItem));
+    connect(contents, &QAction::triggered, this, [] { OpenHelpTopic(QString()); });
+    help->addSeparator();
+    QAction* about = help->addAction(QStringLiteral("&About Folivo Converter..."));
+    about->setObjectName(QString::number(kAboutItem));
+    connect(about, &QAction::triggered, this, &CConverterDlg::ShowAbout);
+}
+
+QStringList CConverterDlg::ListedPaths() const
+{
+    QStringList paths;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
+        paths << m_list->topLevelItem(i)->text(0);
+    return paths;
+}
+
+bool CConverterDlg::IsListed(const QString& path) const
+{
+    return !m_list->findItems(path, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty();
+}
+
+void CConverterDlg::ListDocuments(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        if (!path.isEmpty() && !IsListed(path))
+            m_list->addTopLevelItem(new QTreeWidgetItem({path}));
+    }
+    UpdateConvert();
+}
+
+void CConverterDlg::AddFiles()
+{
+    QFileDialog dialog(this, QStringLiteral("Open document(s) for conversion"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(DocumentFilters());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    for (const QString& path : dialog.selectedFiles()) {
+        if (path.isEmpty())
+            continue;
+        if (IsListed(path)) {
+            ShowMessageBox(this, QStringLiteral("File ") + path + QStringLiteral(" is already in the list"),
+                           QStringLiteral("File not added"), QMessageBox::Ok, QMessageBox::Information);
+            continue;
+        }
+        m_list->addTopLevelItem(new QTreeWidgetItem({path}));
+    }
+    UpdateConvert();
+}
+
+void CConverterDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CConverterDlg::dropEvent(QDropEvent* event)
+{
+    // Each new document goes to the top. Only a path listed already is
+    // skipped: "a.txt" beside "A.txt" or "a.txt.bak" is another document.
+    for (const QString& path : DroppedFiles(event->mimeData())) {
+        if (!IsListed(path))
+            m_list->insertTopLevelItem(0, new QTreeWidgetItem({path}));
+    }
+    event->acceptProposedAction();
+    UpdateConvert();
+}
+
+void CConverterDlg::RemoveFiles()
+{
+    m_remove->setEnabled(false);
+    QList<int> rows;
+    for (QTreeWidgetItem* item : m_list->selectedItems())
+        rows << m_list->indexOfTopLevelItem(item);
+    if (rows.isEmpty() || !AskYesNo(this, QStringLiteral("Are you sure you want to remove selected item(s)?")))
+        return;
+    std::sort(rows.begin(), rows.end());
+    for (qsizetype removed = 0; removed < rows.size(); ++removed)
+        delete m_list->takeTopLevelItem(rows[removed] - static_cast<int>(removed));
+    UpdateConvert();
+}
+
+void CConverterDlg::Convert()
+{
+    ConvertDirectly(ListedPaths());
+}
+
+void CConverterDlg::ConvertDirectly(const QStringList& paths)
+{
+    const DocumentFormat format = m_palmDoc->isChecked() ? DocumentFormat::PalmDoc : DocumentFormat::zTXT;
+    CProgressDlg progress(this);
+    folivo::ConversionJob job(m_bookmarks);
+    job.SetProgress(&progress);
+    // A document that fails is passed over in silence, as the job reports nothing.
+    for (const QString& path : paths)
+        folivo::ConvertDirectly(job, QFile::encodeName(path).toStdString(), format);
+}
+
+void CConverterDlg::ToggleShellIntegration()
+{
+    SwitchShellIntegration(m_shellIntegration->isChecked());
+}
+
+void CConverterDlg::ShowAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+bool CConverterDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        RemoveFiles();
+        return true;
+    }
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonRelease)
+        UpdateRemove();
+    return QDialog::eventFilter(watched, event);
+}
+
+void CConverterDlg::UpdateRemove()
+{
+    m_remove->setEnabled(!m_list->selectedItems().isEmpty());
+}
+
+void CConverterDlg::UpdateConvert()
+{
+    m_convert->setEnabled(m_list->topLevelItemCount() > 0);
+}
+
+void CConverterDlg::KeepColumnWide(int section, int, int newSize)
+{
+    const int least = m_list->width() - 4;
+    if (section == 0 && newSize < least)
+        m_list->header()->resizeSection(0, least);
+}
+
+void CConverterDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    const int menuHeight = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, width(), menuHeight);
+    const DialogUnits units(font());
+    const ConverterGeometry g = LayoutConverter(units, QSize(width(), height() - menuHeight));
+    const QPoint below(0, menuHeight);
+    m_label->setGeometry(units.Map(kLabelRect).translated(below));
+    m_list->setGeometry(g.list.translated(below));
+    m_add->setGeometry(g.add.translated(below));
+    m_remove->setGeometry(g.remove.translated(below));
+    m_group->setGeometry(g.group.translated(below));
+    m_palmDoc->setGeometry(g.palmDoc.translated(below));
+    m_zTxt->setGeometry(g.zTxt.translated(below));
+    m_advanced->setGeometry(g.advanced.translated(below));
+    m_convert->setGeometry(g.convert.translated(below));
+    m_list->header()->resizeSection(0, m_list->width() - 4);
+}
+
+void CConverterDlg::done(int result)
+{
+    // Every way of closing keeps the window's place, Escape's too.
+    SaveWindowPlacement(this, folivo::PlacementWindow::MainDialog);
+    QDialog::done(result);
+}

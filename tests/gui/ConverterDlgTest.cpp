@@ -1,0 +1,526 @@
+// The main dialog: its list and the rules for adding and removing documents,
+// Convert, the layout, the placement, its menu, the about box, and the start.
+#include "GuiTestSupport.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CConverterApp.h"
+#include "app/CConverterDlg.h"
+#include "app/ConverterLayout.h"
+#include "app/Help.h"
+#include "app/ShellIntegration.h"
+
+#include <core/SettingsGroups.h>
+#include <palm/EbookReader.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTreeWidget>
+
+#include <sys/stat.h>
+
+// Paths in failure messages as people read them.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << text.toStdString();
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using Dlg = CConverterDlg;
+
+constexpr char kText[] = "CHAPTER I\r\nIt was a dark night.\r\nCHAPTER II\r\nThe morning came.\r\n";
+
+class ConverterDlgTest : public GuiTest {
+protected:
+    ConverterDlgTest() { fs::create_directory(Tmp()); }
+
+    fs::path Tmp() const { return m_folder.Path() / "tmp"; }
+    QString Document(const std::string& name, const std::string& bytes = kText) const
+    {
+        WriteBytes(m_folder.Path() / name, bytes);
+        return QString::fromStdString(m_folder / name);
+    }
+    QString Missing(const std::string& name) const { return QString::fromStdString(m_folder / name); }
+    static QStringList Listed(const Dlg& dialog) { return dialog.ListedPaths(); }
+
+    // Drops `paths` (as file addresses) on the dialog as a file manager does.
+    static bool Drop(Dlg& dialog, const QStringList& paths)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls << QUrl::fromLocalFile(path);
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &drop);
+        return true;
+    }
+
+    // Answers the next "Add..." with `names` of the scratch folder, or cancels.
+    void WhenAdding(const QStringList& names, QString* title = nullptr, QStringList* filters = nullptr) const
+    {
+        const QString folder = QString::fromStdString(m_folder.Path().string());
+        WhenModal<QFileDialog>([=](QFileDialog* dialog) {
+            if (title)
+                *title = dialog->windowTitle();
+            if (filters)
+                *filters = dialog->nameFilters();
+            if (names.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->setDirectory(folder);
+            QString selection;
+            for (const QString& name : names)
+                selection += u'"' + name + QStringLiteral("\" ");
+            dialog->selectFile(selection.trimmed());
+            // Open, as the user presses it (accept is the dialog's own).
+            static_cast<QDialog*>(dialog)->accept();
+        });
+    }
+
+    static palm::EbookInfo Read(const QString& path)
+    {
+        palm::EbookInfo info;
+        const palm::Result r = palm::ReadEbookFile(path.toStdString(), info);
+        EXPECT_TRUE(r.Ok()) << path.toStdString() << ": " << palm::Message(r);
+        return info;
+    }
+
+    ScratchFolder m_folder;
+    ScopedEnv m_tmp{"TMP", Tmp().string()};
+    BookmarkList m_bookmarks;
+};
+
+QAction* MenuItem(const QWidget& dialog, int id)
+{
+    auto* item = dialog.findChild<QAction*>(QString::number(id));
+    EXPECT_NE(item, nullptr) << "no menu item " << id;
+    return item;
+}
+
+TEST_F(ConverterDlgTest, ShowsTheTemplatesControlsMenuAndTips)
+{
+    const Dlg dialog(nullptr, m_bookmarks);
+    EXPECT_EQ(dialog.windowTitle(), "Folivo Converter");
+    for (int id : {Dlg::kList, Dlg::kAddButton, Dlg::kRemoveButton, Dlg::kGroup, Dlg::kPalmDocRadio, Dlg::kZtxtRadio,
+                   Dlg::kAdvancedCheck, Dlg::kConvertButton}) {
+        const auto* control = Find<QWidget>(&dialog, id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << id;
+    }
+    EXPECT_EQ(Find<QPushButton>(&dialog, Dlg::kAddButton)->text(), "Add...");
+    EXPECT_EQ(Find<QPushButton>(&dialog, Dlg::kRemoveButton)->text(), "Remove");
+    EXPECT_EQ(Find<QGroupBox>(&dialog, Dlg::kGroup)->title(), "Convert to:");
+    EXPECT_EQ(Find<QRadioButton>(&dialog, Dlg::kPalmDocRadio)->text(), "Palm&Doc");
+    EXPECT_EQ(Find<QRadioButton>(&dialog, Dlg::kZtxtRadio)->text(), "&zTXT");
+    EXPECT_EQ(Find<QCheckBox>(&dialog, Dlg::kAdvancedCheck)->text(), "&Advanced");
+    EXPECT_EQ(Find<QPushButton>(&dialog, Dlg::kConvertButton)->text(), "&Convert");
+    EXPECT_EQ(dialog.findChild<QLabel*>()->text(), "Files to convert:");
+    auto* list = Find<QTreeWidget>(&dialog, Dlg::kList);
+    EXPECT_EQ(list->columnCount(), 1);
+    EXPECT_EQ(list->headerItem()->text(0), "File name");
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+
+    // As it opens: PalmDoc chosen, Advanced clear, nothing to remove or convert.
+    EXPECT_TRUE(Find<QRadioButton>(&dialog, Dlg::kPalmDocRadio)->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>(&dialog, Dlg::kAdvancedCheck)->isChecked());
+    EXPECT_FALSE(Find<QPushButton>(&dialog, Dlg::kRemoveButton)->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(&dialog, Dlg::kConvertButton)->isEnabled());
+
+    EXPECT_EQ(Find<QWidget>(&dialog, Dlg::kPalmDocRadio)->toolTip(), "Automatically convert to PalmDOC format");
+    EXPECT_EQ(Find<QWidget>(&dialog, Dlg::kZtxtRadio)->toolTip(), "Automatically convert to zTXT format");
+    EXPECT_EQ(Find<QWidget>(&dialog, Dlg::kAdvancedCheck)->toolTip(), "Advanced conversion with Convertion Wizard");
+    EXPECT_EQ(Find<QWidget>(&dialog, Dlg::kConvertButton)->toolTip(), "Convert using selected options");
+
+    const QList<QAction*> menus = dialog.findChild<QMenuBar*>()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), "&Options");
+    EXPECT_EQ(menus[1]->text(), "&Help");
+    EXPECT_EQ(menus[0]->menu()->actions().value(0), MenuItem(dialog, Dlg::kShellIntegrationItem));
+    EXPECT_EQ(MenuItem(dialog, Dlg::kShellIntegrationItem)->text(), "Shell &integration");
+    EXPECT_FALSE(MenuItem(dialog, Dlg::kShellIntegrationItem)->isChecked());
+    const QList<QAction*> help = menus[1]->menu()->actions();
+    ASSERT_EQ(help.size(), 3);
+    EXPECT_EQ(help[0]->text(), "&Contents...\tF1");
+    EXPECT_TRUE(help[1]->isSeparator());
+    EXPECT_EQ(help[2]->text(), "&About Folivo Converter...");
+}
+
+TEST_F(ConverterDlgTest, AddAppendsAndReportsOnlyExactDuplicates)
+{
+    const QString a = Document("A.txt");
+    const QString b = Document("b.htm");
+    const QString lowerA = Document("a.txt");
+    MessageBoxAnswers answers(QMessageBox::Ok);
+    Dlg dialog(nullptr, m_bookmarks);
+    auto* add = Find<QPushButton>(&dialog, Dlg::kAddButton);
+    auto* convert = Find<QPushButton>(&dialog, Dlg::kConvertButton);
+
+    QString title;
+    QStringList filters;
+    WhenAdding({}, &title, &filters);
+    add->click();
+    EXPECT_EQ(title, "Open document(s) for conversion");
+    EXPECT_EQ(filters,
+              (QStringList{"HTML Files (*.htm *.html *.sht *.shtm *.shtml)", "Text files (*.txt)", "All Files (*)"}));
+    EXPECT_TRUE(Listed(dialog).isEmpty());
+    EXPECT_FALSE(convert->isEnabled());
+
+    WhenAdding({"A.txt", "b.htm"});
+    add->click();
+    EXPECT_EQ(Listed(dialog), (QStringList{a, b}));
+    EXPECT_TRUE(convert->isEnabled());
+    EXPECT_TRUE(answers.Asked().empty());
+
+    // A name in other letters is another file; the same one is refused, by name.
+    WhenAdding({"A.txt", "a.txt"});
+    add->click();
+    EXPECT_EQ(Listed(dialog), (QStringList{a, b, lowerA}));
+    ASSERT_EQ(answers.Asked().size(), 1u);
+    EXPECT_EQ(answers.Asked()[0].text, "File " + a + " is already in the list");
+    EXPECT_EQ(answers.Asked()[0].caption, "File not added");
+    EXPECT_EQ(answers.Asked()[0].buttons, QMessageBox::Ok);
+    EXPECT_EQ(answers.Asked()[0].icon, QMessageBox::Information);
+}
+
+TEST_F(ConverterDlgTest, DropsGoOnTopAndSkipOnlyPathsListedAlready)
+{
+    const QString a = Document("A.txt");
+    const QString backup = Document("A.txt.bak");
+    const QString lowerA = Document("a.txt");
+    const QString b = Document("b.txt");
+    MessageBoxAnswers answers(QMessageBox::Ok);
+    Dlg dialog(nullptr, m_bookmarks);
+
+    ASSERT_TRUE(Drop(dialog, {backup, b}));
+    EXPECT_EQ(Listed(dialog), (QStringList{b, backup}));
+    EXPECT_TRUE(Find<QPushButton>(&dialog, Dlg::kConvertButton)->isEnabled());
+
+    // "A.txt" begins "A.txt.bak" and "a.txt" differs from "A.txt" in case
+    // only: both are documents of their own. "b.txt" is listed: skipped.
+    ASSERT_TRUE(Drop(dialog, {a, b, lowerA}));
+    EXPECT_EQ(Listed(dialog), (QStringList{lowerA, a, b, backup}));
+    EXPECT_TRUE(answers.Asked().empty());
+
+    // Folders and addresses of other places are no documents.
+    ASSERT_TRUE(Drop(dialog, {QString::fromStdString(m_folder.Path().string()), Document("c.txt")}));
+    EXPECT_EQ(Listed(dialog).size(), 5);
+    EXPECT_FALSE(Drop(dialog, {QString::fromStdString(m_folder.Path().string())}));
+    QMimeData web;
+    web.setUrls({QUrl("https://example.org/book.txt")});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &enter);
+    EXPECT_FALSE(enter.isAccepted());
+}
+
+TEST_F(ConverterDlgTest, RemovesTheSelectedRowsOnlyWhenTheUserSaysYes)
+{
+    Dlg dialog(nullptr, m_bookmarks);
+    QStringList paths;
+    for (const char* name : {"0.txt", "1.txt", "2.txt", "3.txt", "4.txt"})
+        paths << Document(name);
+    dialog.ListDocuments(paths);
+    dialog.show();
+    auto* list = Find<QTreeWidget>(&dialog, Dlg::kList);
+    auto* remove = Find<QPushButton>(&dialog, Dlg::kRemoveButton);
+
+    {
+        // Nothing selected: nothing asked, and Remove stays off.
+        MessageBoxAnswers answers(QMessageBox::Yes);
+        QTest::keyClick(list, Qt::Key_Delete);
+        EXPECT_TRUE(answers.Asked().empty());
+        EXPECT_EQ(Listed(dialog), paths);
+    }
+
+    // A click on a row lets Remove on; the click on its own keeps one row.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(list->topLevelItem(1)).center());
+    EXPECT_TRUE(remove->isEnabled());
+    for (int row : {3, 4})
+        list->topLevelItem(row)->setSelected(true);
+    {
+        MessageBoxAnswers answers(QMessageBox::No);
+        QTest::keyClick(list, Qt::Key_Delete);
+        ASSERT_EQ(answers.Asked().size(), 1u);
+        EXPECT_EQ(answers.Asked()[0].text, "Are you sure you want to remove selected item(s)?");
+        EXPECT_EQ(answers.Asked()[0].caption, "Question");
+        EXPECT_EQ(Listed(dialog), paths);
+        EXPECT_FALSE(remove->isEnabled());
+    }
+    {
+        MessageBoxAnswers answers(QMessageBox::Yes);
+        QTest::keyClick(list, Qt::Key_Delete);
+        EXPECT_EQ(Listed(dialog), (QStringList{paths[0], paths[2]}));
+        EXPECT_TRUE(Find<QPushButton>(&dialog, Dlg::kConvertButton)->isEnabled());
+
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(list->topLevelItem(0)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          list->visualItemRect(list->topLevelItem(1)).center());
+        ASSERT_TRUE(remove->isEnabled());
+        remove->click();
+        EXPECT_TRUE(Listed(dialog).isEmpty());
+        EXPECT_FALSE(remove->isEnabled());
+        EXPECT_FALSE(Find<QPushButton>(&dialog, Dlg::kConvertButton)->isEnabled());
+    }
+}
+
+TEST_F(ConverterDlgTest, ConvertWritesEveryListedDocumentWithTheStoredDefaults)
+{
+    folivo::SaveFormatDefaults(DocumentFormat::zTXT, {2, 1, 0});
+    Dlg dialog(nullptr, m_bookmarks);
+    const QStringList paths = {Document("one.txt"), Missing("gone.txt"), Document("two.html"), Document("readme")};
+    dialog.ListDocuments(paths);
+    dialog.show();
+    Find<QRadioButton>(&dialog, Dlg::kZtxtRadio)->click();
+    Find<QPushButton>(&dialog, Dlg::kConvertButton)->click();
+
+    // A document that cannot be read stops nobody.
+    for (const auto& [database, title] : {std::pair("one.pdb", "one"), {"two.pdb", "two"}, {"readme.pdb", "readme"}}) {
+        const palm::EbookInfo book = Read(QString::fromStdString(m_folder / database));
+        EXPECT_EQ(book.format, palm::EbookFormat::Ztxt) << database;
+        EXPECT_EQ(book.title, title);
+        EXPECT_EQ(book.recordSize, 2048u);
+    }
+    EXPECT_FALSE(fs::exists(m_folder / "gone.pdb"));
+    EXPECT_EQ(Listed(dialog), paths);
+    EXPECT_TRUE(fs::is_empty(Tmp()));
+    EXPECT_TRUE(dialog.isEnabled());
+
+    Find<QRadioButton>(&dialog, Dlg::kPalmDocRadio)->click();
+    Find<QPushButton>(&dialog, Dlg::kConvertButton)->click();
+    const palm::EbookInfo doc = Read(QString::fromStdString(m_folder / "one.pdb"));
+    EXPECT_EQ(doc.format, palm::EbookFormat::PalmDoc);
+    EXPECT_EQ(doc.recordSize, 4096u);
+    EXPECT_EQ(doc.compression, 2u);
+}
+
+TEST_F(ConverterDlgTest, LaysOutByDialogUnitsAndKeepsTheColumnFull)
+{
+    Dlg dialog(nullptr, m_bookmarks);
+    dialog.show();
+    const DialogUnits units(dialog.font());
+    const int menu = dialog.findChild<QMenuBar*>()->height();
+    EXPECT_EQ(dialog.minimumSize(), MinimumConverterClient(units) + QSize(0, menu));
+
+    dialog.resize(dialog.minimumSize() + QSize(300, 200));
+    QApplication::processEvents();
+    const QRect client(0, menu, dialog.width(), dialog.height() - menu);
+    const auto* convert = Find<QWidget>(&dialog, Dlg::kConvertButton);
+    EXPECT_EQ(convert->geometry().right() + 1, client.right() + 1 - units.X(3));
+    EXPECT_EQ(convert->geometry().bottom() + 1, client.bottom() + 1 - units.Y(2) - 1);
+    const auto* add = Find<QWidget>(&dialog, Dlg::kAddButton);
+    EXPECT_EQ(add->geometry().left(), client.right() + 1 - units.X(62) - 1);
+    EXPECT_EQ(add->geometry().top(), menu + units.Y(16));
+    auto* list = Find<QTreeWidget>(&dialog, Dlg::kList);
+    EXPECT_EQ(list->geometry().left(), units.X(4));
+    EXPECT_EQ(list->geometry().right() + 1, client.right() + 1 - units.X(64) - 1);
+    EXPECT_EQ(list->geometry().bottom() + 1, client.bottom() + 1 - units.Y(2) - 1);
+    // Neither button column nor group overlaps the list.
+    EXPECT_FALSE(list->geometry().intersects(add->geometry()));
+    EXPECT_FALSE(list->geometry().intersects(Find<QWidget>(&dialog, Dlg::kGroup)->geometry()));
+
+    // The one column fills the list and cannot be made narrower.
+    EXPECT_EQ(list->header()->sectionSize(0), list->width() - 4);
+    list->header()->resizeSection(0, 20);
+    EXPECT_EQ(list->header()->sectionSize(0), list->width() - 4);
+    list->header()->resizeSection(0, list->width() + 50);
+    EXPECT_EQ(list->header()->sectionSize(0), list->width() + 50);
+
+    // Smaller than the minimum, the controls keep their places.
+    const ConverterGeometry least = LayoutConverter(units, MinimumConverterClient(units));
+    EXPECT_EQ(LayoutConverter(units, QSize(10, 10)).convert, least.convert);
+    EXPECT_GE(least.list.width(), 1);
+}
+
+TEST_F(ConverterDlgTest, ThePlacementIsKeptWhenTheDialogClosesAndRestoredAtStart)
+{
+    QRect kept;
+    {
+        Dlg dialog(nullptr, m_bookmarks);
+        dialog.show();
+        dialog.setGeometry(QRect(QPoint(40, 30), dialog.minimumSize() + QSize(120, 80)));
+        kept = dialog.geometry();
+        dialog.close();
+    }
+    folivo::WindowPlacement stored;
+    ASSERT_TRUE(folivo::ReadWindowPlacement(folivo::PlacementWindow::MainDialog, stored));
+    EXPECT_EQ(stored.right - stored.left, kept.width());
+    EXPECT_EQ(stored.bottom - stored.top, kept.height());
+
+    Dlg again(nullptr, m_bookmarks);
+    EXPECT_EQ(again.size(), kept.size());
+    EXPECT_EQ(again.pos(), kept.topLeft());
+}
+
+TEST_F(ConverterDlgTest, ShellIntegrationTogglesStoresAndRunsTheHelper)
+{
+    folivo::SaveShellIntegration(kShellIntegrationOn);
+    std::vector<QString> commands;
+    SetCommandRunner([&commands](const QString& command) { commands.push_back(command); });
+    {
+        Dlg dialog(nullptr, m_bookmarks);
+        QAction* item = MenuItem(dialog, Dlg::kShellIntegrationItem);
+        EXPECT_TRUE(item->isChecked());
+        item->trigger();
+        EXPECT_FALSE(item->isChecked());
+        EXPECT_EQ(folivo::ReadShellIntegration(), kShellIntegrationOff);
+        item->trigger();
+        EXPECT_TRUE(item->isChecked());
+        EXPECT_EQ(folivo::ReadShellIntegration(), kShellIntegrationOn);
+        item->trigger();
+        EXPECT_EQ(folivo::ReadShellIntegration(), kShellIntegrationOff);
+    }
+    const QString program = QCoreApplication::applicationFilePath();
+    EXPECT_EQ(commands, (std::vector<QString>{ShellIntegrationCommandLine(program, false),
+                                              ShellIntegrationCommandLine(program, true),
+                                              ShellIntegrationCommandLine(program, false)}));
+
+    // A store that cannot be written: the mark moves, nothing runs or is kept.
+    commands.clear();
+    fs::remove_all(m_store.Folder());
+    WriteBytes(m_store.Folder(), "not a folder");
+    Dlg dialog(nullptr, m_bookmarks);
+    QAction* item = MenuItem(dialog, Dlg::kShellIntegrationItem);
+    EXPECT_FALSE(item->isChecked());
+    item->trigger();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(commands.empty());
+    SetCommandRunner({});
+}
+
+TEST(ShellIntegrationTest, TheHelpersCommandLineQuotesBothPaths)
+{
+    EXPECT_EQ(ShellIntegrationCommandLine("/opt/My Apps/folivo-converter", true),
+              "\"/opt/My Apps/folivo-desktop-integration\" /s \"/opt/My Apps/folivo-converter\"");
+    EXPECT_EQ(ShellIntegrationCommandLine("/opt/My Apps/folivo-converter", false),
+              "\"/opt/My Apps/folivo-desktop-integration\" /s /u \"/opt/My Apps/folivo-converter\"");
+    // A stored value other than 8 shows no mark.
+    IsolatedStore store;
+    folivo::SaveShellIntegration(1);
+    BookmarkList list;
+    const CConverterDlg dialog(nullptr, list);
+    EXPECT_FALSE(MenuItem(dialog, CConverterDlg::kShellIntegrationItem)->isChecked());
+}
+
+TEST(ShellIntegrationTest, TheHelperGetsEachPathWholeWhateverItHolds)
+{
+    const ScratchFolder scratch;
+    const fs::path folder = scratch.Path() / "My \"Apps\" $HOME";
+    fs::create_directory(folder);
+    const fs::path record = scratch.Path() / "arguments";
+    WriteBytes(folder / "folivo-desktop-integration",
+               "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + record.string() + "'\n");
+    fs::permissions(folder / "folivo-desktop-integration", fs::perms::owner_all);
+    const QString program = QString::fromStdString((folder / "folivo-converter").string());
+
+    RunAndWait(ShellIntegrationCommandLine(program, false));
+    EXPECT_EQ(ReadBytes(record), "/s\n/u\n" + program.toStdString() + "\n");
+    // A helper that is missing is no failure anybody hears of.
+    RunAndWait(
+        ShellIntegrationCommandLine(QString::fromStdString((scratch.Path() / "folivo-converter").string()), true));
+}
+
+TEST_F(ConverterDlgTest, TheMenuOpensTheHelpAndTheAboutBox)
+{
+    Dlg dialog(nullptr, m_bookmarks);
+    std::vector<QUrl> opened;
+    SetHelpOpener([&opened](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    MenuItem(dialog, Dlg::kContentsItem)->trigger();
+    dialog.findChild<QShortcut*>()->activated();
+    SetHelpOpener({});
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_TRUE(opened[0].toLocalFile().endsWith("gui_tests.help/index.html"));
+    EXPECT_EQ(opened[1], opened[0]);
+
+    QString line;
+    WhenModal<CAboutDlg>([&line](CAboutDlg* about) {
+        line = Find<QLabel>(about, CAboutDlg::kVersionLine)->text();
+        about->accept();
+    });
+    MenuItem(dialog, Dlg::kAboutItem)->trigger();
+    EXPECT_EQ(line, "Folivo Converter version " FOLIVO_SHORT_VERSION);
+}
+
+TEST(AboutDlgTest, ShowsTheProgramsVersionIconAndCopyright)
+{
+    const CAboutDlg about;
+    EXPECT_EQ(about.windowTitle(), "About Folivo Desktop");
+    EXPECT_EQ(about.size(), DialogUnits(about.font()).Size(235, 55));
+    EXPECT_EQ(Find<QLabel>(&about, CAboutDlg::kVersionLine)->text(), "Folivo Converter version " FOLIVO_SHORT_VERSION);
+    auto* ok = Find<QPushButton>(&about, CAboutDlg::kOk);
+    EXPECT_TRUE(ok->isDefault());
+    int pictures = 0;
+    bool copyright = false;
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+        pictures += !label->pixmap().isNull();
+        copyright = copyright || label->text().startsWith(QString::fromUtf8("Copyright \u00a9"));
+        EXPECT_FALSE(label->accessibleName().isEmpty() && label->text().isEmpty());
+    }
+    EXPECT_EQ(pictures, 1);
+    EXPECT_TRUE(copyright);
+}
+
+TEST(AboutDlgTest, TheShortVersionKeepsThreeNumbersAndDropsSpaces)
+{
+    EXPECT_EQ(ShortVersion(ProgramFileVersion()), FOLIVO_SHORT_VERSION);
+    EXPECT_EQ(ShortVersion("2, 10, 0, 7"), "2.10.0");
+    EXPECT_EQ(ShortVersion("1, 0"), "1.0");
+    EXPECT_EQ(ShortVersion("7 beta 3"), "7beta3");
+    EXPECT_EQ(ShortVersion(""), "");
+}
+
+TEST(HelpTest, AnInstalledProgramFindsItsPagesAmongItsData)
+{
+    const ScratchFolder prefix;
+    fs::create_directories(prefix.Path() / "bin");
+    fs::create_directories(prefix.Path() / "share/folivo-converter/help");
+    WriteBytes(prefix.Path() / "share/folivo-converter/help/index.html", "<html></html>");
+    const QString program = QString::fromStdString(prefix / "bin/folivo-converter");
+    EXPECT_EQ(HelpTopicUrl(program, "").toLocalFile(),
+              QString::fromStdString(prefix / "share/folivo-converter/help/index.html"));
+    // Pages beside the program come first.
+    fs::create_directories(prefix.Path() / "bin/folivo-converter.help");
+    EXPECT_TRUE(HelpTopicUrl(program, "").isEmpty());
+}
+
+TEST_F(ConverterDlgTest, TheStartConvertsOneDocumentOrOpensTheListedOnes)
+{
+    const QString story = Document("Story.txt");
+    EXPECT_EQ(CConverterApp().Run({story.toStdString(), "1"}), 0);
+    EXPECT_EQ(Read(QString::fromStdString(m_folder / "Story.pdb")).format, palm::EbookFormat::Ztxt);
+    EXPECT_TRUE(fs::is_empty(Tmp()));
+
+    QStringList listed;
+    WhenModal<CConverterDlg>([&listed](CConverterDlg* dialog) {
+        listed = dialog->ListedPaths();
+        dialog->reject();
+    });
+    const fs::path before = fs::current_path();
+    fs::current_path(m_folder.Path());
+    EXPECT_EQ(CConverterApp().Run({"Story.txt", story.toStdString(), "Other.txt"}), 0);
+    fs::current_path(before);
+    EXPECT_EQ(listed, (QStringList{story, Missing("Other.txt")}));
+}
+
+}  // namespace
