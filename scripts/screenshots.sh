@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Renders each window of the preview offscreen to FOLDER/<ClassName>.png
+# Renders each window of the desktop program offscreen to FOLDER/<ClassName>.png
 # (default docs/screenshots/), with a book of the corpus loaded and its
 # chapters bookmarked.
 set -euo pipefail

@@ -1,6 +1,8 @@
-// Renders each window of the preview offscreen to FOLDER/<class>.png, with a
-// book of the corpus loaded and its chapters bookmarked, for the README and
-// for review: folivo-screenshots BOOK FOLDER.
+// Renders each window offscreen to FOLDER/<class>.png, with a book of the
+// corpus loaded and its chapters bookmarked, for the README and for review:
+// folivo-screenshots BOOK FOLDER.
+#include "app/CAboutDlg.h"
+#include "app/CConverterDlg.h"
 #include "preview/CAddDlg.h"
 #include "preview/CExploreDlg.h"
 #include "preview/CGoToDlg.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QTreeWidget>
@@ -67,6 +70,22 @@ int main(int argc, char** argv)
     list.Add("My place", list.At(1)->position + 2000, false);
 
     bool saved = true;
+    // The main dialog with the book and its neighbours listed, one selected.
+    CConverterDlg converter;
+    const QFileInfo bookFile(QString::fromLocal8Bit(argv[1]));
+    QStringList documents;
+    for (const QFileInfo& document : bookFile.dir().entryInfoList({"*.txt", "*.htm"}, QDir::Files, QDir::Name))
+        documents << document.absoluteFilePath();
+    converter.ListDocuments(documents.mid(0, 6));
+    converter.show();
+    auto* listed = converter.findChild<QTreeWidget*>(QString::number(CConverterDlg::kList));
+    if (listed->topLevelItemCount() > 1)
+        ClickRow(*listed, 1);
+    saved &= Save(converter, "CConverterDlg", folder);
+    CAboutDlg about(&converter);
+    saved &= Save(about, "CAboutDlg", folder);
+    converter.hide();
+
     CPreviewDlg preview(book.TextPath());
     auto* combo = preview.findChild<QComboBox*>(QString::number(PreviewTemplate::kBookmarkCombo));
     combo->setCurrentIndex(1);
