@@ -1,6 +1,7 @@
 # Installs the whole product into a staging folder, checks that every part is
 # in place, that the desktop entry is valid, and that the installed programs
 # run. Arguments: BUILD_DIR STAGE_DIR LIB_DIR VERSION
+include(${CMAKE_CURRENT_LIST_DIR}/ProgramVersions.cmake)
 file(REMOVE_RECURSE "${STAGE_DIR}")
 set(prefix "${STAGE_DIR}/prefix")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}"
@@ -23,13 +24,7 @@ foreach(f bin/folivo bin/folivo-converter bin/folivo-desktop-integration
   endif()
 endforeach()
 
-foreach(program folivo folivo-converter folivo-desktop-integration)
-  execute_process(COMMAND "${prefix}/bin/${program}" --version
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err OUTPUT_STRIP_TRAILING_WHITESPACE)
-  if(rc OR NOT out STREQUAL "${program} ${VERSION}")
-    message(FATAL_ERROR "${program} --version: ${rc} '${out}' ${err}")
-  endif()
-endforeach()
+expect_program_versions("${prefix}/bin" "${VERSION}")
 
 find_program(VALIDATE desktop-file-validate)
 if(NOT VALIDATE)

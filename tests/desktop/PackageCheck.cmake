@@ -1,6 +1,7 @@
 # Builds the Debian package, unpacks it into a scratch root and runs the
 # programs it holds; its dependencies must have been found from the shared
 # libraries they link. Arguments: BUILD_DIR STAGE_DIR CPACK VERSION
+include(${CMAKE_CURRENT_LIST_DIR}/ProgramVersions.cmake)
 file(REMOVE_RECURSE "${STAGE_DIR}")
 execute_process(COMMAND "${CPACK}" -G DEB -B "${STAGE_DIR}" WORKING_DIRECTORY "${BUILD_DIR}"
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -14,13 +15,7 @@ execute_process(COMMAND dpkg-deb -x "${deb}" "${root}" RESULT_VARIABLE rc)
 if(rc)
   message(FATAL_ERROR "dpkg-deb -x failed on ${deb}")
 endif()
-foreach(program folivo folivo-converter folivo-desktop-integration)
-  execute_process(COMMAND "${root}/usr/bin/${program}" --version
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err OUTPUT_STRIP_TRAILING_WHITESPACE)
-  if(rc OR NOT out STREQUAL "${program} ${VERSION}")
-    message(FATAL_ERROR "the packaged ${program} --version: ${rc} '${out}' ${err}")
-  endif()
-endforeach()
+expect_program_versions("${root}/usr/bin" "${VERSION}")
 
 execute_process(COMMAND dpkg-deb -f "${deb}" Depends OUTPUT_VARIABLE depends)
 foreach(library libqt6widgets6 libboost-regex1.74 zlib1g libc6)
