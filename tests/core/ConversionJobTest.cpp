@@ -255,6 +255,17 @@ TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)
     ASSERT_FALSE(job.MeasureDatabaseSize(DocumentFormat::PalmDoc, 4, 1, size));
     EXPECT_GT(size, 78);
     EXPECT_TRUE(fs::is_empty(HotSync() / "Ann" / "Install"));
+    // Neither the database nor the prepared text outlives the measurement.
+    EXPECT_TRUE(TmpIsEmpty());
+    EXPECT_EQ(std::distance(fs::directory_iterator(Docs()), {}), 1);
+    EXPECT_TRUE(job.textFilePath.empty());
+    // A block size the writer refuses gives no size, but its reason.
+    long long unchanged = size;
+    const Error refused = job.MeasureDatabaseSize(DocumentFormat::PalmDoc, 0, 1, unchanged);
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused.Message().find("0 bytes"), std::string::npos) << refused.Message();
+    EXPECT_EQ(unchanged, size);
+    EXPECT_TRUE(TmpIsEmpty());
 
     ASSERT_EQ(job.ConvertFromPages(DocumentFormat::PalmDoc, 4, 1), kConversionDone);
     EXPECT_TRUE(job.LastReport().install.Ok());
