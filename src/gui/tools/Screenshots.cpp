@@ -1,4 +1,5 @@
-// Renders each window of the preview offscreen to FOLDER/<class>.png, with a
+// Renders each window of the wizard and the preview offscreen to
+// FOLDER/<class>.png (the wizard's pages as CPage1.png to CPage4.png), with a
 // book of the corpus loaded and its chapters bookmarked, for the README and
 // for review: folivo-screenshots BOOK FOLDER.
 #include "preview/CAddDlg.h"
@@ -9,12 +10,17 @@
 #include "preview/Templates.h"
 #include "tools/PreparedBook.h"
 #include "wizard/CProgressDlg.h"
+#include "wizard/CWizardDlg.h"
+#include "wizard/Templates.h"
+
+#include <core/SettingsGroups.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -41,6 +47,29 @@ void ClickRow(QTreeWidget& rows, int row)
                           type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(rows.viewport(), &click);
     }
+}
+
+// The wizard on the book, with its chapters' pattern stored as the default,
+// one picture per page as the user steps through them.
+bool SaveWizardPages(const char* book, const QDir& folder)
+{
+    folivo::SaveBookmarkDefaults("^CHAPTER [IVXLC]+\\.");
+    CWizardDlg wizard;
+    const ConversionSettings settings = folivo::SettingsForSource(book);
+    wizard.sourcePath = settings.sourcePath;
+    wizard.sourceFileName = settings.sourceFileName;
+    wizard.title = settings.title;
+    wizard.ResetPageFlags();
+    wizard.show();
+    auto* next = wizard.findChild<QPushButton*>(QString::number(WizardTemplate::kNextButton));
+    bool saved = Save(wizard, "CPage1", folder);
+    for (const char* page : {"CPage2", "CPage3", "CPage4"}) {
+        next->click();
+        saved &= Save(wizard, page, folder);
+    }
+    wizard.reject();
+    wizard.DeleteTextFile();
+    return saved;
 }
 
 }  // namespace
@@ -93,5 +122,6 @@ int main(int argc, char** argv)
         progress.StepIt();
     saved &= Save(progress, "CProgressDlg", folder);
     progress.Close();
+    saved &= SaveWizardPages(argv[1], folder);
     return saved ? 0 : 1;
 }
