@@ -44,6 +44,8 @@ CPage3::CPage3(CWizardDlg& sheet)
     m_edit->setTabChangesFocus(true);
     AddPreviewAndSaveBox(builder, kPreviewButton, kSaveDefaults);
     connect(m_edit, &QPlainTextEdit::textChanged, this, &CPage3::KeepStorable);
+    connect(m_edit, &QPlainTextEdit::cursorPositionChanged, this,
+            [this] { m_storableCursor = m_edit->textCursor().position(); });
 }
 
 void CPage3::OnSetActive()
@@ -69,7 +71,6 @@ void CPage3::ShowPattern(const CString& bytes)
     m_shownBytes = bytes;
     m_shownText = m_edit->document()->toRawText();
     m_storable = m_shownText;
-    m_storableCursor = 0;
 }
 
 CString CPage3::PatternText() const
@@ -90,7 +91,6 @@ void CPage3::KeepStorable()
     // saved as the default would come back empty.
     if (PatternText().size() < folivo::kBookmarksBufferSize) {
         m_storable = m_edit->document()->toRawText();
-        m_storableCursor = m_edit->textCursor().position();
         return;
     }
     const QSignalBlocker quiet(m_edit);

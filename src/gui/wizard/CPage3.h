@@ -31,7 +31,8 @@ private:
     // it: while the edit still holds that, its bytes are the stored ones.
     CString m_shownBytes;
     QString m_shownText;
-    // The edit's latest text that the store can take, and its cursor.
+    // The edit's latest text that the store can take, and where its cursor
+    // was last.
     QString m_storable;
     int m_storableCursor = 0;
 };
