@@ -3,6 +3,7 @@
 #include "WizardTestSupport.h"
 
 #include "app/Help.h"
+#include "common/DialogUnits.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -19,6 +20,97 @@ std::vector<std::string> Entries(const QComboBox* combo)
     for (int i = 0; i < combo->count(); ++i)
         entries.push_back(combo->itemText(i).toStdString());
     return entries;
+}
+
+// Every control of the sheet and its pages: known by its id, named for
+// assistive tools, and captioned as the program's other windows are.
+TEST_F(WizardTest, EveryControlIsKnownByItsIdAndNamed)
+{
+    Start(Document("story.txt", "text"));
+    for (QWidget* control : m_wizard->findChildren<QWidget*>()) {
+        if (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QLineEdit*>(control) &&
+            !qobject_cast<QComboBox*>(control) && !qobject_cast<QPlainTextEdit*>(control) &&
+            !qobject_cast<QAbstractSpinBox*>(control))
+            continue;
+        EXPECT_FALSE(control->objectName().isEmpty()) << control->metaObject()->className();
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+    }
+    const std::vector<std::tuple<int, int, const char*>> captions{
+        {kPage1, 1003, "&Browse..."},
+        {kPage1, 1006, "Enable auto-install"},
+        {kPage1, 1045, "PalmDoc"},
+        {kPage1, 1031, "zTXT"},
+        {kPage2, 1018, "None"},
+        {kPage2, 1019, "Remove LF (0x0A) Characters"},
+        {kPage2, 1020, "Remove CR (0x0D) Characters"},
+        {kPage2, 1021, "None"},
+        {kPage2, 1022, "CR (0x0D) -> LF (0x0A)"},
+        {kPage2, 1023, "LF (0x0A) -> CR (0x0D)"},
+        {kPage2, 1024, "&Ignore single line breaks"},
+        {kPage2, 1025, "Tab&s (0x09) -> line breaks"},
+        {kPage2, 1026, "Allow &low ASCII codes"},
+        {kPage2, 1027, "Remove &HTML tags"},
+        {kPage2, 1089, "Convert to the hand-held's &character set"},
+        {kPage2, 1049, "&Preview"},
+        {kPage2, 1073, "Save as default settings"},
+        {kPage3, 1050, "&Preview"},
+        {kPage3, 1024, "Save as default settings"},
+        {kPage4, 1041, "&Random access compression"},
+        {kPage4, 1042, "&Entire document compression"},
+        {kPage4, 1029, "Refresh"},
+        {kPage4, 1028, "&Preview"},
+        {kPage4, 1024, "Save as default settings"},
+    };
+    for (const auto& [page, id, caption] : captions)
+        EXPECT_EQ(On<QAbstractButton>(page, id)->text(), caption) << id;
+    for (const auto& [id, caption] : std::vector<std::pair<int, const char*>>{{kBackButton, "< &Back"},
+                                                                              {kNextButton, "&Next >"},
+                                                                              {kFinishButton, "Finish"},
+                                                                              {kCancelButton, "Cancel"},
+                                                                              {kHelpButton, "&Help"}})
+        EXPECT_EQ(SheetButton(id)->text(), caption);
+    EXPECT_EQ(On<QWidget>(kPage3, 1017)->accessibleName(), "Enter the regular expressions list below");
+    EXPECT_EQ(On<QWidget>(kPage4, 1048)->accessibleName(), "Block size (KB)");
+    EXPECT_EQ(On<QWidget>(kPage1, 1008)->accessibleName(), "User");
+}
+
+// The sheet in its compact form: the buttons and the divider moved into the
+// room beside and below the pages, every control whole and inside the sheet.
+TEST_F(WizardTest, TheSheetIsCompactAndNoControlIsCutOff)
+{
+    Start(Document("story.txt", "text"));
+    const DialogUnits units(m_wizard->font());
+    const QSize framework = units.Size(kPageWidth + kSheetExtraWidth, kPageHeight + kSheetExtraHeight);
+    EXPECT_EQ(m_wizard->size(), framework - QSize(kCompactWidth, kCompactHeight));
+    const QRect client = m_wizard->rect();
+    const QRect divider = Find<QWidget>(m_wizard.get(), kDivider)->geometry();
+    EXPECT_EQ(divider.top(), units.Y(kPageHeight + kDividerTop) - kCompactUp);
+    const QRect help = SheetButton(kHelpButton)->geometry();
+    EXPECT_EQ(help.topLeft(), QPoint(units.X(kPageWidth + kSheetExtraWidth - kMargin - kButtonWidth) - kCompactLeft,
+                                     units.Y(kPageHeight + kButtonTop) - kCompactUp));
+    EXPECT_EQ(divider.right(), help.right());
+    for (int id : {kBackButton, kNextButton, kFinishButton, kCancelButton, kHelpButton}) {
+        const QRect button = SheetButton(id)->geometry();
+        EXPECT_TRUE(client.contains(button)) << id;
+        EXPECT_GT(button.top(), divider.bottom()) << id;
+    }
+    EXPECT_EQ(SheetButton(kBackButton)->geometry().right() + 1, SheetButton(kNextButton)->x());
+    EXPECT_EQ(SheetButton(kFinishButton)->geometry(), SheetButton(kNextButton)->geometry());
+
+    for (int page : {kPage1, kPage2, kPage3, kPage4}) {
+        NextTo(page);
+        for (QWidget* control : Page(page)->findChildren<QWidget*>()) {
+            const bool captioned = qobject_cast<QAbstractButton*>(control) || qobject_cast<QLabel*>(control);
+            if (!control->isVisible() || !captioned)
+                continue;
+            const QRect place(control->mapTo(m_wizard.get(), QPoint()), control->size());
+            const std::string name =
+                (control->objectName() + u' ' + control->property("text").toString()).toStdString();
+            EXPECT_LT(place.bottom(), divider.top()) << name;
+            EXPECT_TRUE(client.contains(place)) << name;
+            EXPECT_LE(control->sizeHint().width(), control->width()) << name;
+        }
+    }
 }
 
 TEST_F(WizardTest, TheDocumentPageProposesTheDatabaseAndListsTheUsers)

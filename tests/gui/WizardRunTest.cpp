@@ -43,6 +43,15 @@ private:
     bool m_wizardUsable = false;
 };
 
+// Types `name` over the name in an add or rename dialog and presses OK.
+void NameAndOk(QDialog* dialog, int editId, const QString& name)
+{
+    auto* edit = Find<QLineEdit>(dialog, editId);
+    edit->selectAll();
+    Type(edit, name);
+    Find<QPushButton>(dialog, NameTemplate::kOk)->click();
+}
+
 const std::string kStory = "CHAPTER ONE\r\nThe first\r\nline.\r\n\r\nCHAPTER TWO\r\nThe end.\r\n";
 
 TEST_F(WizardTest, FinishSavesTheCheckedPagesAndWritesTheDatabaseThePagesDescribe)
@@ -277,12 +286,7 @@ TEST_F(WizardTest, BookmarkEditsInThePreviewReachTheDatabase)
     NextTo(kPage3);
     WhenModal<CPreviewDlg>([](CPreviewDlg* preview) {
         // Add: a bookmark of the user's own at the line below the top one.
-        WhenModal<CAddDlg>([](CAddDlg* add) {
-            auto* name = Find<QLineEdit>(add, NameTemplate::kAddEdit);
-            name->selectAll();
-            Type(name, "Mine");
-            Find<QPushButton>(add, NameTemplate::kOk)->click();
-        });
+        WhenModal<CAddDlg>([](CAddDlg* add) { NameAndOk(add, NameTemplate::kAddEdit, "Mine"); });
         Find<QPushButton>(preview, PreviewTemplate::kAddButton)->click();
         // Explore: rename the first chapter, delete the second.
         WhenModal<CExploreDlg>([](CExploreDlg* explore) {
@@ -292,12 +296,8 @@ TEST_F(WizardTest, BookmarkEditsInThePreviewReachTheDatabase)
                                   rows->visualItemRect(rows->topLevelItem(row)).center());
             };
             clickRow(0);
-            WhenModal<CRenBookmark>([](CRenBookmark* rename) {
-                auto* name = Find<QLineEdit>(rename, NameTemplate::kRenameEdit);
-                name->selectAll();
-                Type(name, "First");
-                Find<QPushButton>(rename, NameTemplate::kOk)->click();
-            });
+            WhenModal<CRenBookmark>(
+                [](CRenBookmark* rename) { NameAndOk(rename, NameTemplate::kRenameEdit, "First"); });
             Find<QPushButton>(explore, ExploreTemplate::kRenameButton)->click();
             clickRow(1);
             Find<QPushButton>(explore, ExploreTemplate::kDeleteButton)->click();
@@ -329,7 +329,6 @@ TEST_F(WizardTest, ADirectRunShowsItsProgressWithoutTheWizard)
     sheet.sourcePath = source;
     sheet.sourceFileName = "story.txt";
     sheet.title = "story";
-    sheet.ResetPageFlags();
     ProgressWatch watch(&sheet);
     const std::string output = (Docs() / "story.pdb").string();
     EXPECT_EQ(sheet.RunConversion(source, output, "story", DocumentFormat::zTXT, 8, 1), folivo::kConversionDone);

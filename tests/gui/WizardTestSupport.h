@@ -9,7 +9,6 @@
 #include "wizard/CWizardDlg.h"
 #include "wizard/Templates.h"
 
-#include <core/ConversionSettings.h>
 #include <core/SettingsStore.h>
 #include <core/SettingsValues.h>
 #include <palm/EbookReader.h>
@@ -63,10 +62,7 @@ protected:
     {
         if (!m_wizard)
             m_wizard = std::make_unique<CWizardDlg>(nullptr, m_list);
-        const ConversionSettings settings = folivo::SettingsForSource(path);
-        m_wizard->sourcePath = settings.sourcePath;
-        m_wizard->sourceFileName = settings.sourceFileName;
-        m_wizard->title = settings.title;
+        m_wizard->SetDocument(path);
         m_wizard->ResetPageFlags();
         m_wizard->show();
     }

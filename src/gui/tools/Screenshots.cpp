@@ -15,6 +15,7 @@
 
 #include <core/SettingsGroups.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -49,19 +50,17 @@ void ClickRow(QTreeWidget& rows, int row)
     }
 }
 
-// The wizard on the book, with its chapters' pattern stored as the default,
-// one picture per page as the user steps through them.
+// The wizard on the book, with its chapters' pattern stored as the default
+// and auto-install on, one picture per page as the user steps through them.
 bool SaveWizardPages(const char* book, const QDir& folder)
 {
     folivo::SaveBookmarkDefaults("^CHAPTER [IVXLC]+\\.");
     CWizardDlg wizard;
-    const ConversionSettings settings = folivo::SettingsForSource(book);
-    wizard.sourcePath = settings.sourcePath;
-    wizard.sourceFileName = settings.sourceFileName;
-    wizard.title = settings.title;
+    wizard.SetDocument(book);
     wizard.ResetPageFlags();
     wizard.show();
     auto* next = wizard.findChild<QPushButton*>(QString::number(WizardTemplate::kNextButton));
+    wizard.findChild<QAbstractButton*>(QString::number(Page1Template::kAutoInstall))->click();
     bool saved = Save(wizard, "CPage1", folder);
     for (const char* page : {"CPage2", "CPage3", "CPage4"}) {
         next->click();

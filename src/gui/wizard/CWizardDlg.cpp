@@ -11,6 +11,8 @@
 #include "wizard/CProgressDlg.h"
 #include "wizard/Templates.h"
 
+#include <core/ConversionSettings.h>
+
 #include <QFrame>
 #include <QPushButton>
 #include <QShortcut>
@@ -101,6 +103,14 @@ void CWizardDlg::PlaceButtons()
     m_divider->setGeometry(m_divider->x(), m_divider->y() - kCompactUp, m_divider->width() - kCompactLeft,
                            m_divider->height());
     setFixedSize(size() - QSize(kCompactWidth, kCompactHeight));
+}
+
+void CWizardDlg::SetDocument(const CString& path)
+{
+    const ConversionSettings settings = folivo::SettingsForSource(path);
+    sourcePath = settings.sourcePath;
+    sourceFileName = settings.sourceFileName;
+    title = settings.title;
 }
 
 void CWizardDlg::ResetPageFlags()

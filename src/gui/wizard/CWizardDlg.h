@@ -6,6 +6,7 @@
 //   sheet.sourcePath = path;          // the document, set before any run
 //   sheet.sourceFileName = fileName;  // the progress windows' label
 //   sheet.title = title;              // the title page 1 proposes
+//   (or all three at once: sheet.SetDocument(path))
 //   sheet.ResetPageFlags();           // before every document
 //   sheet.exec();                     // the wizard: Finish converts
 //   // or, without showing it (the progress windows still show):
@@ -51,6 +52,9 @@ public:
     // The output path page 1 proposed when it was first shown.
     CString& proposedOutputPath;
 
+    // Sets the three above from the document's path, as a direct run names
+    // its document (the title: the file name without its extension).
+    void SetDocument(const CString& path);
     // The next wizard run starts every page from the stored defaults.
     void ResetPageFlags();
 
