@@ -71,6 +71,7 @@ def main():
             peer = None
         wall, rss = measure(common + ["--format", "ztxt", "-o", out, largest], env, args.runs)
         rows.append(("folivo convert, zTXT", wall, rss, os.path.getsize(out)))
+        ztxt = wall
 
         print(f"Largest book: {os.path.basename(largest)}, {size:,} bytes; median of {args.runs} runs")
         print(f"{'command':28} {'wall ms':>9} {'peak MB':>9} {'output bytes':>13}")
@@ -78,6 +79,7 @@ def main():
             print(f"{name:28} {wall * 1000:9.1f} {rss / 2**20:9.1f} {outsize:13,}")
         if peer:
             print(f"txt2pdbdoc / folivo wall time: {peer / ours:.1f}x")
+        print(f"zTXT / PalmDoc wall time: {ztxt / ours:.2f}x")
         limit = 4 * size + 20 * 2**20
         print(f"memory goal 4 x input + 20 MB = {limit / 2**20:.1f} MB")
 
