@@ -236,6 +236,20 @@ TEST_F(WizardTest, AFailedFinishSaysWhyAndKeepsTheWizardOpen)
     EXPECT_FALSE(m_wizard->isVisible());
     EXPECT_EQ(ReadDatabase((Docs() / "story.pdb").string()).text, kStory);
     EXPECT_EQ(answers.Asked().size(), 1u);
+
+    // A database that could not be queued is there all the same, and the user knows.
+    AddUser("Ann");
+    Start((Docs() / "story.txt").string());
+    Click(kPage1, 1006);
+    NextTo(kPage4);
+    fs::remove_all(HotSync() / "Ann");
+    fs::remove(Docs() / "story.pdb");
+    Finish();
+    EXPECT_FALSE(m_wizard->isVisible());
+    EXPECT_TRUE(fs::exists(Docs() / "story.pdb"));
+    ASSERT_EQ(answers.Asked().size(), 2u);
+    EXPECT_TRUE(answers.Asked()[1].text.startsWith("The database was written, but it could not be queued"))
+        << answers.Asked()[1].text.toStdString();
 }
 
 TEST_F(WizardTest, PreviewShowsTheTextAsThePagesPrepareIt)
