@@ -19,6 +19,8 @@
 #include <QShowEvent>
 #include <QStackedWidget>
 
+#include <array>
+
 using namespace WizardTemplate;
 
 namespace {
@@ -54,8 +56,7 @@ CWizardDlg::CWizardDlg(QWidget* parent, BookmarkList& bookmarks)
     m_page2 = new CPage2(*this);
     m_page3 = new CPage3(*this);
     m_page4 = new CPage4(*this);
-    for (WizardPage* page : {static_cast<WizardPage*>(m_page1), static_cast<WizardPage*>(m_page2),
-                             static_cast<WizardPage*>(m_page3), static_cast<WizardPage*>(m_page4)})
+    for (WizardPage* page : std::array<WizardPage*, 4>{m_page1, m_page2, m_page3, m_page4})
         m_stack->addWidget(page);
 
     // The sheet's buttons at their usual places: Back and Next side by side,
@@ -86,11 +87,6 @@ CWizardDlg::CWizardDlg(QWidget* parent, BookmarkList& bookmarks)
     connect(m_help, &QPushButton::clicked, this, [this] { OpenHelpTopic(ActivePage()->HelpTopic()); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             [this] { ActivePage()->OnHelpRequest(); });
-}
-
-CWizardDlg::~CWizardDlg()
-{
-    m_job.SetPages(nullptr);
 }
 
 void CWizardDlg::PlaceButtons()

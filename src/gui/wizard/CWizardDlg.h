@@ -39,7 +39,6 @@ public:
     // Generated bookmarks go to `bookmarks`, the program's one list unless a
     // test brings its own.
     explicit CWizardDlg(QWidget* parent = nullptr, BookmarkList& bookmarks = BookmarkList::Instance());
-    ~CWizardDlg() override;
 
 private:
     // Declared first: the document's names below are the job's own.
