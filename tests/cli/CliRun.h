@@ -155,4 +155,11 @@ inline void SetDefault(const Sandbox& box, const std::string& name, const std::s
     ASSERT_EQ(box.Run({"defaults", name, value}).status, 0) << name;
 }
 
+// Several stored defaults, each as `folivo defaults NAME VALUE` stores it.
+inline void SetDefaults(const Sandbox& box, std::initializer_list<std::pair<std::string, std::string>> values)
+{
+    for (const auto& [name, value] : values)
+        SetDefault(box, name, value);
+}
+
 }  // namespace clitest

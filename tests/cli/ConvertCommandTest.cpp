@@ -22,11 +22,11 @@ std::vector<std::uint32_t> Offsets(const palm::EbookInfo& info)
 TEST(ConvertCommand, StoredDefaultsAreUsedAndOptionsOverrideThem)
 {
     Sandbox box;
-    SetDefault(box, "Bookmarks", "^chapter \\d");
-    SetDefault(box, "CRLFCR", "1");
-    SetDefault(box, "Tabs", "1");
-    SetDefault(box, "PalmDocBlock", "2");
-    SetDefault(box, "PalmDocCompressOn", "0");
+    SetDefaults(box, {{"Bookmarks", "^chapter \\d"},
+                      {"CRLFCR", "1"},
+                      {"Tabs", "1"},
+                      {"PalmDocBlock", "2"},
+                      {"PalmDocCompressOn", "0"}});
     const std::string source = box.Document("story.txt", kStory);
     const fs::path database = box.Docs() / "story.pdb";
 
@@ -58,10 +58,7 @@ TEST(ConvertCommand, StoredDefaultsAreUsedAndOptionsOverrideThem)
 TEST(ConvertCommand, NoDefaultsIgnoresTheStoreAndTakesOnlyTheOptions)
 {
     Sandbox box;
-    SetDefault(box, "Bookmarks", "two");
-    SetDefault(box, "Tabs", "1");
-    SetDefault(box, "zTxtBlock", "1");
-    SetDefault(box, "zTxtCompressRandom", "0");
+    SetDefaults(box, {{"Bookmarks", "two"}, {"Tabs", "1"}, {"zTxtBlock", "1"}, {"zTxtCompressRandom", "0"}});
     box.Document("page.html", "<p>one\ntwo</p>\n\n<b>three</b>&nbsp;\tfour");
 
     RunResult run =
@@ -332,9 +329,7 @@ TEST(ConvertCommand, StandardInputAndOutputStandForFiles)
 TEST(ConvertCommand, NoFormsSwitchStoredRulesOffAndFormatIgnoresCase)
 {
     Sandbox box;
-    SetDefault(box, "Single", "1");
-    SetDefault(box, "CRLFCR", "1");
-    SetDefault(box, "HTML", "1");
+    SetDefaults(box, {{"Single", "1"}, {"CRLFCR", "1"}, {"HTML", "1"}});
     box.Document("page.txt", "one\r\ntwo<b>!</b>\r\n\r\nthree");
     RunResult run = box.Run({"convert", "--no-join-lines", "--no-remove-cr", "--format", "PalmDOC", "page.txt"});
     ASSERT_EQ(run.status, 0) << run.err;
