@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Renders each window of the desktop program offscreen to FOLDER/<ClassName>.png
-# (default docs/screenshots/), with a book of the corpus loaded and its
-# chapters bookmarked.
+# (default docs/screenshots/; the wizard's pages as CPage1.png to CPage4.png),
+# with a book of the corpus loaded and its chapters bookmarked.
 set -euo pipefail
 folder=$(realpath -m "${1:-$(dirname "$0")/../docs/screenshots}")
 cd "$(dirname "$0")/.."
@@ -14,10 +14,16 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target folivo-screenshots
 mkdir -p "$folder"
 
-# A settings store, runtime folder and temporary folder of the run's own: the
-# windows open at their template size whatever the user has stored.
+# A settings store, runtime folder, temporary folder and HotSync folder of
+# the run's own: the windows open at their template size whatever the user
+# has stored. The book is copied there and named by a relative path, so that
+# the pictures show no path of this machine.
+program=$PWD/build/src/gui/folivo-screenshots
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 chmod 700 "$scratch"
+mkdir -p "$scratch/Books" "$scratch/HotSync/Ann Reader/Install" "$scratch/HotSync/Tom/Install"
+cp "$book" "$scratch/Books/"
+cd "$scratch"
 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$scratch" XDG_CONFIG_HOME="$scratch" TMP="$scratch" \
-  ./build/src/gui/folivo-screenshots "$book" "$folder"
+  FOLIVO_HOTSYNC_DIR="$scratch/HotSync" "$program" "Books/$(basename "$book")" "$folder"

@@ -36,6 +36,13 @@ bool HaveBook(benchmark::State& state)
     return false;
 }
 
+// The matches of one scan, and the book's bytes for every iteration.
+void ReportScan(benchmark::State& state, unsigned matches)
+{
+    state.counters["matches"] = matches;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Book().size()));
+}
+
 RegularExpression BookmarkScanObject(RegularExpression::LocaleModels model)
 {
     RegularExpression re;
@@ -65,8 +72,7 @@ void ComponentGrep(benchmark::State& state, RegularExpression::LocaleModels mode
         re.OnGrepping.Unhook(&positions);
         benchmark::DoNotOptimize(positions);
     }
-    state.counters["matches"] = matches;
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Book().size()));
+    ReportScan(state, matches);
 }
 
 void BareEngine(benchmark::State& state)
@@ -81,8 +87,7 @@ void BareEngine(benchmark::State& state)
         matches = boost::regex_grep([](const boost::match_results<const char*>&) { return true; }, first, last, re);
         benchmark::DoNotOptimize(matches);
     }
-    state.counters["matches"] = matches;
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Book().size()));
+    ReportScan(state, matches);
 }
 
 // The whole bookmark scan of one conversion run: options, expression, text, Grep.

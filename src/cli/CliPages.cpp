@@ -6,32 +6,6 @@
 
 namespace folivo::cli {
 
-namespace {
-
-std::uint32_t Checked(bool on)
-{
-    return on ? 1 : 0;
-}
-
-}  // namespace
-
-TextPageState TextPageStateOf(const ConversionSettings& rules)
-{
-    TextPageState state;
-    state.removeCR = Checked(rules.lineBreakRemoval == LineBreakRemoval::RemoveCR);
-    state.removeLF = Checked(rules.lineBreakRemoval == LineBreakRemoval::RemoveLF);
-    state.removeNone = Checked(rules.lineBreakRemoval == LineBreakRemoval::None);
-    state.translateCR = Checked(rules.lineBreakTranslation == LineBreakTranslation::CrToLf);
-    state.translateLF = Checked(rules.lineBreakTranslation == LineBreakTranslation::LfToCr);
-    state.translateNone = Checked(rules.lineBreakTranslation == LineBreakTranslation::None);
-    state.tabs = Checked(rules.tabsToLineBreaks);
-    state.html = Checked(rules.removeHtmlTags);
-    state.ascii = Checked(rules.allowLowAscii);
-    state.single = Checked(rules.ignoreSingleLineBreaks);
-    state.charset = Checked(rules.handheldCharset);
-    return state;
-}
-
 CliPages::CliPages(const ConvertOptions& options)
 {
     // The rules a direct conversion would read from the store, so that a

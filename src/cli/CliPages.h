@@ -37,7 +37,4 @@ private:
     CString m_title;
 };
 
-// The page buttons that select exactly the rules in `rules`.
-TextPageState TextPageStateOf(const ConversionSettings& rules);
-
 }  // namespace folivo::cli

@@ -167,10 +167,8 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
     job.RunConversion(plan.source, output, plan.title, format.format, format.blockSizeKB, format.compress);
 
     const ConversionReport& report = job.LastReport();
-    if (report.result != kConversionDone)
-        fail(report.problem);
-    else if (!report.databaseWritten)
-        fail(palm::Message(report.writer));
+    if (const Error problem = DatabaseProblem(report))
+        fail(problem.Message());
     if (!report.skippedLines.empty()) {
         outcome.warnings.push_back(plan.name + ": the bookmark pattern is too complex to search line" +
                                    (report.skippedLines.size() == 1 ? " " : "s ") + LineList(report.skippedLines) +

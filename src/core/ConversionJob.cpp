@@ -82,6 +82,15 @@ std::uint32_t RecordSizeOf(std::int32_t blockSizeKB)
 
 }  // namespace
 
+Error DatabaseProblem(const ConversionReport& report)
+{
+    if (report.result != kConversionDone)
+        return Error::Failure(report.problem);
+    if (!report.databaseWritten)
+        return Error::Failure(palm::Message(report.writer));
+    return {};
+}
+
 std::uint64_t MostDocumentBytes(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
 {
     // Entire-document zTXT cuts one compressed stream into records: only its
@@ -180,16 +189,15 @@ Error ConversionJob::MeasureDatabaseSize(DocumentFormat format, std::int32_t blo
     m_measuring = true;
     RunConversion(sourcePath, database, "Title", format, blockSizeKB, compress);
     m_measuring = false;
-    struct stat st;
-    Error result;
-    if (m_report.result != kConversionDone)
-        result = Error::Failure(m_report.problem);
-    else if (!m_report.databaseWritten)
-        result = Error::Failure(palm::Message(m_report.writer));
-    else if (::stat(database.c_str(), &st) != 0)
-        result = Error::Failure(database + ": " + std::strerror(errno));
-    else
-        size = st.st_size;
+    // Nobody previews a measurement's text.
+    DeleteTextFile();
+    Error result = DatabaseProblem(m_report);
+    if (struct stat st; !result) {
+        if (::stat(database.c_str(), &st) == 0)
+            size = st.st_size;
+        else
+            result = Error::Failure(database + ": " + std::strerror(errno));
+    }
     RemoveFile(database, removal);
     return result;
 }

@@ -1,6 +1,7 @@
 #include <core/SettingsGroups.h>
 #include <core/SettingsValues.h>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -110,6 +111,31 @@ void SaveTextDefaults(const TextPageState& state)
         SetDwordValue(key, name, state.*member);
 }
 
+TextPageState TextPageStateOf(const ConversionSettings& rules)
+{
+    const auto checked = [](bool on) -> std::uint32_t { return on ? 1 : 0; };
+    TextPageState state;
+    state.removeCR = checked(rules.lineBreakRemoval == LineBreakRemoval::RemoveCR);
+    state.removeLF = checked(rules.lineBreakRemoval == LineBreakRemoval::RemoveLF);
+    state.removeNone = checked(rules.lineBreakRemoval == LineBreakRemoval::None);
+    state.translateCR = checked(rules.lineBreakTranslation == LineBreakTranslation::CrToLf);
+    state.translateLF = checked(rules.lineBreakTranslation == LineBreakTranslation::LfToCr);
+    state.translateNone = checked(rules.lineBreakTranslation == LineBreakTranslation::None);
+    state.tabs = checked(rules.tabsToLineBreaks);
+    state.html = checked(rules.removeHtmlTags);
+    state.ascii = checked(rules.allowLowAscii);
+    state.single = checked(rules.ignoreSingleLineBreaks);
+    state.charset = checked(rules.handheldCharset);
+    return state;
+}
+
+TextPageState StoredTextPageState()
+{
+    ConversionSettings rules;
+    ReadTextRules(rules);
+    return TextPageStateOf(rules);
+}
+
 void TextRulesFromPage(const TextPageState& state, ConversionSettings& settings)
 {
     ApplyTextRules(state, settings, [](std::uint32_t v) { return v == 1; });
@@ -170,6 +196,17 @@ void SaveFormatDefaults(DocumentFormat format, const FormatPageState& state)
     SetDwordValue(key, names->block, state.blockSizeKB);
     SetDwordValue(key, names->first, state.compressFirst);
     SetDwordValue(key, names->second, state.compressSecond);
+}
+
+FormatPageState StoredFormatPageState(DocumentFormat format)
+{
+    FormatPageState state = InitialFormatPageState(format);
+    LoadFormatDefaults(format, state);
+    state.blockSizeKB = std::clamp(state.blockSizeKB, kFewestBlockKB, kMostBlockKB);
+    const bool first = state.compressFirst != 0;
+    state.compressFirst = first ? 1 : 0;
+    state.compressSecond = first ? 0 : 1;
+    return state;
 }
 
 void ReadDirectRunDefaults(ConversionSettings& settings)

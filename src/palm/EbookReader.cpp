@@ -6,6 +6,12 @@
 
 namespace palm {
 
+std::string_view Record0(const PdbDatabase& database, std::size_t size)
+{
+    // Both headers are longer than zero bytes, so empty means missing or short.
+    return database.records.empty() || database.records[0].size() < size ? std::string_view() : database.records[0];
+}
+
 std::size_t PresentTextRecords(const PdbDatabase& database, std::uint32_t counted, std::string& damage)
 {
     const std::size_t present = database.records.size() - 1;

@@ -7,6 +7,9 @@
 
 namespace palm {
 
+// Record 0, the format's header, when it holds at least `size` bytes; else
+// an empty view, which is damage.
+std::string_view Record0(const PdbDatabase& database, std::size_t size);
 // Steps both share once record 0 is read. The text records of those record 0
 // counts that the file holds; fewer is damage, said in `damage`.
 std::size_t PresentTextRecords(const PdbDatabase& database, std::uint32_t counted, std::string& damage);

@@ -17,9 +17,9 @@ constexpr std::size_t kMaxDecodedRecord = 65536;
 Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info)
 {
     info.format = EbookFormat::PalmDoc;
-    if (database.records.empty() || database.records[0].size() < kHeaderSize)
+    const std::string_view header = Record0(database, kHeaderSize);
+    if (header.empty())
         return {Status::DamagedDatabase, "record 0 is missing or short"};
-    const std::string_view header = database.records[0];
     info.compression = GetU16(header, 0);
     info.textLength = GetU32(header, 4);
     info.textRecordCount = GetU16(header, 8);

@@ -67,15 +67,15 @@ private:
 Result ReadZtxt(const PdbDatabase& database, EbookInfo& info)
 {
     info.format = EbookFormat::Ztxt;
-    if (database.records.empty() || database.records[0].size() < kHeaderSize)
+    const std::string_view header = Record0(database, kHeaderSize);
+    if (header.empty())
         return {Status::DamagedDatabase, "record 0 is missing or short"};
-    const std::string_view header = database.records[0];
     info.ztxtVersion = GetU16(header, 0);
     info.textRecordCount = GetU16(header, 2);
     info.textLength = GetU32(header, 4);
     info.recordSize = GetU16(header, 8);
     const std::size_t bookmarkCount = GetU16(header, 10);
-    const std::size_t BookmarkRecord = GetU16(header, 12);
+    const std::size_t bookmarkRecord = GetU16(header, 12);
     info.ztxtFlags = static_cast<std::uint8_t>(header[18]);
     info.compression = (info.ztxtFlags & 0x01) ? 1 : 2;
     const std::uint32_t storedCrc = GetU32(header, 20);
@@ -99,11 +99,11 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info)
         damage = "the zlib stream is cut short";
 
     if (bookmarkCount != 0) {
-        if (BookmarkRecord == 0 || BookmarkRecord >= database.records.size() ||
-            database.records[BookmarkRecord].size() < bookmarkCount * kBookmarkEntry) {
+        if (bookmarkRecord == 0 || bookmarkRecord >= database.records.size() ||
+            database.records[bookmarkRecord].size() < bookmarkCount * kBookmarkEntry) {
             damage += std::string(damage.empty() ? "" : "; ") + "bookmark record missing or short";
         } else {
-            const std::string_view record = database.records[BookmarkRecord];
+            const std::string_view record = database.records[bookmarkRecord];
             for (std::size_t i = 0; i < bookmarkCount; ++i) {
                 const std::size_t at = i * kBookmarkEntry;
                 info.bookmarks.push_back({FixedName(record.substr(at + 4, kBookmarkTitle)), GetU32(record, at)});

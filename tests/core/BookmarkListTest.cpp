@@ -10,6 +10,15 @@ using namespace folivo;
 
 namespace {
 
+// A list holding `entries`, each added in turn (so Add's rule applies).
+BookmarkList ListOf(std::initializer_list<Bookmark> entries)
+{
+    BookmarkList list;
+    for (const Bookmark& b : entries)
+        list.Add(b.name, b.position, b.generated);
+    return list;
+}
+
 std::vector<std::string> Names(const BookmarkList& list)
 {
     std::vector<std::string> names;
@@ -20,13 +29,8 @@ std::vector<std::string> Names(const BookmarkList& list)
 
 TEST(BookmarkListTest, AddComparesOnlyTheLastEntry)
 {
-    BookmarkList list;
-    list.Add("A", 0, true);
-    list.Add("A", 0, false);
-    list.Add("B", 5, true);
-    list.Add("A", 0, true);
-    list.Add("A", 7, true);
-    list.Add("a", 7, true);
+    const BookmarkList list =
+        ListOf({{"A", 0, true}, {"A", 0, false}, {"B", 5, true}, {"A", 0, true}, {"A", 7, true}, {"a", 7, true}});
     EXPECT_EQ(Names(list), (std::vector<std::string>{"A", "B", "A", "A", "a"}));
     EXPECT_TRUE(list.At(0)->generated);
     EXPECT_EQ(list.At(3)->position, 7);
@@ -34,11 +38,7 @@ TEST(BookmarkListTest, AddComparesOnlyTheLastEntry)
 
 TEST(BookmarkListTest, IndicesShiftAndBadIndicesChangeNothing)
 {
-    BookmarkList list;
-    list.Add("M1", 0, false);
-    list.Add("G1", 10, true);
-    list.Add("M2", 20, false);
-    list.Add("G2", 30, true);
+    BookmarkList list = ListOf({{"M1", 0, false}, {"G1", 10, true}, {"M2", 20, false}, {"G2", 30, true}});
     EXPECT_TRUE(list.Rename(1, "Renamed"));
     EXPECT_TRUE(list.RemoveAt(0));
     EXPECT_EQ(Names(list), (std::vector<std::string>{"Renamed", "M2", "G2"}));

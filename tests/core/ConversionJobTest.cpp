@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestPages.h"
 
 #include <core/CommandLineStart.h>
 #include <core/ConversionJob.h>
@@ -59,26 +60,6 @@ protected:
     BookmarkList m_bookmarks;
 };
 
-// Pages that were all shown, with their controls set by the test.
-struct ShownPages : WizardPages {
-    bool TextPageShown() const override { return true; }
-    TextPageState TextPage() const override { return text; }
-    bool BookmarkPageShown() const override { return true; }
-    CString BookmarkPatternText() const override { return patterns; }
-    bool DocumentPageExists() const override { return true; }
-    bool AutoInstallChecked() const override { return autoInstall; }
-    CString InstallUserText() const override { return user; }
-    CString OutputPathText() const override { return output; }
-    CString TitleText() const override { return title; }
-
-    TextPageState text;
-    CString patterns;
-    bool autoInstall = false;
-    CString user = "Ann";
-    CString output;
-    CString title = "From the page";
-};
-
 const std::string kStory =
     "Preface\r\n\r\nCHAPTER I.\r\nIt began.\r\n\r\nCHAPTER II. A second, longer heading\r\nIt went on.\r\n";
 
@@ -131,7 +112,7 @@ TEST_F(JobTest, TheBookmarkScanGoesOnPastLinesTheEngineGivesUpOn)
     // split the a's, and give up on such a line.
     const std::string hard(25, 'a');
     const std::string text = "chapter zero\n" + hard + "!\nchapter one\n" + hard + "!\nchapter two\n";
-    ShownPages pages;
+    TestPages pages;
     pages.patterns = "^chapter|^(a+)+$";
     for (const DocumentFormat format : {DocumentFormat::PalmDoc, DocumentFormat::zTXT}) {
         ConversionJob job(m_bookmarks);
@@ -164,7 +145,7 @@ TEST_F(JobTest, FilesThatCannotBeReadEndTheRunWithNothingWritten)
 TEST_F(JobTest, PagesOverrideTheStoreAndABadPatternStillConverts)
 {
     SaveBookmarkDefaults("^never");
-    ShownPages pages;
+    TestPages pages;
     pages.text.removeNone = 0;
     pages.text.removeCR = 1;
     pages.text.single = 1;
@@ -191,7 +172,7 @@ TEST_F(JobTest, PagesOverrideTheStoreAndABadPatternStillConverts)
 // their document and stay while they lie inside its text.
 TEST_F(JobTest, TheUsersBookmarkEditsReachTheDatabase)
 {
-    ShownPages pages;
+    TestPages pages;
     pages.patterns = "^chapter";
     const std::string source = Document("story.txt", kStory);
     const std::string output = (Docs() / "s.pdb").string();
@@ -242,7 +223,7 @@ TEST_F(JobTest, TheUsersBookmarkEditsReachTheDatabase)
 
 TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)
 {
-    ShownPages pages;
+    TestPages pages;
     pages.autoInstall = true;
     pages.output = (Docs() / "elsewhere.pdb").string();
     const std::string source = Document("story.txt", kStory);
@@ -255,6 +236,17 @@ TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)
     ASSERT_FALSE(job.MeasureDatabaseSize(DocumentFormat::PalmDoc, 4, 1, size));
     EXPECT_GT(size, 78);
     EXPECT_TRUE(fs::is_empty(HotSync() / "Ann" / "Install"));
+    // Neither the database nor the prepared text outlives the measurement.
+    EXPECT_TRUE(TmpIsEmpty());
+    EXPECT_EQ(std::distance(fs::directory_iterator(Docs()), {}), 1);
+    EXPECT_TRUE(job.textFilePath.empty());
+    // A block size the writer refuses gives no size, but its reason.
+    long long unchanged = size;
+    const Error refused = job.MeasureDatabaseSize(DocumentFormat::PalmDoc, 0, 1, unchanged);
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused.Message().find("0 bytes"), std::string::npos) << refused.Message();
+    EXPECT_EQ(unchanged, size);
+    EXPECT_TRUE(TmpIsEmpty());
 
     ASSERT_EQ(job.ConvertFromPages(DocumentFormat::PalmDoc, 4, 1), kConversionDone);
     EXPECT_TRUE(job.LastReport().install.Ok());
@@ -338,7 +330,7 @@ TEST_F(JobTest, UnicodeDocumentsReachTheHandheldInItsCharacterSet)
                                "quoted\x94\n"
                                "Chapitre \xE9t\xE9 \x97 o ?\n"
                                "chapitre deux\n";
-    ShownPages pages;
+    TestPages pages;
     pages.patterns = "^chapitre (\xC3\xA9t\xC3\xA9|deux)";
     const std::string source = Document("livre.txt", utf8);
     const std::string output = (Docs() / "livre.pdb").string();

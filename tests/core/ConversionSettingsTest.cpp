@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "TestPages.h"
 
 #include <core/ConversionSettings.h>
 #include <core/WizardPages.h>
@@ -54,27 +55,13 @@ TEST(ConversionSettingsTest, BareFileNameKeepsItsWholeName)
     EXPECT_EQ(s.outputPath, "Story.pdb");
 }
 
-struct FakePages : WizardPages {
-    bool TextPageShown() const override { return textShown; }
-    TextPageState TextPage() const override { return text; }
-    bool BookmarkPageShown() const override { return bookmarkShown; }
-    CString BookmarkPatternText() const override { return "^Page"; }
-    bool DocumentPageExists() const override { return documentExists; }
-    bool AutoInstallChecked() const override { return true; }
-    CString InstallUserText() const override { return "Ann"; }
-    CString OutputPathText() const override { return "out.pdb"; }
-    CString TitleText() const override { return "Out"; }
-
-    bool textShown = false;
-    bool bookmarkShown = false;
-    bool documentExists = false;
-    TextPageState text;
-};
-
 TEST(RunSettingsTest, ShownPagesGiveTheirControlsElseTheStoreDecides)
 {
     IsolatedStore store;
-    FakePages pages;
+    TestPages pages;
+    pages.textShown = pages.bookmarkShown = pages.documentExists = false;
+    pages.patterns = "^Page";
+    pages.autoInstall = true;
     ConversionSettings s;
     ResolveRunSettings(s, nullptr, "^Previous");
     EXPECT_EQ(s.bookmarkPatterns, "^Previous");  // nothing stored yet

@@ -1,6 +1,7 @@
 // Every book of the shared corpus through the whole job, in both formats and
 // under several text rules, read back through our own readers.
 #include "TestEnvironment.h"
+#include "TestPages.h"
 
 #include <core/ConversionJob.h>
 #include <core/WizardPages.h>
@@ -15,19 +16,6 @@ namespace fs = std::filesystem;
 using namespace folivo;
 
 namespace {
-
-struct RulePages : WizardPages {
-    bool TextPageShown() const override { return true; }
-    TextPageState TextPage() const override { return text; }
-    bool BookmarkPageShown() const override { return true; }
-    CString BookmarkPatternText() const override { return "^(chapter|book|adventure) [ivxlc0-9]+"; }
-    bool DocumentPageExists() const override { return false; }
-    bool AutoInstallChecked() const override { return false; }
-    CString InstallUserText() const override { return {}; }
-    CString OutputPathText() const override { return {}; }
-    CString TitleText() const override { return {}; }
-    TextPageState text;
-};
 
 struct Combination {
     const char* name;
@@ -94,7 +82,9 @@ TEST(CorpusConversion, EveryBookInEveryCombination)
     for (const fs::path& book : books) {
         for (const Combination& c : kCombinations) {
             SCOPED_TRACE(book.filename().string() + " " + c.name);
-            RulePages pages;
+            TestPages pages;
+            pages.patterns = "^(chapter|book|adventure) [ivxlc0-9]+";
+            pages.documentExists = false;
             c.set(pages.text);
             BookmarkList bookmarks;
             ConversionJob job(bookmarks);

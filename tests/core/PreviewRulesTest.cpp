@@ -79,26 +79,31 @@ TEST(BookmarkEditingTest, OrdersUseEachEntrysOwnKeyAndEqualKeysKeepCreationOrder
     EXPECT_TRUE(folivo::OrderBookmarks(BookmarkList(), folivo::BookmarkOrder::Name).empty());
 }
 
-TEST(PreviewPercentTest, LinesAndPercentagesConvertBothWays)
+// Each row: what the preview computes, and what it must be.
+TEST(PreviewPercentTest, LinesPositionsAndPercentagesConvertWithinTheText)
 {
-    EXPECT_EQ(folivo::LinePercent(199, 200), 99);
-    EXPECT_EQ(folivo::LinePercent(0, 0), 0);
-    EXPECT_EQ(folivo::PercentLine(100, 200), 200);
-    EXPECT_EQ(folivo::PercentLine(33, 7), 2);
-    EXPECT_EQ(folivo::JumpPercent(199, 200), 100);
-}
-
-TEST(PreviewPercentTest, PositionPercentagesStayWithinTheText)
-{
-    EXPECT_EQ(folivo::PositionPercent(0, 1000), 0);
-    EXPECT_EQ(folivo::PositionPercent(500, 1000), 50);
-    EXPECT_EQ(folivo::PositionPercent(999, 1000), 99);
-    EXPECT_EQ(folivo::PositionPercent(1000, 1000), 100);
-    EXPECT_EQ(folivo::PositionPercent(5000, 1000), 100);
-    EXPECT_EQ(folivo::PositionPercent(-4, 1000), 0);
-    EXPECT_EQ(folivo::PositionPercent(700, 0), 0);
-    // position * 100 no longer fits in 32 bits
-    EXPECT_EQ(folivo::PositionPercent(2'000'000'000, 2'100'000'000), 95);
+    const struct {
+        const char* what;
+        long long got;
+        long long expected;
+    } cases[] = {
+        {"line 199 of 200", folivo::LinePercent(199, 200), 99},
+        {"line 0 of none", folivo::LinePercent(0, 0), 0},
+        {"100% of 200 lines", folivo::PercentLine(100, 200), 200},
+        {"33% of 7 lines", folivo::PercentLine(33, 7), 2},
+        {"jump to line 199 of 200", folivo::JumpPercent(199, 200), 100},
+        {"byte 0", folivo::PositionPercent(0, 1000), 0},
+        {"byte 500", folivo::PositionPercent(500, 1000), 50},
+        {"byte 999", folivo::PositionPercent(999, 1000), 99},
+        {"the end", folivo::PositionPercent(1000, 1000), 100},
+        {"past the end", folivo::PositionPercent(5000, 1000), 100},
+        {"before the start", folivo::PositionPercent(-4, 1000), 0},
+        {"empty text", folivo::PositionPercent(700, 0), 0},
+        // position * 100 no longer fits in 32 bits
+        {"a large text", folivo::PositionPercent(2'000'000'000, 2'100'000'000), 95},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.got, c.expected) << c.what;
 }
 
 TEST(PreviewPercentTest, GoToValueStepsAndReadsWithinZeroToHundred)

@@ -89,6 +89,47 @@ TEST_F(SettingsGroupsTest, TextPageShowsStoredValuesAndSavesInOrder)
                                                        "CRLFTNone", "Tabs", "HTML", "ASCII", "Single", "Charset"}));
 }
 
+// The pages show what a run without them reads, so that showing a page
+// never changes a conversion.
+TEST_F(SettingsGroupsTest, PagesShowWhatARunWithoutThemWouldRead)
+{
+    const auto buttons = [](const TextPageState& s) {
+        return std::vector<std::uint32_t>{s.removeCR,    s.removeLF,      s.removeNone, s.translateCR,
+                                          s.translateLF, s.translateNone, s.tabs,       s.html,
+                                          s.ascii,       s.single,        s.charset};
+    };
+    EXPECT_EQ(buttons(StoredTextPageState()), (std::vector<std::uint32_t>{0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 1}));
+
+    Store(
+        {{"CRLFCR", 1}, {"CRLFLF", 1}, {"CRLFNone", 0}, {"CRLFTCR", 2}, {"CRLFTNone", 0}, {"Tabs", 2}, {"Charset", 0}});
+    const TextPageState shown = StoredTextPageState();
+    EXPECT_EQ(buttons(shown), (std::vector<std::uint32_t>{0, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0}));
+    ConversionSettings fromPage;
+    ConversionSettings fromStore;
+    TextRulesFromPage(shown, fromPage);
+    ReadTextRules(fromStore);
+    EXPECT_EQ(fromPage.lineBreakRemoval, fromStore.lineBreakRemoval);
+    EXPECT_EQ(fromPage.lineBreakTranslation, fromStore.lineBreakTranslation);
+    EXPECT_EQ(fromPage.tabsToLineBreaks, fromStore.tabsToLineBreaks);
+    EXPECT_EQ(fromPage.handheldCharset, fromStore.handheldCharset);
+
+    const auto format = [](DocumentFormat f) {
+        const FormatPageState s = StoredFormatPageState(f);
+        return std::vector<std::uint32_t>{s.blockSizeKB, s.compressFirst, s.compressSecond};
+    };
+    EXPECT_EQ(format(DocumentFormat::PalmDoc), (std::vector<std::uint32_t>{4, 1, 0}));
+    EXPECT_EQ(format(DocumentFormat::zTXT), (std::vector<std::uint32_t>{8, 1, 0}));
+    // Out of the arrows' range, and buttons no run of the program stores.
+    Store({{"zTxtBlock", 99},
+           {"zTxtCompressRandom", 0},
+           {"zTxtCompressEntire", 0},
+           {"PalmDocBlock", 0},
+           {"PalmDocCompressOn", 2},
+           {"PalmDocCompressOff", 1}});
+    EXPECT_EQ(format(DocumentFormat::zTXT), (std::vector<std::uint32_t>{31, 0, 1}));
+    EXPECT_EQ(format(DocumentFormat::PalmDoc), (std::vector<std::uint32_t>{1, 1, 0}));
+}
+
 TEST_F(SettingsGroupsTest, PatternTextFitsTheBufferOrKeepsThePreviousText)
 {
     CString patterns = "previous";

@@ -1,8 +1,11 @@
 #include "common/DialogBuilder.h"
 
+#include <QCheckBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 
 QString WithoutMnemonic(const QString& text)
 {
@@ -35,11 +38,25 @@ DialogBuilder::DialogBuilder(QDialog* dialog, const QString& caption, int width,
     }
 }
 
-void DialogBuilder::Place(QWidget* control, int id, const DuRect& rect, const QString& accessibleName) const
+DialogBuilder::DialogBuilder(QWidget* page, int width, int height) : m_dialog(page), m_units(DialogFont())
 {
-    control->setParent(m_dialog);
+    page->setFont(DialogFont());
+    page->setFixedSize(m_units.Size(width, height));
+}
+
+QRect DialogBuilder::MapIn(const QWidget* container, const DuRect& rect) const
+{
+    const QRect r = m_units.Map(rect);
+    return container == m_dialog ? r : r.translated(-container->mapTo(m_dialog, QPoint()));
+}
+
+void DialogBuilder::Place(QWidget* control, int id, const DuRect& rect, const QString& accessibleName,
+                          QWidget* group) const
+{
+    QWidget* container = group ? group : m_dialog;
+    control->setParent(container);
     control->setObjectName(QString::number(id));
-    control->setGeometry(m_units.Map(rect));
+    control->setGeometry(MapIn(container, rect));
     if (!accessibleName.isEmpty())
         control->setAccessibleName(accessibleName);
 }
@@ -52,10 +69,33 @@ QPushButton* DialogBuilder::AddButton(int id, const QString& text, const DuRect&
     return button;
 }
 
+QCheckBox* DialogBuilder::AddCheckBox(int id, const QString& text, const DuRect& rect, QWidget* group) const
+{
+    auto* box = new QCheckBox(text);
+    Place(box, id, rect, WithoutMnemonic(text), group);
+    return box;
+}
+
+QRadioButton* DialogBuilder::AddRadioButton(int id, const QString& text, const DuRect& rect, QWidget* group) const
+{
+    auto* button = new QRadioButton(text);
+    Place(button, id, rect, WithoutMnemonic(text), group);
+    return button;
+}
+
+QGroupBox* DialogBuilder::AddGroupBox(const QString& text, const DuRect& rect) const
+{
+    auto* box = new QGroupBox(text, m_dialog);
+    box->setGeometry(m_units.Map(rect));
+    box->setAccessibleName(WithoutMnemonic(text));
+    return box;
+}
+
 QLabel* DialogBuilder::AddLabel(const QString& text, const DuRect& rect, QWidget* buddy) const
 {
-    auto* label = new QLabel(text, m_dialog);
-    label->setGeometry(m_units.Map(rect));
+    QWidget* container = buddy->parentWidget() ? buddy->parentWidget() : m_dialog;
+    auto* label = new QLabel(text, container);
+    label->setGeometry(MapIn(container, rect));
     label->setBuddy(buddy);
     label->setAccessibleName(WithoutMnemonic(text));
     buddy->setAccessibleName(WithoutMnemonic(text).remove(u':'));

@@ -1,15 +1,19 @@
 // Lays a dialog out as its template describes it: the client area's size in
 // dialog units, each control at its template rectangle and known by its
-// control id, which is also its object name.
+// control id, which is also its object name. Rectangles are the template's,
+// measured from the dialog's corner, also for a control inside a group box.
 #pragma once
 
 #include "common/DialogUnits.h"
 
 #include <QString>
 
+class QCheckBox;
 class QDialog;
+class QGroupBox;
 class QLabel;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 // The frame of a dialog: whether it can be resized and whether its caption
@@ -24,19 +28,30 @@ class DialogBuilder {
 public:
     // Sets the dialog's caption, frame and client size (template units).
     DialogBuilder(QDialog* dialog, const QString& caption, int width, int height, DialogFrame frame);
+    // A child page (of a wizard) of that size, without frame or caption.
+    DialogBuilder(QWidget* page, int width, int height);
 
     const DialogUnits& Units() const { return m_units; }
 
     // Puts `control` (a child of the dialog) at `rect` under the name of its id.
     // Controls are named for assistive tools after their labels or their own
     // text; `accessibleName` names those that have neither.
-    void Place(QWidget* control, int id, const DuRect& rect, const QString& accessibleName = {}) const;
+    // `group`, when given, holds the control: a group box of the dialog.
+    void Place(QWidget* control, int id, const DuRect& rect, const QString& accessibleName = {},
+               QWidget* group = nullptr) const;
     QPushButton* AddButton(int id, const QString& text, const DuRect& rect) const;
-    // A static text labelling `buddy`: its mnemonic moves the focus there and
-    // its text names the buddy.
+    QCheckBox* AddCheckBox(int id, const QString& text, const DuRect& rect, QWidget* group = nullptr) const;
+    // Radio buttons of one group box exclude each other.
+    QRadioButton* AddRadioButton(int id, const QString& text, const DuRect& rect, QWidget* group = nullptr) const;
+    // Its mnemonic moves the focus to the first control it holds.
+    QGroupBox* AddGroupBox(const QString& text, const DuRect& rect) const;
+    // A static text labelling `buddy`, in the buddy's group box if it has
+    // one: its mnemonic moves the focus there and its text names the buddy.
     QLabel* AddLabel(const QString& text, const DuRect& rect, QWidget* buddy) const;
 
 private:
-    QDialog* m_dialog;
+    QRect MapIn(const QWidget* container, const DuRect& rect) const;
+
+    QWidget* m_dialog;
     DialogUnits m_units;
 };

@@ -1,5 +1,6 @@
-// Renders each window offscreen to FOLDER/<class>.png, with a book of the
-// corpus loaded and its chapters bookmarked, for the README and for review:
+// Renders each window of the desktop program offscreen to FOLDER/<class>.png
+// (the wizard's pages as CPage1.png to CPage4.png), with a book of the corpus
+// loaded and its chapters bookmarked, for the README and for review:
 // folivo-screenshots BOOK FOLDER.
 #include "app/CAboutDlg.h"
 #include "app/CConverterDlg.h"
@@ -11,13 +12,19 @@
 #include "preview/Templates.h"
 #include "tools/PreparedBook.h"
 #include "wizard/CProgressDlg.h"
+#include "wizard/CWizardDlg.h"
+#include "wizard/Templates.h"
 
+#include <core/SettingsGroups.h>
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -44,6 +51,27 @@ void ClickRow(QTreeWidget& rows, int row)
                           type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(rows.viewport(), &click);
     }
+}
+
+// The wizard on the book, with its chapters' pattern stored as the default
+// and auto-install on, one picture per page as the user steps through them.
+bool SaveWizardPages(const char* book, const QDir& folder)
+{
+    folivo::SaveBookmarkDefaults("^CHAPTER [IVXLC]+\\.");
+    CWizardDlg wizard;
+    wizard.SetDocument(book);
+    wizard.ResetPageFlags();
+    wizard.show();
+    auto* next = wizard.findChild<QPushButton*>(QString::number(WizardTemplate::kNextButton));
+    wizard.findChild<QAbstractButton*>(QString::number(Page1Template::kAutoInstall))->click();
+    bool saved = Save(wizard, "CPage1", folder);
+    for (const char* page : {"CPage2", "CPage3", "CPage4"}) {
+        next->click();
+        saved &= Save(wizard, page, folder);
+    }
+    wizard.reject();
+    wizard.DeleteTextFile();
+    return saved;
 }
 
 }  // namespace
@@ -112,5 +140,6 @@ int main(int argc, char** argv)
         progress.StepIt();
     saved &= Save(progress, "CProgressDlg", folder);
     progress.Close();
+    saved &= SaveWizardPages(argv[1], folder);
     return saved ? 0 : 1;
 }

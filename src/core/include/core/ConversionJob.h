@@ -56,6 +56,9 @@ struct ConversionReport {
     palm::Result install;  // the install queue's outcome, when asked
 };
 
+// Why the run that made `report` wrote no database; success when it wrote one.
+Error DatabaseProblem(const ConversionReport& report);
+
 // The largest document a run with these arguments reads: the most text its
 // database can hold. A larger one could become a database only if the text
 // rules cut much of it away (HTML tags), and reading it would fill memory
@@ -103,8 +106,9 @@ public:
     // Runs the job with the output path and title of the document page.
     int ConvertFromPages(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
     // Converts into a temporary database titled "Title", only to learn its
-    // size in bytes; nothing is queued for the hand-held and the database is
-    // deleted. Fails, naming why, when no database came of it.
+    // size in bytes; nothing is queued for the hand-held, and the database
+    // and the prepared text are deleted. Fails, naming why, when no database
+    // came of it.
     Error MeasureDatabaseSize(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress, long long& size);
 
     // The steps of a run, open for the preview and the tests.

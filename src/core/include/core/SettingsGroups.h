@@ -30,6 +30,13 @@ struct TextPageState {
 bool LoadTextPageDefaults(TextPageState& state);
 void SaveTextDefaults(const TextPageState& state);
 
+// The buttons that select exactly the rules in `rules`.
+TextPageState TextPageStateOf(const ConversionSettings& rules);
+// What the text page shows when it is first shown: the rules a run without
+// the page would read from the store, so that the page converts as such a
+// run would (a stored "Tabs" 2 shows checked; one button per radio group).
+TextPageState StoredTextPageState();
+
 // The text rules of a run from the page's buttons: a button counts when it is
 // exactly checked, and in each radio group the last checked button wins.
 void TextRulesFromPage(const TextPageState& state, ConversionSettings& settings);
@@ -58,6 +65,15 @@ FormatPageState InitialFormatPageState(DocumentFormat format);
 bool LoadFormatDefaults(DocumentFormat format, FormatPageState& state);
 // Writes the block size and both buttons of `format`, nothing of the other.
 void SaveFormatDefaults(DocumentFormat format, const FormatPageState& state);
+
+// The block sizes the format page's arrows reach, in KB.
+inline constexpr std::uint32_t kFewestBlockKB = 1;
+inline constexpr std::uint32_t kMostBlockKB = 31;
+// What the format page shows for `format` when it is first shown: the stored
+// values over the initial ones, the block size brought into the arrows'
+// range, and one compression button checked, the first unless its stored
+// value is 0 (as a direct run reads it).
+FormatPageState StoredFormatPageState(DocumentFormat format);
 
 // A direct run's block size and compression for settings.format: PalmDoc 4 KB
 // and compression on, zTXT 8 KB and random access, unless stored otherwise.

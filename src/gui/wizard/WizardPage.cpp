@@ -1,0 +1,31 @@
+#include "wizard/WizardPage.h"
+
+#include "common/DialogBuilder.h"
+#include "wizard/CWizardDlg.h"
+#include "wizard/Templates.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+WizardPage::WizardPage(CWizardDlg& sheet, int templateId, const QString& caption) : m_sheet(sheet), m_caption(caption)
+{
+    setObjectName(QString::number(templateId));
+}
+
+void WizardPage::AddPreviewAndSaveBox(const DialogBuilder& builder, int previewId, int saveId)
+{
+    QPushButton* preview = builder.AddButton(previewId, QStringLiteral("&Preview"), kPreviewRect);
+    m_saveDefaults = builder.AddCheckBox(saveId, QStringLiteral("Save as default settings"), kSaveDefaultsRect);
+    connect(preview, &QPushButton::clicked, this, [this] { m_sheet.Preview(); });
+}
+
+void WizardPage::BeginRun()
+{
+    if (m_saveDefaults)
+        m_saveDefaults->setChecked(false);
+}
+
+bool WizardPage::SaveDefaultsChecked() const
+{
+    return m_saveDefaults && m_saveDefaults->isChecked();
+}

@@ -1,0 +1,159 @@
+// The wizard as the user meets it: a document in a folder of the test's own,
+// a temporary folder, a HotSync folder, a settings store, and the wizard
+// started on the document as the main dialog starts it. Controls are reached
+// by page and id; stored values and written databases are read back.
+#pragma once
+
+#include "GuiTestSupport.h"
+
+#include "wizard/CWizardDlg.h"
+#include "wizard/Templates.h"
+
+#include <core/SettingsStore.h>
+#include <core/SettingsValues.h>
+#include <palm/EbookReader.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <filesystem>
+#include <optional>
+
+namespace fs = std::filesystem;
+
+inline constexpr int kPage1 = 107;
+inline constexpr int kPage2 = 108;
+inline constexpr int kPage3 = 109;
+inline constexpr int kPage4 = 110;
+
+class WizardTest : public GuiTest {
+protected:
+    WizardTest()
+    {
+        fs::create_directories(Tmp());
+        fs::create_directories(Docs());
+        fs::create_directories(HotSync());
+    }
+
+    fs::path Tmp() const { return m_root.Path() / "tmp"; }
+    fs::path Docs() const { return m_root.Path() / "docs"; }
+    fs::path HotSync() const { return m_root.Path() / "hotsync"; }
+    void AddUser(const std::string& name) const { fs::create_directories(HotSync() / name / "Install"); }
+    std::string Document(const std::string& name, const std::string& bytes) const
+    {
+        WriteBytes(Docs() / name, bytes);
+        return (Docs() / name).string();
+    }
+    // The files in a folder, by name.
+    static std::vector<std::string> FilesIn(const fs::path& folder)
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // A wizard run on `path`, as the main dialog starts one; the sheet is
+    // made once and reused, as a starter reuses it for a list.
+    void Start(const std::string& path)
+    {
+        if (!m_wizard)
+            m_wizard = std::make_unique<CWizardDlg>(nullptr, m_list);
+        m_wizard->SetDocument(path);
+        m_wizard->ResetPageFlags();
+        m_wizard->show();
+    }
+
+    QWidget* Page(int templateId) const { return Find<QWidget>(m_wizard.get(), templateId); }
+    template <class Control>
+    Control* On(int page, int id) const
+    {
+        return Find<Control>(Page(page), id);
+    }
+    QPushButton* SheetButton(int id) const { return Find<QPushButton>(m_wizard.get(), id); }
+    void Next() const { SheetButton(WizardTemplate::kNextButton)->click(); }
+    void Back() const { SheetButton(WizardTemplate::kBackButton)->click(); }
+    void Finish() const { SheetButton(WizardTemplate::kFinishButton)->click(); }
+    void Cancel() const { SheetButton(WizardTemplate::kCancelButton)->click(); }
+    // Moves on with Next until the page of `templateId` is up.
+    void NextTo(int templateId) const
+    {
+        while (!Page(templateId)->isVisible() && SheetButton(WizardTemplate::kNextButton)->isVisible())
+            Next();
+        ASSERT_TRUE(Page(templateId)->isVisible());
+    }
+    void Click(int page, int id) const { On<QAbstractButton>(page, id)->click(); }
+    bool Checked(int page, int id) const { return On<QAbstractButton>(page, id)->isChecked(); }
+    QString Text(int page, int id) const
+    {
+        if (auto* edit = Page(page)->findChild<QLineEdit*>(QString::number(id)))
+            return edit->text();
+        return On<QLabel>(page, id)->text();
+    }
+    void SetText(int page, int id, const QString& text) const
+    {
+        auto* edit = On<QLineEdit>(page, id);
+        edit->selectAll();
+        Type(edit, text);
+    }
+    QString SizeShown() const { return Text(kPage4, 1043); }
+
+    static void StoreDword(const char* name, std::uint32_t value)
+    {
+        SettingsKey key;
+        unsigned long disposition = 0;
+        ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
+        ASSERT_EQ(SetDwordValue(key, name, value), SETTINGS_OK);
+    }
+    static void StoreString(const char* name, const CString& value)
+    {
+        SettingsKey key;
+        unsigned long disposition = 0;
+        ASSERT_EQ(OpenSettingsKey(key, disposition, kSettingsKeyPath), SETTINGS_OK);
+        ASSERT_EQ(SetStringValue(key, name, value.c_str()), SETTINGS_OK);
+    }
+    static std::optional<std::uint32_t> StoredDword(const char* name)
+    {
+        SettingsKey key;
+        unsigned long disposition = 0;
+        std::uint32_t value = 0;
+        if (OpenSettingsKey(key, disposition, kSettingsKeyPath) != SETTINGS_OK || !folivo::ReadDword(key, name, value))
+            return std::nullopt;
+        return value;
+    }
+    static std::optional<CString> StoredString(const char* name)
+    {
+        SettingsKey key;
+        unsigned long disposition = 0;
+        CString value;
+        if (OpenSettingsKey(key, disposition, kSettingsKeyPath) != SETTINGS_OK ||
+            !folivo::ReadString(key, name, value, 1 << 20))
+            return std::nullopt;
+        return value;
+    }
+
+    static palm::EbookInfo ReadDatabase(const std::string& path)
+    {
+        palm::EbookInfo info;
+        const palm::Result result = palm::ReadEbookFile(path, info);
+        EXPECT_TRUE(result.Ok()) << path << ": " << palm::Message(result);
+        return info;
+    }
+    // A database's bookmarks as name and offset.
+    static std::vector<std::pair<std::string, std::uint32_t>> Bookmarks(const palm::EbookInfo& info)
+    {
+        std::vector<std::pair<std::string, std::uint32_t>> marks;
+        for (const palm::StoredBookmark& mark : info.bookmarks)
+            marks.emplace_back(mark.name, mark.offset);
+        return marks;
+    }
+
+    ScratchFolder m_root;
+    ScopedEnv m_tmp{"TMP", Tmp().string()};
+    ScopedEnv m_hotSync{"FOLIVO_HOTSYNC_DIR", HotSync().string()};
+    BookmarkList m_list;
+    std::unique_ptr<CWizardDlg> m_wizard;
+};
