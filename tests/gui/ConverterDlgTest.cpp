@@ -8,6 +8,7 @@
 #include "app/ConverterLayout.h"
 #include "app/Help.h"
 #include "app/ShellIntegration.h"
+#include "wizard/CWizardDlg.h"
 
 #include <core/SettingsGroups.h>
 #include <palm/EbookReader.h>
@@ -312,6 +313,41 @@ TEST_F(ConverterDlgTest, ConvertWritesEveryListedDocumentWithTheStoredDefaults)
     EXPECT_EQ(doc.compression, 2u);
 }
 
+TEST_F(ConverterDlgTest, AdvancedOpensTheWizardOnEachDocumentInTurn)
+{
+    Dlg dialog(nullptr, m_bookmarks);
+    const QStringList paths = {Document("one.txt"), Document("two.htm"), Document("three")};
+    dialog.ListDocuments(paths);
+    dialog.show();
+    Find<QRadioButton>(&dialog, Dlg::kZtxtRadio)->click();
+    Find<QCheckBox>(&dialog, Dlg::kAdvancedCheck)->click();
+
+    // Each wizard is cancelled, the second after it prepared the text; the
+    // next one opens all the same.
+    std::vector<std::string> opened;
+    std::vector<bool> tmpEmpty;
+    std::function<void(CWizardDlg*)> cancel = [&](CWizardDlg* sheet) {
+        opened.push_back(sheet->sourcePath + "|" + sheet->sourceFileName + "|" + sheet->title);
+        tmpEmpty.push_back(fs::is_empty(Tmp()));
+        if (opened.size() == 2)
+            sheet->Job().RunConversion(sheet->sourcePath, "", sheet->title, DocumentFormat::PrepareOnly, 4, 1);
+        sheet->reject();
+        if (opened.size() < 3)
+            WhenModal<CWizardDlg>(cancel);
+    };
+    WhenModal<CWizardDlg>(cancel);
+    Find<QPushButton>(&dialog, Dlg::kConvertButton)->click();
+
+    const std::string folder = m_folder.Path().string() + "/";
+    EXPECT_EQ(opened, (std::vector<std::string>{folder + "one.txt|one.txt|one", folder + "two.htm|two.htm|two",
+                                                folder + "three|three|three"}));
+    // The prepared text of one wizard is gone before the next opens.
+    EXPECT_EQ(tmpEmpty, (std::vector<bool>{true, true, true}));
+    EXPECT_TRUE(fs::is_empty(Tmp()));
+    EXPECT_FALSE(fs::exists(m_folder / "one.pdb"));
+    EXPECT_EQ(Listed(dialog), paths);
+}
+
 TEST_F(ConverterDlgTest, LaysOutByDialogUnitsAndKeepsTheColumnFull)
 {
     Dlg dialog(nullptr, m_bookmarks);
@@ -509,6 +545,17 @@ TEST_F(ConverterDlgTest, TheStartConvertsOneDocumentOrOpensTheListedOnes)
     const QString story = Document("Story.txt");
     EXPECT_EQ(CConverterApp().Run({story.toStdString(), "1"}), 0);
     EXPECT_EQ(Read(QString::fromStdString(m_folder / "Story.pdb")).format, palm::EbookFormat::Ztxt);
+    EXPECT_TRUE(fs::is_empty(Tmp()));
+
+    // Format 2: the wizard on the document, and no prepared text left after it.
+    std::string opened;
+    WhenModal<CWizardDlg>([&opened](CWizardDlg* sheet) {
+        opened = sheet->sourcePath + "|" + sheet->title;
+        sheet->Job().RunConversion(sheet->sourcePath, "", sheet->title, DocumentFormat::PrepareOnly, 4, 1);
+        sheet->reject();
+    });
+    EXPECT_EQ(CConverterApp().Run({'"' + story.toStdString() + "\" 2"}), 0);
+    EXPECT_EQ(opened, story.toStdString() + "|Story");
     EXPECT_TRUE(fs::is_empty(Tmp()));
 
     QStringList listed;

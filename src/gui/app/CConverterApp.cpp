@@ -2,6 +2,7 @@
 
 #include "app/CConverterDlg.h"
 #include "wizard/CProgressDlg.h"
+#include "wizard/CWizardDlg.h"
 
 #include <core/CommandLineStart.h>
 
@@ -20,9 +21,23 @@ int CConverterApp::Run(const std::vector<std::string>& arguments)
         dialog.exec();
         return 0;
     }
+    const auto format = static_cast<DocumentFormat>(start.document.format);
+    if (format == DocumentFormat::ShowWizard) {
+        CWizardDlg sheet;
+        RunWizard(sheet, start.document.path);
+        return 0;
+    }
     CProgressDlg progress;
     folivo::ConversionJob job;
     job.SetProgress(&progress);
-    folivo::ConvertDirectly(job, start.document.path, static_cast<DocumentFormat>(start.document.format));
+    folivo::ConvertDirectly(job, start.document.path, format);
     return 0;
+}
+
+void RunWizard(CWizardDlg& sheet, const CString& sourcePath)
+{
+    sheet.SetDocument(sourcePath);
+    sheet.ResetPageFlags();
+    sheet.exec();
+    sheet.DeleteTextFile();
 }

@@ -4,8 +4,12 @@
 // and ends without showing the main dialog.
 #pragma once
 
+#include <framework/CString.h>
+
 #include <string>
 #include <vector>
+
+class CWizardDlg;
 
 class CConverterApp {
 public:
@@ -13,3 +17,7 @@ public:
     // options) and returns the program's exit status.
     int Run(const std::vector<std::string>& arguments);
 };
+
+// Runs the wizard on the document at `sourcePath`, every page starting from
+// the stored defaults, and deletes the prepared text it leaves however it ends.
+void RunWizard(CWizardDlg& sheet, const CString& sourcePath);

@@ -1,6 +1,7 @@
 #include "app/CConverterDlg.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CConverterApp.h"
 #include "app/ConverterLayout.h"
 #include "app/Help.h"
 #include "app/ProgramIcon.h"
@@ -9,6 +10,7 @@
 #include "common/MessageBox.h"
 #include "common/WindowPlacement.h"
 #include "wizard/CProgressDlg.h"
+#include "wizard/CWizardDlg.h"
 
 #include <core/CommandLineStart.h>
 #include <core/SettingsGroups.h>
@@ -219,7 +221,20 @@ void CConverterDlg::RemoveFiles()
 
 void CConverterDlg::Convert()
 {
-    ConvertDirectly(ListedPaths());
+    if (m_advanced->isChecked())
+        ConvertInWizard(ListedPaths());
+    else
+        ConvertDirectly(ListedPaths());
+}
+
+void CConverterDlg::ConvertInWizard(const QStringList& paths)
+{
+    // One sheet for the list, one wizard run per document, whether the run
+    // before was finished or cancelled. The wizard offers PalmDoc first
+    // whichever format is chosen here.
+    CWizardDlg sheet(this, m_bookmarks);
+    for (const QString& path : paths)
+        RunWizard(sheet, QFile::encodeName(path).toStdString());
 }
 
 void CConverterDlg::ConvertDirectly(const QStringList& paths)

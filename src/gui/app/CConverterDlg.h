@@ -56,6 +56,7 @@ private:
     void RemoveFiles();
     void Convert();
     void ConvertDirectly(const QStringList& paths);
+    void ConvertInWizard(const QStringList& paths);
     void ToggleShellIntegration();
     void ShowAbout();
     void UpdateRemove();
