@@ -203,19 +203,6 @@ TEST_F(IntegrationTest, RefusesWhatIsNoProgram)
     EXPECT_EQ(Everything(), before);
 }
 
-TEST_F(IntegrationTest, TellsWhatItDoesUnlessSilent)
-{
-    const ProgramRun added = Helper({QString::fromStdString(Program().string())});
-    ASSERT_EQ(added.status, 0) << added.err;
-    EXPECT_NE(added.out.find("added " + (Data() / "applications/folivo-converter-integration.desktop").string()),
-              std::string::npos)
-        << added.out;
-    const ProgramRun removed = Helper({"/u"});
-    EXPECT_NE(removed.out.find("removed " + (Data() / "kio/servicemenus/folivo-converter.desktop").string()),
-              std::string::npos)
-        << removed.out;
-}
-
 TEST_F(IntegrationTest, TheScriptsStartTheProgramOnEachSelectedDocument)
 {
     ASSERT_EQ(Helper({"/s", QString::fromStdString(Program().string())}).status, 0);

@@ -489,13 +489,13 @@ TEST_F(ConverterDlgTest, TheMenuOpensTheHelpAndTheAboutBox)
     EXPECT_TRUE(opened[0].toLocalFile().endsWith("gui_tests.help/index.html"));
     EXPECT_EQ(opened[1], opened[0]);
 
-    QString line;
-    WhenModal<CAboutDlg>([&line](CAboutDlg* about) {
-        line = Find<QLabel>(about, CAboutDlg::kVersionLine)->text();
-        about->accept();
+    bool about = false;
+    WhenModal<CAboutDlg>([&about](CAboutDlg* box) {
+        about = true;
+        box->accept();
     });
     MenuItem(dialog, Dlg::kAboutItem)->trigger();
-    EXPECT_EQ(line, "Folivo Converter version " FOLIVO_SHORT_VERSION);
+    EXPECT_TRUE(about);
 }
 
 TEST(AboutDlgTest, ShowsTheProgramsVersionIconAndCopyright)
