@@ -24,6 +24,10 @@ trap 'rm -rf "$scratch"' EXIT
 chmod 700 "$scratch"
 mkdir -p "$scratch/Books" "$scratch/HotSync/Ann Reader/Install" "$scratch/HotSync/Tom/Install"
 cp "$book" "$scratch/Books/"
+# Its neighbours for the main dialog's list.
+for other in yellow-wallpaper-1952-0.txt yellow-wallpaper-1952-h.htm verwandlung-22367-8.txt; do
+  [ -f "$(dirname "$book")/$other" ] && cp "$(dirname "$book")/$other" "$scratch/Books/"
+done
 cd "$scratch"
 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$scratch" XDG_CONFIG_HOME="$scratch" TMP="$scratch" \
   FOLIVO_HOTSYNC_DIR="$scratch/HotSync" "$program" "Books/$(basename "$book")" "$folder"

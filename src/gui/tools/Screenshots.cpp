@@ -103,7 +103,7 @@ int main(int argc, char** argv)
     const QFileInfo bookFile(QString::fromLocal8Bit(argv[1]));
     QStringList documents;
     for (const QFileInfo& document : bookFile.dir().entryInfoList({"*.txt", "*.htm"}, QDir::Files, QDir::Name))
-        documents << document.absoluteFilePath();
+        documents << document.filePath();
     converter.ListDocuments(documents.mid(0, 6));
     converter.show();
     auto* listed = converter.findChild<QTreeWidget*>(QString::number(CConverterDlg::kList));
