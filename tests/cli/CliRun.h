@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "Databases.h"
 #include "TestFiles.h"
 
 #include <palm/EbookReader.h>
@@ -132,14 +133,6 @@ private:
 
     ScratchFolder m_folder;
 };
-
-inline palm::EbookInfo ReadDatabase(const fs::path& path)
-{
-    palm::EbookInfo info;
-    const palm::Result result = palm::ReadEbookFile(path.string(), info);
-    EXPECT_TRUE(result.Ok()) << path << ": " << palm::Message(result);
-    return info;
-}
 
 inline std::vector<std::string> Lines(const std::string& text)
 {

@@ -1,3 +1,4 @@
+#include "Databases.h"
 #include "TestEnvironment.h"
 #include "TestPages.h"
 
@@ -45,14 +46,6 @@ protected:
 
     bool TmpIsEmpty() const { return fs::is_empty(Tmp()); }
 
-    palm::EbookInfo Read(const std::string& path) const
-    {
-        palm::EbookInfo info;
-        const palm::Result r = palm::ReadEbookFile(path, info);
-        EXPECT_TRUE(r.Ok()) << palm::Message(r);
-        return info;
-    }
-
     ScratchFolder m_root;
     IsolatedStore m_store;
     ScopedEnv m_tmp{"TMP", Tmp().string()};
@@ -75,7 +68,7 @@ TEST_F(JobTest, StoredDefaultsDriveADirectRunToBothFormats)
     job.sourceFileName = "story.txt";
     ASSERT_EQ(job.RunConversion(source, (Docs() / "story.pdb").string(), "Story", DocumentFormat::PalmDoc, 4, 1),
               kConversionDone);
-    palm::EbookInfo doc = Read((Docs() / "story.pdb").string());
+    palm::EbookInfo doc = ReadDatabase((Docs() / "story.pdb").string());
     EXPECT_EQ(doc.format, palm::EbookFormat::PalmDoc);
     EXPECT_EQ(doc.title, "Story");
     EXPECT_EQ(doc.compression, 2);
@@ -94,7 +87,7 @@ TEST_F(JobTest, StoredDefaultsDriveADirectRunToBothFormats)
 
     ASSERT_EQ(job.RunConversion(source, (Docs() / "story-z.pdb").string(), "Story", DocumentFormat::zTXT, 8, 1),
               kConversionDone);
-    palm::EbookInfo z = Read((Docs() / "story-z.pdb").string());
+    palm::EbookInfo z = ReadDatabase((Docs() / "story-z.pdb").string());
     EXPECT_EQ(z.format, palm::EbookFormat::Ztxt);
     std::string withoutCr = kStory;
     std::erase(withoutCr, '\r');
@@ -120,7 +113,7 @@ TEST_F(JobTest, TheBookmarkScanGoesOnPastLinesTheEngineGivesUpOn)
         const std::string output = (Docs() / "hard.pdb").string();
         ASSERT_EQ(job.RunConversion(Document("hard.txt", text), output, "Hard", format, 4, 1), kConversionDone);
         EXPECT_EQ(job.LastReport().skippedLines, (std::vector<unsigned>{2, 4}));
-        const palm::EbookInfo book = Read(output);
+        const palm::EbookInfo book = ReadDatabase(output);
         ASSERT_EQ(book.bookmarks.size(), 3u);
         EXPECT_EQ(book.bookmarks[1].name, "chapter one");
         EXPECT_EQ(book.bookmarks[1].offset, text.find("chapter one"));
@@ -157,7 +150,7 @@ TEST_F(JobTest, PagesOverrideTheStoreAndABadPatternStillConverts)
     job.sourcePath = source;
     job.SetPages(&pages);
     ASSERT_EQ(job.ConvertFromPages(DocumentFormat::PalmDoc, 4, 0), kConversionDone);
-    const palm::EbookInfo doc = Read(pages.output);
+    const palm::EbookInfo doc = ReadDatabase(pages.output);
     EXPECT_EQ(doc.title, "From the page");
     EXPECT_EQ(doc.compression, 1);
     EXPECT_EQ(doc.text, "Preface\n\nCHAPTER I. It began.\n\nCHAPTER II. A second, longer heading It went on.\n");
@@ -178,7 +171,7 @@ TEST_F(JobTest, TheUsersBookmarkEditsReachTheDatabase)
     const std::string output = (Docs() / "s.pdb").string();
     const auto stored = [&] {
         std::vector<std::pair<std::string, std::uint32_t>> marks;
-        for (const palm::StoredBookmark& b : Read(output).bookmarks)
+        for (const palm::StoredBookmark& b : ReadDatabase(output).bookmarks)
             marks.emplace_back(b.name, b.offset);
         return marks;
     };
@@ -337,7 +330,7 @@ TEST_F(JobTest, UnicodeDocumentsReachTheHandheldInItsCharacterSet)
     ConversionJob job(m_bookmarks);
     job.SetPages(&pages);
     ASSERT_EQ(job.RunConversion(source, output, "\xC3\x89t\xC3\xA9", DocumentFormat::zTXT, 8, 1), kConversionDone);
-    const palm::EbookInfo book = Read(output);
+    const palm::EbookInfo book = ReadDatabase(output);
     EXPECT_EQ(book.text, cp1252);
     EXPECT_EQ(book.title, "\xC9t\xE9");
     ASSERT_EQ(book.bookmarks.size(), 2u);
@@ -352,13 +345,13 @@ TEST_F(JobTest, UnicodeDocumentsReachTheHandheldInItsCharacterSet)
     utf16[10] = '\x19', utf16[11] = '\x20';  // the apostrophe as U+2019
     ASSERT_EQ(job.RunConversion(Document("tea.txt", utf16), output, "T", DocumentFormat::PalmDoc, 4, 1),
               kConversionDone);
-    EXPECT_EQ(Read(output).text, "Tea \x92 two");
+    EXPECT_EQ(ReadDatabase(output).text, "Tea \x92 two");
 
     pages.text.charset = 0;
     ASSERT_EQ(job.RunConversion(source, output, "\xC3\x89t\xC3\xA9", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
-    EXPECT_EQ(Read(output).text, utf8);
-    EXPECT_EQ(Read(output).title, "\xC3\x89t\xC3\xA9");
-    EXPECT_EQ(Read(output).bookmarks.size(), 2u) << "the pattern meets the text in the same encoding";
+    EXPECT_EQ(ReadDatabase(output).text, utf8);
+    EXPECT_EQ(ReadDatabase(output).title, "\xC3\x89t\xC3\xA9");
+    EXPECT_EQ(ReadDatabase(output).bookmarks.size(), 2u) << "the pattern meets the text in the same encoding";
     EXPECT_EQ(job.LastReport().replacedCharacters, 0u);
 }
 
@@ -430,7 +423,7 @@ TEST_F(JobTest, DirectRunsConvertWithTheStoredDefaultsAndLeaveNoPreparedText)
     const std::string source = Document("Story.txt", kStory);
     ConversionJob job(m_bookmarks);
     EXPECT_EQ(ConvertDirectly(job, source, DocumentFormat::zTXT), kConversionDone);
-    const palm::EbookInfo z = Read((Docs() / "Story.pdb").string());
+    const palm::EbookInfo z = ReadDatabase((Docs() / "Story.pdb").string());
     EXPECT_EQ(z.format, palm::EbookFormat::Ztxt);
     EXPECT_EQ(z.title, "Story");
     EXPECT_EQ(z.recordSize, 8192u);
@@ -441,7 +434,7 @@ TEST_F(JobTest, DirectRunsConvertWithTheStoredDefaultsAndLeaveNoPreparedText)
 
     SaveFormatDefaults(DocumentFormat::PalmDoc, {2, 0, 1});
     EXPECT_EQ(ConvertDirectly(job, source, DocumentFormat::PalmDoc), kConversionDone);
-    const palm::EbookInfo doc = Read((Docs() / "Story.pdb").string());
+    const palm::EbookInfo doc = ReadDatabase((Docs() / "Story.pdb").string());
     EXPECT_EQ(doc.recordSize, 2048u);
     EXPECT_EQ(doc.compression, 1u);
     fs::remove(Docs() / "Story.pdb");
@@ -532,7 +525,7 @@ TEST_F(JobTest, APathWithoutAFolderIsADocumentOfTheCurrentFolder)
     EXPECT_EQ(result, kConversionDone);
     // The whole path is the file name: nothing of it is lost.
     EXPECT_EQ(job.sourceFileName, "Story.txt");
-    EXPECT_EQ(Read((Docs() / "Story.pdb").string()).title, "Story");
+    EXPECT_EQ(ReadDatabase((Docs() / "Story.pdb").string()).title, "Story");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // folivo-converter started as a desktop launcher, a file manager or a script
 // starts it: each way of naming a document gives the database expected.
+#include "Databases.h"
 #include "DesktopRun.h"
 
 #include <core/SettingsGroups.h>
@@ -37,14 +38,6 @@ protected:
         return run;
     }
 
-    static palm::EbookInfo Read(const fs::path& path)
-    {
-        palm::EbookInfo info;
-        const palm::Result r = palm::ReadEbookFile(path.string(), info);
-        EXPECT_TRUE(r.Ok()) << path << ": " << palm::Message(r);
-        return info;
-    }
-
     ScratchFolder m_root;
     IsolatedStore m_store;
     QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
@@ -54,7 +47,7 @@ TEST_F(ProgramTest, TheQuotedCommandLineConvertsWithTheStoredDefaults)
 {
     folivo::SaveFormatDefaults(DocumentFormat::zTXT, {3, 1, 0});
     Run({'"' + Story() + "\" 1"});
-    const palm::EbookInfo book = Read(Docs() / "My Story.pdb");
+    const palm::EbookInfo book = ReadDatabase(Docs() / "My Story.pdb");
     EXPECT_EQ(book.format, palm::EbookFormat::Ztxt);
     EXPECT_EQ(book.title, "My Story");
     EXPECT_EQ(book.recordSize, 3072u);
@@ -66,7 +59,7 @@ TEST_F(ProgramTest, PathAndNumberAsTwoArgumentsAfterQtsOwnOptions)
 {
     m_environment.remove("QT_QPA_PLATFORM");
     Run({"-platform", "offscreen", Story(), "0"});
-    const palm::EbookInfo book = Read(Docs() / "My Story.pdb");
+    const palm::EbookInfo book = ReadDatabase(Docs() / "My Story.pdb");
     EXPECT_EQ(book.format, palm::EbookFormat::PalmDoc);
     EXPECT_EQ(book.recordSize, 4096u);
     EXPECT_EQ(book.text, kStory);
@@ -83,7 +76,7 @@ TEST_F(ProgramTest, AnotherNumberPreparesTheTextOnlyAndLeavesNothing)
 TEST_F(ProgramTest, ADocumentWithoutAFolderIsOneOfTheCurrentFolder)
 {
     Run({"My Story.txt", "0"});
-    EXPECT_EQ(Read(Docs() / "My Story.pdb").title, "My Story");
+    EXPECT_EQ(ReadDatabase(Docs() / "My Story.pdb").title, "My Story");
 }
 
 TEST_F(ProgramTest, TellsItsVersionWithoutAWindowSystem)

@@ -2,6 +2,7 @@
 // Convert, the layout, the placement, its menu, the about box, and the start.
 #include "GuiTestSupport.h"
 
+#include "Databases.h"
 #include "app/CAboutDlg.h"
 #include "app/CConverterApp.h"
 #include "app/CConverterDlg.h"
@@ -94,14 +95,6 @@ protected:
             // Open, as the user presses it (accept is the dialog's own).
             static_cast<QDialog*>(dialog)->accept();
         });
-    }
-
-    static palm::EbookInfo Read(const QString& path)
-    {
-        palm::EbookInfo info;
-        const palm::Result r = palm::ReadEbookFile(path.toStdString(), info);
-        EXPECT_TRUE(r.Ok()) << path.toStdString() << ": " << palm::Message(r);
-        return info;
     }
 
     ScratchFolder m_folder;
@@ -295,7 +288,7 @@ TEST_F(ConverterDlgTest, ConvertWritesEveryListedDocumentWithTheStoredDefaults)
 
     // A document that cannot be read stops nobody.
     for (const auto& [database, title] : {std::pair("one.pdb", "one"), {"two.pdb", "two"}, {"readme.pdb", "readme"}}) {
-        const palm::EbookInfo book = Read(QString::fromStdString(m_folder / database));
+        const palm::EbookInfo book = ReadDatabase(m_folder / database);
         EXPECT_EQ(book.format, palm::EbookFormat::Ztxt) << database;
         EXPECT_EQ(book.title, title);
         EXPECT_EQ(book.recordSize, 2048u);
@@ -307,7 +300,7 @@ TEST_F(ConverterDlgTest, ConvertWritesEveryListedDocumentWithTheStoredDefaults)
 
     Find<QRadioButton>(&dialog, Dlg::kPalmDocRadio)->click();
     Find<QPushButton>(&dialog, Dlg::kConvertButton)->click();
-    const palm::EbookInfo doc = Read(QString::fromStdString(m_folder / "one.pdb"));
+    const palm::EbookInfo doc = ReadDatabase(m_folder / "one.pdb");
     EXPECT_EQ(doc.format, palm::EbookFormat::PalmDoc);
     EXPECT_EQ(doc.recordSize, 4096u);
     EXPECT_EQ(doc.compression, 2u);
@@ -544,7 +537,7 @@ TEST_F(ConverterDlgTest, TheStartConvertsOneDocumentOrOpensTheListedOnes)
 {
     const QString story = Document("Story.txt");
     EXPECT_EQ(CConverterApp().Run({story.toStdString(), "1"}), 0);
-    EXPECT_EQ(Read(QString::fromStdString(m_folder / "Story.pdb")).format, palm::EbookFormat::Ztxt);
+    EXPECT_EQ(ReadDatabase(m_folder / "Story.pdb").format, palm::EbookFormat::Ztxt);
     EXPECT_TRUE(fs::is_empty(Tmp()));
 
     // Format 2: the wizard on the document, and no prepared text left after it.

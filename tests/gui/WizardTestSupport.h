@@ -6,6 +6,7 @@
 
 #include "GuiTestSupport.h"
 
+#include "Databases.h"
 #include "wizard/CWizardDlg.h"
 #include "wizard/Templates.h"
 
@@ -135,13 +136,6 @@ protected:
         return value;
     }
 
-    static palm::EbookInfo ReadDatabase(const std::string& path)
-    {
-        palm::EbookInfo info;
-        const palm::Result result = palm::ReadEbookFile(path, info);
-        EXPECT_TRUE(result.Ok()) << path << ": " << palm::Message(result);
-        return info;
-    }
     // A database's bookmarks as name and offset.
     static std::vector<std::pair<std::string, std::uint32_t>> Bookmarks(const palm::EbookInfo& info)
     {

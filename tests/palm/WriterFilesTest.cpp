@@ -5,6 +5,7 @@
 
 #include <palm/EbookReader.h>
 
+#include "Databases.h"
 #include "OutsideLibraries.h"
 #include "PalmTestSupport.h"
 
@@ -24,13 +25,6 @@ protected:
         return FolivoWritePalmDoc(1, "Title", textPath.c_str(), output.c_str(),
                                   bookmarks ? bookmarks : bookmarkPath.c_str(), 5, 4096);
     }
-    palm::EbookInfo Read(const std::string& path)
-    {
-        palm::EbookInfo info;
-        const palm::Result result = palm::ReadEbookFile(path, info);
-        EXPECT_TRUE(result.Ok()) << palm::Message(result);
-        return info;
-    }
     // Names in the folder, to see that no temporary file is left behind.
     std::size_t Entries()
     {
@@ -47,7 +41,7 @@ TEST_F(WriterFiles, PalmDocTakesTheBookmarksInTheFileWhateverTheCount)
 {
     const std::string output = folder / "book.pdb";
     EXPECT_EQ(WritePalmDoc(output), 0);
-    const palm::EbookInfo info = Read(output);
+    const palm::EbookInfo info = ReadDatabase(output);
     EXPECT_EQ(info.title, "Title");
     EXPECT_EQ(info.text, text);
     const std::vector<palm::StoredBookmark> expected = {{"Intro", 0}, {"Part2", 1200}};
@@ -55,7 +49,7 @@ TEST_F(WriterFiles, PalmDocTakesTheBookmarksInTheFileWhateverTheCount)
 
     WriteBytes(bookmarkPath, "");
     EXPECT_EQ(WritePalmDoc(output), 0);
-    EXPECT_TRUE(Read(output).bookmarks.empty());
+    EXPECT_TRUE(ReadDatabase(output).bookmarks.empty());
 }
 
 TEST_F(WriterFiles, MalformedBookmarkLinesAreSkippedAndReported)
@@ -64,10 +58,10 @@ TEST_F(WriterFiles, MalformedBookmarkLinesAreSkippedAndReported)
     const std::string output = folder / "book.pdb";
     EXPECT_EQ(WritePalmDoc(output), static_cast<int>(Status::BookmarkLinesSkipped));
     const std::vector<palm::StoredBookmark> expected = {{"Good one", 10}, {"", 20}, {"Last", 30}};
-    EXPECT_EQ(Read(output).bookmarks, expected);
+    EXPECT_EQ(ReadDatabase(output).bookmarks, expected);
 
     EXPECT_EQ(WritePalmDoc(output, (folder / "absent.txt").c_str()), static_cast<int>(Status::BookmarkFileUnreadable));
-    EXPECT_EQ(Read(output).text, text) << "the book is written all the same";
+    EXPECT_EQ(ReadDatabase(output).text, text) << "the book is written all the same";
 }
 
 TEST_F(WriterFiles, ZtxtJobWithoutBookmarkFile)
@@ -80,14 +74,14 @@ TEST_F(WriterFiles, ZtxtJobWithoutBookmarkFile)
     job.title = "Z";
     job.mode = 1;
     EXPECT_EQ(FolivoWriteZtxt(&job), 0);
-    palm::EbookInfo info = Read(output);
+    palm::EbookInfo info = ReadDatabase(output);
     EXPECT_TRUE(info.bookmarks.empty());
     EXPECT_EQ(info.text, palmtest::WithLfBreaks(text));
 
     job.bookmarkPath = bookmarkPath.c_str();
     job.mode = 2;
     EXPECT_EQ(FolivoWriteZtxt(&job), 0);
-    info = Read(output);
+    info = ReadDatabase(output);
     EXPECT_EQ(info.compression, 2);
     EXPECT_EQ(info.bookmarks.size(), 2u);
 
