@@ -30,12 +30,16 @@ Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info)
     // From here on what can be read is kept, for a reader who asks for it.
     std::string damage;
     const std::size_t textRecords = PresentTextRecords(database, info.textRecordCount, damage);
-    for (std::size_t i = 1; i <= textRecords && damage.empty(); ++i) {
+    // A missing record does not stop the reading; a record that does not decode does.
+    for (std::size_t i = 1; i <= textRecords; ++i) {
         const std::string_view record = database.records[i];
-        if (info.compression == 1)
+        if (info.compression == 1) {
             info.text += record;
-        else if (!DecompressPalmDocRecord(record, info.text, kMaxDecodedRecord))
-            damage = "text record " + std::to_string(i) + " does not decode";
+        } else if (!DecompressPalmDocRecord(record, info.text, kMaxDecodedRecord)) {
+            if (damage.empty())
+                damage = "text record " + std::to_string(i) + " does not decode";
+            break;
+        }
     }
     if (damage.empty())
         damage = LengthDamage(info);

@@ -85,11 +85,15 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info)
     const std::size_t textRecords = PresentTextRecords(database, info.textRecordCount, damage);
     uLong crc = crc32(0, nullptr, 0);
     Inflater inflater;
-    for (std::size_t i = 1; i <= textRecords && damage.empty(); ++i) {
+    // A missing record does not stop the reading; a record that does not inflate does.
+    for (std::size_t i = 1; i <= textRecords; ++i) {
         const std::string_view record = database.records[i];
         crc = crc32(crc, reinterpret_cast<const Bytef*>(record.data()), static_cast<uInt>(record.size()));
-        if (std::string error = inflater.Feed(record, info.text, info.textLength); !error.empty())
-            damage = "text record " + std::to_string(i) + ": " + error;
+        if (std::string error = inflater.Feed(record, info.text, info.textLength); !error.empty()) {
+            if (damage.empty())
+                damage = "text record " + std::to_string(i) + ": " + error;
+            break;
+        }
     }
     if (damage.empty() && storedCrc != 0 && storedCrc != crc)
         damage = "CRC-32 of the text records does not match";

@@ -54,17 +54,21 @@ TEST(ReaderDamage, ForeignTruncatedAndAlteredFiles)
     EXPECT_EQ(palm::ReadEbook(ztxt, info).status, Status::DamagedDatabase);
 }
 
+// Where a record of a database file starts, from its entry in the record list.
+std::size_t RecordOffset(const std::string& file, std::size_t record)
+{
+    std::size_t at = 0;
+    for (std::size_t entry = 78 + 8 * record; entry < 78 + 8 * record + 4; ++entry)
+        at = at << 8 | static_cast<unsigned char>(file[entry]);
+    return at;
+}
+
 TEST(ReaderDamage, TextThatIsNotTheDeclaredLengthIsDamageButCanBeSalvaged)
 {
     const std::string text = palmtest::MixedBytes(20000, 4);
     std::string book;
     ASSERT_TRUE(palm::BuildPalmDoc({"P", text, {{"a", 1}}, 4096}, true, book).Ok());
-    const auto offset = [&book](std::size_t record) {
-        std::size_t at = 0;
-        for (std::size_t entry = 78 + 8 * record; entry < 78 + 8 * record + 4; ++entry)
-            at = at << 8 | static_cast<unsigned char>(book[entry]);
-        return at;
-    };
+    const auto offset = [&book](std::size_t record) { return RecordOffset(book, record); };
     const std::size_t rec0 = offset(0);
     // Each zero byte of a compressed record decodes to one zero byte.
     const std::string zeroed = text.substr(0, 4096) + std::string(offset(3) - offset(2), '\0') + text.substr(8192);
@@ -92,6 +96,27 @@ TEST(ReaderDamage, TextThatIsNotTheDeclaredLengthIsDamageButCanBeSalvaged)
     palm::EbookInfo whole;
     ASSERT_TRUE(palm::ReadEbook(book, whole).Ok());
     EXPECT_FALSE(whole.salvaged);
+}
+
+TEST(ReaderDamage, RecordsCountedBeyondTheFileAreDamageButTheRestIsSalvaged)
+{
+    const std::string text = palmtest::MixedBytes(20000, 4);
+    std::string palmDoc;
+    std::string ztxt;
+    ASSERT_TRUE(palm::BuildPalmDoc({"P", text, {}, 4096}, true, palmDoc).Ok());
+    ASSERT_TRUE(palm::BuildZtxt({"Z", text, {}, 4096}, palm::ZtxtMode::RandomAccess, ztxt).Ok());
+    struct Case {
+        std::string file;
+        std::size_t countAt;  // the low byte of the text record count in record 0
+        std::string text;
+    };
+    for (Case c : {Case{palmDoc, 9, text}, Case{ztxt, 3, palmtest::WithLfBreaks(text)}}) {
+        ++c.file[RecordOffset(c.file, 0) + c.countAt];
+        palm::EbookInfo info;
+        EXPECT_EQ(palm::ReadEbook(c.file, info).status, Status::DamagedDatabase) << c.countAt;
+        EXPECT_TRUE(info.salvaged) << c.countAt;
+        EXPECT_EQ(info.text, c.text) << c.countAt;
+    }
 }
 
 TEST(ReaderDamage, RandomMutationsNeverCrash)
