@@ -38,10 +38,22 @@ void ResetCurrentFile(FileOperationState& f)
     f.pendingChanges.clear();
 }
 
+// Files the run has taken up, by what their names lead to; false when the
+// file behind `name` was taken up before.
+bool TakeUp(FileOperationState& f, const CString& name)
+{
+    struct stat info;
+    return stat(name.c_str(), &info) != 0 || f.filesTakenUp.insert({info.st_dev, info.st_ino}).second;
+}
+
 void WriteOutCurrentFile(const State& s, FileOperationState& f)
 {
-    if (!f.currentFile.empty())
+    if (!f.currentFile.empty()) {
         f.changeCount += WriteOutChanges(f.currentFile, f.pendingChanges, s.saveExtension, f.changeFilesErrors);
+        // A rewrite by rename leaves the file under a new inode, which its
+        // other names, met later, lead to.
+        TakeUp(f, f.currentFile);
+    }
     ResetCurrentFile(f);
 }
 
@@ -51,10 +63,7 @@ void WriteOutCurrentFile(const State& s, FileOperationState& f)
 // the write-out of a link to it would make that text stale.
 bool MayChange(const State& s, FileOperationState& f, const CString& name)
 {
-    if (HasExtension(name, s.saveExtension) || IsReadOnly(name))
-        return false;
-    struct stat info;
-    return stat(name.c_str(), &info) != 0 || f.filesTakenUp.insert({info.st_dev, info.st_ino}).second;
+    return !HasExtension(name, s.saveExtension) && !IsReadOnly(name) && TakeUp(f, name);
 }
 
 bool ChangingFile(const char* fileName, const FileSearchEngine& engine)

@@ -337,6 +337,21 @@ TEST_F(WriteOut, FileWithSeveralLinksIsRewrittenInPlaceAndChangedOnce)
             EXPECT_EQ(tree.Read("notes.bak"), "old text");
         }
     }
+    // Symbolic links met after their target and before it, with another file
+    // in between: the rename gives the target a new inode, yet it is still
+    // the file already changed.
+    std::filesystem::remove_all(tree.Path());
+    std::filesystem::create_directory(tree.Path());
+    tree.Write("a.txt", "old text");
+    tree.Write("b.txt", "old text");
+    std::filesystem::create_symlink(tree.Path("a.txt"), tree.Path("c.txt"));
+    std::filesystem::create_symlink(tree.Path("b.txt"), tree.Path("0.txt"));
+    Aim(re, tree, "*.txt", "old", "older");
+    re.SetSaveExtension("");
+    EXPECT_EQ(re.ChangeFiles(), 2u);
+    EXPECT_EQ(tree.Read("a.txt"), "older text");
+    EXPECT_EQ(tree.Read("b.txt"), "older text");
+    EXPECT_TRUE(std::filesystem::is_symlink(tree.Path("c.txt")));
 }
 
 TEST_F(WriteOut, InPlaceRewriteThatFailsPutsTheOldTextBack)
