@@ -20,6 +20,9 @@ foreach(f "${prefix}/include/patternkit/RegularExpression.h" "${prefix}/include/
     message(FATAL_ERROR "not installed: ${f}")
   endif()
 endforeach()
+if(EXISTS "${prefix}/include/framework/Windows1252.h")
+  message(FATAL_ERROR "installed, though the library exports none of it: include/framework/Windows1252.h")
+endif()
 
 function(run_client client how)
   execute_process(COMMAND "${client}" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
