@@ -5,7 +5,6 @@
 #include <framework/Windows1252.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <utility>
 
@@ -18,15 +17,6 @@ constexpr char32_t kMalformed = 0xFFFFFFFF;
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
-
-// The characters of bytes 0x80..0x9F with their bytes, sorted by character.
-constexpr auto kHighBytes = [] {
-    std::array<std::pair<char16_t, unsigned char>, 32> sorted{};
-    for (int i = 0; i < 32; ++i)
-        sorted[i] = {kWindows1252High[i], static_cast<unsigned char>(0x80 + i)};
-    std::sort(sorted.begin(), sorted.end());
-    return sorted;
-}();
 
 // Whether the eight bytes at p are all ASCII.
 bool AsciiWord(const unsigned char* p)
@@ -100,12 +90,8 @@ public:
 
     void Put(char32_t c)
     {
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            Byte(static_cast<unsigned char>(c));
-            return;
-        }
-        if (const auto high = HighByte(c)) {
-            Byte(high);
+        if (unsigned char byte = 0; c <= 0xFFFF && UnicodeToCp1252(static_cast<char16_t>(c), byte)) {
+            Byte(byte);
             return;
         }
         if (c >= 0x300 && c <= 0x36F && m_at != m_start && Compose(c))
@@ -125,14 +111,6 @@ public:
     }
 
 private:
-    // The byte of c among 0x80..0x9F; 0 when it has none.
-    static unsigned char HighByte(char32_t c)
-    {
-        const auto at = std::lower_bound(kHighBytes.begin(), kHighBytes.end(), c,
-                                         [](const auto& entry, char32_t x) { return entry.first < x; });
-        return at != kHighBytes.end() && at->first == c ? at->second : 0;
-    }
-
     // Folds the combining mark c into the byte before it when the two make a
     // Windows-1252 letter.
     bool Compose(char32_t c)

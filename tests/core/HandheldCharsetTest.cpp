@@ -1,10 +1,10 @@
+#include "Databases.h"
 #include "HandheldCharsetTables.h"
 #include "TestEnvironment.h"
 
 #include "HandheldCharset.h"
 #include <core/ConversionJob.h>
 #include <framework/Windows1252.h>
-#include <palm/EbookReader.h>
 
 #include <gtest/gtest.h>
 
@@ -154,12 +154,6 @@ TEST(HandheldCharset, MalformedAndMarkedInput)
     ExpectConversions(std::begin(cases), std::end(cases));
 }
 
-// The character byte b stands for in Windows-1252.
-char16_t CharacterOf(int b)
-{
-    return b >= 0x80 && b < 0xA0 ? folivo::kWindows1252High[b - 0x80] : static_cast<char16_t>(b);
-}
-
 // The UTF-8 form of c.
 std::string Utf8(char32_t c)
 {
@@ -178,7 +172,7 @@ TEST(HandheldCharset, EveryWindows1252CharacterIsItsOwnByte)
     std::string all, utf8 = "\xEF\xBB\xBF", utf16 = "\xFE\xFF";
     for (int b = 0; b < 256; ++b) {
         all.push_back(static_cast<char>(b));
-        const char16_t c = CharacterOf(b);
+        const char16_t c = folivo::Cp1252ToUnicode(static_cast<unsigned char>(b));
         utf16 += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
         utf8 += Utf8(c);
     }
@@ -201,7 +195,7 @@ TEST(HandheldCharset, PlainFormTableFitsItsCharacters)
 {
     std::set<char32_t> own;
     for (int b = 0; b < 256; ++b)
-        own.insert(CharacterOf(b));
+        own.insert(folivo::Cp1252ToUnicode(static_cast<unsigned char>(b)));
     char32_t previous = 0x7F;
     for (const auto& range : folivo::charset_tables::kPlainForms) {
         ASSERT_GT(range.first, previous);
@@ -331,9 +325,7 @@ std::string DatabaseText(const std::filesystem::path& book, const ScratchFolder&
     const std::string output = scratch / "book.pdb";
     EXPECT_EQ(job.RunConversion(book.string(), output, "Book", DocumentFormat::PalmDoc, 4, 0), folivo::kConversionDone);
     replaced = job.LastReport().replacedCharacters;
-    palm::EbookInfo info;
-    EXPECT_TRUE(palm::ReadEbookFile(output, info).Ok()) << book;
-    return info.text;
+    return ReadDatabase(output).text;
 }
 
 // Every Unicode book of the corpus, converted into a database and read back as
