@@ -1,4 +1,5 @@
 #include <core/ConversionJob.h>
+#include <core/TextLines.h>
 
 #include <core/ProgressSink.h>
 #include <core/WizardPages.h>
@@ -269,19 +270,19 @@ void ConversionJob::ScanLineByLine()
 {
     // The engine gave up after the end of the last match it found, which may
     // lie inside a line: the scan starts again with that whole line. From here
-    // on one line the engine cannot handle costs only that line.
-    const std::string_view text = m_scanText;
-    const std::size_t lastBreak = m_scanEnd == 0 ? std::string_view::npos : text.rfind('\n', m_scanEnd - 1);
-    std::size_t start = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
-    unsigned line = 1 + static_cast<unsigned>(std::count(text.begin(), text.begin() + start, '\n'));
-    for (; start < text.size(); ++line) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        m_scanBase = start;
-        pattern.SetStringToMatch(CString(text.substr(start, end - start)));
+    // on one line the engine cannot handle costs only that line. Lines end
+    // where the engine's ^ and $ see them end, at a lone CR too.
+    const TextLines lines(m_scanText);
+    const int first = m_scanEnd == 0 ? 0 : lines.LineOf(static_cast<std::int32_t>(m_scanEnd - 1));
+    for (int line = first; line < lines.Count(); ++line) {
+        m_scanBase = static_cast<std::size_t>(lines.Start(line));
+        // The empty line after a final line break is no line of the text.
+        if (m_scanBase == m_scanText.size())
+            break;
+        pattern.SetStringToMatch(CString(m_scanText.substr(m_scanBase, static_cast<std::size_t>(lines.Length(line)))));
         pattern.Grep();
         if (pattern.GrepGaveUp())
-            m_report.skippedLines.push_back(line);
-        start = end + 1;
+            m_report.skippedLines.push_back(static_cast<unsigned>(line) + 1);
     }
 }
 
