@@ -118,7 +118,6 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
                                  DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress)
 {
     m_report = ConversionReport{};
-    m_runSource = source;
     // The previous run's prepared text has had its preview; only the latest is kept.
     DeleteTextFile();
 
@@ -138,7 +137,9 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
             return m_report.result = kConversionOutOfMemory;
         }
     }
-    const std::size_t p = PrepareText(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size() - 1, rules);
+    bool keepList = false;
+    const std::size_t p =
+        PrepareText(source, reinterpret_cast<unsigned char*>(bytes.data()), bytes.size() - 1, rules, keepList);
     bytes[p] = '\0';
     m_report.preparedLength = p;
 
@@ -149,7 +150,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     }
     m_textFileRemoval = platform::RemovedOnInterrupt(textFilePath);
 
-    if (!bookmarkPatterns.empty() && !m_keepList)
+    if (!bookmarkPatterns.empty() && !keepList)
         GenerateBookmarks(bytes.data(), p, bookmarkPatterns);
     const Error bookmarkFileError = WriteBookmarkFile(format, bytes.data());
     std::string().swap(bytes);
@@ -203,30 +204,22 @@ Error ConversionJob::MeasureDatabaseSize(DocumentFormat format, std::int32_t blo
     return result;
 }
 
-std::size_t ConversionJob::PrepareText(unsigned char* buffer, std::size_t n)
-{
-    ConversionSettings rules;
-    ResolveTextRules(rules, m_pages);
-    m_runSource = sourcePath;
-    return PrepareText(buffer, n, rules);
-}
-
-std::size_t ConversionJob::PrepareText(unsigned char* buffer, std::size_t n, const ConversionSettings& rules)
+std::size_t ConversionJob::PrepareText(const CString& source, unsigned char* buffer, std::size_t n,
+                                       const ConversionSettings& rules, bool& keepList)
 {
     ProgressScope bar(m_progress, sourceFileName, 0, 20, 1);
     m_rules = rules;
     const std::size_t m = PrepareTextBytes(buffer, n, rules, &bar, &m_report.replacedCharacters);
     bookmarkPatterns = ResolveBookmarkPatterns(m_pages, bookmarkPatterns);
     const std::string_view prepared(reinterpret_cast<const char*>(buffer), m);
-    const ListSource source{m_runSource, m, std::hash<std::string_view>{}(prepared), bookmarkPatterns,
-                            rules.handheldCharset};
-    m_bookmarks.SetDocument(m_runSource);
-    m_keepList = m_listSource == source;
-    if (!m_keepList) {
+    const ListSource made{source, m, std::hash<std::string_view>{}(prepared), bookmarkPatterns, rules.handheldCharset};
+    m_bookmarks.SetDocument(source);
+    keepList = m_listSource == made;
+    if (!keepList) {
         m_bookmarks.RemoveGenerated();
         m_bookmarks.RemoveBeyond(static_cast<std::int32_t>(std::min<std::size_t>(m, INT32_MAX)));
     }
-    m_listSource = source;
+    m_listSource = made;
     return m;
 }
 

@@ -101,6 +101,16 @@ public:
     void SetProgress(ProgressSink* progress) { m_progress = progress; }
 
     // The whole job. Returns a ConversionResult.
+    //
+    // The bookmark list belongs to the document: a run empties it when it
+    // held another one's entries. When the prepared text and the pattern
+    // text are those of the previous run, the list stays as the user left it
+    // (entries renamed, deleted or added in the preview) and no scan runs;
+    // otherwise the generated entries are made afresh and entries made by
+    // hand stay where they still lie inside the text. When the engine gives
+    // up as the text is too complex to search, the scan goes on line by line
+    // after the last match, and the lines it gives up on are reported
+    // (skippedLines).
     int RunConversion(const CString& sourcePath, const CString& outputPath, const CString& title, DocumentFormat format,
                       std::int32_t blockSizeKB, std::int32_t compress);
     // Runs the job with the output path and title of the document page.
@@ -111,31 +121,21 @@ public:
     // came of it.
     Error MeasureDatabaseSize(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress, long long& size);
 
-    // The steps of a run, open for the preview and the tests.
-    //
-    // The bookmark list belongs to the document: PrepareText empties it when
-    // it held another one's entries. When the prepared text and the pattern
-    // text are those of the previous run, the list stays as the user left it
-    // (entries renamed, deleted or added in the preview) and no scan runs;
-    // otherwise the generated entries are made afresh and entries made by
-    // hand stay where they still lie inside the text.
-    std::size_t PrepareText(unsigned char* buffer, std::size_t n);
-    // When the engine gives up as the text is too complex to search, the
-    // scan goes on line by line after the last match, and the lines it gives
-    // up on are reported (skippedLines).
-    void GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText);
-    // One generated bookmark for a match of the running scan.
-    void OnGrepMatch(const REMatchList& matches, bool& more);
-    // Sets bookmarkFilePath; fails when no folder could take the file.
-    Error WriteBookmarkFile(DocumentFormat format, const char* text);
-
     // Deletes the prepared-text file of the latest run.
     void DeleteTextFile();
 
     const ConversionReport& LastReport() const { return m_report; }
 
 private:
-    std::size_t PrepareText(unsigned char* buffer, std::size_t n, const ConversionSettings& rules);
+    // Applies the text rules to the document's bytes, in place, and returns
+    // the prepared length; `keepList` tells whether the bookmark list stays.
+    std::size_t PrepareText(const CString& source, unsigned char* buffer, std::size_t n,
+                            const ConversionSettings& rules, bool& keepList);
+    void GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText);
+    // One generated bookmark for a match of the running scan.
+    void OnGrepMatch(const REMatchList& matches, bool& more);
+    // Sets bookmarkFilePath; fails when no folder could take the file.
+    Error WriteBookmarkFile(DocumentFormat format, const char* text);
     void WriteDatabase(const CString& outputPath, const CString& title, DocumentFormat format, std::int32_t blockSizeKB,
                        std::int32_t compress);
     void Install(const CString& databasePath);
@@ -155,8 +155,6 @@ private:
         bool operator==(const ListSource&) const = default;
     };
     std::optional<ListSource> m_listSource;
-    bool m_keepList = false;
-    CString m_runSource;
     // The text rules of the running job.
     ConversionSettings m_rules;
     // An interrupted program leaves none of the job's temporary files behind.
