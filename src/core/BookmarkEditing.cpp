@@ -6,11 +6,6 @@
 #include <numeric>
 
 namespace folivo {
-namespace {
-
-constexpr std::size_t kProposedNameBytes = 15;
-
-}  // namespace
 
 BookmarkProposal ProposeBookmark(const TextLines& lines, int topLine)
 {
@@ -20,7 +15,7 @@ BookmarkProposal ProposeBookmark(const TextLines& lines, int topLine)
 
 CString ProposedName(std::string_view line)
 {
-    return CString(line.substr(0, kProposedNameBytes));
+    return CString(line.substr(0, kBookmarkNameFromLine));
 }
 
 std::vector<int> OrderBookmarks(const BookmarkList& list, BookmarkOrder order)

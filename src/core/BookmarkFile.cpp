@@ -1,5 +1,6 @@
 #include "BookmarkFile.h"
 
+#include <core/BookmarkEditing.h>
 #include <palm/EbookWriters.h>
 #include <platform/Paths.h>
 
@@ -7,17 +8,11 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 namespace folivo {
 
 CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const char* text)
 {
-    std::vector<const Bookmark*> entries;
-    for (int i = 0; i < list.Count(); ++i)
-        entries.push_back(list.At(i));
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Bookmark* a, const Bookmark* b) { return a->position < b->position; });
     // Positions lie within the searched text, which ends at the first NUL. In
     // position order each stretch of text before a zTXT position is counted
     // once, however many entries there are.
@@ -25,7 +20,8 @@ CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const 
     std::size_t counted = 0;
     std::size_t dropped = 0;
     CString out;
-    for (const Bookmark* entry : entries) {
+    for (const int index : OrderBookmarks(list, BookmarkOrder::Position)) {
+        const Bookmark* entry = list.At(index);
         std::int32_t position = entry->position;
         if (format == DocumentFormat::zTXT) {
             const std::size_t at = std::min(static_cast<std::size_t>(std::max(position, 0)), searched.size());

@@ -64,11 +64,10 @@ namespace folivo {
 
 void AddMatchBookmark(BookmarkList& list, const char* text, std::size_t length, std::size_t matchOffset)
 {
-    constexpr std::ptrdiff_t maxNameBytes = 15;
     if (matchOffset > length)
         return;
     const char* start = LineStart(text, text + matchOffset);
-    std::ptrdiff_t n = std::min(LineEnd(start) - start + 1, maxNameBytes);
+    std::ptrdiff_t n = std::min<std::ptrdiff_t>(LineEnd(start) - start + 1, kBookmarkNameFromLine);
     // A match at the very end of the text would otherwise take the closing NUL.
     CString name(start, static_cast<std::size_t>(n));
     name.resize(std::min(name.size(), name.find('\0')));

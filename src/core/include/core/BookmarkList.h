@@ -4,6 +4,7 @@
 
 #include <framework/CString.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -45,6 +46,9 @@ private:
 };
 
 namespace folivo {
+
+// The most bytes of a line a bookmark is named after, generated or proposed.
+inline constexpr std::size_t kBookmarkNameFromLine = 15;
 
 // Adds the generated bookmark for a match at byte `matchOffset` of `text`
 // (NUL-terminated, `length` bytes): the match's line start as position and
