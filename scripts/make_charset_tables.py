@@ -250,7 +250,8 @@ def main():
     w("}  // namespace folivo::charset_tables")
     output.write_text("\n".join(out) + "\n")
     # In the house style (.clang-format), which the test command checks.
-    subprocess.run(["clang-format", "-i", str(output)], check=True)
+    # Named, so that an output outside the tree is formatted the same way.
+    subprocess.run(["clang-format", f"--style=file:{ROOT / '.clang-format'}", "-i", str(output)], check=True)
     print("%s: %d plain-form ranges, %d compositions, %d named references"
           % (output, len(forms), len(comps), len(refs)))
 
