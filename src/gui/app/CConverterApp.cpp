@@ -1,12 +1,12 @@
 #include "app/CConverterApp.h"
 
 #include "app/CConverterDlg.h"
+#include "common/FilePaths.h"
 #include "wizard/CProgressDlg.h"
 #include "wizard/CWizardDlg.h"
 
 #include <core/CommandLineStart.h>
 
-#include <QFile>
 #include <QFileInfo>
 
 int CConverterApp::Run(const std::vector<std::string>& arguments)
@@ -16,7 +16,7 @@ int CConverterApp::Run(const std::vector<std::string>& arguments)
         CConverterDlg dialog;
         QStringList listed;
         for (const CString& path : start.listed)
-            listed << QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absoluteFilePath();
+            listed << QFileInfo(FromPath(path)).absoluteFilePath();
         dialog.ListDocuments(listed);
         dialog.exec();
         return 0;
@@ -27,11 +27,17 @@ int CConverterApp::Run(const std::vector<std::string>& arguments)
         RunWizard(sheet, start.document.path);
         return 0;
     }
-    CProgressDlg progress;
-    folivo::ConversionJob job;
-    job.SetProgress(&progress);
-    folivo::ConvertDirectly(job, start.document.path, format);
+    ConvertDocuments(nullptr, BookmarkList::Instance(), {start.document.path}, format);
     return 0;
+}
+
+void ConvertDocuments(QWidget* owner, BookmarkList& bookmarks, const std::vector<CString>& paths, DocumentFormat format)
+{
+    CProgressDlg progress(owner);
+    folivo::ConversionJob job(bookmarks);
+    job.SetProgress(&progress);
+    for (const CString& path : paths)
+        folivo::ConvertDirectly(job, path, format);
 }
 
 void RunWizard(CWizardDlg& sheet, const CString& sourcePath)

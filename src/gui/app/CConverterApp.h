@@ -4,12 +4,15 @@
 // and ends without showing the main dialog.
 #pragma once
 
+#include <core/BookmarkList.h>
+#include <core/ConversionSettings.h>
 #include <framework/CString.h>
 
 #include <string>
 #include <vector>
 
 class CWizardDlg;
+class QWidget;
 
 class CConverterApp {
 public:
@@ -17,6 +20,12 @@ public:
     // options) and returns the program's exit status.
     int Run(const std::vector<std::string>& arguments);
 };
+
+// Converts each document directly with the stored defaults of `format`, one
+// progress window over `owner` (null: on its own) serving them all. A document
+// that fails is passed over in silence, as the job reports nothing.
+void ConvertDocuments(QWidget* owner, BookmarkList& bookmarks, const std::vector<CString>& paths,
+                      DocumentFormat format);
 
 // Runs the wizard on the document at `sourcePath`, every page starting from
 // the stored defaults, and deletes the prepared text it leaves however it ends.

@@ -7,18 +7,16 @@
 #include "app/ProgramIcon.h"
 #include "app/ShellIntegration.h"
 #include "common/DialogBuilder.h"
+#include "common/FilePaths.h"
 #include "common/MessageBox.h"
 #include "common/WindowPlacement.h"
-#include "wizard/CProgressDlg.h"
 #include "wizard/CWizardDlg.h"
 
-#include <core/CommandLineStart.h>
 #include <core/SettingsGroups.h>
 
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -234,18 +232,16 @@ void CConverterDlg::ConvertInWizard(const QStringList& paths)
     // whichever format is chosen here.
     CWizardDlg sheet(this, m_bookmarks);
     for (const QString& path : paths)
-        RunWizard(sheet, QFile::encodeName(path).toStdString());
+        RunWizard(sheet, ToPath(path));
 }
 
 void CConverterDlg::ConvertDirectly(const QStringList& paths)
 {
-    const DocumentFormat format = m_palmDoc->isChecked() ? DocumentFormat::PalmDoc : DocumentFormat::zTXT;
-    CProgressDlg progress(this);
-    folivo::ConversionJob job(m_bookmarks);
-    job.SetProgress(&progress);
-    // A document that fails is passed over in silence, as the job reports nothing.
+    std::vector<CString> documents;
     for (const QString& path : paths)
-        folivo::ConvertDirectly(job, QFile::encodeName(path).toStdString(), format);
+        documents.push_back(ToPath(path));
+    ConvertDocuments(this, m_bookmarks, documents,
+                     m_palmDoc->isChecked() ? DocumentFormat::PalmDoc : DocumentFormat::zTXT);
 }
 
 void CConverterDlg::ToggleShellIntegration()

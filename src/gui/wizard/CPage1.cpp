@@ -2,6 +2,7 @@
 
 #include "app/Help.h"
 #include "common/DialogBuilder.h"
+#include "common/FilePaths.h"
 #include "wizard/CPage4.h"
 #include "wizard/CWizardDlg.h"
 #include "wizard/Templates.h"
@@ -11,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -22,22 +22,6 @@
 #include <algorithm>
 
 using namespace Page1Template;
-
-namespace {
-
-// Paths and user names are the file system's bytes; titles are UTF-8, which
-// the job brings into the hand-held's character set.
-QString FromPath(const CString& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-CString ToPath(const QString& text)
-{
-    return QFile::encodeName(text).toStdString();
-}
-
-}  // namespace
 
 CPage1::CPage1(CWizardDlg& sheet)
     : WizardPage(sheet, 107, QStringLiteral("Folivo convertion wizard - step 1 of 4 | Document options")),
@@ -152,6 +136,8 @@ CString CPage1::OutputPathText() const
     return ToPath(m_output->text());
 }
 
+// Paths and user names are the file system's bytes; titles are UTF-8, which
+// the job brings into the hand-held's character set.
 CString CPage1::TitleText() const
 {
     return m_title->text().toStdString();

@@ -3,20 +3,17 @@
 // the pattern object of the bookmark scan). Its starters use it so:
 //
 //   CWizardDlg sheet(parent);
-//   sheet.sourcePath = path;          // the document, set before any run
-//   sheet.sourceFileName = fileName;  // the progress windows' label
-//   sheet.title = title;              // the title page 1 proposes
-//   (or all three at once: sheet.SetDocument(path))
-//   sheet.ResetPageFlags();           // before every document
-//   sheet.exec();                     // the wizard: Finish converts
-//   // or, without showing it (the progress windows still show):
-//   sheet.RunConversion(path, outputPath, title, format, blockSizeKB, compress);
-//   sheet.DeleteTextFile();           // after either
+//   sheet.SetDocument(path);   // the document's path, file name and title
+//   sheet.ResetPageFlags();    // every page starts from the stored defaults
+//   sheet.exec();              // the wizard: Finish converts
+//   sheet.DeleteTextFile();    // the prepared text of the latest run
 //
-// Job().LastReport() tells what the latest run did. One sheet may convert a
-// whole list directly; every run, preview and size measurement of a wizard
-// run goes through the same job, so the bookmarks edited in a preview reach
-// the database written at Finish.
+// (RunWizard does all four.) RunConversion runs the job without the wizard,
+// its progress shown; the program's direct conversions need no sheet and run
+// a job of their own (ConvertDocuments). Job().LastReport() tells what the
+// latest run did. Every run, preview and size measurement of a wizard run
+// goes through the same job, so the bookmarks edited in a preview reach the
+// database written at Finish.
 #pragma once
 
 #include <core/BookmarkList.h>
