@@ -118,13 +118,13 @@ std::string LineList(const std::vector<unsigned>& lines)
     return list;
 }
 
-// Copies a finished database to standard output.
-Error SendToStandardOutput(const std::string& path)
+// Copies a finished database to standard output; `sent` is its size.
+Error SendToStandardOutput(const std::string& path, std::size_t& sent)
 {
     std::string bytes;
     if (const platform::FileError error = platform::ReadWholeFile(path, bytes))
         return Error::Failure(error.Message());
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    sent = std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     return {};
 }
 
@@ -185,12 +185,17 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
                                        " the hand-held's character set lacks written in a plain form or as '?'"
                                        " (--keep-encoding keeps the bytes as they are)");
         if (toStream) {
-            if (Error error = SendToStandardOutput(output))
+            std::size_t sent = 0;
+            if (Error error = SendToStandardOutput(output, sent)) {
                 fail(error.Message());
+                return outcome;
+            }
+            outcome.line = "standard output: " + std::to_string(sent);
+        } else {
+            outcome.line = Printable(plan.output) + ": " + std::to_string(FileSize(output));
         }
         const std::size_t stored = report.writer.storedBookmarks;
-        outcome.line = Printable(toStream ? "standard output" : plan.output) + ": " + std::to_string(FileSize(output)) +
-                       " bytes, " + std::to_string(stored) + (stored == 1 ? " bookmark" : " bookmarks");
+        outcome.line += " bytes, " + std::to_string(stored) + (stored == 1 ? " bookmark" : " bookmarks");
         outcome.lineOnStandardError = toStream;
     }
     if (report.installRequested && !report.install.Ok())
