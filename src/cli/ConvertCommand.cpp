@@ -96,8 +96,7 @@ Error ReadStandardInput(std::uint64_t maxSize, platform::TemporaryFile& file)
 struct FileOutcome {
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
-    std::string line;                  // the database written; empty when there is none
-    bool lineOnStandardError = false;  // standard output holds the database itself
+    std::string line;  // the database written; empty when there is none
     bool failed = false;
 };
 
@@ -196,7 +195,6 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
         }
         const std::size_t stored = report.writer.storedBookmarks;
         outcome.line += " bytes, " + std::to_string(stored) + (stored == 1 ? " bookmark" : " bookmarks");
-        outcome.lineOnStandardError = toStream;
     }
     if (report.installRequested && !report.install.Ok())
         fail("not queued for '" + pages.InstallUserText() + "': " + palm::Message(report.install));
@@ -204,10 +202,14 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
 }
 
 // Prints each file's outcome in the order the files were given, as soon as it
-// and every file before it are done.
+// and every file before it are done. The database lines go to `lines`:
+// standard error when standard output holds the database itself.
 class OrderedReport {
 public:
-    OrderedReport(std::size_t files, ProgressBar& bar) : m_bar(bar), m_outcomes(files), m_ready(files, false) {}
+    OrderedReport(std::size_t files, ProgressBar& bar, std::FILE* lines)
+        : m_bar(bar), m_lines(lines), m_outcomes(files), m_ready(files, false)
+    {
+    }
 
     void Done(std::size_t index, FileOutcome outcome)
     {
@@ -226,7 +228,7 @@ public:
                 for (const std::string& warning : outcome.warnings)
                     ReportWarning(warning);
                 if (!outcome.line.empty())
-                    std::fprintf(outcome.lineOnStandardError ? stderr : stdout, "%s\n", outcome.line.c_str());
+                    std::fprintf(m_lines, "%s\n", outcome.line.c_str());
                 std::fflush(stdout);
                 outcome = FileOutcome{};
             }
@@ -242,6 +244,7 @@ public:
 private:
     std::mutex m_mutex;
     ProgressBar& m_bar;
+    std::FILE* m_lines;
     std::vector<FileOutcome> m_outcomes;
     std::vector<bool> m_ready;
     std::size_t m_next = 0;
@@ -296,7 +299,7 @@ int RunConvertCommand(const ArgumentList& args)
 
     const bool showProgress = ::isatty(STDERR_FILENO) == 1;
     ProgressBar bar(plans.size(), showProgress);
-    OrderedReport report(plans.size(), bar);
+    OrderedReport report(plans.size(), bar, options.output == kStandardStream ? stderr : stdout);
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i; (i = next++) < plans.size();) {
