@@ -46,12 +46,13 @@ Error ResolveFormat(const ConvertOptions& options, FormatParameters& format)
     }
     if (options.blockSizeKB)
         settings.blockSizeKB = *options.blockSizeKB;
-    else if (settings.blockSizeKB < 1 || settings.blockSizeKB > 31) {
+    else if (settings.blockSizeKB < static_cast<std::int32_t>(kFewestBlockKB) ||
+             settings.blockSizeKB > static_cast<std::int32_t>(kMostBlockKB)) {
         const char* name = options.format == DocumentFormat::PalmDoc ? "PalmDocBlock" : "zTxtBlock";
         return Error::Failure("the stored default " + std::string(name) + "=" + std::to_string(settings.blockSizeKB) +
-                              " is no record size of 1 to 31 KB; give --block-size, or store another with "
-                              "'folivo defaults " +
-                              name + " KB'");
+                              " is no record size of " + std::to_string(kFewestBlockKB) + " to " +
+                              std::to_string(kMostBlockKB) +
+                              " KB; give --block-size, or store another with 'folivo defaults " + name + " KB'");
     }
     if (options.noCompress)
         settings.compress = false;

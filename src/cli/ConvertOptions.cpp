@@ -2,6 +2,8 @@
 
 #include "Arguments.h"
 
+#include <core/SettingsGroups.h>
+
 #include <array>
 
 namespace folivo::cli {
@@ -127,8 +129,9 @@ Error Apply(const ParsedOption& option, ConvertOptions& options)
         else
             return Error::Failure("--format takes palmdoc or ztxt, not '" + value + "'");
     } else if (name == "--block-size") {
-        if (!ParseDecimal(value, 1, 31, number))
-            return Error::Failure("--block-size takes a number of KB from 1 to 31, not '" + value + "'");
+        if (!ParseDecimal(value, kFewestBlockKB, kMostBlockKB, number))
+            return Error::Failure("--block-size takes a number of KB from " + std::to_string(kFewestBlockKB) + " to " +
+                                  std::to_string(kMostBlockKB) + ", not '" + value + "'");
         options.blockSizeKB = static_cast<int>(number);
     } else if (name == "--jobs") {
         if (!ParseDecimal(value, 1, 1024, number))

@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "Usage.h"
 
+#include <core/SettingsGroups.h>
 #include <core/SettingsValues.h>
 
 #include <cstdint>
@@ -101,7 +102,7 @@ NumberRange RangeOf(SettingsValueKind kind)
 {
     switch (kind) {
     case SettingsValueKind::OnOff: return {0, 1, 1};
-    case SettingsValueKind::BlockSize: return {1, 31, 1};
+    case SettingsValueKind::BlockSize: return {kFewestBlockKB, kMostBlockKB, 1};
     case SettingsValueKind::ShellIntegration: return {0, 8, 8};
     case SettingsValueKind::Placement:
         return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), 1};
