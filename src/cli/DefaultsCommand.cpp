@@ -19,13 +19,16 @@ namespace {
 // Large enough to show a pattern text the program itself would ignore as too long.
 constexpr unsigned long kDisplayBufferSize = 1u << 20;
 
-// The store opens whenever a home folder is known; `why` names what failed.
-bool OpenStore(SettingsKey& key, const Error& why)
+// The store opens whenever a home folder is known; `why` (SettingsReadProblem
+// or SettingsWriteProblem) tells what failed, and is asked only then, as it
+// reads the settings file.
+bool OpenStore(SettingsKey& key, Error (*why)())
 {
     unsigned long disposition = 0;
     if (OpenSettingsKey(key, disposition, kSettingsKeyPath) == SETTINGS_OK)
         return true;
-    ReportError("the settings store cannot be opened" + (why ? ": " + why.Message() : std::string()));
+    const Error problem = why();
+    ReportError("the settings store cannot be opened" + (problem ? ": " + problem.Message() : std::string()));
     return false;
 }
 
@@ -60,7 +63,7 @@ int ListValues()
         return kExitFailed;
     }
     SettingsKey key;
-    if (!OpenStore(key, {}))
+    if (!OpenStore(key, SettingsReadProblem))
         return kExitFailed;
     std::printf("%-19s %-5s %-8s %-12s %s\n", "Name", "Type", "Default", "Stored", "Meaning");
     for (const SettingsValueInfo& info : AllSettingsValues()) {
@@ -76,7 +79,7 @@ int ListValues()
 int PrintValue(const SettingsValueInfo& info)
 {
     SettingsKey key;
-    if (!OpenStore(key, SettingsReadProblem()))
+    if (!OpenStore(key, SettingsReadProblem))
         return kExitFailed;
     std::string text;
     if (!ReadAsText(key, info, text)) {
@@ -124,7 +127,7 @@ template <class Change>
 int StoreChange(const SettingsValueInfo& info, const char* done, Change change)
 {
     SettingsKey key;
-    if (!OpenStore(key, SettingsWriteProblem()))
+    if (!OpenStore(key, SettingsWriteProblem))
         return kExitFailed;
     if (change(key) != SETTINGS_OK) {
         const Error problem = SettingsWriteProblem();
