@@ -83,8 +83,7 @@ Error ReadStandardInput(std::uint64_t maxSize, platform::TemporaryFile& file)
     if (!error)
         error = platform::ReadAll(STDIN_FILENO, bytes, maxSize);
     if (error.code == EFBIG)
-        return Error::Failure("standard input: the document is larger than the " + std::to_string(maxSize) +
-                              " bytes of text a database can hold at this record size");
+        return Error::Failure("standard input: " + DocumentTooLarge(maxSize));
     if (!error)
         error = platform::WriteAll(file.Fd(), bytes);
     if (!error)
