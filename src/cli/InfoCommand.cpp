@@ -22,7 +22,7 @@ const char* CompressionName(const palm::EbookInfo& info)
 void PrintInfo(const std::string& path, const palm::EbookInfo& info)
 {
     const auto shown = [](const std::string& text) { return Printable(text); };
-    std::printf("File:          %s\n", shown(DatabaseName(path)).c_str());
+    std::printf("File:          %s\n", shown(StreamName(path)).c_str());
     if (info.format == palm::EbookFormat::PalmDoc)
         std::printf("Format:        PalmDoc (type %s, creator %s)\n", shown(info.type).c_str(),
                     shown(info.creator).c_str());
@@ -57,7 +57,7 @@ int RunInfoCommand(const ArgumentList& args)
     if (result.Ok() || info.salvaged)
         PrintInfo(path, info);
     if (!result.Ok()) {
-        ReportError(DatabaseName(path) + ": " + palm::Message(result));
+        ReportError(StreamName(path) + ": " + palm::Message(result));
         return kExitFailed;
     }
     return kExitOk;
