@@ -122,9 +122,10 @@ Error Apply(const ParsedOption& option, ConvertOptions& options)
         return std::move(*ruled);
     long long number = 0;
     if (name == "--format") {
-        if (Lower(value) == "palmdoc")
+        const std::string format = Lower(value);
+        if (format == "palmdoc")
             options.format = DocumentFormat::PalmDoc;
-        else if (Lower(value) == "ztxt")
+        else if (format == "ztxt")
             options.format = DocumentFormat::zTXT;
         else
             return Error::Failure("--format takes palmdoc or ztxt, not '" + value + "'");

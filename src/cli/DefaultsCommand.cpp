@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
-#include <string_view>
 
 namespace folivo::cli {
 
