@@ -85,9 +85,7 @@ Error ReadStandardInput(std::uint64_t maxSize, platform::TemporaryFile& file)
     if (error.code == EFBIG)
         return Error::Failure("standard input: " + DocumentTooLarge(maxSize));
     if (!error)
-        error = platform::WriteAll(file.Fd(), bytes);
-    if (!error)
-        error = file.Close();
+        error = file.Close(bytes);
     if (error)
         return Error::Failure("standard input: " + error.Message());
     return {};
@@ -146,7 +144,7 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
     CString output = plan.output;
     if (toStream) {
         streamed.emplace(platform::TemporaryFolder(), "folivo-");
-        if (const platform::FileError error = streamed->Error() ? streamed->Error() : streamed->Close()) {
+        if (const platform::FileError error = streamed->Close()) {
             fail("no temporary file for the database: " + error.Message());
             return outcome;
         }

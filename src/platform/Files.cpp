@@ -193,21 +193,27 @@ FileError TemporaryFile::Finish(mode_t mode)
     return {};
 }
 
-FileError TemporaryFile::Finish(std::string_view bytes, mode_t mode)
+FileError TemporaryFile::Write(std::string_view bytes)
 {
     if (m_error)
         return m_error;
-    if (FileError error = WriteAll(m_fd.Get(), bytes)) {
+    FileError error = WriteAll(m_fd.Get(), bytes);
+    if (error)
         error.path = m_path;
+    return error;
+}
+
+FileError TemporaryFile::Finish(std::string_view bytes, mode_t mode)
+{
+    if (FileError error = Write(bytes))
         return error;
-    }
     return Finish(mode);
 }
 
-FileError TemporaryFile::Close()
+FileError TemporaryFile::Close(std::string_view bytes)
 {
-    if (m_error)
-        return m_error;
+    if (FileError error = Write(bytes))
+        return error;
     if (const int code = m_fd.Close())
         return FileError::System(m_path, code);
     return {};
