@@ -17,17 +17,14 @@ namespace platform {
 
 namespace {
 
-// The process's umask, read once: reading it means setting it, which would
-// race with files being created on other threads.
-mode_t ProcessUmask()
-{
-    static const mode_t mask = [] {
-        const mode_t current = ::umask(0);
-        ::umask(current);
-        return current;
-    }();
-    return mask;
-}
+// The process's umask. Reading it means setting it for a moment, so it is
+// read once, while the program starts and before any thread can be creating
+// files that would get the wrong mode.
+const mode_t kProcessUmask = [] {
+    const mode_t current = ::umask(0);
+    ::umask(current);
+    return current;
+}();
 
 FileError SyncFolder(const std::string& folder)
 {
@@ -255,7 +252,7 @@ FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t ne
     std::string target;
     if (FileError error = ResolveTarget(path, target))
         return error;
-    mode_t mode = newFileMode & ~ProcessUmask();
+    mode_t mode = newFileMode & ~kProcessUmask;
     // When the target cannot be examined, making the new file beside it
     // fails too and says why.
     struct stat existing;
