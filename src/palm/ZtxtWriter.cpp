@@ -1,6 +1,5 @@
 #include <zlib.h>
 
-#include <algorithm>
 #include <atomic>
 
 #include <palm/EbookWriters.h>

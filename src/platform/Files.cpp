@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -26,12 +25,12 @@ const mode_t kProcessUmask = [] {
     return current;
 }();
 
-FileError SyncFolder(const std::string& folder)
+// Puts the folder's entries on disk, as far as that can be done.
+void SyncFolder(const std::string& folder)
 {
-    Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!directory.IsOpen() || ::fsync(directory.Get()) != 0)
-        return FileError::System(folder, errno);
-    return {};
+    const Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.IsOpen())
+        ::fsync(directory.Get());
 }
 
 // Where a replacement really goes: a symbolic link is followed, so that the
