@@ -19,6 +19,12 @@ using ArgumentList = std::vector<std::string>;
 // A FILE, or the path of -o, that stands for standard input or output.
 inline constexpr char kStandardStream[] = "-";
 
+// How messages name the FILE at `path`.
+inline std::string StreamName(const std::string& path)
+{
+    return path == kStandardStream ? "standard input" : path;
+}
+
 int RunConvertCommand(const ArgumentList& args);
 int RunInfoCommand(const ArgumentList& args);
 int RunExtractCommand(const ArgumentList& args);

@@ -46,12 +46,13 @@ Error ResolveFormat(const ConvertOptions& options, FormatParameters& format)
     }
     if (options.blockSizeKB)
         settings.blockSizeKB = *options.blockSizeKB;
-    else if (settings.blockSizeKB < 1 || settings.blockSizeKB > 31) {
+    else if (settings.blockSizeKB < static_cast<std::int32_t>(kFewestBlockKB) ||
+             settings.blockSizeKB > static_cast<std::int32_t>(kMostBlockKB)) {
         const char* name = options.format == DocumentFormat::PalmDoc ? "PalmDocBlock" : "zTxtBlock";
         return Error::Failure("the stored default " + std::string(name) + "=" + std::to_string(settings.blockSizeKB) +
-                              " is no record size of 1 to 31 KB; give --block-size, or store another with "
-                              "'folivo defaults " +
-                              name + " KB'");
+                              " is no record size of " + std::to_string(kFewestBlockKB) + " to " +
+                              std::to_string(kMostBlockKB) +
+                              " KB; give --block-size, or store another with 'folivo defaults " + name + " KB'");
     }
     if (options.noCompress)
         settings.compress = false;
@@ -82,12 +83,9 @@ Error ReadStandardInput(std::uint64_t maxSize, platform::TemporaryFile& file)
     if (!error)
         error = platform::ReadAll(STDIN_FILENO, bytes, maxSize);
     if (error.code == EFBIG)
-        return Error::Failure("standard input: the document is larger than the " + std::to_string(maxSize) +
-                              " bytes of text a database can hold at this record size");
+        return Error::Failure("standard input: " + DocumentTooLarge(maxSize));
     if (!error)
-        error = platform::WriteAll(file.Fd(), bytes);
-    if (!error)
-        error = file.Close();
+        error = file.Close(bytes);
     if (error)
         return Error::Failure("standard input: " + error.Message());
     return {};
@@ -96,8 +94,7 @@ Error ReadStandardInput(std::uint64_t maxSize, platform::TemporaryFile& file)
 struct FileOutcome {
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
-    std::string line;                  // the database written; empty when there is none
-    bool lineOnStandardError = false;  // standard output holds the database itself
+    std::string line;  // the database written; empty when there is none
     bool failed = false;
 };
 
@@ -118,13 +115,13 @@ std::string LineList(const std::vector<unsigned>& lines)
     return list;
 }
 
-// Copies a finished database to standard output.
-Error SendToStandardOutput(const std::string& path)
+// Copies a finished database to standard output; `sent` is its size.
+Error SendToStandardOutput(const std::string& path, std::size_t& sent)
 {
     std::string bytes;
     if (const platform::FileError error = platform::ReadWholeFile(path, bytes))
         return Error::Failure(error.Message());
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    sent = std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     return {};
 }
 
@@ -147,7 +144,7 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
     CString output = plan.output;
     if (toStream) {
         streamed.emplace(platform::TemporaryFolder(), "folivo-");
-        if (const platform::FileError error = streamed->Error() ? streamed->Error() : streamed->Close()) {
+        if (const platform::FileError error = streamed->Close()) {
             fail("no temporary file for the database: " + error.Message());
             return outcome;
         }
@@ -185,13 +182,17 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
                                        " the hand-held's character set lacks written in a plain form or as '?'"
                                        " (--keep-encoding keeps the bytes as they are)");
         if (toStream) {
-            if (Error error = SendToStandardOutput(output))
+            std::size_t sent = 0;
+            if (Error error = SendToStandardOutput(output, sent)) {
                 fail(error.Message());
+                return outcome;
+            }
+            outcome.line = "standard output: " + std::to_string(sent);
+        } else {
+            outcome.line = Printable(plan.output) + ": " + std::to_string(FileSize(output));
         }
         const std::size_t stored = report.writer.storedBookmarks;
-        outcome.line = Printable(toStream ? "standard output" : plan.output) + ": " + std::to_string(FileSize(output)) +
-                       " bytes, " + std::to_string(stored) + (stored == 1 ? " bookmark" : " bookmarks");
-        outcome.lineOnStandardError = toStream;
+        outcome.line += " bytes, " + std::to_string(stored) + (stored == 1 ? " bookmark" : " bookmarks");
     }
     if (report.installRequested && !report.install.Ok())
         fail("not queued for '" + pages.InstallUserText() + "': " + palm::Message(report.install));
@@ -199,10 +200,14 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
 }
 
 // Prints each file's outcome in the order the files were given, as soon as it
-// and every file before it are done.
+// and every file before it are done. The database lines go to `lines`:
+// standard error when standard output holds the database itself.
 class OrderedReport {
 public:
-    OrderedReport(std::size_t files, ProgressBar& bar) : m_bar(bar), m_outcomes(files), m_ready(files, false) {}
+    OrderedReport(std::size_t files, ProgressBar& bar, std::FILE* lines)
+        : m_bar(bar), m_lines(lines), m_outcomes(files), m_ready(files, false)
+    {
+    }
 
     void Done(std::size_t index, FileOutcome outcome)
     {
@@ -221,7 +226,7 @@ public:
                 for (const std::string& warning : outcome.warnings)
                     ReportWarning(warning);
                 if (!outcome.line.empty())
-                    std::fprintf(outcome.lineOnStandardError ? stderr : stdout, "%s\n", outcome.line.c_str());
+                    std::fprintf(m_lines, "%s\n", outcome.line.c_str());
                 std::fflush(stdout);
                 outcome = FileOutcome{};
             }
@@ -237,6 +242,7 @@ public:
 private:
     std::mutex m_mutex;
     ProgressBar& m_bar;
+    std::FILE* m_lines;
     std::vector<FileOutcome> m_outcomes;
     std::vector<bool> m_ready;
     std::size_t m_next = 0;
@@ -291,7 +297,7 @@ int RunConvertCommand(const ArgumentList& args)
 
     const bool showProgress = ::isatty(STDERR_FILENO) == 1;
     ProgressBar bar(plans.size(), showProgress);
-    OrderedReport report(plans.size(), bar);
+    OrderedReport report(plans.size(), bar, options.output == kStandardStream ? stderr : stdout);
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i; (i = next++) < plans.size();) {

@@ -2,6 +2,8 @@
 
 #include "Arguments.h"
 
+#include <core/SettingsGroups.h>
+
 #include <array>
 
 namespace folivo::cli {
@@ -120,15 +122,17 @@ Error Apply(const ParsedOption& option, ConvertOptions& options)
         return std::move(*ruled);
     long long number = 0;
     if (name == "--format") {
-        if (Lower(value) == "palmdoc")
+        const std::string format = Lower(value);
+        if (format == "palmdoc")
             options.format = DocumentFormat::PalmDoc;
-        else if (Lower(value) == "ztxt")
+        else if (format == "ztxt")
             options.format = DocumentFormat::zTXT;
         else
             return Error::Failure("--format takes palmdoc or ztxt, not '" + value + "'");
     } else if (name == "--block-size") {
-        if (!ParseDecimal(value, 1, 31, number))
-            return Error::Failure("--block-size takes a number of KB from 1 to 31, not '" + value + "'");
+        if (!ParseDecimal(value, kFewestBlockKB, kMostBlockKB, number))
+            return Error::Failure("--block-size takes a number of KB from " + std::to_string(kFewestBlockKB) + " to " +
+                                  std::to_string(kMostBlockKB) + ", not '" + value + "'");
         options.blockSizeKB = static_cast<int>(number);
     } else if (name == "--jobs") {
         if (!ParseDecimal(value, 1, 1024, number))

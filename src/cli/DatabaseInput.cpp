@@ -18,9 +18,4 @@ palm::Result ReadDatabase(const std::string& path, palm::EbookInfo& info)
     return palm::ReadEbook(bytes, info);
 }
 
-std::string DatabaseName(const std::string& path)
-{
-    return path == kStandardStream ? "standard input" : path;
-}
-
 }  // namespace folivo::cli

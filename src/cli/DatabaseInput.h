@@ -10,7 +10,4 @@ namespace folivo::cli {
 // Reads the database at `path`, or standard input when path is "-".
 palm::Result ReadDatabase(const std::string& path, palm::EbookInfo& info);
 
-// How messages name the database at `path`.
-std::string DatabaseName(const std::string& path);
-
 }  // namespace folivo::cli

@@ -4,12 +4,12 @@
 #include "Commands.h"
 #include "Usage.h"
 
+#include <core/SettingsGroups.h>
 #include <core/SettingsValues.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <limits>
-#include <string_view>
 
 namespace folivo::cli {
 
@@ -18,13 +18,16 @@ namespace {
 // Large enough to show a pattern text the program itself would ignore as too long.
 constexpr unsigned long kDisplayBufferSize = 1u << 20;
 
-// The store opens whenever a home folder is known; `why` names what failed.
-bool OpenStore(SettingsKey& key, const Error& why)
+// The store opens whenever a home folder is known; `why` (SettingsReadProblem
+// or SettingsWriteProblem) tells what failed, and is asked only then, as it
+// reads the settings file.
+bool OpenStore(SettingsKey& key, Error (*why)())
 {
     unsigned long disposition = 0;
     if (OpenSettingsKey(key, disposition, kSettingsKeyPath) == SETTINGS_OK)
         return true;
-    ReportError("the settings store cannot be opened" + (why ? ": " + why.Message() : std::string()));
+    const Error problem = why();
+    ReportError("the settings store cannot be opened" + (problem ? ": " + problem.Message() : std::string()));
     return false;
 }
 
@@ -59,7 +62,7 @@ int ListValues()
         return kExitFailed;
     }
     SettingsKey key;
-    if (!OpenStore(key, {}))
+    if (!OpenStore(key, SettingsReadProblem))
         return kExitFailed;
     std::printf("%-19s %-5s %-8s %-12s %s\n", "Name", "Type", "Default", "Stored", "Meaning");
     for (const SettingsValueInfo& info : AllSettingsValues()) {
@@ -75,7 +78,7 @@ int ListValues()
 int PrintValue(const SettingsValueInfo& info)
 {
     SettingsKey key;
-    if (!OpenStore(key, SettingsReadProblem()))
+    if (!OpenStore(key, SettingsReadProblem))
         return kExitFailed;
     std::string text;
     if (!ReadAsText(key, info, text)) {
@@ -101,7 +104,7 @@ NumberRange RangeOf(SettingsValueKind kind)
 {
     switch (kind) {
     case SettingsValueKind::OnOff: return {0, 1, 1};
-    case SettingsValueKind::BlockSize: return {1, 31, 1};
+    case SettingsValueKind::BlockSize: return {kFewestBlockKB, kMostBlockKB, 1};
     case SettingsValueKind::ShellIntegration: return {0, 8, 8};
     case SettingsValueKind::Placement:
         return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), 1};
@@ -123,7 +126,7 @@ template <class Change>
 int StoreChange(const SettingsValueInfo& info, const char* done, Change change)
 {
     SettingsKey key;
-    if (!OpenStore(key, SettingsWriteProblem()))
+    if (!OpenStore(key, SettingsWriteProblem))
         return kExitFailed;
     if (change(key) != SETTINGS_OK) {
         const Error problem = SettingsWriteProblem();

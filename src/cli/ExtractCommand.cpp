@@ -65,7 +65,7 @@ int RunExtractCommand(const ArgumentList& args)
     const palm::Result result = ReadDatabase(path, info);
     if (!result.Ok()) {
         const bool offered = info.salvaged && !salvage;
-        ReportError(DatabaseName(path) + ": " + palm::Message(result) +
+        ReportError(StreamName(path) + ": " + palm::Message(result) +
                     (offered ? " --salvage writes what can be read." : ""));
         if (!info.salvaged || !salvage)
             return kExitFailed;

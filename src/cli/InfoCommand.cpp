@@ -21,15 +21,14 @@ const char* CompressionName(const palm::EbookInfo& info)
 // break its line or steer the terminal.
 void PrintInfo(const std::string& path, const palm::EbookInfo& info)
 {
-    const auto shown = [](const std::string& text) { return Printable(text); };
-    std::printf("File:          %s\n", shown(DatabaseName(path)).c_str());
+    std::printf("File:          %s\n", Printable(StreamName(path)).c_str());
     if (info.format == palm::EbookFormat::PalmDoc)
-        std::printf("Format:        PalmDoc (type %s, creator %s)\n", shown(info.type).c_str(),
-                    shown(info.creator).c_str());
+        std::printf("Format:        PalmDoc (type %s, creator %s)\n", Printable(info.type).c_str(),
+                    Printable(info.creator).c_str());
     else
         std::printf("Format:        zTXT %u.%u (type %s, creator %s)\n", info.ztxtVersion >> 8u,
-                    info.ztxtVersion & 0xFFu, shown(info.type).c_str(), shown(info.creator).c_str());
-    std::printf("Title:         %s\n", shown(info.title).c_str());
+                    info.ztxtVersion & 0xFFu, Printable(info.type).c_str(), Printable(info.creator).c_str());
+    std::printf("Title:         %s\n", Printable(info.title).c_str());
     std::printf("Compression:   %s (%u)\n", CompressionName(info), info.compression);
     std::printf("Record size:   %u bytes\n", info.recordSize);
     std::printf("Text records:  %u (of %u records)\n", info.textRecordCount, info.totalRecordCount);
@@ -38,7 +37,7 @@ void PrintInfo(const std::string& path, const palm::EbookInfo& info)
         std::printf(" (the header declares %u)", info.textLength);
     std::printf("\nBookmarks:     %zu\n", info.bookmarks.size());
     for (const palm::StoredBookmark& bookmark : info.bookmarks)
-        std::printf("  %10u  %s\n", bookmark.offset, shown(bookmark.name).c_str());
+        std::printf("  %10u  %s\n", bookmark.offset, Printable(bookmark.name).c_str());
 }
 
 }  // namespace
@@ -57,7 +56,7 @@ int RunInfoCommand(const ArgumentList& args)
     if (result.Ok() || info.salvaged)
         PrintInfo(path, info);
     if (!result.Ok()) {
-        ReportError(DatabaseName(path) + ": " + palm::Message(result));
+        ReportError(StreamName(path) + ": " + palm::Message(result));
         return kExitFailed;
     }
     return kExitOk;

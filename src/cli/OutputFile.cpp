@@ -10,8 +10,8 @@ Error ReplaceFile(const std::string& path, std::string_view bytes)
     if (!error)
         return {};
     if (error.creatingFile)
-        return Error::Failure("cannot create a file in the folder of '" + path + "': " + error.Message());
-    return Error::Failure("cannot write '" + path + "': " + error.Message());
+        return Error::Failure("cannot create a file in the folder of '" + path + "': " + error.Reason());
+    return Error::Failure("cannot write '" + path + "': " + error.Reason());
 }
 
 }  // namespace folivo::cli

@@ -40,7 +40,7 @@ Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
         FilePlan plan;
         plan.source = source;
         const bool fromStream = source == kStandardStream;
-        plan.name = fromStream ? CString("standard input") : source;
+        plan.name = StreamName(source);
         if (fromStream && intoFolder)
             return Error::Failure("-o must name the database file, not a folder, for standard input");
         const CString derived = OutputPathOf(source);

@@ -34,9 +34,7 @@ int ReadSource(const CString& path, std::string& bytes, std::uint64_t maxSize, C
             problem = "the document does not fit in memory";
             return kConversionOutOfMemory;
         }
-        problem = error.code == EFBIG ? "the document is larger than the " + std::to_string(maxSize) +
-                                            " bytes of text a database can hold at this record size"
-                                      : error.Reason();
+        problem = error.code == EFBIG ? DocumentTooLarge(maxSize) : error.Reason();
         return kConversionFileNotOpened;
     }
     // The reader leaves room for the zero byte, so this never copies the text.
@@ -99,6 +97,12 @@ std::uint64_t MostDocumentBytes(DocumentFormat format, std::int32_t blockSizeKB,
     if (format == DocumentFormat::zTXT && compress == 0)
         return UINT32_MAX;
     return palm::MaxTextLength(RecordSizeOf(blockSizeKB));
+}
+
+CString DocumentTooLarge(std::uint64_t maxSize)
+{
+    return "the document is larger than the " + std::to_string(maxSize) +
+           " bytes of text a database can hold at this record size";
 }
 
 ConversionJob::ConversionJob(BookmarkList& bookmarks) : m_bookmarks(bookmarks) {}

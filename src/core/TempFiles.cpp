@@ -9,12 +9,7 @@ namespace {
 platform::FileError WriteInFolder(std::string_view bytes, const CString& folder, CString& path)
 {
     platform::TemporaryFile file(folder, "folivo-");
-    platform::FileError error = file.Error();
-    if (!error)
-        error = platform::WriteAll(file.Fd(), bytes);
-    if (!error)
-        error = file.Close();
-    if (error)
+    if (platform::FileError error = file.Close(bytes))
         return error;
     file.Keep();
     path = file.Path();

@@ -1,3 +1,4 @@
+#include <palm/EbookReader.h>
 #include <palm/HotSync.h>
 #include <platform/Paths.h>
 
@@ -87,12 +88,12 @@ Result InstallDatabase(std::string_view user, const std::string& databasePath)
     if (!IsDirectory(userFolder))
         return {Status::NoSuchUser, std::string(user)};
 
-    std::string database;
-    if (Result read = ReadInput(databasePath, database, Status::DatabaseUnreadable); !read.Ok())
-        return read;
     const std::string fileName = platform::FileNameOf(databasePath);
     if (fileName.empty() || fileName == "." || fileName == "..")
         return {Status::InvalidArgument, "database path " + databasePath};
+    std::string database;
+    if (Result read = ReadInput(databasePath, database, Status::DatabaseUnreadable, kMaxDatabaseFile); !read.Ok())
+        return read;
 
     const std::string queue = userFolder + "/Install";
     if (::mkdir(queue.c_str(), 0755) != 0 && errno != EEXIST)

@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include <palm/EbookWriters.h>
 
 #include "ByteOrder.h"

@@ -1,6 +1,5 @@
 #include <zlib.h>
 
-#include <algorithm>
 #include <atomic>
 
 #include <palm/EbookWriters.h>
@@ -125,6 +124,12 @@ Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& databas
     if (text.size() > UINT32_MAX)
         return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
 
+    // A random-access record holds recordSize bytes of text, so a text that
+    // needs too many is known before anything is compressed; entire-document
+    // records are counted once the stream is made.
+    const std::size_t accessRecords = (text.size() + content.recordSize - 1) / content.recordSize;
+    if (mode == ZtxtMode::RandomAccess && 1 + accessRecords > kPdbMaxRecords)
+        return {Status::TextTooLong, std::to_string(text.size()) + " bytes"};
     std::vector<std::string> records(1);
     if (Result compressed = CompressText(text, mode, content.recordSize, records); !compressed.Ok())
         return compressed;

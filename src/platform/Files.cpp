@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -17,24 +16,21 @@ namespace platform {
 
 namespace {
 
-// The process's umask, read once: reading it means setting it, which would
-// race with files being created on other threads.
-mode_t ProcessUmask()
-{
-    static const mode_t mask = [] {
-        const mode_t current = ::umask(0);
-        ::umask(current);
-        return current;
-    }();
-    return mask;
-}
+// The process's umask. Reading it means setting it for a moment, so it is
+// read once, while the program starts and before any thread can be creating
+// files that would get the wrong mode.
+const mode_t kProcessUmask = [] {
+    const mode_t current = ::umask(0);
+    ::umask(current);
+    return current;
+}();
 
-FileError SyncFolder(const std::string& folder)
+// Puts the folder's entries on disk, as far as that can be done.
+void SyncFolder(const std::string& folder)
 {
-    Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!directory.IsOpen() || ::fsync(directory.Get()) != 0)
-        return FileError::System(folder, errno);
-    return {};
+    const Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.IsOpen())
+        ::fsync(directory.Get());
 }
 
 // Where a replacement really goes: a symbolic link is followed, so that the
@@ -193,21 +189,27 @@ FileError TemporaryFile::Finish(mode_t mode)
     return {};
 }
 
-FileError TemporaryFile::Finish(std::string_view bytes, mode_t mode)
+FileError TemporaryFile::Write(std::string_view bytes)
 {
     if (m_error)
         return m_error;
-    if (FileError error = WriteAll(m_fd.Get(), bytes)) {
+    FileError error = WriteAll(m_fd.Get(), bytes);
+    if (error)
         error.path = m_path;
+    return error;
+}
+
+FileError TemporaryFile::Finish(std::string_view bytes, mode_t mode)
+{
+    if (FileError error = Write(bytes))
         return error;
-    }
     return Finish(mode);
 }
 
-FileError TemporaryFile::Close()
+FileError TemporaryFile::Close(std::string_view bytes)
 {
-    if (m_error)
-        return m_error;
+    if (FileError error = Write(bytes))
+        return error;
     if (const int code = m_fd.Close())
         return FileError::System(m_path, code);
     return {};
@@ -249,7 +251,7 @@ FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t ne
     std::string target;
     if (FileError error = ResolveTarget(path, target))
         return error;
-    mode_t mode = newFileMode & ~ProcessUmask();
+    mode_t mode = newFileMode & ~kProcessUmask;
     // When the target cannot be examined, making the new file beside it
     // fails too and says why.
     struct stat existing;

@@ -144,6 +144,13 @@ TEST(ConvertCommand, WriterFailuresAreReportedAndLeaveNoFile)
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("folivo: error: huge.txt: the document is larger than the"), std::string::npos) << run.err;
     EXPECT_EQ(ReadBytes(box.Docs() / "huge.pdb"), "kept");
+    // Standard input, whose size shows only as it is read, gets the same reason under its own name.
+    run = box.Run({"convert", "--block-size", "1", "--no-compress", "-", "-o", "huge.pdb"}, nullptr,
+                  (box.Docs() / "huge.txt").c_str());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("folivo: error: standard input: the document is larger than the"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(ReadBytes(box.Docs() / "huge.pdb"), "kept");
     EXPECT_TRUE(box.TemporaryLeftovers().empty());
 }
 

@@ -30,7 +30,9 @@ TEST(HostileUse, OnlyRegularFilesAreReplacedAndLinksStayLinks)
     for (const char* command : {"convert", "extract"}) {
         const RunResult run = box.Run({command, command[0] == 'c' ? "book.txt" : "book.pdb", "-o", "fifo"});
         EXPECT_EQ(run.status, 1) << command;
-        EXPECT_NE(run.err.find("fifo: not a regular file"), std::string::npos) << run.err;
+        // extract names the path once, not again inside the reason.
+        const char* why = command[0] == 'c' ? "fifo: not a regular file" : "cannot write 'fifo': not a regular file\n";
+        EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
 

@@ -64,6 +64,9 @@ Error DatabaseProblem(const ConversionReport& report);
 // rules cut much of it away (HTML tags), and reading it would fill memory
 // first, so it is refused before it is read.
 std::uint64_t MostDocumentBytes(DocumentFormat format, std::int32_t blockSizeKB, std::int32_t compress);
+// Why a document of more than maxSize (MostDocumentBytes) bytes is refused,
+// for people, wherever it comes from.
+CString DocumentTooLarge(std::uint64_t maxSize);
 
 // Sets `pattern` up as every bookmark scan runs it (Perl syntax, case
 // ignored, 8-bit text) with `patternText` as its expression, and compiles it.

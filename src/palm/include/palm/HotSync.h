@@ -29,7 +29,8 @@ std::uint32_t HandheldUserId(std::string_view name);
 // Copies the database into <HotSync folder>/<user>/Install/ under its own
 // file name, replacing a queued copy of the same name only once the new copy
 // is complete. A name that is empty, ".", "..", holds '/' or '\\', or names
-// no existing user folder installs nothing.
+// no existing user folder installs nothing, and so does a file larger than
+// any database (kMaxDatabaseFile), which is refused before it is read.
 Result InstallDatabase(std::string_view user, const std::string& databasePath);
 
 }  // namespace palm

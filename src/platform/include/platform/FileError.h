@@ -18,8 +18,7 @@ struct FileError {
     // st_mode) tells.
     static FileError NotRegular(std::string path, unsigned mode);
 
-    bool Failed() const { return code != 0; }
-    explicit operator bool() const { return Failed(); }
+    explicit operator bool() const { return code != 0; }
     // Why, for people: the system's text for code, or "not a regular file".
     std::string Reason() const;
     // "path: reason".

@@ -63,9 +63,10 @@ public:
     FileError Finish(mode_t mode);
     // Writes all of bytes to the file first; an error names the file.
     FileError Finish(std::string_view bytes, mode_t mode);
-    // Closes the file without waiting for the disk: for a file that only
-    // hands data on and need not outlive a crash.
-    FileError Close();
+    // Writes all of bytes to the file, as Finish does, and closes it without
+    // waiting for the disk: for a file that only hands data on and need not
+    // outlive a crash.
+    FileError Close(std::string_view bytes = {});
     // Renames the finished file over target and syncs the folder, so that
     // the rename lasts too. The file is then the target's and stays.
     FileError MoveOver(const std::string& target);
@@ -74,6 +75,9 @@ public:
     void Keep();
 
 private:
+    // The error of creating the file, else that of writing bytes to it.
+    FileError Write(std::string_view bytes);
+
     std::string m_path;
     Descriptor m_fd;
     FileError m_error;
