@@ -2,6 +2,7 @@
 // moment either the old or the new text, and problems name the right file.
 #include "FileWriteOut.h"
 #include "FileTree.h"
+#include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -289,7 +290,7 @@ TEST_F(WriteOut, WritableFileInAFolderThatIsNotIsRewrittenInPlace)
 {
     FileTree temporary;
     chmod(temporary.Path().c_str(), 0777);
-    setenv("TMP", temporary.Path().c_str(), 1);
+    const ScopedEnv tmp("TMP", temporary.Path());
     const std::string path = tree.Path("notes.txt");
     for (const char* extension : {"", "bak"}) {
         tree.Write("notes.txt", "old text");
@@ -313,7 +314,6 @@ TEST_F(WriteOut, WritableFileInAFolderThatIsNotIsRewrittenInPlace)
         EXPECT_EQ(tree.Count(), 1u);
         EXPECT_EQ(temporary.Count(), 0u) << "the copy of the old text is removed";
     }
-    unsetenv("TMP");
 }
 
 TEST_F(WriteOut, FileWithSeveralLinksIsRewrittenInPlaceAndChangedOnce)
@@ -357,7 +357,7 @@ TEST_F(WriteOut, FileWithSeveralLinksIsRewrittenInPlaceAndChangedOnce)
 TEST_F(WriteOut, InPlaceRewriteThatFailsPutsTheOldTextBack)
 {
     FileTree temporary;
-    setenv("TMP", temporary.Path().c_str(), 1);
+    const ScopedEnv tmp("TMP", temporary.Path());
     const std::string oldText = "old" + std::string(3000, '.');
     tree.Write("notes.txt", oldText);
     ASSERT_EQ(link(tree.Path("notes.txt").c_str(), tree.Path("other.txt").c_str()), 0);
@@ -366,7 +366,6 @@ TEST_F(WriteOut, InPlaceRewriteThatFailsPutsTheOldTextBack)
         const FileSizeLimit roomForTheOldTextOnly(4000);
         EXPECT_EQ(re.ChangeFiles(), 0u);
     }
-    unsetenv("TMP");
     EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotReplace);
     EXPECT_EQ(OnlyProblem().errorCode, EFBIG);
     EXPECT_EQ(OnlyProblem().text, "") << "nothing to recover from elsewhere";

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "TestEnvironment.h"
 #include "TestFiles.h"
 
 namespace {
@@ -196,22 +197,14 @@ TEST(TemporaryFile, NamesAreKnownByTheirForm)
 
 TEST(TemporaryFolder, FollowsTmpThenTempThenTmpdir)
 {
-    const auto set = [](const char* name, const char* value) {
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    };
-    set("TMP", "");
-    set("TEMP", "/temp");
-    set("TMPDIR", "/tmpdir");
+    // Each setting is undone, the latest first, when the test ends.
+    const ScopedEnv tmp("TMP", ""), temp("TEMP", "/temp"), tmpdir("TMPDIR", "/tmpdir");
     EXPECT_EQ(platform::TemporaryFolder(), "/temp") << "an empty variable counts as unset";
-    set("TEMP", nullptr);
+    const ScopedEnv noTemp("TEMP", std::nullopt);
     EXPECT_EQ(platform::TemporaryFolder(), "/tmpdir");
-    set("TMP", "/tmp-first");
+    const ScopedEnv tmpFirst("TMP", "/tmp-first");
     EXPECT_EQ(platform::TemporaryFolder(), "/tmp-first");
-    set("TMP", nullptr);
-    set("TMPDIR", nullptr);
+    const ScopedEnv noTmp("TMP", std::nullopt), noTmpdir("TMPDIR", std::nullopt);
     EXPECT_EQ(platform::TemporaryFolder(), P_tmpdir);
 }
 

@@ -1,5 +1,5 @@
-// Test helpers: environment variables restored afterwards and a settings
-// store of the test's own.
+// Test helpers: environment variables restored afterwards, a settings store
+// of the test's own and, for suites that know where it is, the book corpus.
 #pragma once
 
 #include "TestFiles.h"
@@ -42,6 +42,7 @@ private:
     ScopedEnv m_env{"XDG_CONFIG_HOME", m_home.Path().string()};
 };
 
+#ifdef FOLIVO_CORPUS_DIR
 // The books of the shared corpus (.txt and .htm), sorted; none when the corpus is absent.
 inline std::vector<std::filesystem::path> CorpusBooks()
 {
@@ -55,3 +56,4 @@ inline std::vector<std::filesystem::path> CorpusBooks()
     std::sort(books.begin(), books.end());
     return books;
 }
+#endif
