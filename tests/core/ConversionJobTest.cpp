@@ -231,7 +231,7 @@ TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)
     EXPECT_TRUE(fs::is_empty(HotSync() / "Ann" / "Install"));
     // Neither the database nor the prepared text outlives the measurement.
     EXPECT_TRUE(TmpIsEmpty());
-    EXPECT_EQ(std::distance(fs::directory_iterator(Docs()), {}), 1);
+    EXPECT_EQ(FileNamesIn(Docs()).size(), 1u);
     EXPECT_TRUE(job.textFilePath.empty());
     // A block size the writer refuses gives no size, but its reason.
     long long unchanged = size;

@@ -124,9 +124,9 @@ TEST_F(WizardTest, CancelWritesNothingAndTheSaveBoxesStartClearInTheNextRun)
     EXPECT_FALSE(m_wizard->isVisible());
     EXPECT_EQ(m_wizard->result(), QDialog::Rejected);
     EXPECT_EQ(ReadBytes(m_store.File()), storeBefore);
-    EXPECT_EQ(FilesIn(Docs()), (std::vector<std::string>{"story.txt"}));
+    EXPECT_EQ(FileNamesIn(Docs()), (std::vector<std::string>{"story.txt"}));
     m_wizard->DeleteTextFile();
-    EXPECT_EQ(FilesIn(Tmp()), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(Tmp()), (std::vector<std::string>{}));
 
     Start(source);
     NextTo(kPage4);
@@ -195,14 +195,14 @@ TEST_F(WizardTest, TheSizeMeasurementNeverInstallsAndLeavesNoFileBehind)
     Click(kPage4, 1029);
     EXPECT_EQ(watch.Shown(), 4);  // preparation and writer, twice
     EXPECT_FALSE(watch.WizardUsable());
-    EXPECT_EQ(FilesIn(HotSync() / "Ann" / "Install"), (std::vector<std::string>{}));
-    EXPECT_EQ(FilesIn(Docs()), (std::vector<std::string>{"story.txt"}));
-    EXPECT_EQ(FilesIn(Tmp()), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(HotSync() / "Ann" / "Install"), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(Docs()), (std::vector<std::string>{"story.txt"}));
+    EXPECT_EQ(FileNamesIn(Tmp()), (std::vector<std::string>{}));
 
     Finish();
     EXPECT_EQ(ReadBytes(HotSync() / "Ann" / "Install" / "story.pdb"), ReadBytes(Docs() / "story.pdb"));
     m_wizard->DeleteTextFile();
-    EXPECT_EQ(FilesIn(Tmp()), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(Tmp()), (std::vector<std::string>{}));
 
     // A direct run on the same sheet has no page 1 and installs nothing.
     fs::remove(HotSync() / "Ann" / "Install" / "story.pdb");
@@ -210,7 +210,7 @@ TEST_F(WizardTest, TheSizeMeasurementNeverInstallsAndLeavesNoFileBehind)
         m_wizard->RunConversion(source, (Docs() / "direct.pdb").string(), "Direct", DocumentFormat::PalmDoc, 4, 1),
         folivo::kConversionDone);
     EXPECT_EQ(ReadDatabase((Docs() / "direct.pdb").string()).title, "Direct");
-    EXPECT_EQ(FilesIn(HotSync() / "Ann" / "Install"), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(HotSync() / "Ann" / "Install"), (std::vector<std::string>{}));
 }
 
 TEST_F(WizardTest, AFailedFinishSaysWhyAndKeepsTheWizardOpen)
@@ -351,7 +351,7 @@ TEST_F(WizardTest, ADirectRunShowsItsProgressWithoutTheWizard)
     EXPECT_EQ(ReadDatabase(output).format, palm::EbookFormat::Ztxt);
     EXPECT_FALSE(sheet.Job().textFilePath.empty());
     sheet.DeleteTextFile();
-    EXPECT_EQ(FilesIn(Tmp()), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(Tmp()), (std::vector<std::string>{}));
 }
 
 }  // namespace

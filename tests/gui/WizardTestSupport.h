@@ -47,15 +47,6 @@ protected:
         WriteBytes(Docs() / name, bytes);
         return (Docs() / name).string();
     }
-    // The files in a folder, by name.
-    static std::vector<std::string> FilesIn(const fs::path& folder)
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 
     // A wizard run on `path`, as the main dialog starts one; the sheet is
     // made once and reused, as a starter reuses it for a list.

@@ -25,11 +25,6 @@ protected:
         return FolivoWritePalmDoc(1, "Title", textPath.c_str(), output.c_str(),
                                   bookmarks ? bookmarks : bookmarkPath.c_str(), 5, 4096);
     }
-    // Names in the folder, to see that no temporary file is left behind.
-    std::size_t Entries()
-    {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.Path()), {}));
-    }
 
     ScratchFolder folder;
     std::string text = palmtest::MixedBytes(10000, 3);
@@ -92,7 +87,7 @@ TEST_F(WriterFiles, FailuresLeaveTheExistingDatabaseAndNoTemporaryFile)
 {
     const std::string output = folder / "book.pdb";
     WriteBytes(output, "previous database");
-    const std::size_t before = Entries();
+    const std::size_t before = FileNamesIn(folder.Path()).size();
 
     EXPECT_EQ(
         FolivoWritePalmDoc(1, "T", (folder / "absent.txt").c_str(), output.c_str(), bookmarkPath.c_str(), 0, 4096),
@@ -112,7 +107,7 @@ TEST_F(WriterFiles, FailuresLeaveTheExistingDatabaseAndNoTemporaryFile)
     // A folder that is a regular file cannot hold the temporary file.
     EXPECT_EQ(WritePalmDoc(output + "/inside.pdb"), static_cast<int>(Status::OutputFolderUnwritable));
     EXPECT_EQ(ReadBytes(output), "previous database");
-    EXPECT_EQ(Entries(), before + 1) << "only the folder made above";
+    EXPECT_EQ(FileNamesIn(folder.Path()).size(), before + 1) << "only the folder made above";
 }
 
 TEST_F(WriterFiles, ReadOnlyFolderKeepsTheOldDatabase)

@@ -20,18 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-mode_t ModeOf(const std::string& path)
-{
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
-
-std::size_t EntriesIn(const fs::path& folder)
-{
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
 TEST(ReadWholeFile, ReadsRegularFilesAndRefusesEverythingElseWithoutBlocking)
 {
     ScratchFolder scratch;
@@ -118,7 +106,7 @@ TEST(ReplaceFile, ReplacesWholeKeepsModeAndLinksAndLeavesNothingBehind)
     ASSERT_FALSE(platform::ReplaceFile(link, "through the link", 0644, ".t-"));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(target), "through the link");
-    EXPECT_EQ(EntriesIn(scratch.Path()), 2u) << "no temporary file left";
+    EXPECT_EQ(FileNamesIn(scratch.Path()).size(), 2u) << "no temporary file left";
 }
 
 TEST(ReplaceFile, RefusesWhatIsNotARegularFile)
@@ -137,7 +125,7 @@ TEST(ReplaceFile, RefusesWhatIsNotARegularFile)
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_TRUE(fs::is_symlink(linkToFolder));
-    EXPECT_EQ(EntriesIn(scratch.Path()), 3u);
+    EXPECT_EQ(FileNamesIn(scratch.Path()).size(), 3u);
 }
 
 TEST(ReplaceFile, FailureKeepsTheOldFile)
@@ -170,7 +158,7 @@ TEST(TemporaryFile, IsRemovedUnlessKeptOrMoved)
         keep.Keep();
         kept = keep.Path();
     }
-    EXPECT_EQ(EntriesIn(scratch.Path()), 1u);
+    EXPECT_EQ(FileNamesIn(scratch.Path()).size(), 1u);
     EXPECT_EQ(ReadBytes(kept), "data");
     EXPECT_EQ(ModeOf(kept), 0600u);
 
