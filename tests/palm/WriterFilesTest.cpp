@@ -71,7 +71,7 @@ TEST_F(WriterFiles, ZtxtJobWithoutBookmarkFile)
     EXPECT_EQ(FolivoWriteZtxt(&job), 0);
     palm::EbookInfo info = ReadDatabase(output);
     EXPECT_TRUE(info.bookmarks.empty());
-    EXPECT_EQ(info.text, palmtest::WithLfBreaks(text));
+    EXPECT_EQ(info.text, WithLfBreaks(text));
 
     job.bookmarkPath = bookmarkPath.c_str();
     job.mode = 2;
