@@ -23,33 +23,15 @@ using namespace folivo;
 
 namespace {
 
-// A settings store, a temporary folder, a HotSync folder and a documents
-// folder of the test's own.
-class JobTest : public ::testing::Test {
+// A settings store, a temporary folder, a HotSync folder with one user and a
+// documents folder of the test's own.
+class JobTest : public ::testing::Test, protected DocumentSandbox {
 protected:
-    JobTest()
-    {
-        fs::create_directories(Tmp());
-        fs::create_directories(Docs());
-        fs::create_directories(HotSync() / "Ann" / "Install");
-    }
-
-    fs::path Tmp() const { return m_root.Path() / "tmp"; }
-    fs::path Docs() const { return m_root.Path() / "docs"; }
-    fs::path HotSync() const { return m_root.Path() / "hotsync"; }
-
-    std::string Document(const std::string& name, const std::string& bytes) const
-    {
-        WriteBytes(Docs() / name, bytes);
-        return (Docs() / name).string();
-    }
+    JobTest() { fs::create_directories(HotSync() / "Ann" / "Install"); }
 
     bool TmpIsEmpty() const { return fs::is_empty(Tmp()); }
 
-    ScratchFolder m_root;
     IsolatedStore m_store;
-    ScopedEnv m_tmp{"TMP", Tmp().string()};
-    ScopedEnv m_hotSync{"FOLIVO_HOTSYNC_DIR", HotSync().string()};
     BookmarkList m_bookmarks;
 };
 

@@ -44,17 +44,13 @@ using Dlg = CConverterDlg;
 
 constexpr char kText[] = "CHAPTER I\r\nIt was a dark night.\r\nCHAPTER II\r\nThe morning came.\r\n";
 
-class ConverterDlgTest : public GuiTest {
+class ConverterDlgTest : public GuiTest, protected DocumentSandbox {
 protected:
-    ConverterDlgTest() { fs::create_directory(Tmp()); }
-
-    fs::path Tmp() const { return m_folder.Path() / "tmp"; }
     QString Document(const std::string& name, const std::string& bytes = kText) const
     {
-        WriteBytes(m_folder.Path() / name, bytes);
-        return QString::fromStdString(m_folder / name);
+        return QString::fromStdString(DocumentSandbox::Document(name, bytes));
     }
-    QString Missing(const std::string& name) const { return QString::fromStdString(m_folder / name); }
+    QString Missing(const std::string& name) const { return QString::fromStdString((Docs() / name).string()); }
     static QStringList Listed(const Dlg& dialog) { return dialog.ListedPaths(); }
 
     // Drops `paths` (as file addresses) on the dialog as a file manager does.
@@ -77,7 +73,7 @@ protected:
     // Answers the next "Add..." with `names` of the scratch folder, or cancels.
     void WhenAdding(const QStringList& names, QString* title = nullptr, QStringList* filters = nullptr) const
     {
-        const QString folder = QString::fromStdString(m_folder.Path().string());
+        const QString folder = QString::fromStdString(Docs().string());
         WhenModal<QFileDialog>([=](QFileDialog* dialog) {
             if (title)
                 *title = dialog->windowTitle();
@@ -97,8 +93,6 @@ protected:
         });
     }
 
-    ScratchFolder m_folder;
-    ScopedEnv m_tmp{"TMP", Tmp().string()};
     BookmarkList m_bookmarks;
 };
 
@@ -214,9 +208,9 @@ TEST_F(ConverterDlgTest, DropsGoOnTopAndSkipOnlyPathsListedAlready)
     EXPECT_TRUE(answers.Asked().empty());
 
     // Folders and addresses of other places are no documents.
-    ASSERT_TRUE(Drop(dialog, {QString::fromStdString(m_folder.Path().string()), Document("c.txt")}));
+    ASSERT_TRUE(Drop(dialog, {QString::fromStdString(Docs().string()), Document("c.txt")}));
     EXPECT_EQ(Listed(dialog).size(), 5);
-    EXPECT_FALSE(Drop(dialog, {QString::fromStdString(m_folder.Path().string())}));
+    EXPECT_FALSE(Drop(dialog, {QString::fromStdString(Docs().string())}));
     QMimeData web;
     web.setUrls({QUrl("https://example.org/book.txt")});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
@@ -288,19 +282,19 @@ TEST_F(ConverterDlgTest, ConvertWritesEveryListedDocumentWithTheStoredDefaults)
 
     // A document that cannot be read stops nobody.
     for (const auto& [database, title] : {std::pair("one.pdb", "one"), {"two.pdb", "two"}, {"readme.pdb", "readme"}}) {
-        const palm::EbookInfo book = ReadDatabase(m_folder / database);
+        const palm::EbookInfo book = ReadDatabase(Docs() / database);
         EXPECT_EQ(book.format, palm::EbookFormat::Ztxt) << database;
         EXPECT_EQ(book.title, title);
         EXPECT_EQ(book.recordSize, 2048u);
     }
-    EXPECT_FALSE(fs::exists(m_folder / "gone.pdb"));
+    EXPECT_FALSE(fs::exists(Docs() / "gone.pdb"));
     EXPECT_EQ(Listed(dialog), paths);
     EXPECT_TRUE(fs::is_empty(Tmp()));
     EXPECT_TRUE(dialog.isEnabled());
 
     Find<QRadioButton>(&dialog, Dlg::kPalmDocRadio)->click();
     Find<QPushButton>(&dialog, Dlg::kConvertButton)->click();
-    const palm::EbookInfo doc = ReadDatabase(m_folder / "one.pdb");
+    const palm::EbookInfo doc = ReadDatabase(Docs() / "one.pdb");
     EXPECT_EQ(doc.format, palm::EbookFormat::PalmDoc);
     EXPECT_EQ(doc.recordSize, 4096u);
     EXPECT_EQ(doc.compression, 2u);
@@ -331,13 +325,13 @@ TEST_F(ConverterDlgTest, AdvancedOpensTheWizardOnEachDocumentInTurn)
     WhenModal<CWizardDlg>(cancel);
     Find<QPushButton>(&dialog, Dlg::kConvertButton)->click();
 
-    const std::string folder = m_folder.Path().string() + "/";
+    const std::string folder = Docs().string() + "/";
     EXPECT_EQ(opened, (std::vector<std::string>{folder + "one.txt|one.txt|one", folder + "two.htm|two.htm|two",
                                                 folder + "three|three|three"}));
     // The prepared text of one wizard is gone before the next opens.
     EXPECT_EQ(tmpEmpty, (std::vector<bool>{true, true, true}));
     EXPECT_TRUE(fs::is_empty(Tmp()));
-    EXPECT_FALSE(fs::exists(m_folder / "one.pdb"));
+    EXPECT_FALSE(fs::exists(Docs() / "one.pdb"));
     EXPECT_EQ(Listed(dialog), paths);
 }
 
@@ -537,7 +531,7 @@ TEST_F(ConverterDlgTest, TheStartConvertsOneDocumentOrOpensTheListedOnes)
 {
     const QString story = Document("Story.txt");
     EXPECT_EQ(CConverterApp().Run({story.toStdString(), "1"}), 0);
-    EXPECT_EQ(ReadDatabase(m_folder / "Story.pdb").format, palm::EbookFormat::Ztxt);
+    EXPECT_EQ(ReadDatabase(Docs() / "Story.pdb").format, palm::EbookFormat::Ztxt);
     EXPECT_TRUE(fs::is_empty(Tmp()));
 
     // Format 2: the wizard on the document, and no prepared text left after it.
@@ -557,7 +551,7 @@ TEST_F(ConverterDlgTest, TheStartConvertsOneDocumentOrOpensTheListedOnes)
         dialog->reject();
     });
     const fs::path before = fs::current_path();
-    fs::current_path(m_folder.Path());
+    fs::current_path(Docs());
     EXPECT_EQ(CConverterApp().Run({"Story.txt", story.toStdString(), "Other.txt"}), 0);
     fs::current_path(before);
     EXPECT_EQ(listed, (QStringList{story, Missing("Other.txt")}));

@@ -12,13 +12,17 @@
 #include <string>
 #include <vector>
 
+// The system temporary folder as the process started: a test that points TMP
+// into one scratch folder does not get the next ones made inside it.
+inline const std::filesystem::path kScratchRoot = std::filesystem::temp_directory_path();
+
 // A fresh folder under the system temporary folder, removed with everything
 // in it, even folders a test made read-only.
 class ScratchFolder {
 public:
     ScratchFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "folivo-test-XXXXXX").string();
+        std::string pattern = (kScratchRoot / "folivo-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
             m_path = pattern;
     }
