@@ -31,12 +31,6 @@
 
 #include <sys/stat.h>
 
-// Paths in failure messages as people read them.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << text.toStdString();
-}
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -107,19 +101,15 @@ TEST_F(ConverterDlgTest, ShowsTheTemplatesControlsMenuAndTips)
 {
     const Dlg dialog(nullptr, m_bookmarks);
     EXPECT_EQ(dialog.windowTitle(), "Folivo Converter");
-    for (int id : {Dlg::kList, Dlg::kAddButton, Dlg::kRemoveButton, Dlg::kGroup, Dlg::kPalmDocRadio, Dlg::kZtxtRadio,
-                   Dlg::kAdvancedCheck, Dlg::kConvertButton}) {
-        const auto* control = Find<QWidget>(&dialog, id);
-        ASSERT_NE(control, nullptr);
-        EXPECT_FALSE(control->accessibleName().isEmpty()) << id;
-    }
-    EXPECT_EQ(Find<QPushButton>(&dialog, Dlg::kAddButton)->text(), "Add...");
-    EXPECT_EQ(Find<QPushButton>(&dialog, Dlg::kRemoveButton)->text(), "Remove");
+    ExpectNamedControls(dialog, {Dlg::kList, Dlg::kAddButton, Dlg::kRemoveButton, Dlg::kGroup, Dlg::kPalmDocRadio,
+                                 Dlg::kZtxtRadio, Dlg::kAdvancedCheck, Dlg::kConvertButton});
+    ExpectTexts(dialog, {{Dlg::kAddButton, "Add..."},
+                         {Dlg::kRemoveButton, "Remove"},
+                         {Dlg::kPalmDocRadio, "Palm&Doc"},
+                         {Dlg::kZtxtRadio, "&zTXT"},
+                         {Dlg::kAdvancedCheck, "&Advanced"},
+                         {Dlg::kConvertButton, "&Convert"}});
     EXPECT_EQ(Find<QGroupBox>(&dialog, Dlg::kGroup)->title(), "Convert to:");
-    EXPECT_EQ(Find<QRadioButton>(&dialog, Dlg::kPalmDocRadio)->text(), "Palm&Doc");
-    EXPECT_EQ(Find<QRadioButton>(&dialog, Dlg::kZtxtRadio)->text(), "&zTXT");
-    EXPECT_EQ(Find<QCheckBox>(&dialog, Dlg::kAdvancedCheck)->text(), "&Advanced");
-    EXPECT_EQ(Find<QPushButton>(&dialog, Dlg::kConvertButton)->text(), "&Convert");
     EXPECT_EQ(dialog.findChild<QLabel*>()->text(), "Files to convert:");
     auto* list = Find<QTreeWidget>(&dialog, Dlg::kList);
     EXPECT_EQ(list->columnCount(), 1);
@@ -238,8 +228,7 @@ TEST_F(ConverterDlgTest, RemovesTheSelectedRowsOnlyWhenTheUserSaysYes)
     }
 
     // A click on a row lets Remove on; the click on its own keeps one row.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      list->visualItemRect(list->topLevelItem(1)).center());
+    ClickRow(list, 1);
     EXPECT_TRUE(remove->isEnabled());
     for (int row : {3, 4})
         list->topLevelItem(row)->setSelected(true);
@@ -258,10 +247,8 @@ TEST_F(ConverterDlgTest, RemovesTheSelectedRowsOnlyWhenTheUserSaysYes)
         EXPECT_EQ(Listed(dialog), (QStringList{paths[0], paths[2]}));
         EXPECT_TRUE(Find<QPushButton>(&dialog, Dlg::kConvertButton)->isEnabled());
 
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          list->visualItemRect(list->topLevelItem(0)).center());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier,
-                          list->visualItemRect(list->topLevelItem(1)).center());
+        ClickRow(list, 0);
+        ClickRow(list, 1, Qt::ShiftModifier);
         ASSERT_TRUE(remove->isEnabled());
         remove->click();
         EXPECT_TRUE(Listed(dialog).isEmpty());

@@ -305,15 +305,11 @@ TEST_F(WizardTest, BookmarkEditsInThePreviewReachTheDatabase)
         // Explore: rename the first chapter, delete the second.
         WhenModal<CExploreDlg>([](CExploreDlg* explore) {
             auto* rows = Find<QTreeWidget>(explore, ExploreTemplate::kList);
-            const auto clickRow = [rows](int row) {
-                QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
-                                  rows->visualItemRect(rows->topLevelItem(row)).center());
-            };
-            clickRow(0);
+            ClickRow(rows, 0);
             WhenModal<CRenBookmark>(
                 [](CRenBookmark* rename) { NameAndOk(rename, NameTemplate::kRenameEdit, "First"); });
             Find<QPushButton>(explore, ExploreTemplate::kRenameButton)->click();
-            clickRow(1);
+            ClickRow(rows, 1);
             Find<QPushButton>(explore, ExploreTemplate::kDeleteButton)->click();
             Find<QPushButton>(explore, ExploreTemplate::kCloseButton)->click();
         });
