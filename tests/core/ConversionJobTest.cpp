@@ -151,13 +151,6 @@ TEST_F(JobTest, TheUsersBookmarkEditsReachTheDatabase)
     pages.patterns = "^chapter";
     const std::string source = Document("story.txt", kStory);
     const std::string output = (Docs() / "s.pdb").string();
-    const auto stored = [&] {
-        std::vector<std::pair<std::string, std::uint32_t>> marks;
-        for (const palm::StoredBookmark& b : ReadDatabase(output).bookmarks)
-            marks.emplace_back(b.name, b.offset);
-        return marks;
-    };
-    using Marks = std::vector<std::pair<std::string, std::uint32_t>>;
     const std::uint32_t first = static_cast<std::uint32_t>(kStory.find("CHAPTER I."));
     const std::uint32_t second = static_cast<std::uint32_t>(kStory.find("CHAPTER II"));
     const std::uint32_t mine = static_cast<std::uint32_t>(kStory.find("It went on"));
@@ -173,19 +166,20 @@ TEST_F(JobTest, TheUsersBookmarkEditsReachTheDatabase)
     ASSERT_EQ(job.RunConversion(source, output, "S", DocumentFormat::zTXT, 8, 1), kConversionDone);
     std::string lf = kStory;
     std::erase(lf, '\r');
-    EXPECT_EQ(stored(), (Marks{{"One", first - 2}, {"Mine", static_cast<std::uint32_t>(lf.find("It went on"))}}));
+    EXPECT_EQ(ReadDatabase(output).bookmarks,
+              (Marks{{"One", first - 2}, {"Mine", static_cast<std::uint32_t>(lf.find("It went on"))}}));
     ASSERT_EQ(job.RunConversion(source, output, "S", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
-    EXPECT_EQ(stored(), (Marks{{"One", first}, {"Mine", mine}}));
+    EXPECT_EQ(ReadDatabase(output).bookmarks, (Marks{{"One", first}, {"Mine", mine}}));
 
     // Another pattern: the generated entries are made afresh; the hand-made one stays.
     pages.patterns = "^chapter ii";
     ASSERT_EQ(job.RunConversion(source, output, "S", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
-    EXPECT_EQ(stored(), (Marks{{"CHAPTER II. A s", second}, {"Mine", mine}}));
+    EXPECT_EQ(ReadDatabase(output).bookmarks, (Marks{{"CHAPTER II. A s", second}, {"Mine", mine}}));
     // Another text that no longer reaches it: it goes.
     pages.text.html = 1;
     const std::string shorter = Document("story.txt", kStory.substr(0, mine - 1));
     ASSERT_EQ(job.RunConversion(shorter, output, "S", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
-    EXPECT_EQ(stored(), (Marks{{"CHAPTER II. A s", second}}));
+    EXPECT_EQ(ReadDatabase(output).bookmarks, (Marks{{"CHAPTER II. A s", second}}));
 
     // Another document starts without the first one's entries.
     m_bookmarks.Add("For the story", 5, false);
@@ -193,7 +187,7 @@ TEST_F(JobTest, TheUsersBookmarkEditsReachTheDatabase)
     other.SetPages(&pages);
     ASSERT_EQ(other.RunConversion(Document("other.txt", kStory), output, "O", DocumentFormat::PalmDoc, 4, 1),
               kConversionDone);
-    EXPECT_EQ(stored(), (Marks{{"CHAPTER II. A s", second}}));
+    EXPECT_EQ(ReadDatabase(output).bookmarks, (Marks{{"CHAPTER II. A s", second}}));
 }
 
 TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)

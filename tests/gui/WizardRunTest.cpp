@@ -102,8 +102,7 @@ TEST_F(WizardTest, FinishSavesTheCheckedPagesAndWritesTheDatabaseThePagesDescrib
     EXPECT_EQ(book.recordSize, 10u * 1024);
     const std::string prepared = "CHAPTER ONE The first line.\n\nCHAPTER TWO The end.\n";
     EXPECT_EQ(book.text, prepared);
-    EXPECT_EQ(Bookmarks(book), (std::vector<std::pair<std::string, std::uint32_t>>{
-                                   {"CHAPTER TWO The", static_cast<std::uint32_t>(prepared.find("CHAPTER TWO"))}}));
+    EXPECT_EQ(book.bookmarks, (Marks{{"CHAPTER TWO The", static_cast<std::uint32_t>(prepared.find("CHAPTER TWO"))}}));
     EXPECT_FALSE(fs::exists(Docs() / "story.pdb"));
 }
 
@@ -320,15 +319,14 @@ TEST_F(WizardTest, BookmarkEditsInThePreviewReachTheDatabase)
     ASSERT_EQ(m_list.Count(), 2);
     NextTo(kPage4);
     Finish();
-    using Marks = std::vector<std::pair<std::string, std::uint32_t>>;
-    EXPECT_EQ(Bookmarks(ReadDatabase((Docs() / "story.pdb").string())),
+    EXPECT_EQ(ReadDatabase(Docs() / "story.pdb").bookmarks,
               (Marks{{"First", 0}, {"Mine", static_cast<std::uint32_t>(story.find("One."))}}));
 
     // Another document on the same sheet: the generated bookmarks only.
     Start(Document("other.txt", story));
     NextTo(kPage4);
     Finish();
-    EXPECT_EQ(Bookmarks(ReadDatabase((Docs() / "other.pdb").string())),
+    EXPECT_EQ(ReadDatabase(Docs() / "other.pdb").bookmarks,
               (Marks{{"CHAPTER I", 0}, {"CHAPTER II", static_cast<std::uint32_t>(story.find("CHAPTER II"))}}));
 }
 

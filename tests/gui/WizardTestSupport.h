@@ -112,15 +112,6 @@ protected:
         return value;
     }
 
-    // A database's bookmarks as name and offset.
-    static std::vector<std::pair<std::string, std::uint32_t>> Bookmarks(const palm::EbookInfo& info)
-    {
-        std::vector<std::pair<std::string, std::uint32_t>> marks;
-        for (const palm::StoredBookmark& mark : info.bookmarks)
-            marks.emplace_back(mark.name, mark.offset);
-        return marks;
-    }
-
     BookmarkList m_list;
     std::unique_ptr<CWizardDlg> m_wizard;
 };

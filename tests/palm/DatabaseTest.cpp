@@ -12,8 +12,6 @@
 
 namespace {
 
-using Marks = std::vector<palm::StoredBookmark>;
-
 unsigned long U16(std::string_view s, std::size_t at)
 {
     return static_cast<unsigned char>(s[at]) << 8 | static_cast<unsigned char>(s[at + 1]);

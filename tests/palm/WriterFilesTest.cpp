@@ -39,7 +39,7 @@ TEST_F(WriterFiles, PalmDocTakesTheBookmarksInTheFileWhateverTheCount)
     const palm::EbookInfo info = ReadDatabase(output);
     EXPECT_EQ(info.title, "Title");
     EXPECT_EQ(info.text, text);
-    const std::vector<palm::StoredBookmark> expected = {{"Intro", 0}, {"Part2", 1200}};
+    const Marks expected = {{"Intro", 0}, {"Part2", 1200}};
     EXPECT_EQ(info.bookmarks, expected) << "count 5 names manual entries the file does not hold";
 
     WriteBytes(bookmarkPath, "");
@@ -52,7 +52,7 @@ TEST_F(WriterFiles, MalformedBookmarkLinesAreSkippedAndReported)
     WriteBytes(bookmarkPath, "10 Good one\nx12 bad\n13\n-4 negative\n99999999999 huge\n\n20 \r\n30 Last\r\n");
     const std::string output = folder / "book.pdb";
     EXPECT_EQ(WritePalmDoc(output), static_cast<int>(Status::BookmarkLinesSkipped));
-    const std::vector<palm::StoredBookmark> expected = {{"Good one", 10}, {"", 20}, {"Last", 30}};
+    const Marks expected = {{"Good one", 10}, {"", 20}, {"Last", 30}};
     EXPECT_EQ(ReadDatabase(output).bookmarks, expected);
 
     EXPECT_EQ(WritePalmDoc(output, (folder / "absent.txt").c_str()), static_cast<int>(Status::BookmarkFileUnreadable));

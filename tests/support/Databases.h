@@ -7,7 +7,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
+#include <vector>
+
+// A database's bookmarks, compared whole; a failure shows each as {"name", offset}.
+using Marks = std::vector<palm::StoredBookmark>;
+
+namespace palm {
+inline void PrintTo(const StoredBookmark& mark, std::ostream* out)
+{
+    *out << "{\"" << mark.name << "\", " << mark.offset << '}';
+}
+}  // namespace palm
 
 // The database at `path`; a read that fails is a test failure.
 inline palm::EbookInfo ReadDatabase(const std::filesystem::path& path)
