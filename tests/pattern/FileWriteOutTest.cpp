@@ -2,6 +2,7 @@
 // moment either the old or the new text, and problems name the right file.
 #include "FileWriteOut.h"
 #include "FileTree.h"
+#include "SignalledChild.h"
 #include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -208,34 +209,21 @@ TEST_F(WriteOut, KilledAtAnyMomentTheTargetIsOldOrNewNeverPartial)
     }
 }
 
-int g_readyPipe = -1;
-
 TEST_F(WriteOut, InterruptedRunRemovesItsTemporaryFile)
 {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        const pid_t child = fork();
-        if (child == 0) {
-            g_readyPipe = ready[1];
-            // Waits for the signal once the new text is in its temporary file.
-            patternkit::SetWriteOutFault([](WriteOutStep step, const char*) {
-                if (step == WriteOutStep::temporaryWritten && write(g_readyPipe, "!", 1) == 1) {
-                    for (;;)
-                        pause();
-                }
-                return 0;
-            });
-            re.ChangeFiles();
-            _exit(0);
-        }
-        close(ready[1]);
-        char byte = 0;
-        ASSERT_EQ(read(ready[0], &byte, 1), 1);
-        close(ready[0]);
-        kill(child, signal);
-        int status = 0;
-        waitpid(child, &status, 0);
+        const int status = StatusAfterSignals(
+            [this] {
+                // Waits for the signal once the new text is in its temporary file.
+                patternkit::SetWriteOutFault([](WriteOutStep step, const char*) {
+                    if (step == WriteOutStep::temporaryWritten)
+                        ReadyForSignals();
+                    return 0;
+                });
+                re.ChangeFiles();
+                _exit(0);
+            },
+            {signal});
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "the process ends as the signal says";
         EXPECT_EQ(tree.Count(), 1u) << "signal " << signal;
         EXPECT_EQ(tree.Read("notes.txt"), "old text");

@@ -14,37 +14,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "SignalledChild.h"
 #include "TestFiles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs `prepare` in a child that then says it is ready and waits; sends it
-// each signal in turn and returns how it ended (a waitpid status).
-int StatusAfterSignals(const std::function<void()>& prepare, std::initializer_list<int> signals)
-{
-    int ready[2];
-    if (::pipe(ready) != 0)
-        return -1;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        prepare();
-        if (::write(ready[1], "!", 1) != 1)
-            _exit(100);
-        for (;;)
-            ::pause();
-    }
-    ::close(ready[1]);
-    char byte = 0;
-    const bool isReady = ::read(ready[0], &byte, 1) == 1;
-    ::close(ready[0]);
-    for (const int signal : signals)
-        ::kill(child, isReady ? signal : SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return status;
-}
 
 void Touch(const std::string& path)
 {
