@@ -4,6 +4,7 @@
 # byte apart from the header's creation and modification dates.
 #   scripts/compare-builds.sh OLD_FOLIVO NEW_FOLIVO [CORPUS_DIR]
 set -euo pipefail
+shopt -s nullglob  # a corpus without .htm books has no "*.htm" book
 old=$1
 new=$2
 corpus=${3:-"$(dirname "$0")/../../shared/corpus"}
@@ -25,23 +26,41 @@ strip_dates() { { head -c 36 "$1"; tail -c +45 "$1"; } >"$2"; }
 
 compared=0
 differ=0
+failed=0
 for book in "$corpus"/*.txt "$corpus"/*.htm; do
   for format in "${formats[@]}"; do
     for i in "${!rule_sets[@]}"; do
       read -r -a rules <<<"${rule_sets[$i]}"
+      what="$(basename "$book") $format ${rule_sets[$i]}"
+      # A conversion that exits non-zero may still write a database (lines
+      # skipped, say): its status is reported and compared with the other
+      # side's, and a database it did not write compares as empty.
+      status=()
       for side in old new; do
         binary=$old
         [ "$side" = new ] && binary=$new
-        "$binary" convert --no-defaults --format "$format" "${rules[@]}" -o "$work/$side.pdb" "$book" >/dev/null 2>&1
-        strip_dates "$work/$side.pdb" "$work/$side.cmp"
+        rm -f "$work/$side.pdb"
+        code=0
+        "$binary" convert --no-defaults --format "$format" "${rules[@]}" -o "$work/$side.pdb" "$book" >/dev/null 2>&1 ||
+          code=$?
+        status+=("$code")
+        if [ "$code" -ne 0 ]; then
+          failed=$((failed + 1))
+          echo "$side exits $code: $what"
+        fi
+        if [ -f "$work/$side.pdb" ]; then
+          strip_dates "$work/$side.pdb" "$work/$side.cmp"
+        else
+          : >"$work/$side.cmp"
+        fi
       done
       compared=$((compared + 1))
-      if ! cmp -s "$work/old.cmp" "$work/new.cmp"; then
+      if [ "${status[0]}" -ne "${status[1]}" ] || ! cmp -s "$work/old.cmp" "$work/new.cmp"; then
         differ=$((differ + 1))
-        echo "differs: $(basename "$book") $format ${rule_sets[$i]}"
+        echo "differs: $what (exit ${status[0]} and ${status[1]})"
       fi
     done
   done
 done
-echo "$compared databases compared, $differ differ"
+echo "$compared databases compared, $differ differ, $failed conversions exited non-zero"
 [ "$differ" -eq 0 ]

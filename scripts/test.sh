@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # The house style (.clang-format) holds for every source file.
-git ls-files -z src tests bench fuzz | grep -z -E '\.(cpp|h)$' | xargs -0 clang-format --dry-run -Werror
+git ls-files -z src tests bench fuzz | grep -z -E '\.(cpp|h)$' | xargs -0 -r clang-format --dry-run -Werror
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOLIVO_WERROR=ON
 cmake --build build -j "$jobs"

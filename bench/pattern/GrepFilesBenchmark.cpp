@@ -22,8 +22,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -32,8 +33,9 @@ namespace {
 const char* const kExpression = "^(chapter|book) [ivxlc]+";
 constexpr int kCopies = 20;
 
+// Removed with the program's static objects.
 struct Tree {
-    fs::path root;
+    ScratchFolder root;
     std::int64_t bytes = 0;
 };
 
@@ -41,13 +43,6 @@ Tree& TheTree()
 {
     static Tree tree;
     return tree;
-}
-
-// A fresh folder under the temporary folder; empty when none can be made.
-fs::path MakeFolder(const char* prefix)
-{
-    std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();
-    return mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
 }
 
 // Makes the tree on first use; false (and the case skipped) without the corpus.
@@ -59,11 +54,10 @@ bool HaveTree(benchmark::State& state)
         if (!fs::is_directory(corpus, error))
             return false;
         Tree& tree = TheTree();
-        tree.root = MakeFolder("folivo-grepfiles-");
-        if (tree.root.empty())
+        if (tree.root.Path().empty())
             return false;
         for (int copy = 0; copy < kCopies; ++copy) {
-            const fs::path folder = tree.root / ("copy" + std::to_string(copy));
+            const fs::path folder = tree.root.Path() / ("copy" + std::to_string(copy));
             fs::create_directory(folder);
             for (const fs::directory_entry& entry : fs::directory_iterator(corpus)) {
                 if (!entry.is_regular_file())
@@ -87,7 +81,7 @@ void GrepFiles(benchmark::State& state)
     RegularExpression re;
     re.SetExpression(kExpression);
     re.AddExpressionOption(RegularExpression::optICase);
-    re.SetFilesToMatch((TheTree().root / "*").string());
+    re.SetFilesToMatch(TheTree().root / "*");
     re.SetDirectoryRecursion(true);
     long positions = 0;
     re.OnGreppingFiles.Hook(&positions, [&](RegularExpression*, const CString&, const REMatchList& m, unsigned, bool&) {
@@ -108,7 +102,8 @@ void GrepCommand(benchmark::State& state)
 {
     if (!HaveTree(state))
         return;
-    const std::string command = "grep -rciE '" + std::string(kExpression) + "' '" + TheTree().root.string() + "'";
+    const std::string command =
+        "grep -rciE '" + std::string(kExpression) + "' '" + TheTree().root.Path().string() + "'";
     long lines = 0;
     for (auto _ : state) {
         FILE* out = popen(command.c_str(), "r");
@@ -133,17 +128,17 @@ void GrepCommand(benchmark::State& state)
 
 void ChangeFiles(benchmark::State& state)
 {
-    const fs::path folder = MakeFolder("folivo-changefiles-");
-    if (folder.empty()) {
+    const ScratchFolder folder;
+    if (folder.Path().empty()) {
         state.SkipWithError("no temporary folder");
         return;
     }
-    const fs::path file = folder / "lines.txt";
+    const fs::path file = folder.Path() / "lines.txt";
     {
         std::string text;
         for (int line = 0; line < 1000000; ++line)
             text += "one old cat\n";
-        std::ofstream(file, std::ios::binary) << text;
+        WriteBytes(file, text);
     }
     RegularExpression re;
     re.SetFilesToMatch(file.string());
@@ -161,8 +156,6 @@ void ChangeFiles(benchmark::State& state)
     }
     state.counters["changes"] = changed;
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(file)));
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
 }
 
 }  // namespace
@@ -184,9 +177,5 @@ int main(int argc, char** argv)
         ->MinTime(3);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (!TheTree().root.empty()) {
-        std::error_code ignored;
-        fs::remove_all(TheTree().root, ignored);
-    }
     return 0;
 }

@@ -20,14 +20,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "StoredAndLoaded.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -46,42 +44,21 @@ void Check(bool ok)
         std::abort();
 }
 
+// Removed with the process's static objects when the fuzzer ends.
 struct Folders {
-    fs::path files;
-    fs::path temporary;  // $TMP: where copies of old texts would go
+    Folders()
+    {
+        Check(!files.Path().empty() && !temporary.Path().empty());
+        setenv("TMP", temporary.Path().c_str(), 1);
+    }
+    ScratchFolder files;
+    ScratchFolder temporary;  // $TMP: where copies of old texts would go
 };
-
-fs::path MakeFolder(const char* prefix)
-{
-    std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();
-    Check(mkdtemp(pattern.data()) != nullptr);
-    return pattern;
-}
 
 const Folders& TheFolders()
 {
-    static const Folders folders = [] {
-        Folders f{MakeFolder("folivo-objectfuzz-"), MakeFolder("folivo-objectfuzz-tmp-")};
-        setenv("TMP", f.temporary.c_str(), 1);
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(TheFolders().files, ignored);
-            fs::remove_all(TheFolders().temporary, ignored);
-        });
-        return f;
-    }();
+    static const Folders folders;
     return folders;
-}
-
-void Write(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-std::string Read(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // A few files of every kind the write-out treats apart: plain, in a subfolder,
@@ -89,19 +66,19 @@ std::string Read(const fs::path& path)
 // component's own temporary files.
 void RefillFolder(const std::string& text)
 {
-    const fs::path& root = TheFolders().files;
+    const fs::path& root = TheFolders().files.Path();
     std::error_code ignored;
     for (const fs::directory_entry& entry : fs::directory_iterator(root))
         fs::remove_all(entry.path(), ignored);
-    Write(root / "a.txt", text);
-    Write(root / "b.dat", "one two three " + text);
+    WriteBytes(root / "a.txt", text);
+    WriteBytes(root / "b.dat", "one two three " + text);
     fs::create_directory(root / "sub");
-    Write(root / "sub" / "c.txt", text + text);
+    WriteBytes(root / "sub" / "c.txt", text + text);
     fs::create_hard_link(root / "a.txt", root / "a-link.txt", ignored);
     fs::create_symlink(root / "b.dat", root / "sub" / "b-symlink.dat", ignored);
-    Write(root / "locked.txt", text);
+    WriteBytes(root / "locked.txt", text);
     fs::permissions(root / "locked.txt", fs::perms::owner_read, ignored);
-    Write(root / kOwnTemporary, text);
+    WriteBytes(root / kOwnTemporary, text);
 }
 
 bool LeftoversIn(const fs::path& folder)
@@ -174,7 +151,7 @@ private:
         case 0: re.SetExpression(m_in.ConsumeRandomLengthString(kMaxText / 4)); break;
         case 1: re.SetStringToMatch(m_in.ConsumeRandomLengthString(kMaxText)); break;
         case 2: re.SetFormatString(m_in.ConsumeRandomLengthString(kMaxName)); break;
-        case 3: re.SetFilesToMatch((TheFolders().files / Name(m_in)).string()); break;
+        case 3: re.SetFilesToMatch(TheFolders().files / Name(m_in)); break;
         case 4:
             if (m_in.ConsumeBool())
                 re.SetSaveExtension(Name(m_in));
@@ -292,14 +269,14 @@ private:
         case 0: re.FindFiles(); break;
         case 1: re.GrepFiles(); break;
         default: {
-            const std::string own = Read(folders.files / kOwnTemporary);
+            const std::string own = ReadBytes(folders.files / kOwnTemporary);
             re.ChangeFiles();
-            Check(Read(folders.files / kOwnTemporary) == own);
+            Check(ReadBytes(folders.files / kOwnTemporary) == own);
             break;
         }
         }
-        Check(!LeftoversIn(folders.files));
-        Check(fs::is_empty(folders.temporary));
+        Check(!LeftoversIn(folders.files.Path()));
+        Check(fs::is_empty(folders.temporary.Path()));
     }
 
     FuzzedDataProvider& m_in;

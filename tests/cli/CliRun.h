@@ -112,15 +112,6 @@ public:
         WriteBytes(SettingsFile(), "[Software\\Kavvan Software\\Folivo Converter\\Defaults]\n" + values);
     }
 
-    // Files the program left in its temporary folder.
-    std::vector<std::string> TemporaryLeftovers() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(Temp()))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
 private:
     static std::vector<char*> Pointers(std::vector<std::string>& strings)
     {

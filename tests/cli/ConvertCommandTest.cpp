@@ -52,7 +52,7 @@ TEST(ConvertCommand, StoredDefaultsAreUsedAndOptionsOverrideThem)
     EXPECT_EQ(info.recordSize, 5120u);
     EXPECT_EQ(info.compression, 1);  // still the stored "off"
     EXPECT_EQ(Offsets(info), (std::vector<std::uint32_t>{37}));
-    EXPECT_TRUE(box.TemporaryLeftovers().empty());
+    EXPECT_TRUE(FileNamesIn(box.Temp()).empty());
 }
 
 TEST(ConvertCommand, NoDefaultsIgnoresTheStoreAndTakesOnlyTheOptions)
@@ -102,7 +102,7 @@ TEST(ConvertCommand, EachFailingFileIsReportedInOrderAndTheOthersAreConverted)
     EXPECT_EQ(errors[1], "folivo: error: folder.txt: Is a directory");
     EXPECT_EQ(ReadBytes(box.Docs() / "missing.pdb"), existing);
     EXPECT_FALSE(fs::exists(box.Docs() / "folder.pdb"));
-    EXPECT_TRUE(box.TemporaryLeftovers().empty());
+    EXPECT_TRUE(FileNamesIn(box.Temp()).empty());
 }
 
 TEST(ConvertCommand, AnInvalidPatternGivenOrStoredConvertsNothing)
@@ -151,7 +151,7 @@ TEST(ConvertCommand, WriterFailuresAreReportedAndLeaveNoFile)
     EXPECT_NE(run.err.find("folivo: error: standard input: the document is larger than the"), std::string::npos)
         << run.err;
     EXPECT_EQ(ReadBytes(box.Docs() / "huge.pdb"), "kept");
-    EXPECT_TRUE(box.TemporaryLeftovers().empty());
+    EXPECT_TRUE(FileNamesIn(box.Temp()).empty());
 }
 
 TEST(ConvertCommand, ParallelJobsGiveTheSameDatabasesAsOneJob)
@@ -187,7 +187,7 @@ TEST(ConvertCommand, ParallelJobsGiveTheSameDatabasesAsOneJob)
         EXPECT_EQ(a.bookmarks, b.bookmarks) << name;
         EXPECT_EQ(a.bookmarks.size(), 3u + i) << name;
     }
-    EXPECT_TRUE(box.TemporaryLeftovers().empty());
+    EXPECT_TRUE(FileNamesIn(box.Temp()).empty());
 }
 
 TEST(ConvertCommand, OutputPathsAreNeverSharedOrTheDocumentItself)
@@ -309,7 +309,7 @@ TEST(ConvertCommand, StandardInputAndOutputStandForFiles)
     EXPECT_EQ(info.bookmarks.size(), 2u);
     // Standard output holds the database: the summary goes to standard error.
     EXPECT_EQ(run.err, "standard output: " + std::to_string(run.out.size()) + " bytes, 2 bookmarks\n");
-    EXPECT_TRUE(box.TemporaryLeftovers().empty());
+    EXPECT_TRUE(FileNamesIn(box.Temp()).empty());
 
     run = box.RunWithInput({"convert", "--format", "ztxt", "-", "-o", "named.pdb"}, kStory);
     ASSERT_EQ(run.status, 0) << run.err;

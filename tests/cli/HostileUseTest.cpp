@@ -5,18 +5,9 @@
 
 #include <palm/EbookWriters.h>
 
-#include <sys/stat.h>
-
 using namespace clitest;
 
 namespace {
-
-mode_t ModeOf(const fs::path& path)
-{
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
 
 }  // namespace
 

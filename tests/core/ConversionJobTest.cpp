@@ -23,33 +23,15 @@ using namespace folivo;
 
 namespace {
 
-// A settings store, a temporary folder, a HotSync folder and a documents
-// folder of the test's own.
-class JobTest : public ::testing::Test {
+// A settings store, a temporary folder, a HotSync folder with one user and a
+// documents folder of the test's own.
+class JobTest : public ::testing::Test, protected DocumentSandbox {
 protected:
-    JobTest()
-    {
-        fs::create_directories(Tmp());
-        fs::create_directories(Docs());
-        fs::create_directories(HotSync() / "Ann" / "Install");
-    }
-
-    fs::path Tmp() const { return m_root.Path() / "tmp"; }
-    fs::path Docs() const { return m_root.Path() / "docs"; }
-    fs::path HotSync() const { return m_root.Path() / "hotsync"; }
-
-    std::string Document(const std::string& name, const std::string& bytes) const
-    {
-        WriteBytes(Docs() / name, bytes);
-        return (Docs() / name).string();
-    }
+    JobTest() { fs::create_directories(HotSync() / "Ann" / "Install"); }
 
     bool TmpIsEmpty() const { return fs::is_empty(Tmp()); }
 
-    ScratchFolder m_root;
     IsolatedStore m_store;
-    ScopedEnv m_tmp{"TMP", Tmp().string()};
-    ScopedEnv m_hotSync{"FOLIVO_HOTSYNC_DIR", HotSync().string()};
     BookmarkList m_bookmarks;
 };
 
@@ -177,13 +159,6 @@ TEST_F(JobTest, TheUsersBookmarkEditsReachTheDatabase)
     pages.patterns = "^chapter";
     const std::string source = Document("story.txt", kStory);
     const std::string output = (Docs() / "s.pdb").string();
-    const auto stored = [&] {
-        std::vector<std::pair<std::string, std::uint32_t>> marks;
-        for (const palm::StoredBookmark& b : ReadDatabase(output).bookmarks)
-            marks.emplace_back(b.name, b.offset);
-        return marks;
-    };
-    using Marks = std::vector<std::pair<std::string, std::uint32_t>>;
     const std::uint32_t first = static_cast<std::uint32_t>(kStory.find("CHAPTER I."));
     const std::uint32_t second = static_cast<std::uint32_t>(kStory.find("CHAPTER II"));
     const std::uint32_t mine = static_cast<std::uint32_t>(kStory.find("It went on"));
@@ -199,19 +174,20 @@ TEST_F(JobTest, TheUsersBookmarkEditsReachTheDatabase)
     ASSERT_EQ(job.RunConversion(source, output, "S", DocumentFormat::zTXT, 8, 1), kConversionDone);
     std::string lf = kStory;
     std::erase(lf, '\r');
-    EXPECT_EQ(stored(), (Marks{{"One", first - 2}, {"Mine", static_cast<std::uint32_t>(lf.find("It went on"))}}));
+    EXPECT_EQ(ReadDatabase(output).bookmarks,
+              (Marks{{"One", first - 2}, {"Mine", static_cast<std::uint32_t>(lf.find("It went on"))}}));
     ASSERT_EQ(job.RunConversion(source, output, "S", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
-    EXPECT_EQ(stored(), (Marks{{"One", first}, {"Mine", mine}}));
+    EXPECT_EQ(ReadDatabase(output).bookmarks, (Marks{{"One", first}, {"Mine", mine}}));
 
     // Another pattern: the generated entries are made afresh; the hand-made one stays.
     pages.patterns = "^chapter ii";
     ASSERT_EQ(job.RunConversion(source, output, "S", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
-    EXPECT_EQ(stored(), (Marks{{"CHAPTER II. A s", second}, {"Mine", mine}}));
+    EXPECT_EQ(ReadDatabase(output).bookmarks, (Marks{{"CHAPTER II. A s", second}, {"Mine", mine}}));
     // Another text that no longer reaches it: it goes.
     pages.text.html = 1;
     const std::string shorter = Document("story.txt", kStory.substr(0, mine - 1));
     ASSERT_EQ(job.RunConversion(shorter, output, "S", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
-    EXPECT_EQ(stored(), (Marks{{"CHAPTER II. A s", second}}));
+    EXPECT_EQ(ReadDatabase(output).bookmarks, (Marks{{"CHAPTER II. A s", second}}));
 
     // Another document starts without the first one's entries.
     m_bookmarks.Add("For the story", 5, false);
@@ -219,7 +195,7 @@ TEST_F(JobTest, TheUsersBookmarkEditsReachTheDatabase)
     other.SetPages(&pages);
     ASSERT_EQ(other.RunConversion(Document("other.txt", kStory), output, "O", DocumentFormat::PalmDoc, 4, 1),
               kConversionDone);
-    EXPECT_EQ(stored(), (Marks{{"CHAPTER II. A s", second}}));
+    EXPECT_EQ(ReadDatabase(output).bookmarks, (Marks{{"CHAPTER II. A s", second}}));
 }
 
 TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)
@@ -239,7 +215,7 @@ TEST_F(JobTest, InstallQueuesTheWrittenDatabaseButNeverAMeasurement)
     EXPECT_TRUE(fs::is_empty(HotSync() / "Ann" / "Install"));
     // Neither the database nor the prepared text outlives the measurement.
     EXPECT_TRUE(TmpIsEmpty());
-    EXPECT_EQ(std::distance(fs::directory_iterator(Docs()), {}), 1);
+    EXPECT_EQ(FileNamesIn(Docs()).size(), 1u);
     EXPECT_TRUE(job.textFilePath.empty());
     // A block size the writer refuses gives no size, but its reason.
     long long unchanged = size;

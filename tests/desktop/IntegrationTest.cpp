@@ -7,8 +7,6 @@
 
 #include <QStandardPaths>
 
-#include <sys/stat.h>
-
 #include <map>
 
 namespace {
@@ -132,9 +130,7 @@ TEST_F(IntegrationTest, AddsValidFilesAndRemovesThemAndNothingElse)
     for (const integration::IntegrationFile& file : files) {
         ASSERT_TRUE(fs::is_regular_file(file.path)) << file.path;
         EXPECT_EQ(ReadBytes(file.path), file.content) << file.path;
-        struct stat info {};
-        ::stat(file.path.c_str(), &info);
-        EXPECT_EQ(info.st_mode & 07777, file.mode) << file.path;
+        EXPECT_EQ(ModeOf(file.path), file.mode) << file.path;
         if (!file.path.ends_with(".desktop"))
             continue;
         const ProgramRun valid = RunProgram(QString::fromStdString(validate), {QString::fromStdString(file.path)},

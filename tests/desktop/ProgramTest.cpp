@@ -12,23 +12,20 @@ namespace fs = std::filesystem;
 
 constexpr char kStory[] = "CHAPTER I\nIt was a dark night.\nCHAPTER II\nThe morning came.\n";
 
-class ProgramTest : public testing::Test {
+// The program inherits the sandbox's folders and settings store with the
+// environment, taken once they are in place.
+class ProgramTest : public testing::Test, protected DocumentSandbox {
 protected:
     ProgramTest()
     {
-        for (const fs::path& folder : {Docs(), Tmp(), Runtime()})
-            fs::create_directory(folder);
+        fs::create_directory(Runtime());
         fs::permissions(Runtime(), fs::perms::owner_all);
-        WriteBytes(Docs() / "My Story.txt", kStory);
-        m_environment.insert("XDG_CONFIG_HOME", QString::fromStdString(getenv("XDG_CONFIG_HOME")));
+        Document("My Story.txt", kStory);
         m_environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(Runtime().string()));
-        m_environment.insert("TMP", QString::fromStdString(Tmp().string()));
         m_environment.insert("QT_QPA_PLATFORM", "offscreen");
     }
 
-    fs::path Docs() const { return m_root.Path() / "docs"; }
-    fs::path Tmp() const { return m_root.Path() / "tmp"; }
-    fs::path Runtime() const { return m_root.Path() / "runtime"; }
+    fs::path Runtime() const { return Root() / "runtime"; }
     QString Story() const { return QString::fromStdString((Docs() / "My Story.txt").string()); }
 
     ProgramRun Run(const QStringList& arguments)
@@ -38,7 +35,6 @@ protected:
         return run;
     }
 
-    ScratchFolder m_root;
     IsolatedStore m_store;
     QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
 };
@@ -69,7 +65,7 @@ TEST_F(ProgramTest, AnotherNumberPreparesTheTextOnlyAndLeavesNothing)
 {
     Run({Story(), "7"});
     Run({'"' + Story() + "\" 12"});
-    EXPECT_EQ(std::distance(fs::directory_iterator(Docs()), fs::directory_iterator()), 1);
+    EXPECT_EQ(FileNamesIn(Docs()).size(), 1u);
     EXPECT_TRUE(fs::is_empty(Tmp()));
 }
 

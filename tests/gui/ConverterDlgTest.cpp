@@ -31,12 +31,6 @@
 
 #include <sys/stat.h>
 
-// Paths in failure messages as people read them.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << text.toStdString();
-}
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -44,17 +38,13 @@ using Dlg = CConverterDlg;
 
 constexpr char kText[] = "CHAPTER I\r\nIt was a dark night.\r\nCHAPTER II\r\nThe morning came.\r\n";
 
-class ConverterDlgTest : public GuiTest {
+class ConverterDlgTest : public GuiTest, protected DocumentSandbox {
 protected:
-    ConverterDlgTest() { fs::create_directory(Tmp()); }
-
-    fs::path Tmp() const { return m_folder.Path() / "tmp"; }
     QString Document(const std::string& name, const std::string& bytes = kText) const
     {
-        WriteBytes(m_folder.Path() / name, bytes);
-        return QString::fromStdString(m_folder / name);
+        return QString::fromStdString(DocumentSandbox::Document(name, bytes));
     }
-    QString Missing(const std::string& name) const { return QString::fromStdString(m_folder / name); }
+    QString Missing(const std::string& name) const { return QString::fromStdString((Docs() / name).string()); }
     static QStringList Listed(const Dlg& dialog) { return dialog.ListedPaths(); }
 
     // Drops `paths` (as file addresses) on the dialog as a file manager does.
@@ -77,7 +67,7 @@ protected:
     // Answers the next "Add..." with `names` of the scratch folder, or cancels.
     void WhenAdding(const QStringList& names, QString* title = nullptr, QStringList* filters = nullptr) const
     {
-        const QString folder = QString::fromStdString(m_folder.Path().string());
+        const QString folder = QString::fromStdString(Docs().string());
         WhenModal<QFileDialog>([=](QFileDialog* dialog) {
             if (title)
                 *title = dialog->windowTitle();
@@ -97,8 +87,6 @@ protected:
         });
     }
 
-    ScratchFolder m_folder;
-    ScopedEnv m_tmp{"TMP", Tmp().string()};
     BookmarkList m_bookmarks;
 };
 
@@ -113,19 +101,15 @@ TEST_F(ConverterDlgTest, ShowsTheTemplatesControlsMenuAndTips)
 {
     const Dlg dialog(nullptr, m_bookmarks);
     EXPECT_EQ(dialog.windowTitle(), "Folivo Converter");
-    for (int id : {Dlg::kList, Dlg::kAddButton, Dlg::kRemoveButton, Dlg::kGroup, Dlg::kPalmDocRadio, Dlg::kZtxtRadio,
-                   Dlg::kAdvancedCheck, Dlg::kConvertButton}) {
-        const auto* control = Find<QWidget>(&dialog, id);
-        ASSERT_NE(control, nullptr);
-        EXPECT_FALSE(control->accessibleName().isEmpty()) << id;
-    }
-    EXPECT_EQ(Find<QPushButton>(&dialog, Dlg::kAddButton)->text(), "Add...");
-    EXPECT_EQ(Find<QPushButton>(&dialog, Dlg::kRemoveButton)->text(), "Remove");
+    ExpectNamedControls(dialog, {Dlg::kList, Dlg::kAddButton, Dlg::kRemoveButton, Dlg::kGroup, Dlg::kPalmDocRadio,
+                                 Dlg::kZtxtRadio, Dlg::kAdvancedCheck, Dlg::kConvertButton});
+    ExpectTexts(dialog, {{Dlg::kAddButton, "Add..."},
+                         {Dlg::kRemoveButton, "Remove"},
+                         {Dlg::kPalmDocRadio, "Palm&Doc"},
+                         {Dlg::kZtxtRadio, "&zTXT"},
+                         {Dlg::kAdvancedCheck, "&Advanced"},
+                         {Dlg::kConvertButton, "&Convert"}});
     EXPECT_EQ(Find<QGroupBox>(&dialog, Dlg::kGroup)->title(), "Convert to:");
-    EXPECT_EQ(Find<QRadioButton>(&dialog, Dlg::kPalmDocRadio)->text(), "Palm&Doc");
-    EXPECT_EQ(Find<QRadioButton>(&dialog, Dlg::kZtxtRadio)->text(), "&zTXT");
-    EXPECT_EQ(Find<QCheckBox>(&dialog, Dlg::kAdvancedCheck)->text(), "&Advanced");
-    EXPECT_EQ(Find<QPushButton>(&dialog, Dlg::kConvertButton)->text(), "&Convert");
     EXPECT_EQ(dialog.findChild<QLabel*>()->text(), "Files to convert:");
     auto* list = Find<QTreeWidget>(&dialog, Dlg::kList);
     EXPECT_EQ(list->columnCount(), 1);
@@ -214,9 +198,9 @@ TEST_F(ConverterDlgTest, DropsGoOnTopAndSkipOnlyPathsListedAlready)
     EXPECT_TRUE(answers.Asked().empty());
 
     // Folders and addresses of other places are no documents.
-    ASSERT_TRUE(Drop(dialog, {QString::fromStdString(m_folder.Path().string()), Document("c.txt")}));
+    ASSERT_TRUE(Drop(dialog, {QString::fromStdString(Docs().string()), Document("c.txt")}));
     EXPECT_EQ(Listed(dialog).size(), 5);
-    EXPECT_FALSE(Drop(dialog, {QString::fromStdString(m_folder.Path().string())}));
+    EXPECT_FALSE(Drop(dialog, {QString::fromStdString(Docs().string())}));
     QMimeData web;
     web.setUrls({QUrl("https://example.org/book.txt")});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
@@ -244,8 +228,7 @@ TEST_F(ConverterDlgTest, RemovesTheSelectedRowsOnlyWhenTheUserSaysYes)
     }
 
     // A click on a row lets Remove on; the click on its own keeps one row.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      list->visualItemRect(list->topLevelItem(1)).center());
+    ClickRow(list, 1);
     EXPECT_TRUE(remove->isEnabled());
     for (int row : {3, 4})
         list->topLevelItem(row)->setSelected(true);
@@ -264,10 +247,8 @@ TEST_F(ConverterDlgTest, RemovesTheSelectedRowsOnlyWhenTheUserSaysYes)
         EXPECT_EQ(Listed(dialog), (QStringList{paths[0], paths[2]}));
         EXPECT_TRUE(Find<QPushButton>(&dialog, Dlg::kConvertButton)->isEnabled());
 
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          list->visualItemRect(list->topLevelItem(0)).center());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier,
-                          list->visualItemRect(list->topLevelItem(1)).center());
+        ClickRow(list, 0);
+        ClickRow(list, 1, Qt::ShiftModifier);
         ASSERT_TRUE(remove->isEnabled());
         remove->click();
         EXPECT_TRUE(Listed(dialog).isEmpty());
@@ -288,19 +269,19 @@ TEST_F(ConverterDlgTest, ConvertWritesEveryListedDocumentWithTheStoredDefaults)
 
     // A document that cannot be read stops nobody.
     for (const auto& [database, title] : {std::pair("one.pdb", "one"), {"two.pdb", "two"}, {"readme.pdb", "readme"}}) {
-        const palm::EbookInfo book = ReadDatabase(m_folder / database);
+        const palm::EbookInfo book = ReadDatabase(Docs() / database);
         EXPECT_EQ(book.format, palm::EbookFormat::Ztxt) << database;
         EXPECT_EQ(book.title, title);
         EXPECT_EQ(book.recordSize, 2048u);
     }
-    EXPECT_FALSE(fs::exists(m_folder / "gone.pdb"));
+    EXPECT_FALSE(fs::exists(Docs() / "gone.pdb"));
     EXPECT_EQ(Listed(dialog), paths);
     EXPECT_TRUE(fs::is_empty(Tmp()));
     EXPECT_TRUE(dialog.isEnabled());
 
     Find<QRadioButton>(&dialog, Dlg::kPalmDocRadio)->click();
     Find<QPushButton>(&dialog, Dlg::kConvertButton)->click();
-    const palm::EbookInfo doc = ReadDatabase(m_folder / "one.pdb");
+    const palm::EbookInfo doc = ReadDatabase(Docs() / "one.pdb");
     EXPECT_EQ(doc.format, palm::EbookFormat::PalmDoc);
     EXPECT_EQ(doc.recordSize, 4096u);
     EXPECT_EQ(doc.compression, 2u);
@@ -331,13 +312,13 @@ TEST_F(ConverterDlgTest, AdvancedOpensTheWizardOnEachDocumentInTurn)
     WhenModal<CWizardDlg>(cancel);
     Find<QPushButton>(&dialog, Dlg::kConvertButton)->click();
 
-    const std::string folder = m_folder.Path().string() + "/";
+    const std::string folder = Docs().string() + "/";
     EXPECT_EQ(opened, (std::vector<std::string>{folder + "one.txt|one.txt|one", folder + "two.htm|two.htm|two",
                                                 folder + "three|three|three"}));
     // The prepared text of one wizard is gone before the next opens.
     EXPECT_EQ(tmpEmpty, (std::vector<bool>{true, true, true}));
     EXPECT_TRUE(fs::is_empty(Tmp()));
-    EXPECT_FALSE(fs::exists(m_folder / "one.pdb"));
+    EXPECT_FALSE(fs::exists(Docs() / "one.pdb"));
     EXPECT_EQ(Listed(dialog), paths);
 }
 
@@ -537,7 +518,7 @@ TEST_F(ConverterDlgTest, TheStartConvertsOneDocumentOrOpensTheListedOnes)
 {
     const QString story = Document("Story.txt");
     EXPECT_EQ(CConverterApp().Run({story.toStdString(), "1"}), 0);
-    EXPECT_EQ(ReadDatabase(m_folder / "Story.pdb").format, palm::EbookFormat::Ztxt);
+    EXPECT_EQ(ReadDatabase(Docs() / "Story.pdb").format, palm::EbookFormat::Ztxt);
     EXPECT_TRUE(fs::is_empty(Tmp()));
 
     // Format 2: the wizard on the document, and no prepared text left after it.
@@ -557,7 +538,7 @@ TEST_F(ConverterDlgTest, TheStartConvertsOneDocumentOrOpensTheListedOnes)
         dialog->reject();
     });
     const fs::path before = fs::current_path();
-    fs::current_path(m_folder.Path());
+    fs::current_path(Docs());
     EXPECT_EQ(CConverterApp().Run({"Story.txt", story.toStdString(), "Other.txt"}), 0);
     fs::current_path(before);
     EXPECT_EQ(listed, (QStringList{story, Missing("Other.txt")}));

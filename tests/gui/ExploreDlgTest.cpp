@@ -31,11 +31,6 @@ protected:
         }
         return rows;
     }
-    void ClickRow(int row, Qt::KeyboardModifiers modifiers = {}) const
-    {
-        const QRect place = m_view->visualItemRect(m_view->topLevelItem(row));
-        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, modifiers, place.center());
-    }
     QPushButton* Button(int id) const { return Find<QPushButton>(m_dialog.get(), id); }
     void ChooseOrder(int row) const
     {
@@ -99,11 +94,11 @@ TEST_F(ExploreDlgTest, ButtonsFollowMouseClicksButNotTheKeyboard)
     for (const char* name : {"one", "two", "three"})
         m_list.Add(name, 0, false);
     Open(10);
-    ClickRow(1);
+    ClickRow(m_view, 1);
     EXPECT_EQ(SelectionButtons(), (std::vector<bool>{true, true, true}));
-    ClickRow(2, Qt::ControlModifier);
+    ClickRow(m_view, 2, Qt::ControlModifier);
     EXPECT_EQ(SelectionButtons(), (std::vector<bool>{false, false, true}));
-    ClickRow(2, Qt::ControlModifier);
+    ClickRow(m_view, 2, Qt::ControlModifier);
     EXPECT_EQ(SelectionButtons(), (std::vector<bool>{true, true, true}));
     QTest::keyClick(m_view, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(m_view->selectedItems().size(), 3);
@@ -119,8 +114,8 @@ TEST_F(ExploreDlgTest, DeleteRemovesExactlyTheSelectedBookmarksAfterAsking)
         m_list.Add(name, 0, false);
     Open(10);
     ChooseOrder(1);
-    ClickRow(1);
-    ClickRow(3, Qt::ControlModifier);
+    ClickRow(m_view, 1);
+    ClickRow(m_view, 3, Qt::ControlModifier);
     {
         MessageBoxAnswers no(QMessageBox::No);
         QTest::mouseClick(Button(kDeleteButton), Qt::LeftButton);
@@ -135,8 +130,8 @@ TEST_F(ExploreDlgTest, DeleteRemovesExactlyTheSelectedBookmarksAfterAsking)
     EXPECT_EQ(SelectionButtons(), (std::vector<bool>{false, false, false}));
 
     MessageBoxAnswers yes(QMessageBox::Yes);
-    ClickRow(3);
-    ClickRow(1, Qt::ControlModifier);
+    ClickRow(m_view, 3);
+    ClickRow(m_view, 1, Qt::ControlModifier);
     QTest::mouseClick(Button(kDeleteButton), Qt::LeftButton);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"e0 0%", "e2 0%", "e4 0%"}));
     EXPECT_EQ(m_list.Count(), 3);
@@ -155,7 +150,7 @@ TEST_F(ExploreDlgTest, DeleteAllAsksAndClearsManualAndGeneratedBookmarks)
     }
     EXPECT_EQ(Rows().size(), 2u);
     MessageBoxAnswers yes(QMessageBox::Yes);
-    ClickRow(0);
+    ClickRow(m_view, 0);
     QTest::mouseClick(Button(kDeleteAllButton), Qt::LeftButton);
     EXPECT_TRUE(m_list.IsEmpty());
     EXPECT_TRUE(Rows().empty());
@@ -170,7 +165,7 @@ TEST_F(ExploreDlgTest, RenameInASortedViewRenamesTheBookmarkOfThatRowAndKeepsThe
     m_list.Add("alpha", 10, true);
     Open(100);
     ChooseOrder(1);
-    ClickRow(0);
+    ClickRow(m_view, 0);
     WhenModal<CRenBookmark>([](CRenBookmark* rename) {
         auto* edit = Find<QLineEdit>(rename, NameTemplate::kRenameEdit);
         EXPECT_EQ(edit->text(), "alpha");
@@ -191,19 +186,19 @@ TEST_F(ExploreDlgTest, GoToGivesTheListIndexAndClosingGivesNone)
     m_list.Add("alpha", 20, true);
     Open(100);
     ChooseOrder(1);
-    ClickRow(1);
+    ClickRow(m_view, 1);
     QTest::mouseClick(Button(kGoToButton), Qt::LeftButton);
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
     EXPECT_EQ(m_dialog->SelectedIndex(), 1);
 
     Open(100);
-    ClickRow(2);
+    ClickRow(m_view, 2);
     QTest::mouseClick(Button(kCloseButton), Qt::LeftButton);
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->SelectedIndex(), -1);
 
     Open(100);
-    ClickRow(2);
+    ClickRow(m_view, 2);
     QTest::keyClick(m_view, Qt::Key_Escape);
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->SelectedIndex(), -1);

@@ -108,27 +108,6 @@ TEST(HelpTest, EveryTopicTheWindowsOpenHasItsAnchor)
 // and reached by its label's mnemonic.
 class ControlsTest : public GuiTest {
 protected:
-    static void ExpectNamedControls(const QWidget& window, std::initializer_list<int> ids)
-    {
-        for (int id : ids) {
-            const auto* control = window.findChild<QWidget*>(QString::number(id));
-            ASSERT_NE(control, nullptr) << id;
-            EXPECT_FALSE(control->accessibleName().isEmpty()) << id;
-        }
-        for (const QLabel* label : window.findChildren<QLabel*>()) {
-            if (label->buddy()) {
-                EXPECT_FALSE(label->buddy()->objectName().isEmpty()) << label->text().toStdString();
-            }
-        }
-    }
-    static void ExpectTexts(const QWidget& window, std::initializer_list<std::pair<int, const char*>> texts)
-    {
-        for (const auto& [id, text] : texts) {
-            const auto* button = window.findChild<QAbstractButton*>(QString::number(id));
-            ASSERT_NE(button, nullptr) << id;
-            EXPECT_EQ(button->text(), text);
-        }
-    }
     BookmarkList m_list;
 };
 

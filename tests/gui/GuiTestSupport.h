@@ -7,9 +7,13 @@
 
 #include "common/MessageBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -25,6 +29,54 @@ Control* Find(const QWidget* window, int id)
     auto* control = window->findChild<Control*>(QString::number(id));
     EXPECT_NE(control, nullptr) << "no control " << id;
     return control;
+}
+
+// Texts and paths in failure messages as people read them.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << text.toStdString();
+}
+
+// The controls of `ids` in `window` exist and are named for assistive tools;
+// every label's buddy is known by its id too.
+inline void ExpectNamedControls(const QWidget& window, std::initializer_list<int> ids)
+{
+    for (int id : ids) {
+        const auto* control = window.findChild<QWidget*>(QString::number(id));
+        ASSERT_NE(control, nullptr) << id;
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << id;
+    }
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->buddy()) {
+            EXPECT_FALSE(label->buddy()->objectName().isEmpty()) << label->text().toStdString();
+        }
+    }
+}
+
+// The buttons of `window` by id, and the texts they show.
+inline void ExpectTexts(const QWidget& window, std::initializer_list<std::pair<int, const char*>> texts)
+{
+    for (const auto& [id, text] : texts) {
+        const auto* button = window.findChild<QAbstractButton*>(QString::number(id));
+        ASSERT_NE(button, nullptr) << id;
+        EXPECT_EQ(button->text(), text);
+    }
+}
+
+// A mouse click on a row of `view`, with the keys in `modifiers` held down.
+inline void ClickRow(QTreeWidget* view, int row, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
+                      view->visualItemRect(view->topLevelItem(row)).center());
+}
+
+// The rows of a combo box, as its list shows them.
+inline std::vector<std::string> ComboRows(const QComboBox* combo)
+{
+    std::vector<std::string> rows;
+    for (int i = 0; i < combo->count(); ++i)
+        rows.push_back(combo->itemText(i).toStdString());
+    return rows;
 }
 
 // Types `text` into `widget` key by key, characters beyond ASCII included.

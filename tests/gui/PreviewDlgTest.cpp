@@ -63,13 +63,6 @@ protected:
                           list->visualRect(list->model()->index(row, 0)).center());
         ASSERT_FALSE(list->isVisible());
     }
-    std::vector<std::string> ComboRows() const
-    {
-        std::vector<std::string> rows;
-        for (int i = 0; i < m_combo->count(); ++i)
-            rows.push_back(m_combo->itemText(i).toStdString());
-        return rows;
-    }
     QScrollBar* Bar() const { return m_text->verticalScrollBar(); }
     // Turns the mouse wheel over the text, down for positive notches.
     void Wheel(int notches) const
@@ -120,7 +113,7 @@ TEST_P(LineBreakTest, AJumpBringsTheBookmarksOwnLineToTheTop)
     m_list.Add("Inside 150", book.starts[150] + 6, false);  // a position within its line
     m_list.Add("Last", book.starts[299], false);
     Open(book.bytes);
-    EXPECT_EQ(ComboRows(), (std::vector<std::string>{"Forty", "Inside 150", "Last"}));
+    EXPECT_EQ(ComboRows(m_combo), (std::vector<std::string>{"Forty", "Inside 150", "Last"}));
     EXPECT_EQ(m_combo->currentIndex(), 0);
 
     ChooseBookmark(1);
@@ -148,7 +141,7 @@ TEST_P(LineBreakTest, AddProposesTheLineBelowTheTopmostOne)
     ASSERT_EQ(m_list.Count(), 1);
     EXPECT_EQ(m_list.At(0)->position, book.starts[71]);
     EXPECT_FALSE(m_list.At(0)->generated);
-    EXPECT_EQ(ComboRows(), (std::vector<std::string>{"Line 71 of the "}));
+    EXPECT_EQ(ComboRows(m_combo), (std::vector<std::string>{"Line 71 of the "}));
 
     Bar()->setValue(0);
     ChooseBookmark(0);
@@ -182,7 +175,7 @@ TEST_F(PreviewDlgTest, WithoutATextTheBookmarksAreStillListedAndAddStartsEmpty)
     m_list.Add("From before", 5000, false);
     OpenFile(m_folder / "missing.txt");
     EXPECT_TRUE(m_text->toPlainText().isEmpty());
-    EXPECT_EQ(ComboRows(), (std::vector<std::string>{"From before"}));
+    EXPECT_EQ(ComboRows(m_combo), (std::vector<std::string>{"From before"}));
     ChooseBookmark(0);
     EXPECT_EQ(m_text->FirstVisibleLine(), 0);
     EXPECT_EQ(m_percent->text(), "0%");
@@ -196,7 +189,7 @@ TEST_F(PreviewDlgTest, WithoutATextTheBookmarksAreStillListedAndAddStartsEmpty)
 
     Open("");
     EXPECT_EQ(m_text->LineCount(), 1);
-    EXPECT_EQ(ComboRows().size(), 1u);
+    EXPECT_EQ(ComboRows(m_combo).size(), 1u);
 }
 
 TEST_F(PreviewDlgTest, ThePercentFollowsTheScrollBarAndTheWheelButNotTheKeyboard)
@@ -254,16 +247,14 @@ TEST_F(PreviewDlgTest, TheComboListsCleanNamesAndKeepsItsRowAfterDeletions)
     m_list.Add("Two", 20, true);
     m_list.Add("Three", 30, false);
     Open(MakeBook(50, "\r\n").bytes);
-    EXPECT_EQ(ComboRows(), (std::vector<std::string>{"", "Chapter 1", "Two", "Three"}));
+    EXPECT_EQ(ComboRows(m_combo), (std::vector<std::string>{"", "Chapter 1", "Two", "Three"}));
     EXPECT_EQ(m_list.At(1)->name, "Chapter 1");
 
     ChooseBookmark(2);
     MessageBoxAnswers yes(QMessageBox::Yes);
     auto deleteRow = [](int row) {
         WhenModal<CExploreDlg>([row](CExploreDlg* explore) {
-            auto* view = Find<QTreeWidget>(explore, ExploreTemplate::kList);
-            const QRect place = view->visualItemRect(view->topLevelItem(row));
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place.center());
+            ClickRow(Find<QTreeWidget>(explore, ExploreTemplate::kList), row);
             QTest::mouseClick(Find<QPushButton>(explore, ExploreTemplate::kDeleteButton), Qt::LeftButton);
             explore->reject();
         });
@@ -271,7 +262,7 @@ TEST_F(PreviewDlgTest, TheComboListsCleanNamesAndKeepsItsRowAfterDeletions)
     auto* explore = Find<QPushButton>(m_dialog.get(), kExploreButton);
     deleteRow(2);
     QTest::mouseClick(explore, Qt::LeftButton);
-    EXPECT_EQ(ComboRows(), (std::vector<std::string>{"", "Chapter 1", "Three"}));
+    EXPECT_EQ(ComboRows(m_combo), (std::vector<std::string>{"", "Chapter 1", "Three"}));
     EXPECT_EQ(m_combo->currentIndex(), 2);
     deleteRow(2);
     QTest::mouseClick(explore, Qt::LeftButton);
@@ -297,7 +288,7 @@ TEST_F(PreviewDlgTest, GoToInTheExploreListJumpsThere)
         order->setCurrentIndex(1);
         auto* view = Find<QTreeWidget>(explore, ExploreTemplate::kList);
         EXPECT_EQ(view->topLevelItem(1)->text(0), "b");
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(view->topLevelItem(1)).center());
+        ClickRow(view, 1);
         QTest::mouseClick(Find<QPushButton>(explore, ExploreTemplate::kGoToButton), Qt::LeftButton);
     });
     QTest::mouseClick(Find<QPushButton>(m_dialog.get(), kExploreButton), Qt::LeftButton);

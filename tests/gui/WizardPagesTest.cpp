@@ -14,14 +14,6 @@ namespace {
 
 using namespace WizardTemplate;
 
-std::vector<std::string> Entries(const QComboBox* combo)
-{
-    std::vector<std::string> entries;
-    for (int i = 0; i < combo->count(); ++i)
-        entries.push_back(combo->itemText(i).toStdString());
-    return entries;
-}
-
 // Every control of the sheet and its pages: known by its id and named for
 // assistive tools, the edits after their labels.
 TEST_F(WizardTest, EveryControlIsKnownByItsIdAndNamed)
@@ -108,7 +100,7 @@ TEST_F(WizardTest, TheDocumentPageProposesTheDatabaseAndListsTheUsers)
     Start(Document("My.Docs/readme", "text"));
     EXPECT_EQ(Text(kPage1, 1002).toStdString(), (Docs() / "My.Docs" / "readme.pdb").string());
     EXPECT_EQ(Text(kPage1, 1005), "readme");
-    EXPECT_EQ(Entries(users), (std::vector<std::string>{"ann", "Bob", "carl"}));
+    EXPECT_EQ(ComboRows(users), (std::vector<std::string>{"ann", "Bob", "carl"}));
     EXPECT_EQ(users->currentText(), "ann");
     EXPECT_FALSE(Checked(kPage1, 1006));
     EXPECT_FALSE(users->isEnabled());

@@ -102,8 +102,7 @@ TEST_F(WizardTest, FinishSavesTheCheckedPagesAndWritesTheDatabaseThePagesDescrib
     EXPECT_EQ(book.recordSize, 10u * 1024);
     const std::string prepared = "CHAPTER ONE The first line.\n\nCHAPTER TWO The end.\n";
     EXPECT_EQ(book.text, prepared);
-    EXPECT_EQ(Bookmarks(book), (std::vector<std::pair<std::string, std::uint32_t>>{
-                                   {"CHAPTER TWO The", static_cast<std::uint32_t>(prepared.find("CHAPTER TWO"))}}));
+    EXPECT_EQ(book.bookmarks, (Marks{{"CHAPTER TWO The", static_cast<std::uint32_t>(prepared.find("CHAPTER TWO"))}}));
     EXPECT_FALSE(fs::exists(Docs() / "story.pdb"));
 }
 
@@ -124,9 +123,9 @@ TEST_F(WizardTest, CancelWritesNothingAndTheSaveBoxesStartClearInTheNextRun)
     EXPECT_FALSE(m_wizard->isVisible());
     EXPECT_EQ(m_wizard->result(), QDialog::Rejected);
     EXPECT_EQ(ReadBytes(m_store.File()), storeBefore);
-    EXPECT_EQ(FilesIn(Docs()), (std::vector<std::string>{"story.txt"}));
+    EXPECT_EQ(FileNamesIn(Docs()), (std::vector<std::string>{"story.txt"}));
     m_wizard->DeleteTextFile();
-    EXPECT_EQ(FilesIn(Tmp()), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(Tmp()), (std::vector<std::string>{}));
 
     Start(source);
     NextTo(kPage4);
@@ -195,14 +194,14 @@ TEST_F(WizardTest, TheSizeMeasurementNeverInstallsAndLeavesNoFileBehind)
     Click(kPage4, 1029);
     EXPECT_EQ(watch.Shown(), 4);  // preparation and writer, twice
     EXPECT_FALSE(watch.WizardUsable());
-    EXPECT_EQ(FilesIn(HotSync() / "Ann" / "Install"), (std::vector<std::string>{}));
-    EXPECT_EQ(FilesIn(Docs()), (std::vector<std::string>{"story.txt"}));
-    EXPECT_EQ(FilesIn(Tmp()), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(HotSync() / "Ann" / "Install"), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(Docs()), (std::vector<std::string>{"story.txt"}));
+    EXPECT_EQ(FileNamesIn(Tmp()), (std::vector<std::string>{}));
 
     Finish();
     EXPECT_EQ(ReadBytes(HotSync() / "Ann" / "Install" / "story.pdb"), ReadBytes(Docs() / "story.pdb"));
     m_wizard->DeleteTextFile();
-    EXPECT_EQ(FilesIn(Tmp()), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(Tmp()), (std::vector<std::string>{}));
 
     // A direct run on the same sheet has no page 1 and installs nothing.
     fs::remove(HotSync() / "Ann" / "Install" / "story.pdb");
@@ -210,7 +209,7 @@ TEST_F(WizardTest, TheSizeMeasurementNeverInstallsAndLeavesNoFileBehind)
         m_wizard->RunConversion(source, (Docs() / "direct.pdb").string(), "Direct", DocumentFormat::PalmDoc, 4, 1),
         folivo::kConversionDone);
     EXPECT_EQ(ReadDatabase((Docs() / "direct.pdb").string()).title, "Direct");
-    EXPECT_EQ(FilesIn(HotSync() / "Ann" / "Install"), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(HotSync() / "Ann" / "Install"), (std::vector<std::string>{}));
 }
 
 TEST_F(WizardTest, AFailedFinishSaysWhyAndKeepsTheWizardOpen)
@@ -305,15 +304,11 @@ TEST_F(WizardTest, BookmarkEditsInThePreviewReachTheDatabase)
         // Explore: rename the first chapter, delete the second.
         WhenModal<CExploreDlg>([](CExploreDlg* explore) {
             auto* rows = Find<QTreeWidget>(explore, ExploreTemplate::kList);
-            const auto clickRow = [rows](int row) {
-                QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
-                                  rows->visualItemRect(rows->topLevelItem(row)).center());
-            };
-            clickRow(0);
+            ClickRow(rows, 0);
             WhenModal<CRenBookmark>(
                 [](CRenBookmark* rename) { NameAndOk(rename, NameTemplate::kRenameEdit, "First"); });
             Find<QPushButton>(explore, ExploreTemplate::kRenameButton)->click();
-            clickRow(1);
+            ClickRow(rows, 1);
             Find<QPushButton>(explore, ExploreTemplate::kDeleteButton)->click();
             Find<QPushButton>(explore, ExploreTemplate::kCloseButton)->click();
         });
@@ -324,15 +319,14 @@ TEST_F(WizardTest, BookmarkEditsInThePreviewReachTheDatabase)
     ASSERT_EQ(m_list.Count(), 2);
     NextTo(kPage4);
     Finish();
-    using Marks = std::vector<std::pair<std::string, std::uint32_t>>;
-    EXPECT_EQ(Bookmarks(ReadDatabase((Docs() / "story.pdb").string())),
+    EXPECT_EQ(ReadDatabase(Docs() / "story.pdb").bookmarks,
               (Marks{{"First", 0}, {"Mine", static_cast<std::uint32_t>(story.find("One."))}}));
 
     // Another document on the same sheet: the generated bookmarks only.
     Start(Document("other.txt", story));
     NextTo(kPage4);
     Finish();
-    EXPECT_EQ(Bookmarks(ReadDatabase((Docs() / "other.pdb").string())),
+    EXPECT_EQ(ReadDatabase(Docs() / "other.pdb").bookmarks,
               (Marks{{"CHAPTER I", 0}, {"CHAPTER II", static_cast<std::uint32_t>(story.find("CHAPTER II"))}}));
 }
 
@@ -351,7 +345,7 @@ TEST_F(WizardTest, ADirectRunShowsItsProgressWithoutTheWizard)
     EXPECT_EQ(ReadDatabase(output).format, palm::EbookFormat::Ztxt);
     EXPECT_FALSE(sheet.Job().textFilePath.empty());
     sheet.DeleteTextFile();
-    EXPECT_EQ(FilesIn(Tmp()), (std::vector<std::string>{}));
+    EXPECT_EQ(FileNamesIn(Tmp()), (std::vector<std::string>{}));
 }
 
 }  // namespace

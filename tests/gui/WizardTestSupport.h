@@ -29,33 +29,9 @@ inline constexpr int kPage2 = 108;
 inline constexpr int kPage3 = 109;
 inline constexpr int kPage4 = 110;
 
-class WizardTest : public GuiTest {
+class WizardTest : public GuiTest, protected DocumentSandbox {
 protected:
-    WizardTest()
-    {
-        fs::create_directories(Tmp());
-        fs::create_directories(Docs());
-        fs::create_directories(HotSync());
-    }
-
-    fs::path Tmp() const { return m_root.Path() / "tmp"; }
-    fs::path Docs() const { return m_root.Path() / "docs"; }
-    fs::path HotSync() const { return m_root.Path() / "hotsync"; }
     void AddUser(const std::string& name) const { fs::create_directories(HotSync() / name / "Install"); }
-    std::string Document(const std::string& name, const std::string& bytes) const
-    {
-        WriteBytes(Docs() / name, bytes);
-        return (Docs() / name).string();
-    }
-    // The files in a folder, by name.
-    static std::vector<std::string> FilesIn(const fs::path& folder)
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 
     // A wizard run on `path`, as the main dialog starts one; the sheet is
     // made once and reused, as a starter reuses it for a list.
@@ -136,18 +112,6 @@ protected:
         return value;
     }
 
-    // A database's bookmarks as name and offset.
-    static std::vector<std::pair<std::string, std::uint32_t>> Bookmarks(const palm::EbookInfo& info)
-    {
-        std::vector<std::pair<std::string, std::uint32_t>> marks;
-        for (const palm::StoredBookmark& mark : info.bookmarks)
-            marks.emplace_back(mark.name, mark.offset);
-        return marks;
-    }
-
-    ScratchFolder m_root;
-    ScopedEnv m_tmp{"TMP", Tmp().string()};
-    ScopedEnv m_hotSync{"FOLIVO_HOTSYNC_DIR", HotSync().string()};
     BookmarkList m_list;
     std::unique_ptr<CWizardDlg> m_wizard;
 };

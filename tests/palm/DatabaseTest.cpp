@@ -12,8 +12,6 @@
 
 namespace {
 
-using Marks = std::vector<palm::StoredBookmark>;
-
 unsigned long U16(std::string_view s, std::size_t at)
 {
     return static_cast<unsigned char>(s[at]) << 8 | static_cast<unsigned char>(s[at + 1]);
@@ -134,7 +132,7 @@ TEST(ZtxtDatabase, RandomAccessRecordsDecodeOnTheirOwn)
     std::string text = palmtest::MixedBytes(30000, 5);
     std::string file;
     ASSERT_TRUE(palm::BuildZtxt({"Z", text, {{"b", 50}, {"a", 7}}, 8192}, palm::ZtxtMode::RandomAccess, file).Ok());
-    text = palmtest::WithLfBreaks(text);
+    text = WithLfBreaks(text);
     const palm::PdbDatabase database = Split(file);
     EXPECT_EQ(database.type + database.creator, "zTXTGPlm");
     const std::string_view rec0 = database.records[0];
@@ -209,7 +207,7 @@ TEST(ZtxtDatabase, BothModesRoundTripWithLfLineBreaks)
         EXPECT_EQ(palm::BuildZtxt({"Z", text, marks, 4096}, mode, file).skippedBookmarks, 1u);
         palm::EbookInfo info;
         ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
-        EXPECT_EQ(info.text, palmtest::WithLfBreaks(text));
+        EXPECT_EQ(info.text, WithLfBreaks(text));
         EXPECT_EQ(info.compression, mode == palm::ZtxtMode::RandomAccess ? 1 : 2);
         EXPECT_EQ(info.bookmarks, (Marks{{std::string(20, 'L'), 100}}));
     }

@@ -6,6 +6,7 @@
 
 #include "OutsideLibraries.h"
 #include "PalmTestSupport.h"
+#include "TestEnvironment.h"
 
 namespace {
 
@@ -15,13 +16,11 @@ class HotSync : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ::setenv("FOLIVO_HOTSYNC_DIR", hotSync.Path().c_str(), 1);
         for (const char* user : {"Zoe", "Anna Smith", ".hidden"})
             std::filesystem::create_directory(hotSync / user);
         WriteBytes(hotSync / "not-a-user.txt", "");
         WriteBytes(elsewhere / "book.pdb", "database bytes");
     }
-    void TearDown() override { ::unsetenv("FOLIVO_HOTSYNC_DIR"); }
 
     std::string Name(std::int16_t index)
     {
@@ -34,6 +33,7 @@ protected:
     }
 
     ScratchFolder hotSync, elsewhere;
+    ScopedEnv m_hotSyncDir{"FOLIVO_HOTSYNC_DIR", hotSync.Path().string()};
 };
 
 TEST_F(HotSync, ListsUserFoldersSortedByName)
@@ -51,19 +51,18 @@ TEST_F(HotSync, ListsUserFoldersSortedByName)
     size = 255;
     EXPECT_EQ(FolivoUserName(12345, small, &size), 0);
 
-    ::setenv("FOLIVO_HOTSYNC_DIR", (hotSync / "absent").c_str(), 1);
+    const ScopedEnv absent("FOLIVO_HOTSYNC_DIR", hotSync / "absent");
     EXPECT_LT(FolivoUserCount(), 0);
 }
 
 TEST_F(HotSync, DefaultFolderFollowsTheDataHome)
 {
-    ::unsetenv("FOLIVO_HOTSYNC_DIR");
-    ::setenv("XDG_DATA_HOME", "/xdg-data", 1);
-    EXPECT_EQ(palm::HotSyncFolder(), "/xdg-data/Kavvan Software/HotSync");
-    ::unsetenv("XDG_DATA_HOME");
+    const ScopedEnv noHotSyncDir("FOLIVO_HOTSYNC_DIR", std::nullopt), noDataHome("XDG_DATA_HOME", std::nullopt);
     if (const char* home = std::getenv("HOME")) {
         EXPECT_EQ(palm::HotSyncFolder(), std::string(home) + "/.local/share/Kavvan Software/HotSync");
     }
+    const ScopedEnv dataHome("XDG_DATA_HOME", "/xdg-data");
+    EXPECT_EQ(palm::HotSyncFolder(), "/xdg-data/Kavvan Software/HotSync");
 }
 
 TEST_F(HotSync, InstallCopiesIntoTheUsersQueue)

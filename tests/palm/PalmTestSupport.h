@@ -1,11 +1,11 @@
 // Helpers shared by the palm suites: test text, and the shared scratch
-// folder and file access.
+// folder, file access and reading back.
 #pragma once
 
-#include <algorithm>
 #include <random>
 #include <string>
 
+#include "Databases.h"
 #include "TestFiles.h"
 
 namespace palmtest {
@@ -24,15 +24,6 @@ inline std::string MixedBytes(std::size_t size, unsigned seed)
             text += words.substr(random() % words.size(), 1 + random() % 9);
     }
     text.resize(size);
-    return text;
-}
-
-// The text a zTXT reader gets back: line breaks are LF only.
-inline std::string WithLfBreaks(std::string text)
-{
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
-        text.erase(at, 1);
-    std::replace(text.begin(), text.end(), '\r', '\n');
     return text;
 }
 

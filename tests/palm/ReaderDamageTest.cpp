@@ -110,7 +110,7 @@ TEST(ReaderDamage, RecordsCountedBeyondTheFileAreDamageButTheRestIsSalvaged)
         std::size_t countAt;  // the low byte of the text record count in record 0
         std::string text;
     };
-    for (Case c : {Case{palmDoc, 9, text}, Case{ztxt, 3, palmtest::WithLfBreaks(text)}}) {
+    for (Case c : {Case{palmDoc, 9, text}, Case{ztxt, 3, WithLfBreaks(text)}}) {
         ++c.file[RecordOffset(c.file, 0) + c.countAt];
         palm::EbookInfo info;
         EXPECT_EQ(palm::ReadEbook(c.file, info).status, Status::DamagedDatabase) << c.countAt;

@@ -25,11 +25,6 @@ protected:
         return FolivoWritePalmDoc(1, "Title", textPath.c_str(), output.c_str(),
                                   bookmarks ? bookmarks : bookmarkPath.c_str(), 5, 4096);
     }
-    // Names in the folder, to see that no temporary file is left behind.
-    std::size_t Entries()
-    {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.Path()), {}));
-    }
 
     ScratchFolder folder;
     std::string text = palmtest::MixedBytes(10000, 3);
@@ -44,7 +39,7 @@ TEST_F(WriterFiles, PalmDocTakesTheBookmarksInTheFileWhateverTheCount)
     const palm::EbookInfo info = ReadDatabase(output);
     EXPECT_EQ(info.title, "Title");
     EXPECT_EQ(info.text, text);
-    const std::vector<palm::StoredBookmark> expected = {{"Intro", 0}, {"Part2", 1200}};
+    const Marks expected = {{"Intro", 0}, {"Part2", 1200}};
     EXPECT_EQ(info.bookmarks, expected) << "count 5 names manual entries the file does not hold";
 
     WriteBytes(bookmarkPath, "");
@@ -57,7 +52,7 @@ TEST_F(WriterFiles, MalformedBookmarkLinesAreSkippedAndReported)
     WriteBytes(bookmarkPath, "10 Good one\nx12 bad\n13\n-4 negative\n99999999999 huge\n\n20 \r\n30 Last\r\n");
     const std::string output = folder / "book.pdb";
     EXPECT_EQ(WritePalmDoc(output), static_cast<int>(Status::BookmarkLinesSkipped));
-    const std::vector<palm::StoredBookmark> expected = {{"Good one", 10}, {"", 20}, {"Last", 30}};
+    const Marks expected = {{"Good one", 10}, {"", 20}, {"Last", 30}};
     EXPECT_EQ(ReadDatabase(output).bookmarks, expected);
 
     EXPECT_EQ(WritePalmDoc(output, (folder / "absent.txt").c_str()), static_cast<int>(Status::BookmarkFileUnreadable));
@@ -76,7 +71,7 @@ TEST_F(WriterFiles, ZtxtJobWithoutBookmarkFile)
     EXPECT_EQ(FolivoWriteZtxt(&job), 0);
     palm::EbookInfo info = ReadDatabase(output);
     EXPECT_TRUE(info.bookmarks.empty());
-    EXPECT_EQ(info.text, palmtest::WithLfBreaks(text));
+    EXPECT_EQ(info.text, WithLfBreaks(text));
 
     job.bookmarkPath = bookmarkPath.c_str();
     job.mode = 2;
@@ -92,7 +87,7 @@ TEST_F(WriterFiles, FailuresLeaveTheExistingDatabaseAndNoTemporaryFile)
 {
     const std::string output = folder / "book.pdb";
     WriteBytes(output, "previous database");
-    const std::size_t before = Entries();
+    const std::size_t before = FileNamesIn(folder.Path()).size();
 
     EXPECT_EQ(
         FolivoWritePalmDoc(1, "T", (folder / "absent.txt").c_str(), output.c_str(), bookmarkPath.c_str(), 0, 4096),
@@ -112,7 +107,7 @@ TEST_F(WriterFiles, FailuresLeaveTheExistingDatabaseAndNoTemporaryFile)
     // A folder that is a regular file cannot hold the temporary file.
     EXPECT_EQ(WritePalmDoc(output + "/inside.pdb"), static_cast<int>(Status::OutputFolderUnwritable));
     EXPECT_EQ(ReadBytes(output), "previous database");
-    EXPECT_EQ(Entries(), before + 1) << "only the folder made above";
+    EXPECT_EQ(FileNamesIn(folder.Path()).size(), before + 1) << "only the folder made above";
 }
 
 TEST_F(WriterFiles, ReadOnlyFolderKeepsTheOldDatabase)

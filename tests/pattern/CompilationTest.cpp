@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "TestEnvironment.h"
+
 using RE = RegularExpression;
 namespace fs = std::filesystem;
 
@@ -121,8 +123,6 @@ protected:
     {
         m_dir = fs::temp_directory_path() / ("patternkit-dll-" + std::to_string(::getpid()));
         fs::create_directories(m_dir);
-        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
-            ::unsetenv(name);
     }
     void TearDown() override { fs::remove_all(m_dir); }
     std::string Write(const std::string& name, const std::string& content)
@@ -143,6 +143,8 @@ protected:
         return re.GetExpressionError();
     }
     fs::path m_dir;
+    const ScopedEnv m_lcAll{"LC_ALL", std::nullopt}, m_lcMessages{"LC_MESSAGES", std::nullopt},
+        m_lang{"LANG", std::nullopt};
 };
 
 }  // namespace
@@ -168,18 +170,19 @@ TEST_F(LocaleDll, TextsAndEngineMessagesComeFromTheDll)
 
 TEST_F(LocaleDll, ResolutionTriesLanguageAndCountryThenLanguageThenDll)
 {
-    ::setenv("LANG", "de_AT.UTF-8", 1);
-    Write("texts.dll", "FOLIVO-STRINGS 1\n251 from dll\n");
-    EXPECT_EQ(EmptyText(Base("texts")), "from dll");
-    Write("texts.de", "FOLIVO-STRINGS 1\n251 from de\n");
-    EXPECT_EQ(EmptyText(Base("texts")), "from de");
-    Write("texts.deA", "FOLIVO-STRINGS 1\n251 from deA\n");
-    EXPECT_EQ(EmptyText(Base("texts"), RE::localeCpp), "from deA");
-    // A name with an extension is tried alone; a file that is no string table does not load.
-    EXPECT_EQ(EmptyText(Base("texts.missing")), "Empty expression");
-    Write("plain.dll", "just text\n251 nope\n");
-    EXPECT_EQ(EmptyText(Base("plain")), "Empty expression");
-    ::unsetenv("LANG");
+    {
+        const ScopedEnv lang("LANG", "de_AT.UTF-8");
+        Write("texts.dll", "FOLIVO-STRINGS 1\n251 from dll\n");
+        EXPECT_EQ(EmptyText(Base("texts")), "from dll");
+        Write("texts.de", "FOLIVO-STRINGS 1\n251 from de\n");
+        EXPECT_EQ(EmptyText(Base("texts")), "from de");
+        Write("texts.deA", "FOLIVO-STRINGS 1\n251 from deA\n");
+        EXPECT_EQ(EmptyText(Base("texts"), RE::localeCpp), "from deA");
+        // A name with an extension is tried alone; a file that is no string table does not load.
+        EXPECT_EQ(EmptyText(Base("texts.missing")), "Empty expression");
+        Write("plain.dll", "just text\n251 nope\n");
+        EXPECT_EQ(EmptyText(Base("plain")), "Empty expression");
+    }
 
     // Switching to a DLL that does not load drops the texts of the previous one.
     RE re;

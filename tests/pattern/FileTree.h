@@ -5,7 +5,6 @@
 #include <patternkit/RegularExpression.h>
 
 #include <filesystem>
-#include <iterator>
 #include <string>
 
 #include "TestFiles.h"
@@ -27,11 +26,7 @@ public:
     }
     std::string Read(const std::string& relative) const { return ReadBytes(m_folder.Path() / relative); }
     // Entries of the root folder (left-over temporary files show here).
-    std::size_t Count() const
-    {
-        return static_cast<std::size_t>(
-            std::distance(std::filesystem::directory_iterator(m_folder.Path()), std::filesystem::directory_iterator()));
-    }
+    std::size_t Count() const { return FileNamesIn(m_folder.Path()).size(); }
 
 private:
     ScratchFolder m_folder;

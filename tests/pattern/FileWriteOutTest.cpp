@@ -2,6 +2,8 @@
 // moment either the old or the new text, and problems name the right file.
 #include "FileWriteOut.h"
 #include "FileTree.h"
+#include "SignalledChild.h"
+#include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -207,34 +209,21 @@ TEST_F(WriteOut, KilledAtAnyMomentTheTargetIsOldOrNewNeverPartial)
     }
 }
 
-int g_readyPipe = -1;
-
 TEST_F(WriteOut, InterruptedRunRemovesItsTemporaryFile)
 {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        const pid_t child = fork();
-        if (child == 0) {
-            g_readyPipe = ready[1];
-            // Waits for the signal once the new text is in its temporary file.
-            patternkit::SetWriteOutFault([](WriteOutStep step, const char*) {
-                if (step == WriteOutStep::temporaryWritten && write(g_readyPipe, "!", 1) == 1) {
-                    for (;;)
-                        pause();
-                }
-                return 0;
-            });
-            re.ChangeFiles();
-            _exit(0);
-        }
-        close(ready[1]);
-        char byte = 0;
-        ASSERT_EQ(read(ready[0], &byte, 1), 1);
-        close(ready[0]);
-        kill(child, signal);
-        int status = 0;
-        waitpid(child, &status, 0);
+        const int status = StatusAfterSignals(
+            [this] {
+                // Waits for the signal once the new text is in its temporary file.
+                patternkit::SetWriteOutFault([](WriteOutStep step, const char*) {
+                    if (step == WriteOutStep::temporaryWritten)
+                        ReadyForSignals();
+                    return 0;
+                });
+                re.ChangeFiles();
+                _exit(0);
+            },
+            {signal});
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "the process ends as the signal says";
         EXPECT_EQ(tree.Count(), 1u) << "signal " << signal;
         EXPECT_EQ(tree.Read("notes.txt"), "old text");
@@ -280,7 +269,7 @@ TEST_F(WriteOut, FileOfAnotherOwnerKeepsItsPermissionBitsWithoutSetIds)
         ASSERT_EQ(chmod(path.c_str(), c.before), 0);
         EXPECT_EQ(KindInChild(&BecomeOtherUser), FileChangeProblem::kindCannotRestoreAttributes);
         EXPECT_EQ(tree.Read("notes.txt"), "new text");
-        EXPECT_EQ(Stat(path).st_mode & 07777, c.after) << std::oct << c.before;
+        EXPECT_EQ(ModeOf(path), c.after) << std::oct << c.before;
         EXPECT_EQ(tree.Count(), 1u);
     }
 }
@@ -289,7 +278,7 @@ TEST_F(WriteOut, WritableFileInAFolderThatIsNotIsRewrittenInPlace)
 {
     FileTree temporary;
     chmod(temporary.Path().c_str(), 0777);
-    setenv("TMP", temporary.Path().c_str(), 1);
+    const ScopedEnv tmp("TMP", temporary.Path());
     const std::string path = tree.Path("notes.txt");
     for (const char* extension : {"", "bak"}) {
         tree.Write("notes.txt", "old text");
@@ -313,7 +302,6 @@ TEST_F(WriteOut, WritableFileInAFolderThatIsNotIsRewrittenInPlace)
         EXPECT_EQ(tree.Count(), 1u);
         EXPECT_EQ(temporary.Count(), 0u) << "the copy of the old text is removed";
     }
-    unsetenv("TMP");
 }
 
 TEST_F(WriteOut, FileWithSeveralLinksIsRewrittenInPlaceAndChangedOnce)
@@ -357,7 +345,7 @@ TEST_F(WriteOut, FileWithSeveralLinksIsRewrittenInPlaceAndChangedOnce)
 TEST_F(WriteOut, InPlaceRewriteThatFailsPutsTheOldTextBack)
 {
     FileTree temporary;
-    setenv("TMP", temporary.Path().c_str(), 1);
+    const ScopedEnv tmp("TMP", temporary.Path());
     const std::string oldText = "old" + std::string(3000, '.');
     tree.Write("notes.txt", oldText);
     ASSERT_EQ(link(tree.Path("notes.txt").c_str(), tree.Path("other.txt").c_str()), 0);
@@ -366,7 +354,6 @@ TEST_F(WriteOut, InPlaceRewriteThatFailsPutsTheOldTextBack)
         const FileSizeLimit roomForTheOldTextOnly(4000);
         EXPECT_EQ(re.ChangeFiles(), 0u);
     }
-    unsetenv("TMP");
     EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindCannotReplace);
     EXPECT_EQ(OnlyProblem().errorCode, EFBIG);
     EXPECT_EQ(OnlyProblem().text, "") << "nothing to recover from elsewhere";

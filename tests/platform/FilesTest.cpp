@@ -13,23 +13,12 @@
 #include <filesystem>
 #include <thread>
 
+#include "TestEnvironment.h"
 #include "TestFiles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-mode_t ModeOf(const std::string& path)
-{
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
-
-std::size_t EntriesIn(const fs::path& folder)
-{
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 TEST(ReadWholeFile, ReadsRegularFilesAndRefusesEverythingElseWithoutBlocking)
 {
@@ -117,7 +106,7 @@ TEST(ReplaceFile, ReplacesWholeKeepsModeAndLinksAndLeavesNothingBehind)
     ASSERT_FALSE(platform::ReplaceFile(link, "through the link", 0644, ".t-"));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(target), "through the link");
-    EXPECT_EQ(EntriesIn(scratch.Path()), 2u) << "no temporary file left";
+    EXPECT_EQ(FileNamesIn(scratch.Path()).size(), 2u) << "no temporary file left";
 }
 
 TEST(ReplaceFile, RefusesWhatIsNotARegularFile)
@@ -136,7 +125,7 @@ TEST(ReplaceFile, RefusesWhatIsNotARegularFile)
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_TRUE(fs::is_symlink(linkToFolder));
-    EXPECT_EQ(EntriesIn(scratch.Path()), 3u);
+    EXPECT_EQ(FileNamesIn(scratch.Path()).size(), 3u);
 }
 
 TEST(ReplaceFile, FailureKeepsTheOldFile)
@@ -169,7 +158,7 @@ TEST(TemporaryFile, IsRemovedUnlessKeptOrMoved)
         keep.Keep();
         kept = keep.Path();
     }
-    EXPECT_EQ(EntriesIn(scratch.Path()), 1u);
+    EXPECT_EQ(FileNamesIn(scratch.Path()).size(), 1u);
     EXPECT_EQ(ReadBytes(kept), "data");
     EXPECT_EQ(ModeOf(kept), 0600u);
 
@@ -196,22 +185,14 @@ TEST(TemporaryFile, NamesAreKnownByTheirForm)
 
 TEST(TemporaryFolder, FollowsTmpThenTempThenTmpdir)
 {
-    const auto set = [](const char* name, const char* value) {
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    };
-    set("TMP", "");
-    set("TEMP", "/temp");
-    set("TMPDIR", "/tmpdir");
+    // Each setting is undone, the latest first, when the test ends.
+    const ScopedEnv tmp("TMP", ""), temp("TEMP", "/temp"), tmpdir("TMPDIR", "/tmpdir");
     EXPECT_EQ(platform::TemporaryFolder(), "/temp") << "an empty variable counts as unset";
-    set("TEMP", nullptr);
+    const ScopedEnv noTemp("TEMP", std::nullopt);
     EXPECT_EQ(platform::TemporaryFolder(), "/tmpdir");
-    set("TMP", "/tmp-first");
+    const ScopedEnv tmpFirst("TMP", "/tmp-first");
     EXPECT_EQ(platform::TemporaryFolder(), "/tmp-first");
-    set("TMP", nullptr);
-    set("TMPDIR", nullptr);
+    const ScopedEnv noTmp("TMP", std::nullopt), noTmpdir("TMPDIR", std::nullopt);
     EXPECT_EQ(platform::TemporaryFolder(), P_tmpdir);
 }
 

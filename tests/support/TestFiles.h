@@ -1,12 +1,20 @@
 // Test helpers shared by every suite: a private folder removed afterwards,
-// and whole-file reads and writes.
+// whole-file reads and writes, and what a folder or a file holds.
 #pragma once
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
+
+// The system temporary folder as the process started: a test that points TMP
+// into one scratch folder does not get the next ones made inside it.
+inline const std::filesystem::path kScratchRoot = std::filesystem::temp_directory_path();
 
 // A fresh folder under the system temporary folder, removed with everything
 // in it, even folders a test made read-only.
@@ -14,7 +22,7 @@ class ScratchFolder {
 public:
     ScratchFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "folivo-test-XXXXXX").string();
+        std::string pattern = (kScratchRoot / "folivo-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
             m_path = pattern;
     }
@@ -60,4 +68,22 @@ inline std::string ReadBytes(const std::filesystem::path& path)
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The names in a folder, sorted; left-over temporary files show here.
+inline std::vector<std::string> FileNamesIn(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A file's permission bits; 0 when there is no file.
+inline mode_t ModeOf(const std::filesystem::path& path)
+{
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
 }

@@ -1,5 +1,6 @@
-// Test helpers: environment variables restored afterwards and a settings
-// store of the test's own.
+// Test helpers: environment variables restored afterwards, a settings store
+// and folders for documents, temporary files and HotSync of the test's own
+// and, for suites that know where it is, the book corpus.
 #pragma once
 
 #include "TestFiles.h"
@@ -42,6 +43,35 @@ private:
     ScopedEnv m_env{"XDG_CONFIG_HOME", m_home.Path().string()};
 };
 
+// A documents folder, a temporary folder (TMP) and a HotSync folder
+// (FOLIVO_HOTSYNC_DIR) of the test's own, so that a conversion touches
+// nothing of the user's.
+class DocumentSandbox {
+public:
+    DocumentSandbox()
+    {
+        for (const std::filesystem::path& folder : {Docs(), Tmp(), HotSync()})
+            std::filesystem::create_directory(folder);
+    }
+
+    std::filesystem::path Root() const { return m_root.Path(); }
+    std::filesystem::path Docs() const { return m_root.Path() / "docs"; }
+    std::filesystem::path Tmp() const { return m_root.Path() / "tmp"; }
+    std::filesystem::path HotSync() const { return m_root.Path() / "hotsync"; }
+    // Writes `bytes` to the document `name` and gives its path.
+    std::string Document(const std::string& name, const std::string& bytes) const
+    {
+        WriteBytes(Docs() / name, bytes);
+        return (Docs() / name).string();
+    }
+
+private:
+    ScratchFolder m_root;
+    ScopedEnv m_tmp{"TMP", Tmp().string()};
+    ScopedEnv m_hotSync{"FOLIVO_HOTSYNC_DIR", HotSync().string()};
+};
+
+#ifdef FOLIVO_CORPUS_DIR
 // The books of the shared corpus (.txt and .htm), sorted; none when the corpus is absent.
 inline std::vector<std::filesystem::path> CorpusBooks()
 {
@@ -55,3 +85,4 @@ inline std::vector<std::filesystem::path> CorpusBooks()
     std::sort(books.begin(), books.end());
     return books;
 }
+#endif
