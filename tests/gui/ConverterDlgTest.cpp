@@ -22,6 +22,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -81,7 +82,9 @@ protected:
             QString selection;
             for (const QString& name : names)
                 selection += u'"' + name + QStringLiteral("\" ");
-            dialog->selectFile(selection.trimmed());
+            // Typed into the name box: selectFile leaves the box alone once
+            // it has the focus, which a busy machine may have given it by now.
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(selection.trimmed());
             // Open, as the user presses it (accept is the dialog's own).
             static_cast<QDialog*>(dialog)->accept();
         });
