@@ -42,9 +42,9 @@ CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const 
 }
 
 Error WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text, const CString& sourcePath,
-                        CString& path)
+                        CString& path, platform::RemovedOnInterrupt& removal)
 {
-    return WriteTemporaryFile(BookmarkFileText(list, format, text), platform::FolderOf(sourcePath), path);
+    return WriteTemporaryFile(BookmarkFileText(list, format, text), platform::FolderOf(sourcePath), path, removal);
 }
 
 }  // namespace folivo

@@ -1,6 +1,8 @@
 // The bookmark file: the generated bookmarks handed to the database writers.
 #pragma once
 
+#include <platform/Interruption.h>
+
 #include <core/BookmarkList.h>
 #include <core/ConversionSettings.h>
 #include <core/Error.h>
@@ -16,10 +18,11 @@ namespace folivo {
 CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const char* text);
 
 // Writes BookmarkFileText to a new temporary file, in the temporary folder or
-// else in the folder of `sourcePath`, and sets `path` to it. When neither
+// else in the folder of `sourcePath`, and sets `path` to it, registered for
+// removal on interruption by `removal` (see WriteTemporaryFile). When neither
 // folder could take it, a run must not hand its database on as if it had its
 // bookmarks.
 Error WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text, const CString& sourcePath,
-                        CString& path);
+                        CString& path, platform::RemovedOnInterrupt& removal);
 
 }  // namespace folivo

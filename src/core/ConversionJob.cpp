@@ -147,12 +147,11 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     bytes[p] = '\0';
     m_report.preparedLength = p;
 
-    if (Error error =
-            WriteTemporaryFile(std::string_view(bytes.data(), p), platform::FolderOf(outputPath), textFilePath)) {
+    if (Error error = WriteTemporaryFile(std::string_view(bytes.data(), p), platform::FolderOf(outputPath),
+                                         textFilePath, m_textFileRemoval)) {
         m_report.problem = "no folder could take the prepared text: " + error.Message();
         return m_report.result = kConversionFileNotOpened;
     }
-    m_textFileRemoval = platform::RemovedOnInterrupt(textFilePath);
 
     if (!bookmarkPatterns.empty() && !keepList)
         GenerateBookmarks(bytes.data(), p, bookmarkPatterns);
@@ -189,9 +188,9 @@ Error ConversionJob::MeasureDatabaseSize(DocumentFormat format, std::int32_t blo
 {
     // An empty file reserves a unique name for the writer to replace.
     CString database;
-    if (Error error = WriteTemporaryFile({}, platform::FolderOf(sourcePath), database))
+    platform::RemovedOnInterrupt removal;
+    if (Error error = WriteTemporaryFile({}, platform::FolderOf(sourcePath), database, removal))
         return error;
-    platform::RemovedOnInterrupt removal(database);
     m_measuring = true;
     RunConversion(sourcePath, database, "Title", format, blockSizeKB, compress);
     m_measuring = false;
@@ -296,10 +295,7 @@ void ConversionJob::OnGrepMatch(const REMatchList& matches, bool& more)
 Error ConversionJob::WriteBookmarkFile(DocumentFormat format, const char* text)
 {
     RemoveFile(bookmarkFilePath, m_bookmarkFileRemoval);
-    Error error = folivo::WriteBookmarkFile(m_bookmarks, format, text, sourcePath, bookmarkFilePath);
-    if (!error)
-        m_bookmarkFileRemoval = platform::RemovedOnInterrupt(bookmarkFilePath);
-    return error;
+    return folivo::WriteBookmarkFile(m_bookmarks, format, text, sourcePath, bookmarkFilePath, m_bookmarkFileRemoval);
 }
 
 void ConversionJob::WriteDatabase(const CString& outputPath, const CString& runTitle, DocumentFormat format,

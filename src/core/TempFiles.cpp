@@ -6,24 +6,26 @@ namespace folivo {
 
 namespace {
 
-platform::FileError WriteInFolder(std::string_view bytes, const CString& folder, CString& path)
+platform::FileError WriteInFolder(std::string_view bytes, const CString& folder, CString& path,
+                                  platform::RemovedOnInterrupt& removal)
 {
     platform::TemporaryFile file(folder, "folivo-");
     if (platform::FileError error = file.Close(bytes))
         return error;
-    file.Keep();
+    removal = file.Keep();
     path = file.Path();
     return {};
 }
 
 }  // namespace
 
-Error WriteTemporaryFile(std::string_view bytes, const CString& fallbackFolder, CString& path)
+Error WriteTemporaryFile(std::string_view bytes, const CString& fallbackFolder, CString& path,
+                         platform::RemovedOnInterrupt& removal)
 {
-    const platform::FileError inTemporary = WriteInFolder(bytes, platform::TemporaryFolder(), path);
+    const platform::FileError inTemporary = WriteInFolder(bytes, platform::TemporaryFolder(), path, removal);
     if (!inTemporary)
         return {};
-    const platform::FileError inFallback = WriteInFolder(bytes, fallbackFolder, path);
+    const platform::FileError inFallback = WriteInFolder(bytes, fallbackFolder, path, removal);
     if (!inFallback)
         return {};
     return Error::Failure(inTemporary.Message() + "; " + inFallback.Message());

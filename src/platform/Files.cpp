@@ -228,10 +228,10 @@ FileError TemporaryFile::MoveOver(const std::string& target)
     return {};
 }
 
-void TemporaryFile::Keep()
+RemovedOnInterrupt TemporaryFile::Keep()
 {
     m_keep = true;
-    m_removal.Release();
+    return std::move(m_removal);
 }
 
 bool IsTemporaryName(std::string_view name, std::string_view prefix)

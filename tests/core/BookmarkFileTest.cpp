@@ -51,8 +51,9 @@ TEST_F(TempFolderTest, BookmarkFileGoesToTheTemporaryFolderElseTheSourceFolder)
     BookmarkList list;
     list.Add("Manual", 3, false);
     CString first, second;
-    ASSERT_FALSE(WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string(), first));
-    ASSERT_FALSE(WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string(), second));
+    platform::RemovedOnInterrupt removal;
+    ASSERT_FALSE(WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string(), first, removal));
+    ASSERT_FALSE(WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string(), second, removal));
     EXPECT_NE(first, second);
     EXPECT_EQ(std::filesystem::path(first).parent_path(), tmp.Path());
     EXPECT_TRUE(std::filesystem::exists(first));
@@ -63,7 +64,7 @@ TEST_F(TempFolderTest, BookmarkFileGoesToTheTemporaryFolderElseTheSourceFolder)
     ScopedEnv badTmp("TMP", sourcePath.string());
     list.Add("Gen", 0, true);
     CString fallback;
-    ASSERT_FALSE(WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string(), fallback));
+    ASSERT_FALSE(WriteBookmarkFile(list, DocumentFormat::PalmDoc, "text", sourcePath.string(), fallback, removal));
     EXPECT_EQ(std::filesystem::path(fallback).parent_path(), source.Path());
     EXPECT_EQ(ReadBytes(fallback), "0 Gen\r\n3 Manual\r\n");
 }
@@ -72,15 +73,16 @@ TEST_F(TempFolderTest, NeitherFolderWritableIsAClearFailure)
 {
     ScopedEnv badTmp("TMP", (tmp.Path() / "missing").string());
     CString nowhere;
+    platform::RemovedOnInterrupt removal;
     const Error error = WriteBookmarkFile(BookmarkList(), DocumentFormat::zTXT, "",
-                                          (source.Path() / "gone" / "b.txt").string(), nowhere);
+                                          (source.Path() / "gone" / "b.txt").string(), nowhere, removal);
     EXPECT_TRUE(error);
     EXPECT_NE(error.Message().find("missing"), std::string::npos) << "names the folders: " << error.Message();
     EXPECT_TRUE(nowhere.empty());
     EXPECT_TRUE(std::filesystem::is_empty(tmp.Path()) && std::filesystem::is_empty(source.Path()));
     std::string bytes("a\0b\r\n\xFF", 6);
     CString path;
-    ASSERT_FALSE(WriteTemporaryFile(bytes, source.Path().string(), path));
+    ASSERT_FALSE(WriteTemporaryFile(bytes, source.Path().string(), path, removal));
     EXPECT_EQ(std::filesystem::path(path).parent_path(), source.Path());
     EXPECT_EQ(ReadBytes(path), bytes);
 }

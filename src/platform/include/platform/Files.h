@@ -70,9 +70,10 @@ public:
     // Renames the finished file over target and syncs the folder, so that
     // the rename lasts too. The file is then the target's and stays.
     FileError MoveOver(const std::string& target);
-    // The file stays when the object goes away, and when the process is
-    // interrupted; its path is the caller's now.
-    void Keep();
+    // The file stays when the object goes away; its path is the caller's
+    // now. The registration returned still removes it should the process be
+    // interrupted while it lives: dropped at once, the file stays for good.
+    RemovedOnInterrupt Keep();
 
 private:
     // The error of creating the file, else that of writing bytes to it.
