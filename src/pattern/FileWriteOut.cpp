@@ -9,9 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <locale>
-#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,25 +56,24 @@ public:
 
     unsigned Run(const std::vector<PendingChange>& changes)
     {
-        if (!ReadTarget() || !MakeNewText(changes))
-            return 0;
+        return ReadTarget() && MakeNewText(changes) && Replace() ? static_cast<unsigned>(changes.size()) : 0;
+    }
+
+private:
+    bool Replace()
+    {
         // A rename would give the other names of the file the old text.
         if (m_attributes.st_nlink > 1)
-            return RewriteInPlace() ? Count(changes) : 0;
+            return RewriteInPlace();
         platform::TemporaryFile file(platform::FolderOf(m_target), kTemporaryPrefix);
         const int error = file.Error().code;
         // A folder the user may not write holds a file the user may.
         if (error == EACCES || error == EPERM)
-            return RewriteInPlace() ? Count(changes) : 0;
-        if (error != 0) {
-            Problem(file.Path(), FileChangeProblem::kindCannotCreateTemporary, 0, error);
-            return 0;
-        }
-        return ReplaceByRename(file) ? Count(changes) : 0;
+            return RewriteInPlace();
+        if (error != 0)
+            return Problem(file.Path(), FileChangeProblem::kindCannotCreateTemporary, 0, error);
+        return ReplaceByRename(file);
     }
-
-private:
-    static unsigned Count(const std::vector<PendingChange>& changes) { return static_cast<unsigned>(changes.size()); }
 
     // Records a problem; false, so that a step can end with it.
     bool Problem(const CString& name, int kind, std::size_t position, int error, CString text = {})
@@ -89,8 +86,8 @@ private:
     {
         // A symbolic link is followed: the file it names is rewritten and the
         // link stays.
-        const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(m_fileName.c_str(), nullptr), &std::free);
-        m_target = resolved ? CString(resolved.get()) : m_fileName;
+        if (const platform::FileError error = platform::ResolveTarget(m_fileName, m_target))
+            return Problem(m_fileName, FileChangeProblem::kindCannotOpen, 0, error.code);
         // O_NONBLOCK: a pipe put in the file's place since the search must
         // not hold the run up; reading refuses it.
         m_in.Reset(open(m_target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));

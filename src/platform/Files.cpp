@@ -33,8 +33,8 @@ void SyncFolder(const std::string& folder)
         ::fsync(directory.Get());
 }
 
-// Where a replacement really goes: a symbolic link is followed, so that the
-// link stays and the file it leads to is replaced.
+}  // namespace
+
 FileError ResolveTarget(const std::string& path, std::string& target)
 {
     struct stat link;
@@ -48,8 +48,6 @@ FileError ResolveTarget(const std::string& path, std::string& target)
     target = resolved.get();
     return {};
 }
-
-}  // namespace
 
 FileError ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxSize)
 {

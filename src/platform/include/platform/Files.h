@@ -90,6 +90,11 @@ private:
 // gives files made with prefix: the prefix and six letters or digits.
 bool IsTemporaryName(std::string_view name, std::string_view prefix);
 
+// Where a replacement of path really goes: a symbolic link is followed, so
+// that the link stays and the file it leads to is replaced; any other path is
+// its own target. A link that leads nowhere is an error.
+FileError ResolveTarget(const std::string& path, std::string& target);
+
 // Replaces the file at path by bytes: an existing file is either kept as it
 // was or wholly replaced. The new file is made in path's folder, named
 // tempPrefix plus six random characters. An existing file keeps its
