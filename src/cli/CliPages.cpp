@@ -6,15 +6,18 @@
 
 namespace folivo::cli {
 
-CliPages::CliPages(const ConvertOptions& options)
+PageAnswers PagesFromOptions(const ConvertOptions& options)
 {
+    PageAnswers pages;
+    pages.textShown = true;
+    pages.bookmarkShown = true;
     // The rules a direct conversion would read from the store, so that a
     // stored value means the same here as there (e.g. "Tabs" 2 counts as set).
     ConversionSettings rules;
     if (!options.noDefaults) {
         ReadTextRules(rules);
         // A new job has no previous pattern: nothing stored means none.
-        LoadBookmarkPatterns(m_patterns);
+        LoadBookmarkPatterns(pages.patterns);
     }
     rules.lineBreakRemoval = options.removal.Over(rules.lineBreakRemoval);
     rules.lineBreakTranslation = options.translation.Over(rules.lineBreakTranslation);
@@ -23,19 +26,12 @@ CliPages::CliPages(const ConvertOptions& options)
     rules.allowLowAscii = options.allowLowAscii.value_or(rules.allowLowAscii);
     rules.removeHtmlTags = options.stripHtml.value_or(rules.removeHtmlTags);
     rules.handheldCharset = !options.keepEncoding.value_or(!rules.handheldCharset);
-    m_text = TextPageStateOf(rules);
+    pages.text = TextPageStateOf(rules);
 
     if (options.bookmarks)
-        m_patterns = *options.bookmarks;
-    m_installing = options.installUser.has_value();
-    m_installUser = options.installUser.value_or(CString());
-}
-
-CliPages CliPages::ForFile(const CString& outputPath, const CString& title) const
-{
-    CliPages pages = *this;
-    pages.m_outputPath = outputPath;
-    pages.m_title = title;
+        pages.patterns = *options.bookmarks;
+    pages.documentExists = pages.autoInstall = options.installUser.has_value();
+    pages.user = options.installUser.value_or(CString());
     return pages;
 }
 

@@ -62,7 +62,7 @@ Error ResolveFormat(const ConvertOptions& options, FormatParameters& format)
 
 // The pattern every file's scan will use, compiled once before any file is
 // converted: a wrong one is the command line's fault, or the store's.
-Error CheckPattern(const ConvertOptions& options, const CliPages& pages)
+Error CheckPattern(const ConvertOptions& options, const PageAnswers& pages)
 {
     const CString patternText = pages.BookmarkPatternText();
     RegularExpression pattern;
@@ -125,7 +125,7 @@ Error SendToStandardOutput(const std::string& path, std::size_t& sent)
     return {};
 }
 
-FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const FormatParameters& format,
+FileOutcome ConvertFile(const FilePlan& plan, const PageAnswers& shared, const FormatParameters& format,
                         ProgressSink* progress)
 {
     FileOutcome outcome;
@@ -154,7 +154,9 @@ FileOutcome ConvertFile(const FilePlan& plan, const CliPages& shared, const Form
     // A list of its own per file, so that files on other threads never meet.
     BookmarkList bookmarks;
     ConversionJob job(bookmarks);
-    const CliPages pages = shared.ForFile(output, plan.title);
+    PageAnswers pages = shared;
+    pages.output = output;
+    pages.title = plan.title;
     job.sourcePath = plan.source;
     job.sourceFileName = platform::FileNameOf(plan.name);
     job.title = plan.title;
@@ -275,7 +277,7 @@ int RunConvertCommand(const ArgumentList& args)
     FormatParameters format{};
     if (Error error = ResolveFormat(options, format))
         return UsageError(error.Message());
-    const CliPages pages(options);
+    const PageAnswers pages = PagesFromOptions(options);
     if (Error error = CheckPattern(options, pages))
         return UsageError(error.Message());
     if (format.format == DocumentFormat::zTXT && !format.compress)

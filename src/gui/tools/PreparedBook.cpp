@@ -3,32 +3,12 @@
 #include <core/ConversionSettings.h>
 #include <core/WizardPages.h>
 
-namespace {
-
-// Only the bookmark page has been seen: the text rules come from the store.
-class PatternPage final : public folivo::WizardPages {
-public:
-    explicit PatternPage(const CString& pattern) : m_pattern(pattern) {}
-
-    bool TextPageShown() const override { return false; }
-    folivo::TextPageState TextPage() const override { return {}; }
-    bool BookmarkPageShown() const override { return true; }
-    CString BookmarkPatternText() const override { return m_pattern; }
-    bool DocumentPageExists() const override { return false; }
-    bool AutoInstallChecked() const override { return false; }
-    CString InstallUserText() const override { return {}; }
-    CString OutputPathText() const override { return {}; }
-    CString TitleText() const override { return {}; }
-
-private:
-    CString m_pattern;
-};
-
-}  // namespace
-
 PreparedBook::PreparedBook(const CString& sourcePath, const CString& pattern, BookmarkList& list) : m_job(list)
 {
-    const PatternPage page(pattern);
+    // Only the bookmark page has been seen: the text rules come from the store.
+    folivo::PageAnswers page;
+    page.bookmarkShown = true;
+    page.patterns = pattern;
     m_job.SetPages(&page);
     const ConversionSettings settings = folivo::SettingsForSource(sourcePath);
     m_job.sourcePath = sourcePath;

@@ -31,6 +31,31 @@ public:
     virtual CString TitleText() const = 0;
 };
 
+// Pages whose answers are set beforehand, for a run no window of the wizard
+// drives (the command line, the tools, the tests) that still speaks for the
+// pages. Nothing counts as shown until it is set so.
+struct PageAnswers : WizardPages {
+    bool textShown = false;
+    TextPageState text;
+    bool bookmarkShown = false;
+    CString patterns;
+    bool documentExists = false;
+    bool autoInstall = false;
+    CString user;
+    CString output;
+    CString title;
+
+    bool TextPageShown() const override { return textShown; }
+    TextPageState TextPage() const override { return text; }
+    bool BookmarkPageShown() const override { return bookmarkShown; }
+    CString BookmarkPatternText() const override { return patterns; }
+    bool DocumentPageExists() const override { return documentExists; }
+    bool AutoInstallChecked() const override { return autoInstall; }
+    CString InstallUserText() const override { return user; }
+    CString OutputPathText() const override { return output; }
+    CString TitleText() const override { return title; }
+};
+
 // The text rules: from page 2 when it has been shown, else from the store.
 void ResolveTextRules(ConversionSettings& settings, const WizardPages* pages);
 // The pattern text: from page 3 when it has been shown, else the stored
