@@ -3,6 +3,7 @@
 // the memory the process took meanwhile, beside their goals. The text rules
 // and window placement are the built-in ones (a store of the run's own).
 //   QT_QPA_PLATFORM=offscreen build/bench/gui/preview_bench [BOOK]
+#include "GuiBenchmark.h"
 #include "preview/CPreviewDlg.h"
 #include "preview/CRichEditEx.h"
 #include "preview/Templates.h"
@@ -10,7 +11,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <fstream>
@@ -45,10 +45,8 @@ const char* Verdict(bool met)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir store;
-    qputenv("XDG_CONFIG_HOME", store.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    const std::string source = argc > 1 ? argv[1] : FOLIVO_CORPUS_DIR "/war-and-peace-2600-0.txt";
+    const GuiBenchmark bench(argc, argv);
+    const std::string& source = bench.source;
     BookmarkList& list = BookmarkList::Instance();
     const PreparedBook book(source, "^CHAPTER [IVXLC]+", list);
     if (book.TextPath().empty() || list.IsEmpty()) {

@@ -3,6 +3,7 @@
 // Refresh, from the click until the page shows the size, beside its goal.
 // The stored defaults are the built-in ones (a store of the run's own).
 //   QT_QPA_PLATFORM=offscreen build/bench/gui/wizard_bench [BOOK]
+#include "GuiBenchmark.h"
 #include "wizard/CWizardDlg.h"
 #include "wizard/Templates.h"
 
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,10 +29,8 @@ double Milliseconds(const QElapsedTimer& clock)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir store;
-    qputenv("XDG_CONFIG_HOME", store.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    const std::string source = argc > 1 ? argv[1] : FOLIVO_CORPUS_DIR "/war-and-peace-2600-0.txt";
+    const GuiBenchmark bench(argc, argv);
+    const std::string& source = bench.source;
 
     CWizardDlg wizard;
     wizard.SetDocument(source);
