@@ -217,8 +217,9 @@ void ReadDirectRunDefaults(ConversionSettings& settings)
         settings.compress = false;
         return;
     }
-    std::uint32_t block = settings.format == DocumentFormat::PalmDoc ? 4 : 8;
-    std::uint32_t compress = 1;
+    const FormatPageState initial = InitialFormatPageState(settings.format);
+    std::uint32_t block = initial.blockSizeKB;
+    std::uint32_t compress = initial.compressFirst;
     SettingsKey key;
     if (Open(key)) {
         ReadDword(key, names->block, block);
