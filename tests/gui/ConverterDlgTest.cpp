@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,7 +29,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
+
+#include <map>
 
 #include <sys/stat.h>
 
@@ -66,6 +70,7 @@ protected:
     }
 
     // Answers the next "Add..." with `names` of the scratch folder, or cancels.
+    // `filters` gets the dialog's filters, the one it opens on first.
     void WhenAdding(const QStringList& names, QString* title = nullptr, QStringList* filters = nullptr) const
     {
         const QString folder = QString::fromStdString(Docs().string());
@@ -73,7 +78,7 @@ protected:
             if (title)
                 *title = dialog->windowTitle();
             if (filters)
-                *filters = dialog->nameFilters();
+                *filters = QStringList{dialog->selectedNameFilter()} + dialog->nameFilters();
             if (names.isEmpty()) {
                 dialog->reject();
                 return;
@@ -159,8 +164,10 @@ TEST_F(ConverterDlgTest, AddAppendsAndReportsOnlyExactDuplicates)
     WhenAdding({}, &title, &filters);
     add->click();
     EXPECT_EQ(title, "Open document(s) for conversion");
-    EXPECT_EQ(filters,
-              (QStringList{"HTML Files (*.htm *.html *.sht *.shtm *.shtml)", "Text files (*.txt)", "All Files (*)"}));
+    // It opens on every kind of document the program converts.
+    const QString documents = "Documents (*.htm *.html *.sht *.shtm *.shtml *.txt)";
+    EXPECT_EQ(filters, (QStringList{documents, documents, "HTML Files (*.htm *.html *.sht *.shtm *.shtml)",
+                                    "Text files (*.txt)", "All Files (*)"}));
     EXPECT_TRUE(Listed(dialog).isEmpty());
     EXPECT_FALSE(convert->isEnabled());
 
@@ -179,6 +186,52 @@ TEST_F(ConverterDlgTest, AddAppendsAndReportsOnlyExactDuplicates)
     EXPECT_EQ(answers.Asked()[0].caption, "File not added");
     EXPECT_EQ(answers.Asked()[0].buttons, QMessageBox::Ok);
     EXPECT_EQ(answers.Asked()[0].icon, QMessageBox::Information);
+}
+
+// Paints the rows as the list does and keeps the text each row shows.
+class ShownRows : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem row = option;
+        initStyleOption(&row, index);
+        const QRect text = row.widget->style()->subElementRect(QStyle::SE_ItemViewItemText, &row, row.widget);
+        // The style leaves a margin either side of the text.
+        shown[index.row()] = row.fontMetrics.elidedText(row.text, row.textElideMode, text.width() - 6);
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+    mutable std::map<int, QString> shown;
+};
+
+// Documents of one deep folder, however they come to the list, can be told
+// apart by the file names the rows show, and each row's tip is its whole path.
+TEST_F(ConverterDlgTest, RowsShowTheFileNameAndTipTheWholePath)
+{
+    const std::string deep = "a folder with a rather long name/and another one inside it/and a third/";
+    fs::create_directories(Docs() / deep);
+    const QString listed = Document(deep + "Chapter one.txt");
+    const QString dropped = Document(deep + "Chapter two.txt");
+    const QString added = Document(deep + "Chapter three.txt");
+    Dlg dialog(nullptr, m_bookmarks);
+    dialog.show();
+    dialog.ListDocuments({listed});
+    ASSERT_TRUE(Drop(dialog, {dropped}));
+    WhenAdding({QString::fromStdString(deep) + "Chapter three.txt"});
+    Find<QPushButton>(&dialog, Dlg::kAddButton)->click();
+    ASSERT_EQ(Listed(dialog), (QStringList{dropped, listed, added}));
+
+    auto* list = Find<QTreeWidget>(&dialog, Dlg::kList);
+    auto* rows = new ShownRows(list);
+    list->setItemDelegate(rows);
+    (void)list->grab();
+    ASSERT_EQ(rows->shown.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        const QString path = Listed(dialog)[i];
+        EXPECT_EQ(list->topLevelItem(i)->toolTip(0), path);
+        EXPECT_LT(rows->shown[i].size(), path.size()) << "the list is narrower than the path";
+        EXPECT_TRUE(rows->shown[i].endsWith(QFileInfo(path).fileName())) << rows->shown[i].toStdString();
+    }
 }
 
 TEST_F(ConverterDlgTest, DropsGoOnTopAndSkipOnlyPathsListedAlready)

@@ -37,9 +37,12 @@ namespace {
 constexpr int kInitialColumnWidth = 200;
 constexpr DuRect kLabelRect{4, 5, 60, 8};
 
+// The first filter shows every kind of document the program converts, so
+// that a folder's books are listed whichever kind they are.
 const QStringList& DocumentFilters()
 {
     static const QStringList filters = {
+        QStringLiteral("Documents (*.htm *.html *.sht *.shtm *.shtml *.txt)"),
         QStringLiteral("HTML Files (*.htm *.html *.sht *.shtm *.shtml)"),
         QStringLiteral("Text files (*.txt)"),
         QStringLiteral("All Files (*)"),
@@ -56,6 +59,15 @@ QStringList DroppedFiles(const QMimeData* data)
             files << url.toLocalFile();
     }
     return files;
+}
+
+// A row of the list: the document's whole path, shown to the user also when
+// the column is too narrow for it.
+QTreeWidgetItem* DocumentRow(const QString& path)
+{
+    auto* row = new QTreeWidgetItem({path});
+    row->setToolTip(0, path);
+    return row;
 }
 
 }  // namespace
@@ -90,6 +102,9 @@ CConverterDlg::CConverterDlg(QWidget* parent, BookmarkList& bookmarks)
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setUniformRowHeights(true);
+    // Documents of one folder differ at the end of their paths: those ends
+    // stay in sight.
+    m_list->setTextElideMode(Qt::ElideMiddle);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionsMovable(false);
     m_list->header()->resizeSection(0, kInitialColumnWidth);
@@ -160,7 +175,7 @@ void CConverterDlg::ListDocuments(const QStringList& paths)
 {
     for (const QString& path : paths) {
         if (!path.isEmpty() && !IsListed(path))
-            m_list->addTopLevelItem(new QTreeWidgetItem({path}));
+            m_list->addTopLevelItem(DocumentRow(path));
     }
     UpdateConvert();
 }
@@ -180,7 +195,7 @@ void CConverterDlg::AddFiles()
                            QStringLiteral("File not added"), QMessageBox::Ok, QMessageBox::Information);
             continue;
         }
-        m_list->addTopLevelItem(new QTreeWidgetItem({path}));
+        m_list->addTopLevelItem(DocumentRow(path));
     }
     UpdateConvert();
 }
@@ -197,7 +212,7 @@ void CConverterDlg::dropEvent(QDropEvent* event)
     // skipped: "a.txt" beside "A.txt" or "a.txt.bak" is another document.
     for (const QString& path : DroppedFiles(event->mimeData())) {
         if (!IsListed(path))
-            m_list->insertTopLevelItem(0, new QTreeWidgetItem({path}));
+            m_list->insertTopLevelItem(0, DocumentRow(path));
     }
     event->acceptProposedAction();
     UpdateConvert();
