@@ -44,6 +44,7 @@ CPage1::CPage1(CWizardDlg& sheet)
     QRadioButton* ztxt = builder.AddRadioButton(kZtxt, QStringLiteral("zTXT"), kZtxtRect, format);
     m_palmDoc->setChecked(true);
     BeginRun();
+    AnswerHelpRequests();
 
     connect(browse, &QPushButton::clicked, this, &CPage1::Browse);
     connect(m_autoInstall, &QCheckBox::toggled, m_users, &QWidget::setEnabled);
@@ -109,11 +110,6 @@ void CPage1::Browse()
 QString CPage1::HelpTopic() const
 {
     return QString::fromLatin1(kHelpTopicDocumentOptions);
-}
-
-void CPage1::OnHelpRequest()
-{
-    OpenHelpTopic(QString());
 }
 
 DocumentFormat CPage1::Format() const

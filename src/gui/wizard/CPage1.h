@@ -19,8 +19,6 @@ public:
     void OnSetActive() override;
     void BeginRun() override;
     QString HelpTopic() const override;
-    // F1 opens the help's contents.
-    void OnHelpRequest() override;
 
     DocumentFormat Format() const;
     bool AutoInstallChecked() const;

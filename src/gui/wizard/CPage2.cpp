@@ -39,6 +39,7 @@ CPage2::CPage2(CWizardDlg& sheet)
         {box(kCharset, "Convert to the hand-held's &character set", kCharsetRect), &TextPageState::charset},
     }};
     AddPreviewAndSaveBox(builder, kPreviewButton, kSaveDefaults);
+    AnswerHelpRequests();
     Show(TextPageState{});
 }
 
@@ -75,9 +76,4 @@ void CPage2::SaveTextDefaults() const
 QString CPage2::HelpTopic() const
 {
     return QString::fromLatin1(kHelpTopicTextOptions);
-}
-
-void CPage2::OnHelpRequest()
-{
-    OpenHelpTopic(HelpTopic());
 }

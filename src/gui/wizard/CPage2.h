@@ -19,8 +19,6 @@ public:
 
     void OnSetActive() override;
     QString HelpTopic() const override;
-    // F1 opens the page's own topic.
-    void OnHelpRequest() override;
 
     // The buttons' check states.
     folivo::TextPageState State() const;

@@ -1,5 +1,6 @@
 #include "wizard/WizardPage.h"
 
+#include "app/Help.h"
 #include "common/DialogBuilder.h"
 #include "wizard/CWizardDlg.h"
 #include "wizard/Templates.h"
@@ -23,6 +24,12 @@ void WizardPage::BeginRun()
 {
     if (m_saveDefaults)
         m_saveDefaults->setChecked(false);
+}
+
+void WizardPage::OnHelpRequest() const
+{
+    if (m_answersHelpRequests)
+        OpenHelpTopic(HelpTopic());
 }
 
 bool WizardPage::SaveDefaultsChecked() const

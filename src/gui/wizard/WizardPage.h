@@ -23,12 +23,14 @@ public:
     const QString& Caption() const { return m_caption; }
     // The page becomes the sheet's active page.
     virtual void OnSetActive() = 0;
+    // Next was pressed: whether the sheet may move on.
+    virtual bool OnWizardNext() { return true; }
     // A new run of the sheet starts: what a new page window would show.
     virtual void BeginRun();
     // The help topic the sheet's Help button opens while the page is up.
     virtual QString HelpTopic() const = 0;
-    // F1 on the page: nothing, unless the page opens something.
-    virtual void OnHelpRequest() {}
+    // F1 on the page: its help topic on the pages that answer F1, else nothing.
+    void OnHelpRequest() const;
 
     bool SaveDefaultsChecked() const;
 
@@ -36,6 +38,8 @@ protected:
     WizardPage(CWizardDlg& sheet, int templateId, const QString& caption);
 
     CWizardDlg& Sheet() const { return m_sheet; }
+    // F1 opens the page's topic, as the Help button does.
+    void AnswerHelpRequests() { m_answersHelpRequests = true; }
     // The Preview button (runs the job in preparation-only mode and opens
     // the preview) and the save box, at their common places.
     void AddPreviewAndSaveBox(const DialogBuilder& builder, int previewId, int saveId);
@@ -44,4 +48,5 @@ private:
     CWizardDlg& m_sheet;
     QString m_caption;
     QCheckBox* m_saveDefaults = nullptr;
+    bool m_answersHelpRequests = false;
 };
