@@ -1,5 +1,6 @@
 #include <core/BookmarkEditing.h>
 #include <core/LineRoutines.h>
+#include <palm/EbookWriters.h>
 
 #include <algorithm>
 #include <functional>
@@ -16,6 +17,11 @@ BookmarkProposal ProposeBookmark(const TextLines& lines, int topLine)
 CString ProposedName(std::string_view line)
 {
     return CString(line.substr(0, kBookmarkNameFromLine));
+}
+
+std::size_t StoredNameLength(DocumentFormat format)
+{
+    return format == DocumentFormat::zTXT ? palm::kZtxtBookmarkName : palm::kPalmDocBookmarkName;
 }
 
 std::vector<int> OrderBookmarks(const BookmarkList& list, BookmarkOrder order)

@@ -9,7 +9,7 @@ namespace palm {
 
 namespace {
 
-constexpr std::size_t kBookmarkNameField = 16;
+constexpr std::size_t kBookmarkNameField = kPalmDocBookmarkName + 1;
 
 // Records compress independently of each other, so a large text is shared out
 // among the processor's cores.

@@ -13,7 +13,7 @@ namespace palm {
 namespace {
 
 constexpr std::size_t kBookmarkEntry = 24;
-constexpr std::size_t kBookmarkTitle = 20;
+constexpr std::size_t kBookmarkTitle = kZtxtBookmarkName;
 // Palm OS records stay below 64 KB; the bookmark record is one record.
 constexpr std::size_t kMaxBookmarks = 65505 / kBookmarkEntry;
 

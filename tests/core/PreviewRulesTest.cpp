@@ -1,6 +1,8 @@
 #include <core/BookmarkEditing.h>
 #include <core/PreviewPercent.h>
 #include <core/TextLines.h>
+#include <palm/EbookReader.h>
+#include <palm/EbookWriters.h>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +79,27 @@ TEST(BookmarkEditingTest, OrdersUseEachEntrysOwnKeyAndEqualKeysKeepCreationOrder
     EXPECT_EQ(folivo::OrderBookmarks(list, folivo::BookmarkOrder::Name), (std::vector<int>{1, 2, 0, 4, 3}));
     EXPECT_EQ(folivo::OrderBookmarks(list, folivo::BookmarkOrder::Position), (std::vector<int>{3, 4, 1, 2, 0}));
     EXPECT_TRUE(folivo::OrderBookmarks(BookmarkList(), folivo::BookmarkOrder::Name).empty());
+}
+
+// The dialogs that name bookmarks take as many characters as the chosen
+// format keeps: a name that long is stored whole, one more is cut.
+TEST(BookmarkEditingTest, TheStoredNameLengthIsWhatEachFormatKeeps)
+{
+    const std::string text(2000, 'x');
+    for (DocumentFormat format : {DocumentFormat::PalmDoc, DocumentFormat::zTXT}) {
+        const std::size_t n = folivo::StoredNameLength(format);
+        const std::string name = std::string(n, 'N') + "+";
+        std::string file;
+        const palm::BookContent content{"T", text, {{name, 0}, {name.substr(0, n), 10}}, 1024};
+        ASSERT_TRUE((format == DocumentFormat::PalmDoc ? palm::BuildPalmDoc(content, true, file)
+                                                       : palm::BuildZtxt(content, palm::ZtxtMode::RandomAccess, file))
+                        .Ok());
+        palm::EbookInfo info;
+        ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
+        ASSERT_EQ(info.bookmarks.size(), 2u);
+        EXPECT_EQ(info.bookmarks[0].name, name.substr(0, n)) << n;
+        EXPECT_EQ(info.bookmarks[1].name, name.substr(0, n)) << n;
+    }
 }
 
 // Each row: what the preview computes, and what it must be.

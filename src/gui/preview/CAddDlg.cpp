@@ -5,8 +5,10 @@
 
 #include <QLineEdit>
 
-CAddDlg::CAddDlg(std::int32_t position, const CString& defaultName, QWidget* parent, BookmarkList& list)
-    : NameDialog(QStringLiteral("Add bookmark"), NameTemplate::kAddEdit, parent), m_position(position), m_list(list)
+CAddDlg::CAddDlg(std::int32_t position, const CString& defaultName, QWidget* parent, BookmarkList& list,
+                 DocumentFormat format)
+    : NameDialog(QStringLiteral("Add bookmark"), NameTemplate::kAddEdit, parent, format), m_position(position),
+      m_list(list)
 {
     Edit()->setToolTip(QStringLiteral("New bookmark name"));
     Edit()->setText(FromCp1252(defaultName));

@@ -10,9 +10,10 @@
 
 class CAddDlg : public NameDialog {
 public:
-    // `defaultName` is proposed in the edit, not selected.
+    // `defaultName` is proposed in the edit, not selected; the name is for a
+    // database of `format`.
     CAddDlg(std::int32_t position, const CString& defaultName, QWidget* parent = nullptr,
-            BookmarkList& list = BookmarkList::Instance());
+            BookmarkList& list = BookmarkList::Instance(), DocumentFormat format = DocumentFormat::PalmDoc);
 
     void accept() override;
     // Showing a dialog selects its focused edit; the proposed name stays

@@ -15,8 +15,8 @@
 
 using namespace ExploreTemplate;
 
-CExploreDlg::CExploreDlg(std::int32_t textLength, QWidget* parent, BookmarkList& list)
-    : QDialog(parent), m_list(list), m_textLength(textLength), m_view(new BookmarkListView(this)),
+CExploreDlg::CExploreDlg(std::int32_t textLength, QWidget* parent, BookmarkList& list, DocumentFormat format)
+    : QDialog(parent), m_list(list), m_textLength(textLength), m_format(format), m_view(new BookmarkListView(this)),
       m_order(new QComboBox(this))
 {
     const DialogBuilder builder(this, QStringLiteral("Explore bookmarks"), kWidth, kHeight, DialogFrame::Fixed);
@@ -106,7 +106,7 @@ void CExploreDlg::Rename()
 {
     const int index = CurrentIndex();
     if (index != -1) {
-        CRenBookmark dialog(index, this, m_list);
+        CRenBookmark dialog(index, this, m_list, m_format);
         dialog.exec();
         FillList();
     }

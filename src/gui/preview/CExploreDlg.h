@@ -17,9 +17,11 @@ class QPushButton;
 
 class CExploreDlg : public QDialog {
 public:
-    // Percentages are taken of `textLength`, the length of the previewed text.
+    // Percentages are taken of `textLength`, the length of the previewed text;
+    // names are given for a database of `format`.
     explicit CExploreDlg(std::int32_t textLength, QWidget* parent = nullptr,
-                         BookmarkList& list = BookmarkList::Instance());
+                         BookmarkList& list = BookmarkList::Instance(),
+                         DocumentFormat format = DocumentFormat::PalmDoc);
 
     // The list index chosen with Go To, or -1.
     int SelectedIndex() const { return m_selectedIndex; }
@@ -38,6 +40,7 @@ private:
 
     BookmarkList& m_list;
     std::int32_t m_textLength;
+    DocumentFormat m_format;
     int m_selectedIndex = -1;
     BookmarkListView* m_view;
     QComboBox* m_order;

@@ -42,8 +42,8 @@ QString DisplayText(std::string_view bytes, const folivo::TextLines& lines)
 
 }  // namespace
 
-CPreviewDlg::CPreviewDlg(const CString& filePath, QWidget* parent, BookmarkList& list)
-    : QDialog(parent), m_list(list), m_combo(new QComboBox(this)), m_text(new CRichEditEx(this))
+CPreviewDlg::CPreviewDlg(const CString& filePath, QWidget* parent, BookmarkList& list, DocumentFormat format)
+    : QDialog(parent), m_list(list), m_format(format), m_combo(new QComboBox(this)), m_text(new CRichEditEx(this))
 {
     const DialogBuilder builder(this, QStringLiteral("Document preview"), kWidth, kHeight, DialogFrame::Resizable);
     builder.Place(m_combo, kBookmarkCombo, kComboRect);
@@ -124,14 +124,15 @@ void CPreviewDlg::RefreshBookmarkCombo()
 void CPreviewDlg::AddBookmark()
 {
     const folivo::BookmarkProposal proposal = folivo::ProposeBookmark(m_lines, m_text->FirstVisibleLine());
-    CAddDlg dialog(proposal.position, folivo::ProposedName(ToCp1252(m_text->LineText(proposal.line))), this, m_list);
+    CAddDlg dialog(proposal.position, folivo::ProposedName(ToCp1252(m_text->LineText(proposal.line))), this, m_list,
+                   m_format);
     dialog.exec();
     RefreshBookmarkCombo();
 }
 
 void CPreviewDlg::ExploreBookmarks()
 {
-    CExploreDlg dialog(m_textLength, this, m_list);
+    CExploreDlg dialog(m_textLength, this, m_list, m_format);
     dialog.exec();
     if (dialog.SelectedIndex() != -1)
         GoToBookmark(dialog.SelectedIndex());

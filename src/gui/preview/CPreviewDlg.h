@@ -5,6 +5,7 @@
 #pragma once
 
 #include <core/BookmarkList.h>
+#include <core/ConversionSettings.h>
 #include <core/TextLines.h>
 
 #include <QDialog>
@@ -17,9 +18,11 @@ class QPushButton;
 
 class CPreviewDlg : public QDialog {
 public:
-    // Shows the prepared text in `filePath` (nothing when it cannot be read).
+    // Shows the prepared text in `filePath` (nothing when it cannot be read);
+    // the bookmarks are named for a database of `format`.
     explicit CPreviewDlg(const CString& filePath, QWidget* parent = nullptr,
-                         BookmarkList& list = BookmarkList::Instance());
+                         BookmarkList& list = BookmarkList::Instance(),
+                         DocumentFormat format = DocumentFormat::PalmDoc);
 
     // Shows the topmost visible line's percentage on the percent button.
     void UpdatePercent(int firstLine);
@@ -40,6 +43,7 @@ private:
     void SaveAndClose();
 
     BookmarkList& m_list;
+    DocumentFormat m_format;
     folivo::TextLines m_lines;
     std::int32_t m_textLength = 0;
     QComboBox* m_combo;

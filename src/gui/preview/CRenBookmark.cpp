@@ -5,8 +5,9 @@
 
 #include <QLineEdit>
 
-CRenBookmark::CRenBookmark(int index, QWidget* parent, BookmarkList& list)
-    : NameDialog(QStringLiteral("Rename bookmark"), NameTemplate::kRenameEdit, parent), m_index(index), m_list(list)
+CRenBookmark::CRenBookmark(int index, QWidget* parent, BookmarkList& list, DocumentFormat format)
+    : NameDialog(QStringLiteral("Rename bookmark"), NameTemplate::kRenameEdit, parent, format), m_index(index),
+      m_list(list)
 {
     if (const Bookmark* entry = m_list.At(index))
         Edit()->setText(FromCp1252(entry->name));

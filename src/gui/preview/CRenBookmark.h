@@ -7,8 +7,10 @@
 
 class CRenBookmark : public NameDialog {
 public:
-    // Shows the current name of entry `index`, all of it selected.
-    explicit CRenBookmark(int index, QWidget* parent = nullptr, BookmarkList& list = BookmarkList::Instance());
+    // Shows the current name of entry `index`, all of it selected; the new
+    // name is for a database of `format`.
+    explicit CRenBookmark(int index, QWidget* parent = nullptr, BookmarkList& list = BookmarkList::Instance(),
+                          DocumentFormat format = DocumentFormat::PalmDoc);
 
     void accept() override;
 

@@ -2,6 +2,7 @@
 // can be pressed only while the edit holds a name.
 #pragma once
 
+#include <core/ConversionSettings.h>
 #include <framework/CString.h>
 
 #include <QDialog>
@@ -11,7 +12,8 @@ class QPushButton;
 
 class NameDialog : public QDialog {
 protected:
-    NameDialog(const QString& caption, int editId, QWidget* parent);
+    // The edit takes as many characters as a database of `format` keeps.
+    NameDialog(const QString& caption, int editId, QWidget* parent, DocumentFormat format);
 
     QLineEdit* Edit() const { return m_edit; }
     // The edit's text in the program's code page.

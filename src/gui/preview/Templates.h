@@ -55,7 +55,6 @@ inline constexpr DuRect kLabelRect{4, 6, 22, 8};
 inline constexpr DuRect kEditRect{30, 4, 152, 12};
 inline constexpr DuRect kOkRect{77, 21, 50, 14};
 inline constexpr DuRect kCancelRect{132, 21, 50, 14};
-inline constexpr int kNameLimit = 16;  // characters a user may type
 }  // namespace NameTemplate
 
 namespace GoToTemplate {  // template 134, "GoTo"

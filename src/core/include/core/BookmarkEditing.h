@@ -5,8 +5,10 @@
 #pragma once
 
 #include <core/BookmarkList.h>
+#include <core/ConversionSettings.h>
 #include <core/TextLines.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -26,6 +28,10 @@ BookmarkProposal ProposeBookmark(const TextLines& lines, int topLine);
 // The name proposed for a bookmark on a line of these bytes (without its
 // line break): at most the first 15, as generated names have.
 CString ProposedName(std::string_view line);
+
+// The longest name a database of `format` keeps, in bytes (one per character
+// of the program's code page): a longer one is cut when it is written.
+std::size_t StoredNameLength(DocumentFormat format);
 
 enum class BookmarkOrder { Creation = 0, Name = 1, Position = 2 };
 

@@ -4,6 +4,7 @@
 // database in memory and replace the output file only when it is complete.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,12 +33,17 @@ struct BookContent {
     std::uint32_t recordSize = 4096;  // uncompressed bytes per text record
 };
 
+// The longest bookmark name each format keeps, in bytes: PalmDoc ends its
+// 16-byte field with a NUL, zTXT fills its 20 bytes.
+inline constexpr std::size_t kPalmDocBookmarkName = 15;
+inline constexpr std::size_t kZtxtBookmarkName = 20;
+
 // The text is stored byte for byte; compress selects PalmDoc compression (2)
-// over stored records (1). Bookmark names are cut to 15 bytes.
+// over stored records (1). Bookmark names are cut to kPalmDocBookmarkName bytes.
 Result BuildPalmDoc(const BookContent& content, bool compress, std::string& database);
 
 // The text is stored as ZtxtText makes it; bookmark offsets count that text.
-// Bookmark titles are cut to 20 bytes.
+// Bookmark titles are cut to kZtxtBookmarkName bytes.
 Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& database);
 
 // The most text a PalmDoc or random-access zTXT database with records of
