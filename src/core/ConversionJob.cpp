@@ -237,6 +237,22 @@ RegularExpression::ExpressionErrorCode PrepareBookmarkPattern(RegularExpression&
     return pattern.ParseExpression();
 }
 
+CString BookmarkPatternProblem(const CString& patternText, bool handheldCharset)
+{
+    RegularExpression pattern;
+    if (patternText.empty() ||
+        PrepareBookmarkPattern(pattern, patternText, handheldCharset) == RegularExpression::errNone)
+        return {};
+    return pattern.GetExpressionError();
+}
+
+CString ConversionJob::NextPatternProblem() const
+{
+    ConversionSettings rules;
+    ResolveTextRules(rules, m_pages);
+    return BookmarkPatternProblem(ResolveBookmarkPatterns(m_pages, bookmarkPatterns), rules.handheldCharset);
+}
+
 void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText)
 {
     m_report.patternError = PrepareBookmarkPattern(pattern, patternText, m_rules.handheldCharset);

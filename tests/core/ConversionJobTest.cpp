@@ -150,6 +150,37 @@ TEST_F(JobTest, PagesOverrideTheStoreAndABadPatternStillConverts)
     EXPECT_EQ(job.bookmarkPatterns, "(unclosed");
 }
 
+// The pattern the next run would scan with is judged before it runs, in the
+// words the run itself reports: page 3's text while it is shown, else the store's.
+TEST_F(JobTest, APatternProblemIsKnownBeforeTheRun)
+{
+    struct Case {
+        bool pageShown;
+        const char* page;
+        const char* stored;
+        bool bad;
+    };
+    const Case cases[] = {
+        {true, "(unclosed", "^chapter", true}, {true, "^chapter", "([", false},     {true, "", "([", false},
+        {false, "(unclosed", "([", true},      {false, "", "^chapter|part", false},
+    };
+    const std::string source = Document("story.txt", kStory);
+    for (const Case& c : cases) {
+        SaveBookmarkDefaults(c.stored);
+        TestPages pages;
+        pages.bookmarkShown = c.pageShown;
+        pages.patterns = c.page;
+        ConversionJob job(m_bookmarks);
+        job.sourcePath = source;
+        job.SetPages(&pages);
+        const CString problem = job.NextPatternProblem();
+        EXPECT_EQ(problem.empty(), !c.bad) << c.page << " / " << c.stored;
+        job.ConvertFromPages(DocumentFormat::PrepareOnly, 0, 0);
+        EXPECT_EQ(problem, job.LastReport().patternErrorText) << c.page << " / " << c.stored;
+        job.DeleteTextFile();
+    }
+}
+
 // What the user does to the list in the preview reaches the database as long
 // as the text and the pattern stay the same; entries made by hand belong to
 // their document and stay while they lie inside its text.

@@ -12,6 +12,7 @@
 #include "preview/Templates.h"
 #include "wizard/CProgressDlg.h"
 
+#include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTreeWidget>
 
@@ -328,6 +329,56 @@ TEST_F(WizardTest, BookmarkEditsInThePreviewReachTheDatabase)
     Finish();
     EXPECT_EQ(ReadDatabase(Docs() / "other.pdb").bookmarks,
               (Marks{{"CHAPTER I", 0}, {"CHAPTER II", static_cast<std::uint32_t>(story.find("CHAPTER II"))}}));
+}
+
+// An expression the engine refuses is never silently a book without
+// bookmarks: Preview and Next say why on page 3 and leave the text there to
+// be corrected, also when it was stored and page 3 not yet shown.
+TEST_F(WizardTest, AnInvalidBookmarkExpressionIsToldOnPageThreeUntilCorrected)
+{
+    MessageBoxAnswers answers(QMessageBox::Ok);
+    StoreString("Bookmarks", "([");
+    Start(Document("story.txt", kStory));
+    int previews = 0;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&previews] {
+        if (auto* preview = dynamic_cast<CPreviewDlg*>(QApplication::activeModalWidget())) {
+            ++previews;
+            preview->reject();
+        }
+    });
+    guard.start(5);
+    auto* patterns = On<QPlainTextEdit>(kPage3, 1017);
+    NextTo(kPage2);
+    Click(kPage2, 1049);  // the stored pattern is the one the preview would use
+    EXPECT_TRUE(Page(kPage3)->isVisible());
+    EXPECT_EQ(patterns->textCursor().selectedText(), "([");
+    Click(kPage3, 1050);
+    Next();
+    EXPECT_TRUE(Page(kPage3)->isVisible());
+    ASSERT_EQ(answers.Asked().size(), 3u);
+    for (const MessageBoxAnswers::Question& asked : answers.Asked()) {
+        EXPECT_TRUE(asked.text.startsWith("The bookmark expression is invalid: ")) << asked.text.toStdString();
+        EXPECT_EQ(asked.text.count(".."), 0) << asked.text.toStdString();
+        EXPECT_EQ(asked.caption, "Folivo conversion wizard");
+    }
+    // The engine's own words.
+    RegularExpression engine;
+    folivo::PrepareBookmarkPattern(engine, "([", true);
+    QString reason = QString::fromStdString(engine.GetExpressionError());
+    if (reason.endsWith(u'.'))
+        reason.chop(1);
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_TRUE(answers.Asked()[0].text.contains(reason)) << reason.toStdString();
+    EXPECT_EQ(previews, 0);
+    EXPECT_FALSE(fs::exists(Docs() / "story.pdb"));
+
+    patterns->selectAll();
+    Type(patterns, "^chapter");
+    NextTo(kPage4);
+    Finish();
+    EXPECT_EQ(answers.Asked().size(), 3u);
+    EXPECT_EQ(ReadDatabase(Docs() / "story.pdb").bookmarks.size(), 2u);
 }
 
 TEST_F(WizardTest, ADirectRunShowsItsProgressWithoutTheWizard)

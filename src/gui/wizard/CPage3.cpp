@@ -60,6 +60,17 @@ void CPage3::OnSetActive()
     pageShown = true;
 }
 
+bool CPage3::OnWizardNext()
+{
+    return Sheet().PatternAccepted();
+}
+
+void CPage3::SelectPattern()
+{
+    m_edit->selectAll();
+    m_edit->setFocus();
+}
+
 void CPage3::ShowPattern(const CString& bytes)
 {
     QString text = Decode(bytes);

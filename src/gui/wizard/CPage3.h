@@ -15,11 +15,15 @@ public:
     explicit CPage3(CWizardDlg& sheet);
 
     void OnSetActive() override;
+    // Moves on only with a pattern the scan can run.
+    bool OnWizardNext() override;
     QString HelpTopic() const override;
 
     // The whole text of the edit, its lines separated by CR LF.
     CString PatternText() const;
     void SaveBookmarkDefaults() const;
+    // The pattern text selected in its edit, for the user to correct.
+    void SelectPattern();
 
 private:
     void ShowPattern(const CString& bytes);

@@ -81,7 +81,10 @@ CWizardDlg::CWizardDlg(QWidget* parent, BookmarkList& bookmarks)
 
     m_job.SetPages(this);
     connect(m_back, &QPushButton::clicked, this, [this] { SetActivePage(m_stack->currentIndex() - 1); });
-    connect(m_next, &QPushButton::clicked, this, [this] { SetActivePage(m_stack->currentIndex() + 1); });
+    connect(m_next, &QPushButton::clicked, this, [this] {
+        if (ActivePage()->OnWizardNext())
+            SetActivePage(m_stack->currentIndex() + 1);
+    });
     connect(m_finish, &QPushButton::clicked, this, &CWizardDlg::Finish);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_help, &QPushButton::clicked, this, [this] { OpenHelpTopic(ActivePage()->HelpTopic()); });
@@ -192,14 +195,33 @@ void CWizardDlg::TellProblem(const QString& what, const std::string& why)
     ShowMessageBox(this, what + QString::fromStdString(why) + u'.', kCaption, QMessageBox::Ok, QMessageBox::Warning);
 }
 
+bool CWizardDlg::PatternAccepted()
+{
+    QString problem = QString::fromStdString(m_job.NextPatternProblem());
+    if (problem.isEmpty())
+        return true;
+    if (ActivePage() != m_page3)
+        SetActivePage(m_stack->indexOf(m_page3));
+    if (problem.endsWith(u'.'))
+        problem.chop(1);
+    ShowMessageBox(this,
+                   QStringLiteral("The bookmark expression is invalid: ") + problem +
+                       QStringLiteral(".\n\nCorrect it, or empty it for a book without generated bookmarks."),
+                   kCaption, QMessageBox::Ok, QMessageBox::Warning);
+    m_page3->SelectPattern();
+    return false;
+}
+
 void CWizardDlg::Preview()
 {
+    if (!PatternAccepted())
+        return;
     ConvertFromPages(DocumentFormat::PrepareOnly, 0, 0);
     if (const folivo::ConversionReport& report = m_job.LastReport(); report.result != folivo::kConversionDone) {
         TellProblem(QStringLiteral("The document could not be prepared: "), report.problem);
         return;
     }
-    CPreviewDlg preview(m_job.textFilePath, this, m_bookmarks);
+    CPreviewDlg preview(m_job.textFilePath, this, m_bookmarks, m_page1->Format());
     preview.exec();
 }
 

@@ -70,6 +70,10 @@ public:
     enum WizardButton { kBack = 1, kNext = 2, kFinish = 4 };
     // Back and Next are enabled as asked; with kFinish, Finish takes Next's place.
     void SetWizardButtons(int buttons);
+    // Whether the bookmark pattern the next run would scan with compiles;
+    // when not, page 3 comes up with the engine's reason and the pattern
+    // selected, for the user to correct.
+    bool PatternAccepted();
     // Prepares the text as the pages say and opens the preview on it.
     void Preview();
     // Converts from the pages; false, after telling the user why, when no

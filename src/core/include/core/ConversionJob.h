@@ -74,6 +74,9 @@ CString DocumentTooLarge(std::uint64_t maxSize);
 // as the text is, so that it matches the converted text.
 RegularExpression::ExpressionErrorCode PrepareBookmarkPattern(RegularExpression& pattern, const CString& patternText,
                                                               bool handheldCharset);
+// Why `patternText` cannot be a bookmark scan's pattern, in the engine's
+// words; empty when it can (an empty text asks for no scan).
+CString BookmarkPatternProblem(const CString& patternText, bool handheldCharset);
 
 class ConversionJob {
 public:
@@ -128,6 +131,9 @@ public:
     void DeleteTextFile();
 
     const ConversionReport& LastReport() const { return m_report; }
+    // BookmarkPatternProblem of the pattern text the next run would scan with,
+    // as the pages or the store give it.
+    CString NextPatternProblem() const;
 
 private:
     // Applies the text rules to the document's bytes, in place, and returns
