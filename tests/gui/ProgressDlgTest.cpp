@@ -6,6 +6,9 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QWindow>
+
+#include <vector>
 
 namespace {
 
@@ -35,6 +38,27 @@ public:
 private:
     CProgressDlg& m_window;
     const QWidget& m_owner;
+};
+
+// The values `control` showed each time it was painted: its text for a label,
+// its position for a bar.
+class PaintedValues : public QObject {
+public:
+    explicit PaintedValues(QWidget* control) : m_control(control) { control->installEventFilter(this); }
+    std::vector<QString> painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            auto* bar = qobject_cast<QProgressBar*>(m_control);
+            painted.push_back(bar ? QString::number(bar->value()) : static_cast<QLabel*>(m_control)->text());
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_control;
 };
 
 class ProgressDlgTest : public GuiTest {
@@ -72,6 +96,28 @@ TEST_F(ProgressDlgTest, ShowsTheLabelStepsTheBarAndHandlesPendingEvents)
     window.Close();
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(m_owner.isEnabled());
+}
+
+// The job handles no events between the bar's steps: the window is on the
+// screen with its label and bar before Open returns, and each step shows.
+TEST_F(ProgressDlgTest, TheWindowIsPaintedBeforeTheWorkGoesOnAndAsTheBarMoves)
+{
+    CProgressDlg window(&m_owner);
+    PaintedValues label(Find<QLabel>(&window, CProgressDlg::kLabel));
+    PaintedValues bar(Find<QProgressBar>(&window, CProgressDlg::kProgressBar));
+    for (const char* name : {"first.txt", "second.txt"}) {
+        label.painted.clear();
+        window.Open(name, 0, 2, 1);
+        ASSERT_NE(window.windowHandle(), nullptr);
+        EXPECT_TRUE(window.windowHandle()->isExposed());
+        ASSERT_FALSE(label.painted.empty()) << name;
+        EXPECT_EQ(label.painted.back(), name);
+        ASSERT_FALSE(bar.painted.empty());
+        EXPECT_EQ(bar.painted.back(), "0");
+        window.StepIt();
+        EXPECT_EQ(bar.painted.back(), "1");
+        window.Close();
+    }
 }
 
 TEST_F(ProgressDlgTest, AnOwnerDisabledBeforehandStaysDisabled)

@@ -5,15 +5,21 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
 constexpr DuRect kTitleRect{7, 7, 136, 8};
 constexpr DuRect kLabelRect{7, 17, 136, 8};
 constexpr DuRect kBarRect{7, 29, 136, 11};
+// A window manager shows a new window within a few frames; one that does not
+// within this time is not waited for any longer.
+constexpr int kLongestExposeWaitMs = 500;
 
 }  // namespace
 
@@ -61,14 +67,41 @@ void CProgressDlg::Open(const CString& label, int lower, int upper, int step)
     if (m_owner)
         move(m_owner->geometry().center() - rect().center());
     show();
+    // The work that follows handles no events until the bar first moves,
+    // which may be the end of a long step: until then a window the window
+    // system has not yet shown would stay an unpainted rectangle.
+    WaitUntilExposed();
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void CProgressDlg::WaitUntilExposed()
+{
+    QWindow* window = windowHandle();
+    if (!window || window->isExposed())
+        return;
+    QEventLoop waiting;
+    m_waiting = &waiting;
+    window->installEventFilter(this);
+    QTimer::singleShot(kLongestExposeWaitMs, &waiting, &QEventLoop::quit);
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    window->removeEventFilter(this);
+    m_waiting = nullptr;
+}
+
+bool CProgressDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_waiting && watched == windowHandle() && event->type() == QEvent::Expose)
+        m_waiting->quit();
+    return QDialog::eventFilter(watched, event);
 }
 
 void CProgressDlg::StepIt()
 {
-    QCoreApplication::processEvents();
     // The bar stops at its end rather than starting over, which would tell
-    // the user the work had begun again.
+    // the user the work had begun again. The events handled next show it.
     m_bar->setValue(std::min(m_bar->value() + m_step, m_bar->maximum()));
+    QCoreApplication::processEvents();
 }
 
 void CProgressDlg::Close()
