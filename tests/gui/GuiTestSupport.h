@@ -8,6 +8,7 @@
 #include "common/MessageBox.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -51,6 +52,13 @@ inline void ExpectNamedControls(const QWidget& window, std::initializer_list<int
             EXPECT_FALSE(label->buddy()->objectName().isEmpty()) << label->text().toStdString();
         }
     }
+}
+
+// What a screen reader says `control` is called.
+inline QString SpokenName(QWidget* control)
+{
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(control);
+    return spoken ? spoken->text(QAccessible::Name) : QString();
 }
 
 // The buttons of `window` by id, and the texts they show.

@@ -230,6 +230,7 @@ TEST_F(PreviewDlgTest, ThePercentButtonGoesToTheChosenPercentage)
     QTest::mouseClick(m_percent, Qt::LeftButton);
     EXPECT_EQ(m_text->FirstVisibleLine(), 100);
     EXPECT_EQ(m_percent->text(), "50%");
+    EXPECT_EQ(SpokenName(m_percent), "50%");
 
     WhenModal<CGoToDlg>([](CGoToDlg* goTo) {
         QTest::keyClicks(Find<CNumEdit>(goTo, GoToTemplate::kEdit), "10");

@@ -239,6 +239,23 @@ TEST_F(WizardTest, EachFormatClickReloadsTheFormatPagesStoredValues)
     EXPECT_TRUE(Checked(kPage4, 1041));
 }
 
+// A screen reader reads the format page's format line and size as they are
+// shown, not their labels.
+TEST_F(WizardTest, TheFormatAndSizeAreSpokenAsShown)
+{
+    Start(Document("story.txt", std::string(5000, 'x')));
+    NextTo(kPage4);
+    EXPECT_EQ(SpokenName(On<QWidget>(kPage4, 1072)), "Selected document format: PalmDoc");
+    EXPECT_EQ(SpokenName(On<QWidget>(kPage4, 1043)), "Resulting size: " + SizeShown());
+    while (!Page(kPage1)->isVisible())
+        Back();
+    Click(kPage1, 1031);
+    NextTo(kPage4);
+    EXPECT_EQ(SpokenName(On<QWidget>(kPage4, 1072)), "Selected document format: zTXT");
+    EXPECT_EQ(SpokenName(On<QWidget>(kPage4, 1043)), "Resulting size: " + SizeShown());
+    EXPECT_EQ(SpokenName(On<QWidget>(kPage4, 1041)), "Random access compression");
+}
+
 TEST_F(WizardTest, TheBlockSizeMovesOnlyByTheArrowsFromOneToThirtyOne)
 {
     Start(Document("story.txt", "Some text to convert.\n"));

@@ -19,6 +19,18 @@ QString WithoutMnemonic(const QString& text)
     return plain;
 }
 
+void ShowChangingText(QLabel* label, const QString& text, const QString& caption)
+{
+    label->setText(text);
+    label->setAccessibleName(caption.isEmpty() ? text : caption + QStringLiteral(": ") + text);
+}
+
+void ShowChangingText(QAbstractButton* button, const QString& text)
+{
+    button->setText(text);
+    button->setAccessibleName(WithoutMnemonic(text));
+}
+
 DialogBuilder::DialogBuilder(QDialog* dialog, const QString& caption, int width, int height, DialogFrame frame)
     : m_dialog(dialog), m_units(DialogFont())
 {

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+class QAbstractButton;
 class QCheckBox;
 class QDialog;
 class QGroupBox;
@@ -23,6 +24,13 @@ enum class DialogFrame { Fixed, FixedWithWindowMenu, Resizable };
 // The text of a label or button without its mnemonic marks ("&Close" is
 // "Close", "0&%" is "0%", "&&" stays one "&").
 QString WithoutMnemonic(const QString& text);
+
+// Shows `text` on a control whose text changes while the window is up, and
+// names the control after it for assistive tools, which otherwise go on
+// reading the name it was given first: `caption`, the name of what the text
+// is the value of, comes first when given ("Resulting size: 12 KB").
+void ShowChangingText(QLabel* label, const QString& text, const QString& caption = {});
+void ShowChangingText(QAbstractButton* button, const QString& text);
 
 class DialogBuilder {
 public:

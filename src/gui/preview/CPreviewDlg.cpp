@@ -94,7 +94,7 @@ void CPreviewDlg::LoadText(const CString& filePath)
 
 void CPreviewDlg::ShowPercent(int percent)
 {
-    m_percentButton->setText(QString::number(percent) + u'%');
+    ShowChangingText(m_percentButton, QString::number(percent) + u'%');
 }
 
 void CPreviewDlg::UpdatePercent(int firstLine)

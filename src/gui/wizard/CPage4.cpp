@@ -19,11 +19,7 @@ using namespace Page4Template;
 
 namespace {
 
-void SetButtonText(QRadioButton* button, const QString& text)
-{
-    button->setText(text);
-    button->setAccessibleName(WithoutMnemonic(text));
-}
+const QString kSizeName = QStringLiteral("Resulting size");
 
 }  // namespace
 
@@ -47,7 +43,7 @@ CPage4::CPage4(CWizardDlg& sheet)
     builder.AddLabel(QStringLiteral("Block size (KB):"), kBlockLabelRect, m_block);
     blockEdit->setAccessibleName(m_block->accessibleName());
     builder.Place(m_size, kSizeLabel, kSizeRect);
-    builder.AddLabel(QStringLiteral("Resulting size:"), kSizeCaptionRect, m_size);
+    builder.AddLabel(kSizeName + u':', kSizeCaptionRect, m_size);
     QPushButton* refresh = builder.AddButton(kRefreshButton, QStringLiteral("Refresh"), kRefreshRect);
     AddPreviewAndSaveBox(builder, kPreviewButton, kSaveDefaults);
     Show(folivo::InitialFormatPageState(DocumentFormat::PalmDoc));
@@ -79,10 +75,10 @@ void CPage4::Show(const folivo::FormatPageState& state)
 void CPage4::Relabel(DocumentFormat format)
 {
     const bool palmDoc = format == DocumentFormat::PalmDoc;
-    SetButtonText(m_first, palmDoc ? QStringLiteral("On") : QStringLiteral("Random access compression"));
-    SetButtonText(m_second, palmDoc ? QStringLiteral("Off") : QStringLiteral("Entire document compression"));
-    m_formatLabel->setText(palmDoc ? QStringLiteral("Selected document format: PalmDoc")
-                                   : QStringLiteral("Selected document format: zTXT"));
+    ShowChangingText(m_first, palmDoc ? QStringLiteral("On") : QStringLiteral("Random access compression"));
+    ShowChangingText(m_second, palmDoc ? QStringLiteral("Off") : QStringLiteral("Entire document compression"));
+    ShowChangingText(m_formatLabel, palmDoc ? QStringLiteral("Selected document format: PalmDoc")
+                                            : QStringLiteral("Selected document format: zTXT"));
 }
 
 void CPage4::ShowSize(DocumentFormat format)
@@ -90,12 +86,12 @@ void CPage4::ShowSize(DocumentFormat format)
     long long size = 0;
     if (const folivo::Error problem = Sheet().MeasureDatabaseSize(format, BlockSizeKB(), Compress(), size)) {
         // An earlier size would pass for this one's.
-        m_size->setText(QStringLiteral("Unknown"));
+        ShowChangingText(m_size, QStringLiteral("Unknown"), kSizeName);
         m_size->setToolTip(QStringLiteral("No database could be made: ") + QString::fromStdString(problem.Message()));
         return;
     }
     // Whole kilobytes: the remainder is dropped, not rounded.
-    m_size->setText(QString::number(size / 1024) + QStringLiteral(" KB"));
+    ShowChangingText(m_size, QString::number(size / 1024) + QStringLiteral(" KB"), kSizeName);
     m_size->setToolTip(QString());
 }
 

@@ -60,7 +60,7 @@ void CProgressDlg::Open(const CString& label, int lower, int upper, int step)
         m_owner->setEnabled(false);
         m_disabledOwner = true;
     }
-    m_label->setText(FromCp1252(label));
+    ShowChangingText(m_label, FromCp1252(label));
     SetRange(lower, upper);
     SetStep(step);
     m_bar->setValue(lower);
