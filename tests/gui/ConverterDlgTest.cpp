@@ -410,6 +410,16 @@ TEST_F(ConverterDlgTest, LaysOutByDialogUnitsAndKeepsTheColumnFull)
     list->header()->resizeSection(0, list->width() + 50);
     EXPECT_EQ(list->header()->sectionSize(0), list->width() + 50);
 
+    // The format buttons and Advanced lie inside the group's frame, clear of
+    // its lines, whatever room the style gives the frame's title.
+    const auto* group = Find<QGroupBox>(&dialog, Dlg::kGroup);
+    const QRect inside = group->contentsRect().translated(group->pos());
+    for (int id : {Dlg::kPalmDocRadio, Dlg::kZtxtRadio, Dlg::kAdvancedCheck}) {
+        const QRect button = Find<QWidget>(&dialog, id)->geometry();
+        EXPECT_GE(button.top(), inside.top()) << id;
+        EXPECT_LE(button.bottom(), inside.bottom()) << id;
+    }
+
     // Smaller than the minimum, the controls keep their places.
     const ConverterGeometry least = LayoutConverter(units, MinimumConverterClient(units));
     EXPECT_EQ(LayoutConverter(units, QSize(10, 10)).convert, least.convert);

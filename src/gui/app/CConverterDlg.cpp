@@ -305,7 +305,8 @@ void CConverterDlg::resizeEvent(QResizeEvent* event)
     const int menuHeight = m_menuBar->sizeHint().height();
     m_menuBar->setGeometry(0, 0, width(), menuHeight);
     const DialogUnits units(font());
-    const ConverterGeometry g = LayoutConverter(units, QSize(width(), height() - menuHeight));
+    ConverterGeometry g = LayoutConverter(units, QSize(width(), height() - menuHeight));
+    KeepInsideFrame(g, g.group.marginsRemoved(m_group->contentsMargins()));
     const QPoint below(0, menuHeight);
     m_label->setGeometry(units.Map(kLabelRect).translated(below));
     m_list->setGeometry(g.list.translated(below));

@@ -1,5 +1,7 @@
 #include "app/ConverterLayout.h"
 
+#include <algorithm>
+
 QSize MinimumConverterClient(const DialogUnits& units)
 {
     return units.Size(204, 162);
@@ -28,4 +30,13 @@ ConverterGeometry LayoutConverter(const DialogUnits& units, QSize client)
     g.list.setRight(g.list.right() - 1);
     g.list.setBottom(g.list.bottom() - 1);
     return g;
+}
+
+void KeepInsideFrame(ConverterGeometry& g, const QRect& inside)
+{
+    const int down = std::min(inside.top() - g.palmDoc.top(), inside.bottom() - g.advanced.bottom());
+    if (down <= 0)
+        return;
+    for (QRect* r : {&g.palmDoc, &g.zTxt, &g.advanced})
+        r->translate(0, down);
 }

@@ -24,3 +24,8 @@ QSize MinimumConverterClient(const DialogUnits& units);
 
 // The controls' rectangles for a client area of `client` (raised to the minimum).
 ConverterGeometry LayoutConverter(const DialogUnits& units, QSize client);
+
+// Moves the format buttons and Advanced down, as far as the room below them
+// allows, until they start inside `inside`, the group's frame without its
+// title: a style may give the title more room than the template did.
+void KeepInsideFrame(ConverterGeometry& g, const QRect& inside);
