@@ -313,7 +313,7 @@ TEST_F(PreviewDlgTest, CloseKeepsThePlaceForTheNextPreviewAndEscapeDoesNot)
     EXPECT_EQ(m_dialog->geometry(), QRect(70, 80, template_.width() + 120, template_.height() + 60));
 }
 
-TEST_F(PreviewDlgTest, TheTextGrowsWithTheWindowWhichStopsAtItsTemplateSize)
+TEST_F(PreviewDlgTest, TheTextAndTheBookmarkRowGrowWithTheWindowWhichStopsAtItsTemplateSize)
 {
     Open("text");
     const DialogUnits units(m_dialog->font());
@@ -335,6 +335,17 @@ TEST_F(PreviewDlgTest, TheTextGrowsWithTheWindowWhichStopsAtItsTemplateSize)
         EXPECT_EQ(text.topLeft(), QPoint(units.X(4), units.Y(24)));
         EXPECT_EQ(size.width() - (text.right() + 1), units.X(4));
         EXPECT_EQ(size.height() - (text.bottom() + 1), units.Y(21));
+        // Explore ends over the text's right edge, Add keeps its gap to it,
+        // and the bookmark list takes the width between the label and Add.
+        const QRect add = Find<QPushButton>(m_dialog.get(), kAddButton)->geometry();
+        const QRect explore = Find<QPushButton>(m_dialog.get(), kExploreButton)->geometry();
+        const QRect combo = m_combo->geometry();
+        EXPECT_EQ(explore.right(), text.right());
+        EXPECT_EQ(explore.width(), units.X(75));
+        EXPECT_EQ(explore.left() - (add.right() + 1), units.X(224) - units.X(220));
+        EXPECT_EQ(add.left() - (combo.right() + 1), units.X(145) - units.X(137));
+        EXPECT_EQ(combo.left(), units.X(46));
+        EXPECT_EQ(add.top(), units.Y(4));
     }
 }
 

@@ -49,15 +49,15 @@ CPreviewDlg::CPreviewDlg(const CString& filePath, QWidget* parent, BookmarkList&
     builder.Place(m_combo, kBookmarkCombo, kComboRect);
     m_combo->resize(m_combo->width(), m_combo->sizeHint().height());
     builder.AddLabel(QStringLiteral("Bookmarks:"), kLabelRect, m_combo);
-    QPushButton* add = builder.AddButton(kAddButton, QStringLiteral("&Add bookmark..."), kAddRect);
-    QPushButton* explore = builder.AddButton(kExploreButton, QStringLiteral("&Explore bookmarks..."), kExploreRect);
+    m_addButton = builder.AddButton(kAddButton, QStringLiteral("&Add bookmark..."), kAddRect);
+    m_exploreButton = builder.AddButton(kExploreButton, QStringLiteral("&Explore bookmarks..."), kExploreRect);
     builder.Place(m_text, kText, kTextRect, QStringLiteral("Document text"));
     m_percentButton = builder.AddButton(kPercentButton, QStringLiteral("0&%"), kPercentRect);
     m_closeButton = builder.AddButton(kCloseButton, QStringLiteral("&Close"), kCloseRect);
 
     m_combo->setToolTip(QStringLiteral("Document bookmarks list"));
-    add->setToolTip(QStringLiteral("Add a new bookmark manually"));
-    explore->setToolTip(QStringLiteral("Explore document bookmarks"));
+    m_addButton->setToolTip(QStringLiteral("Add a new bookmark manually"));
+    m_exploreButton->setToolTip(QStringLiteral("Explore document bookmarks"));
     m_percentButton->setToolTip(QStringLiteral("Go to specific document position"));
 
     RestoreWindowPlacement(this, folivo::PlacementWindow::Preview);
@@ -65,8 +65,8 @@ CPreviewDlg::CPreviewDlg(const CString& filePath, QWidget* parent, BookmarkList&
     RefreshBookmarkCombo();
 
     connect(m_combo, &QComboBox::activated, this, &CPreviewDlg::GoToBookmark);
-    connect(add, &QPushButton::clicked, this, &CPreviewDlg::AddBookmark);
-    connect(explore, &QPushButton::clicked, this, &CPreviewDlg::ExploreBookmarks);
+    connect(m_addButton, &QPushButton::clicked, this, &CPreviewDlg::AddBookmark);
+    connect(m_exploreButton, &QPushButton::clicked, this, &CPreviewDlg::ExploreBookmarks);
     connect(m_percentButton, &QPushButton::clicked, this, &CPreviewDlg::GoToPercent);
     connect(m_closeButton, &QPushButton::clicked, this, &CPreviewDlg::SaveAndClose);
     connect(m_text, &CRichEditEx::UserScrolled, this, &CPreviewDlg::UpdatePercent);
@@ -159,6 +159,9 @@ void CPreviewDlg::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     const PreviewGeometry geometry = LayoutPreview(DialogUnits(font()), size());
+    m_combo->setGeometry(geometry.combo.x(), geometry.combo.y(), geometry.combo.width(), m_combo->height());
+    m_addButton->setGeometry(geometry.addButton);
+    m_exploreButton->setGeometry(geometry.exploreButton);
     m_text->setGeometry(geometry.text);
     m_percentButton->setGeometry(geometry.percentButton);
     m_closeButton->setGeometry(geometry.closeButton);

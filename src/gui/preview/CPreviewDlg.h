@@ -47,6 +47,8 @@ private:
     folivo::TextLines m_lines;
     std::int32_t m_textLength = 0;
     QComboBox* m_combo;
+    QPushButton* m_addButton;
+    QPushButton* m_exploreButton;
     CRichEditEx* m_text;
     QPushButton* m_percentButton;
     QPushButton* m_closeButton;

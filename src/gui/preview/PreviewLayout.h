@@ -1,7 +1,7 @@
 // Where the preview's controls stand in a client area of a given size: the
 // text grows with the window, the percent and Close buttons keep to its
-// bottom edge and Close to its right edge; the controls above the text keep
-// their template places.
+// bottom edge and Close to its right edge. Above the text, the bookmark list
+// widens and Add and Explore keep to the right edge, over the text's.
 #pragma once
 
 #include "common/DialogUnits.h"
@@ -10,6 +10,9 @@
 #include <QSize>
 
 struct PreviewGeometry {
+    QRect combo;  // its height is the list's own
+    QRect addButton;
+    QRect exploreButton;
     QRect text;
     QRect percentButton;
     QRect closeButton;
