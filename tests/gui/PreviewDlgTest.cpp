@@ -335,17 +335,14 @@ TEST_F(PreviewDlgTest, TheTextAndTheBookmarkRowGrowWithTheWindowWhichStopsAtItsT
         EXPECT_EQ(text.topLeft(), QPoint(units.X(4), units.Y(24)));
         EXPECT_EQ(size.width() - (text.right() + 1), units.X(4));
         EXPECT_EQ(size.height() - (text.bottom() + 1), units.Y(21));
-        // Explore ends over the text's right edge, Add keeps its gap to it,
-        // and the bookmark list takes the width between the label and Add.
-        const QRect add = Find<QPushButton>(m_dialog.get(), kAddButton)->geometry();
-        const QRect explore = Find<QPushButton>(m_dialog.get(), kExploreButton)->geometry();
-        const QRect combo = m_combo->geometry();
-        EXPECT_EQ(explore.right(), text.right());
-        EXPECT_EQ(explore.width(), units.X(75));
-        EXPECT_EQ(explore.left() - (add.right() + 1), units.X(224) - units.X(220));
-        EXPECT_EQ(add.left() - (combo.right() + 1), units.X(145) - units.X(137));
-        EXPECT_EQ(combo.left(), units.X(46));
-        EXPECT_EQ(add.top(), units.Y(4));
+        // Add and Explore keep their template distance to the right edge, and
+        // the bookmark list takes the width gained.
+        const int wider = size.width() - units.X(kWidth);
+        EXPECT_EQ(Find<QPushButton>(m_dialog.get(), kAddButton)->geometry(), units.Map(kAddRect).translated(wider, 0));
+        EXPECT_EQ(Find<QPushButton>(m_dialog.get(), kExploreButton)->geometry(),
+                  units.Map(kExploreRect).translated(wider, 0));
+        EXPECT_EQ(m_combo->x(), units.X(46));
+        EXPECT_EQ(m_combo->width(), units.X(137) - units.X(46) + wider);
     }
 }
 
