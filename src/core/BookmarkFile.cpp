@@ -11,12 +11,10 @@
 
 namespace folivo {
 
-CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const char* text)
+CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, std::string_view text)
 {
-    // Positions lie within the searched text, which ends at the first NUL. In
-    // position order each stretch of text before a zTXT position is counted
-    // once, however many entries there are.
-    const std::string_view searched(text);
+    // In position order each stretch of text before a zTXT position is
+    // counted once, however many entries there are.
     std::size_t counted = 0;
     std::size_t dropped = 0;
     CString out;
@@ -24,8 +22,8 @@ CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const 
         const Bookmark* entry = list.At(index);
         std::int32_t position = entry->position;
         if (format == DocumentFormat::zTXT) {
-            const std::size_t at = std::min(static_cast<std::size_t>(std::max(position, 0)), searched.size());
-            const std::string_view stretch = searched.substr(counted);
+            const std::size_t at = std::min(static_cast<std::size_t>(std::max(position, 0)), text.size());
+            const std::string_view stretch = text.substr(counted);
             dropped += (at - counted) - palm::ZtxtPosition(stretch, at - counted);
             counted = at;
             position -= static_cast<std::int32_t>(dropped);
@@ -41,8 +39,8 @@ CString BookmarkFileText(const BookmarkList& list, DocumentFormat format, const 
     return out;
 }
 
-Error WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, const char* text, const CString& sourcePath,
-                        CString& path, platform::RemovedOnInterrupt& removal)
+Error WriteBookmarkFile(const BookmarkList& list, DocumentFormat format, std::string_view text,
+                        const CString& sourcePath, CString& path, platform::RemovedOnInterrupt& removal)
 {
     return WriteTemporaryFile(BookmarkFileText(list, format, text), platform::FolderOf(sourcePath), path, removal);
 }

@@ -1,5 +1,4 @@
 #include <core/BookmarkList.h>
-#include <core/LineRoutines.h>
 
 #include <algorithm>
 
@@ -62,16 +61,23 @@ const Bookmark* BookmarkList::At(int index) const
 
 namespace folivo {
 
-void AddMatchBookmark(BookmarkList& list, const char* text, std::size_t length, std::size_t matchOffset)
+MatchBookmarks::MatchBookmarks(BookmarkList& list, const char* text, std::size_t length)
+    : m_list(list), m_text(text), m_length(length), m_lines(text)
 {
-    if (matchOffset > length)
+}
+
+void MatchBookmarks::Add(std::size_t matchOffset)
+{
+    if (matchOffset > m_length || (matchOffset == m_length && m_length > 0 && IsLineBreak(m_text[m_length - 1])))
         return;
-    const char* start = LineStart(text, text + matchOffset);
-    std::ptrdiff_t n = std::min<std::ptrdiff_t>(LineEnd(start) - start + 1, kBookmarkNameFromLine);
-    // A match at the very end of the text would otherwise take the closing NUL.
-    CString name(start, static_cast<std::size_t>(n));
+    const char* start = m_lines.LineStart(m_text + matchOffset);
+    const std::size_t room =
+        std::min<std::size_t>(m_length - static_cast<std::size_t>(start - m_text), kBookmarkNameFromLine);
+    const std::size_t n = room == 0 ? 0 : static_cast<std::size_t>(LineEnd(start, start + room - 1) - start) + 1;
+    // A line holding a NUL is named up to it.
+    CString name(start, n);
     name.resize(std::min(name.size(), name.find('\0')));
-    list.Add(name, static_cast<std::int32_t>(start - text), true);
+    m_list.Add(name, static_cast<std::int32_t>(start - m_text), true);
 }
 
 }  // namespace folivo

@@ -155,7 +155,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
 
     if (!bookmarkPatterns.empty() && !keepList)
         GenerateBookmarks(bytes.data(), p, bookmarkPatterns);
-    const Error bookmarkFileError = WriteBookmarkFile(format, bytes.data());
+    const Error bookmarkFileError = WriteBookmarkFile(format, std::string_view(bytes.data(), p));
     std::string().swap(bytes);
 
     MakeWritable(outputPath);
@@ -258,22 +258,19 @@ void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, co
     m_report.patternError = PrepareBookmarkPattern(pattern, patternText, m_rules.handheldCharset);
     if (m_report.patternError != RegularExpression::errNone)
         m_report.patternErrorText = pattern.GetExpressionError();
-    // The text is searched up to its first NUL byte.
-    m_scanText = std::string_view(buffer, ::strnlen(buffer, length));
+    // The whole text, past any NUL byte the text rules let through.
+    m_scanText = std::string_view(buffer, length);
     m_scanBase = 0;
     m_scanEnd = 0;
+    m_matchBookmarks.emplace(m_bookmarks, buffer, length);
     const int before = m_bookmarks.Count();
-    // The handler reads the scan's own text: the object would hand out a copy
-    // of the whole text for each match.
     pattern.OnGrepping.Hook(this, [this](RegularExpression*, const REMatchList& matches, unsigned, unsigned,
                                          bool& more) { OnGrepMatch(matches, more); });
-    pattern.SetStringToMatch(CString(m_scanText));
-    pattern.Grep();
+    pattern.Grep(m_scanText);
     if (pattern.GrepGaveUp())
         ScanLineByLine();
     pattern.OnGrepping.Unhook(this);
-    // The text may be large; the pattern object need not hold on to it.
-    pattern.SetStringToMatch(CString());
+    m_matchBookmarks.reset();
     m_scanText = {};
     m_report.generatedBookmarks = m_bookmarks.Count() - before;
 }
@@ -291,8 +288,7 @@ void ConversionJob::ScanLineByLine()
         // The empty line after a final line break is no line of the text.
         if (m_scanBase == m_scanText.size())
             break;
-        pattern.SetStringToMatch(CString(m_scanText.substr(m_scanBase, static_cast<std::size_t>(lines.Length(line)))));
-        pattern.Grep();
+        pattern.Grep(m_scanText.substr(m_scanBase, static_cast<std::size_t>(lines.Length(line))));
         if (pattern.GrepGaveUp())
             m_report.skippedLines.push_back(static_cast<unsigned>(line) + 1);
     }
@@ -304,11 +300,11 @@ void ConversionJob::OnGrepMatch(const REMatchList& matches, bool& more)
     if (matches.empty() || matches[0].position < 0)
         return;
     const std::size_t at = m_scanBase + static_cast<std::size_t>(matches[0].position);
-    AddMatchBookmark(m_bookmarks, m_scanText.data(), m_scanText.size(), at);
+    m_matchBookmarks->Add(at);
     m_scanEnd = std::max(m_scanEnd, at + matches[0].text.size());
 }
 
-Error ConversionJob::WriteBookmarkFile(DocumentFormat format, const char* text)
+Error ConversionJob::WriteBookmarkFile(DocumentFormat format, std::string_view text)
 {
     RemoveFile(bookmarkFilePath, m_bookmarkFileRemoval);
     return folivo::WriteBookmarkFile(m_bookmarks, format, text, sourcePath, bookmarkFilePath, m_bookmarkFileRemoval);

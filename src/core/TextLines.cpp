@@ -1,5 +1,7 @@
 #include <core/TextLines.h>
 
+#include <core/LineRoutines.h>
+
 #include <algorithm>
 
 namespace folivo {
@@ -10,7 +12,7 @@ TextLines::TextLines(std::string_view text)
     const auto length = static_cast<std::int32_t>(text.size());
     for (std::int32_t i = 0; i < length; ++i) {
         const char c = text[static_cast<std::size_t>(i)];
-        if (c != '\n' && c != '\r')
+        if (!IsLineBreak(c))
             continue;
         m_ends.push_back(i);
         if (c == '\r' && i + 1 < length && text[static_cast<std::size_t>(i) + 1] == '\n')

@@ -193,14 +193,25 @@ bool RegularExpression::Search()
 
 unsigned RegularExpression::Grep()
 {
-    State& s = *m_state;
-    s.grepGaveUp = false;
-    if (s.stringToMatch->empty() || ParseExpression() != errNone)
+    m_state->grepGaveUp = false;
+    if (m_state->stringToMatch->empty() || ParseExpression() != errNone)
         return 0;
     // Holding the text keeps it whole even if a handler sets another one.
-    const std::shared_ptr<const CString> text = s.stringToMatch;
-    const char* first = text->data();
-    const char* last = first + text->size();
+    const std::shared_ptr<const CString> text = m_state->stringToMatch;
+    return GrepRange(text->data(), text->data() + text->size());
+}
+
+unsigned RegularExpression::Grep(std::string_view text)
+{
+    m_state->grepGaveUp = false;
+    if (text.empty() || ParseExpression() != errNone)
+        return 0;
+    return GrepRange(text.data(), text.data() + text.size());
+}
+
+unsigned RegularExpression::GrepRange(const char* first, const char* last)
+{
+    State& s = *m_state;
     const GreppingCallback callback = s.onGrepping;
     LineCounter lines(first);
     bool inHandler = false;

@@ -101,14 +101,45 @@ TEST_F(JobTest, TheBookmarkScanGoesOnPastLinesTheEngineGivesUpOn)
         ASSERT_EQ(job.RunConversion(Document("hard.txt", text), output, "Hard", format, 4, 1), kConversionDone);
         EXPECT_EQ(job.LastReport().skippedLines, (std::vector<unsigned>{2, 4}));
         EXPECT_EQ(job.LastReport().generatedBookmarks, 3);
-        // Where a bookmark of lone-CR text starts is the line routines' rule.
-        if (crOnly)
-            continue;
         const palm::EbookInfo book = ReadDatabase(output);
         ASSERT_EQ(book.bookmarks.size(), 3u);
         EXPECT_EQ(book.bookmarks[1].name, "chapter one");
         EXPECT_EQ(book.bookmarks[1].offset, text.find("chapter one"));
         EXPECT_EQ(book.bookmarks[2].offset, text.find("chapter two"));
+    }
+}
+
+// Each bookmark marks its line, named from it, in both formats: after a lone
+// CR, past a NUL byte, and never on the empty "line" after the last break.
+TEST_F(JobTest, BookmarksMarkTheLinesTheirMatchesAreOn)
+{
+    const struct {
+        std::string text;
+        const char* patterns;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"Chapter 1\rline a\rline b\rChapter 2\rend\r", "^chapter", {"Chapter 1", "Chapter 2"}},
+        {"Chapter 1\n\rline a\n\rChapter 2\n\rend\n\r", "^chapter", {"Chapter 1", "Chapter 2"}},
+        {std::string("Chapter 1\r\nab\0cd\r\nChapter 2\r\n", 29), "^chapter", {"Chapter 1", "Chapter 2"}},
+        {"one\ntwo\n", "x*", {"one", "two"}},
+        {"one\rtwo\r", "$", {"one", "two"}},
+    };
+    TestPages pages;
+    pages.text.ascii = 1;
+    for (const auto& c : cases) {
+        pages.patterns = c.patterns;
+        for (const DocumentFormat format : {DocumentFormat::PalmDoc, DocumentFormat::zTXT}) {
+            ConversionJob job(m_bookmarks);
+            job.SetPages(&pages);
+            const std::string output = (Docs() / "lines.pdb").string();
+            ASSERT_EQ(job.RunConversion(Document("lines.txt", c.text), output, "Lines", format, 4, 1), kConversionDone);
+            const palm::EbookInfo book = ReadDatabase(output);
+            ASSERT_EQ(book.bookmarks.size(), c.names.size()) << c.text;
+            for (std::size_t i = 0; i < c.names.size(); ++i) {
+                EXPECT_EQ(book.bookmarks[i].name, c.names[i]) << c.text;
+                EXPECT_EQ(book.bookmarks[i].offset, book.text.find(c.names[i])) << c.text;
+            }
+        }
     }
 }
 

@@ -91,6 +91,14 @@ TEST(Grep, LinesPrefixesAndCounts)
     EXPECT_EQ(re.Grep(), 1u);
     EXPECT_EQ(seen.at(0).line, 2u);
     EXPECT_EQ(seen.at(0).lineStart, 6u);
+    // A text given to Grep itself is searched whole, past its NUL bytes.
+    seen.clear();
+    const std::string bytes("alpha\nxx beta\0beta", 18);
+    EXPECT_EQ(re.Grep(bytes), 2u);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].matches[0].position, 14);
+    EXPECT_EQ(re.GetStringToMatch(), "alpha\nxx beta");
+    EXPECT_EQ(re.Grep(std::string_view()), 0u);
     // Empty text: nothing, not even a compile.
     RE bad = Object("(", "");
     EXPECT_EQ(bad.Grep(), 0u);

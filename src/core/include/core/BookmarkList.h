@@ -2,6 +2,7 @@
 // An entry's index is its identity for every user of the list.
 #pragma once
 
+#include <core/LineRoutines.h>
 #include <framework/CString.h>
 
 #include <cstddef>
@@ -50,9 +51,21 @@ namespace folivo {
 // The most bytes of a line a bookmark is named after, generated or proposed.
 inline constexpr std::size_t kBookmarkNameFromLine = 15;
 
-// Adds the generated bookmark for a match at byte `matchOffset` of `text`
-// (NUL-terminated, `length` bytes): the match's line start as position and
-// at most 15 bytes of that line as name. Offsets beyond the text add nothing.
-void AddMatchBookmark(BookmarkList& list, const char* text, std::size_t length, std::size_t matchOffset);
+// The generated bookmarks of one scan of `text` (`length` bytes followed by
+// a NUL), one per matched line: the line's start as position and at most 15
+// bytes of the line as name. Matches come in text order, so that each byte of
+// the text is looked at once, however long its lines. A match on the empty
+// "line" after a final line break, or beyond the text, adds nothing.
+class MatchBookmarks {
+public:
+    MatchBookmarks(BookmarkList& list, const char* text, std::size_t length);
+    void Add(std::size_t matchOffset);
+
+private:
+    BookmarkList& m_list;
+    const char* m_text;
+    std::size_t m_length;
+    LineLocator m_lines;
+};
 
 }  // namespace folivo

@@ -144,7 +144,7 @@ private:
     // One generated bookmark for a match of the running scan.
     void OnGrepMatch(const REMatchList& matches, bool& more);
     // Sets bookmarkFilePath; fails when no folder could take the file.
-    Error WriteBookmarkFile(DocumentFormat format, const char* text);
+    Error WriteBookmarkFile(DocumentFormat format, std::string_view text);
     void WriteDatabase(const CString& outputPath, const CString& title, DocumentFormat format, std::int32_t blockSizeKB,
                        std::int32_t compress);
     void Install(const CString& databasePath);
@@ -174,6 +174,7 @@ private:
     std::string_view m_scanText;
     std::size_t m_scanBase = 0;
     std::size_t m_scanEnd = 0;
+    std::optional<MatchBookmarks> m_matchBookmarks;
     ConversionReport m_report;
 };
 

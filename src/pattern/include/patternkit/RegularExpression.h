@@ -38,6 +38,7 @@
 
 #include <locale>
 #include <memory>
+#include <string_view>
 
 class CArchive;
 
@@ -226,6 +227,11 @@ public:
     bool MatchAll();
     bool Search();
     unsigned Grep();
+    // Grep over `text` instead of StringToMatch, every byte of it, NUL bytes
+    // included, without copying it: the caller keeps it alive and unchanged
+    // until the call returns. Positions are offsets into `text`;
+    // StringToMatch stays as it was.
+    unsigned Grep(std::string_view text);
     // True when the latest Grep stopped early because the engine met its
     // complexity or stack limit; the matches before that point were delivered.
     bool GrepGaveUp() const;
@@ -268,5 +274,7 @@ public:
     struct State;
 
 private:
+    unsigned GrepRange(const char* first, const char* last);
+
     std::unique_ptr<State> m_state;
 };
