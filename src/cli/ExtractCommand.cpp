@@ -22,7 +22,7 @@ std::string BookmarkLines(const palm::EbookInfo& info)
 {
     std::string lines;
     for (const palm::StoredBookmark& bookmark : info.bookmarks)
-        lines += std::to_string(bookmark.offset) + '\t' + Printable(bookmark.name) + '\n';
+        lines += std::to_string(bookmark.offset) + '\t' + PrintableName(bookmark.name) + '\n';
     return lines;
 }
 

@@ -23,12 +23,12 @@ void PrintInfo(const std::string& path, const palm::EbookInfo& info)
 {
     std::printf("File:          %s\n", Printable(StreamName(path)).c_str());
     if (info.format == palm::EbookFormat::PalmDoc)
-        std::printf("Format:        PalmDoc (type %s, creator %s)\n", Printable(info.type).c_str(),
-                    Printable(info.creator).c_str());
+        std::printf("Format:        PalmDoc (type %s, creator %s)\n", PrintableName(info.type).c_str(),
+                    PrintableName(info.creator).c_str());
     else
         std::printf("Format:        zTXT %u.%u (type %s, creator %s)\n", info.ztxtVersion >> 8u,
-                    info.ztxtVersion & 0xFFu, Printable(info.type).c_str(), Printable(info.creator).c_str());
-    std::printf("Title:         %s\n", Printable(info.title).c_str());
+                    info.ztxtVersion & 0xFFu, PrintableName(info.type).c_str(), PrintableName(info.creator).c_str());
+    std::printf("Title:         %s\n", PrintableName(info.title).c_str());
     std::printf("Compression:   %s (%u)\n", CompressionName(info), info.compression);
     std::printf("Record size:   %u bytes\n", info.recordSize);
     std::printf("Text records:  %u (of %u records)\n", info.textRecordCount, info.totalRecordCount);
@@ -37,7 +37,7 @@ void PrintInfo(const std::string& path, const palm::EbookInfo& info)
         std::printf(" (the header declares %u)", info.textLength);
     std::printf("\nBookmarks:     %zu\n", info.bookmarks.size());
     for (const palm::StoredBookmark& bookmark : info.bookmarks)
-        std::printf("  %10u  %s\n", bookmark.offset, Printable(bookmark.name).c_str());
+        std::printf("  %10u  %s\n", bookmark.offset, PrintableName(bookmark.name).c_str());
 }
 
 }  // namespace

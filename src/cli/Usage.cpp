@@ -2,6 +2,8 @@
 
 #include "Commands.h"
 
+#include <core/NameCharacters.h>
+
 #include <cstdio>
 
 namespace folivo::cli {
@@ -82,14 +84,17 @@ const char kInfoHelp[] = R"(
 folivo info FILE.pdb
   Shows a database's format, title, compression, record size and count, text
   length and bookmarks. Of a damaged database it shows what can be read, says
-  what is wrong and exits with 1. FILE.pdb '-' is standard input.
+  what is wrong and exits with 1. FILE.pdb '-' is standard input. Titles and
+  names are shown in UTF-8: one that is not UTF-8 is read as Windows-1252,
+  the hand-held's set, and control characters show as \xHH, \r or \n.
 )";
 
 const char kExtractHelp[] = R"(
 folivo extract [--bookmarks] [--salvage] [-o OUT] FILE.pdb
   Writes the database's text to standard output, or to OUT (replaced only
   once it is complete; '-' is standard output). FILE.pdb '-' is standard input.
-  --bookmarks                 List the bookmarks (offset, tab, name) instead.
+  --bookmarks                 List the bookmarks (offset, tab, name) instead,
+                              names shown as info shows them.
   --salvage                   Of a damaged database, write what can be read
                               all the same (the exit status is still 1).
 )";
@@ -138,6 +143,34 @@ constexpr CommandHelp kCommandHelp[] = {
     {"defaults", kDefaultsHelp},
 };
 
+// Appends the escape of a control character, C0, DEL or C1 (none of which
+// a terminal shows as a character), and says whether it was one.
+bool AppendEscape(std::string& shown, char32_t c)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    if (c == '\r')
+        shown += "\\r";
+    else if (c == '\n')
+        shown += "\\n";
+    else if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+        shown += std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
+    else
+        return false;
+    return true;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+        return;
+    }
+    const int follow = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    out += static_cast<char>(((0xFFu << (7 - follow)) & 0xFF) | (c >> (6 * follow)));
+    for (int shift = 6 * (follow - 1); shift >= 0; shift -= 6)
+        out += static_cast<char>(0x80 | ((c >> shift) & 0x3F));
+}
+
 void PrintTagged(const char* tag, std::string_view message)
 {
     std::fprintf(stderr, "folivo: %s%s\n", tag, Printable(message).c_str());
@@ -185,21 +218,25 @@ void ReportWarning(std::string_view message)
 
 std::string Printable(std::string_view text, bool doubleBackslashes)
 {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string shown;
     shown.reserve(text.size());
     for (const unsigned char c : text) {
         if (c == '\\' && doubleBackslashes)
             shown += "\\\\";
-        else if (c == '\r')
-            shown += "\\r";
-        else if (c == '\n')
-            shown += "\\n";
-        else if (c < 0x20 || c == 0x7F)
-            shown += std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
-        else
+        // A byte beyond ASCII is a part of a character here, never a control.
+        else if (c >= 0x80 || !AppendEscape(shown, c))
             shown += static_cast<char>(c);
     }
+    return shown;
+}
+
+std::string PrintableName(std::string_view name)
+{
+    std::string shown;
+    shown.reserve(name.size());
+    for (const char32_t c : NameCharacters(name))
+        if (!AppendEscape(shown, c))
+            AppendUtf8(shown, c);
     return shown;
 }
 

@@ -23,5 +23,10 @@ void ReportWarning(std::string_view message);
 // backslash is written as \\, so that the escapes cannot be mistaken for
 // text; without, text free of control bytes comes out as it is.
 std::string Printable(std::string_view text, bool doubleBackslashes = false);
+// A name or title read from a database, for a person at a UTF-8 terminal: its
+// characters (see NameCharacters) in UTF-8, with every control character, C1
+// ones included, escaped as Printable escapes it. Never for bytes that must
+// stay as they are.
+std::string PrintableName(std::string_view name);
 
 }  // namespace folivo::cli

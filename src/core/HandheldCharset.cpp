@@ -2,6 +2,8 @@
 
 #include "HandheldCharsetTables.h"
 
+#include <core/NameCharacters.h>
+
 #include <framework/Windows1252.h>
 
 #include <algorithm>
@@ -277,6 +279,24 @@ std::string ToHandheldString(std::string_view text, std::size_t* replaced)
     if (replaced)
         *replaced += n;
     return out;
+}
+
+std::u32string NameCharacters(std::string_view bytes)
+{
+    std::u32string characters;
+    auto p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto end = p + bytes.size();
+    while (p != end) {
+        const char32_t c = NextUtf8(p, end);
+        if (c == kMalformed) {
+            characters.clear();
+            for (const unsigned char byte : bytes)
+                characters += Cp1252ToUnicode(byte);
+            break;
+        }
+        characters += c;
+    }
+    return characters;
 }
 
 DecodedReference DecodeCharacterReference(std::string_view text) noexcept

@@ -29,6 +29,20 @@ std::string LengthDamage(const EbookInfo& info)
            std::to_string(info.textLength);
 }
 
+void AddDamage(std::string& damage, const std::string& cause)
+{
+    damage += (damage.empty() ? "" : "; ") + cause;
+}
+
+void DropBookmarksPastText(EbookInfo& info, std::string& damage)
+{
+    const std::size_t dropped = std::erase_if(
+        info.bookmarks, [&info](const StoredBookmark& bookmark) { return bookmark.offset > info.textLength; });
+    if (dropped != 0)
+        AddDamage(damage, std::to_string(dropped) + (dropped == 1 ? " bookmark points" : " bookmarks point") +
+                              " past the end of the text");
+}
+
 Result Outcome(EbookInfo& info, std::string damage)
 {
     if (damage.empty())

@@ -15,6 +15,11 @@ std::string_view Record0(const PdbDatabase& database, std::size_t size);
 std::size_t PresentTextRecords(const PdbDatabase& database, std::uint32_t counted, std::string& damage);
 // Empty when the decoded text has the length record 0 declares, else why not.
 std::string LengthDamage(const EbookInfo& info);
+// Adds one more cause to what `damage` already says.
+void AddDamage(std::string& damage, const std::string& cause);
+// Bookmarks that point past the text record 0 declares point at nothing:
+// they are dropped, and said in `damage`.
+void DropBookmarksPastText(EbookInfo& info, std::string& damage);
 // Ok without damage; else DamagedDatabase, with info marked as salvaged.
 Result Outcome(EbookInfo& info, std::string damage);
 

@@ -30,9 +30,15 @@ Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info)
     // From here on what can be read is kept, for a reader who asks for it.
     std::string damage;
     const std::size_t textRecords = PresentTextRecords(database, info.textRecordCount, damage);
+    // Readers size their buffers by the record size: a record that does not
+    // fit would be cut or overrun there, though it can still be read here.
+    std::string sizeDamage;
+    if (info.recordSize == 0 && textRecords != 0)
+        sizeDamage = "record 0 declares a record size of 0";
     // A missing record does not stop the reading; a record that does not decode does.
     for (std::size_t i = 1; i <= textRecords; ++i) {
         const std::string_view record = database.records[i];
+        const std::size_t start = info.text.size();
         if (info.compression == 1) {
             info.text += record;
         } else if (!DecompressPalmDocRecord(record, info.text, kMaxDecodedRecord)) {
@@ -40,9 +46,15 @@ Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info)
                 damage = "text record " + std::to_string(i) + " does not decode";
             break;
         }
+        if (const std::size_t decoded = info.text.size() - start; sizeDamage.empty() && decoded > info.recordSize)
+            sizeDamage = "text record " + std::to_string(i) + " holds " + std::to_string(decoded) +
+                         " bytes of text, more than the record size of " + std::to_string(info.recordSize) +
+                         " that record 0 declares";
     }
     if (damage.empty())
         damage = LengthDamage(info);
+    if (!sizeDamage.empty())
+        AddDamage(damage, sizeDamage);
     // Stored bookmarks follow the text; records of another size are not bookmarks.
     for (std::size_t i = textRecords + 1; i < database.records.size(); ++i) {
         const std::string_view record = database.records[i];
@@ -50,6 +62,7 @@ Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info)
             continue;
         info.bookmarks.push_back({FixedName(record.substr(0, 16)), GetU32(record, 16)});
     }
+    DropBookmarksPastText(info, damage);
     return Outcome(info, std::move(damage));
 }
 

@@ -1,5 +1,8 @@
 #include <zlib.h>
 
+#include <algorithm>
+#include <new>
+
 #include "ByteOrder.h"
 #include "EbookReaders.h"
 
@@ -23,8 +26,9 @@ public:
     }
 
     // Feeds one record, appending its output to text without ever letting
-    // text grow beyond limit. Returns an error text, empty on success.
-    std::string Feed(std::string_view record, std::string& text, std::size_t limit)
+    // text grow beyond limit; what would is `overLimit`, with text filled up
+    // to the limit. Returns an error text, empty on success.
+    std::string Feed(std::string_view record, std::string& text, std::size_t limit, const std::string& overLimit)
     {
         if (!m_ok)
             return "zlib cannot start";
@@ -40,9 +44,15 @@ public:
             if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
                 return m_stream.msg ? m_stream.msg : "inflate failed";
             const std::size_t produced = sizeof buffer - m_stream.avail_out;
-            if (produced > limit - text.size())
-                return "more text than record 0 declares";
-            text.append(reinterpret_cast<const char*>(buffer), produced);
+            const std::size_t room = limit - text.size();
+            try {
+                text.append(reinterpret_cast<const char*>(buffer), std::min(produced, room));
+            } catch (const std::bad_alloc&) {
+                // Within its bounds a text may still exceed the memory at hand.
+                return "the text does not fit in memory";
+            }
+            if (produced > room)
+                return overLimit;
             if (status == Z_STREAM_END) {
                 m_ended = true;
                 return m_stream.avail_in == 0 ? "" : "data after the end of the zlib stream";
@@ -85,11 +95,23 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info)
     const std::size_t textRecords = PresentTextRecords(database, info.textRecordCount, damage);
     uLong crc = crc32(0, nullptr, 0);
     Inflater inflater;
+    // A random-access record holds at most the record size of text, so what
+    // one record may inflate to is bounded by that as well as by the length;
+    // entire-document records are cut from the compressed stream, and only
+    // the length bounds them.
+    const bool randomAccess = info.compression == 1;
+    const std::string overLength = "more text than record 0 declares";
+    const std::string overRecord =
+        "more text than the record size of " + std::to_string(info.recordSize) + " bytes that record 0 declares";
     // A missing record does not stop the reading; a record that does not inflate does.
     for (std::size_t i = 1; i <= textRecords; ++i) {
         const std::string_view record = database.records[i];
         crc = crc32(crc, reinterpret_cast<const Bytef*>(record.data()), static_cast<uInt>(record.size()));
-        if (std::string error = inflater.Feed(record, info.text, info.textLength); !error.empty()) {
+        const std::size_t recordLimit = info.text.size() + info.recordSize;
+        const bool recordBound = randomAccess && recordLimit < info.textLength;
+        const std::string error = inflater.Feed(record, info.text, recordBound ? recordLimit : info.textLength,
+                                                recordBound ? overRecord : overLength);
+        if (!error.empty()) {
             if (damage.empty())
                 damage = "text record " + std::to_string(i) + ": " + error;
             break;
@@ -103,9 +125,11 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info)
         damage = "the zlib stream is cut short";
 
     if (bookmarkCount != 0) {
-        if (bookmarkRecord == 0 || bookmarkRecord >= database.records.size() ||
-            database.records[bookmarkRecord].size() < bookmarkCount * kBookmarkEntry) {
-            damage += std::string(damage.empty() ? "" : "; ") + "bookmark record missing or short";
+        if (bookmarkRecord != 0 && bookmarkRecord <= info.textRecordCount) {
+            AddDamage(damage, "the bookmark record is text record " + std::to_string(bookmarkRecord));
+        } else if (bookmarkRecord == 0 || bookmarkRecord >= database.records.size() ||
+                   database.records[bookmarkRecord].size() < bookmarkCount * kBookmarkEntry) {
+            AddDamage(damage, "bookmark record missing or short");
         } else {
             const std::string_view record = database.records[bookmarkRecord];
             for (std::size_t i = 0; i < bookmarkCount; ++i) {
@@ -114,6 +138,7 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info)
             }
         }
     }
+    DropBookmarksPastText(info, damage);
     return Outcome(info, std::move(damage));
 }
 

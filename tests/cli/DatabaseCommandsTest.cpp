@@ -1,6 +1,8 @@
 // folivo info and folivo extract on written, damaged and foreign files.
 #include "CliRun.h"
 
+#include <palm/EbookWriters.h>
+
 using namespace clitest;
 
 namespace {
@@ -77,6 +79,46 @@ TEST(ExtractCommand, WritesTheTextOrTheBookmarks)
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("is the database itself"), std::string::npos) << run.err;
     EXPECT_EQ(box.Run({"extract", "book.pdb"}).out, kBook);
+}
+
+TEST(DatabaseCommands, NamesAreShownInUtf8WithControlsEscapedAndTheTextKeepsItsBytes)
+{
+    // Each stored name, and how a UTF-8 terminal is shown it.
+    const std::pair<std::string, std::string> names[] = {
+        {"Plain name", "Plain name"},
+        {"caf\xC3\xA9 \xE2\x80\x9Cok\xE2\x80\x9D", "caf\xC3\xA9 \xE2\x80\x9Cok\xE2\x80\x9D"},  // UTF-8 as it is
+        {"\x93quoted\x94 caf\xE9", "\xE2\x80\x9Cquoted\xE2\x80\x9D caf\xC3\xA9"},              // Windows-1252
+        {"\xC3\xA9 then \xE9", "\xC3\x83\xC2\xA9 then \xC3\xA9"},  // not UTF-8 throughout: all Windows-1252
+        {"\x9B"
+         "31m",
+         "\xE2\x80\xBA"
+         "31m"},  // a Windows-1252 character, no control
+        {"\xC2\x9B"
+         "2J \xC2\x85",
+         "\\x9B2J \\x85"},                                                // C1 controls in UTF-8
+        {"u\x81 \x8D \x8F \x90 \x9D", "u\\x81 \\x8D \\x8F \\x90 \\x9D"},  // the five unassigned bytes
+        {"t\tb\x7F\x1B[0m\r\n", "t\\x09b\\x7F\\x1B[0m\\r\\n"},
+    };
+    const std::string text = "Text \x93kept\x94 \xC2\x9B as bytes\n";
+    palm::BookContent content{"\x93Title\x94", text, {}, 4096};
+    std::string expected;
+    for (std::uint32_t i = 0; i < std::size(names); ++i) {
+        content.bookmarks.push_back({names[i].first, i});
+        expected += std::to_string(i) + '\t' + names[i].second + '\n';
+    }
+    std::string database;
+    ASSERT_TRUE(palm::BuildZtxt(content, palm::ZtxtMode::RandomAccess, database).Ok());
+    Sandbox box;
+    box.Document("names.pdb", database);
+
+    RunResult run = box.Run({"extract", "--bookmarks", "names.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, expected);
+    run = box.Run({"info", "names.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Title:         \xE2\x80\x9CTitle\xE2\x80\x9D\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("           5  \\x9B2J \\x85\n"), std::string::npos) << run.out;
+    EXPECT_EQ(box.Run({"extract", "names.pdb"}).out, text);
 }
 
 TEST(DatabaseCommands, DamagedForeignAndMissingFilesAreClearErrors)

@@ -119,6 +119,57 @@ TEST(ReaderDamage, RecordsCountedBeyondTheFileAreDamageButTheRestIsSalvaged)
     }
 }
 
+// Writes a big-endian field of `width` bytes at `at`.
+void SetField(std::string& file, std::size_t at, std::size_t width, std::uint32_t value)
+{
+    for (std::size_t i = width; i-- > 0; value >>= 8)
+        file[at + i] = static_cast<char>(value & 0xFF);
+}
+
+TEST(ReaderDamage, ImpossibleHeaderValuesAreDamageWithTheRestKept)
+{
+    const std::string text = palmtest::MixedBytes(20000, 4);
+    const std::string lfText = WithLfBreaks(text);
+    const Marks marks{{"a", 1}, {"b", 2}};
+    std::string palmDoc;
+    std::string ztxt;
+    ASSERT_TRUE(palm::BuildPalmDoc({"P", text, marks, 4096}, true, palmDoc).Ok());
+    ASSERT_TRUE(palm::BuildZtxt({"Z", text, marks, 4096}, palm::ZtxtMode::RandomAccess, ztxt).Ok());
+    const std::size_t palmDocRec0 = RecordOffset(palmDoc, 0);
+    const std::size_t ztxtRec0 = RecordOffset(ztxt, 0);
+    // Both formats store the last bookmark last.
+    const std::size_t lastPalmDocMark = palmDoc.size() - 4;
+    const std::size_t lastZtxtMark = ztxt.size() - 24;
+    struct Case {
+        const char* what;
+        const std::string& book;
+        std::size_t at;
+        std::size_t width;
+        std::uint32_t value;
+        std::string text;
+        Marks kept;
+    };
+    const Case cases[] = {
+        {"PalmDoc record size 0", palmDoc, palmDocRec0 + 10, 2, 0, text, marks},
+        {"PalmDoc record size below its records", palmDoc, palmDocRec0 + 10, 2, 4095, text, marks},
+        {"PalmDoc bookmark past the text", palmDoc, lastPalmDocMark, 4, 20001, text, {{"a", 1}}},
+        {"zTXT bookmark record a text record", ztxt, ztxtRec0 + 12, 2, 1, lfText, {}},
+        {"zTXT bookmark past the text", ztxt, lastZtxtMark, 4, 2027582414, lfText, {{"a", 1}}},
+        // A record may inflate to its record size, however long the text is said to be.
+        {"zTXT record size below a record", ztxt, ztxtRec0 + 8, 2, 1000, lfText.substr(0, 1000), marks},
+        {"zTXT length far beyond the records", ztxt, ztxtRec0 + 4, 4, 0xFFFFFFFF, lfText, marks},
+    };
+    for (const Case& c : cases) {
+        std::string file = c.book;
+        SetField(file, c.at, c.width, c.value);
+        palm::EbookInfo info;
+        EXPECT_EQ(palm::ReadEbook(file, info).status, Status::DamagedDatabase) << c.what;
+        EXPECT_TRUE(info.salvaged) << c.what;
+        EXPECT_EQ(info.text, c.text) << c.what;
+        EXPECT_EQ(info.bookmarks, c.kept) << c.what;
+    }
+}
+
 TEST(ReaderDamage, RandomMutationsNeverCrash)
 {
     const std::vector<std::string> files = Samples();

@@ -36,9 +36,12 @@ struct EbookInfo {
     bool salvaged = false;
 };
 
-// A database is whole when its text records decode, to exactly the text
-// length record 0 declares, and its bookmarks can be read; anything less is
-// DamagedDatabase, with what could be read kept when `salvaged` says so.
+// A database is whole when its text records decode, each to no more than
+// the record size and together to exactly the text length record 0
+// declares, and its bookmarks can be read and point into the text; anything
+// less is DamagedDatabase, with what could be read kept when `salvaged` says
+// so. A zTXT record is never inflated beyond what it may hold, so a small
+// file never takes more memory than its header could honestly declare.
 Result ReadEbook(std::string_view file, EbookInfo& info);
 // A file larger than kMaxDatabaseFile is refused before it is read.
 Result ReadEbookFile(const std::string& path, EbookInfo& info);
