@@ -109,12 +109,17 @@ TEST(DefaultsCommand, WrongNamesAndValuesStoreNothing)
         {"defaults", "zTxtBlock", "32"},
         {"defaults", "Tabs", "1", "2"},
         {"defaults", "Bookmarks", std::string(4192, 'x')},
+        // Stored, a pattern the engine refuses would stop every conversion.
+        {"defaults", "Bookmarks", "("},
+        {"defaults", "Bookmarks", "^chapter\r\n[part"},
     };
     for (const auto& args : wrong) {
         const RunResult run = box.Run(args);
         EXPECT_EQ(run.status, 2) << args[1] << ' ' << (args.size() > 2 ? args[2].substr(0, 20) : "");
     }
     EXPECT_EQ(box.Run({"defaults", "Tabs", "2"}).err, "folivo: Tabs takes 0 or 1, not '2'\nTry 'folivo --help'.\n");
+    EXPECT_TRUE(box.Run({"defaults", "Bookmarks", "("})
+                    .err.starts_with("folivo: invalid bookmark pattern '(': Unmatched marking parenthesis"));
     EXPECT_FALSE(fs::exists(box.Config() / "Kavvan Software")) << "nothing was stored";
     EXPECT_EQ(box.Run({"defaults", "Dtop", "-2147483648"}).status, 0);
     EXPECT_EQ(box.Run({"defaults", "Bookmarks", std::string(4191, 'x')}).status, 0);
