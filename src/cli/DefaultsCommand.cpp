@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 namespace folivo::cli {
 
@@ -87,22 +88,23 @@ int ListValues()
         return kExitFailed;
     WarnOfUnseenLines();
     std::printf("%-19s %-5s %-8s %-12s %s\n", "Name", "Type", "Default", "Stored", "Meaning");
+    std::vector<const SettingsValueInfo*> unreadable;
     for (const SettingsValueInfo& info : AllSettingsValues()) {
         std::string text;
         std::string stored = "-";
-        if (ReadAsText(key, info, text))
+        if (ReadAsText(key, info, text)) {
             stored = Listed(info, text);
-        else if (StoredWithOtherType(key, info.name, info.type))
+        } else if (StoredWithOtherType(key, info.name, info.type)) {
             stored = "unreadable";
+            unreadable.push_back(&info);
+        }
         const std::string builtIn = info.builtIn ? Listed(info, info.builtIn) : "none";
         std::printf("%-19s %-5s %-8s %-12s %s\n", info.name, TypeName(info), builtIn.c_str(), stored.c_str(),
                     info.meaning);
     }
     std::fflush(stdout);
-    for (const SettingsValueInfo& info : AllSettingsValues()) {
-        if (StoredWithOtherType(key, info.name, info.type))
-            ReportWarning(WrongType(info));
-    }
+    for (const SettingsValueInfo* info : unreadable)
+        ReportWarning(WrongType(*info));
     return kExitOk;
 }
 
