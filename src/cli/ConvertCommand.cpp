@@ -273,6 +273,8 @@ int RunConvertCommand(const ArgumentList& args)
     if (!options.noDefaults) {
         if (Error problem = SettingsReadProblem())
             ReportWarning("the stored defaults cannot be read, so the built-in ones are used: " + problem.Message());
+        for (const std::string& notice : SettingsFileNotices())
+            ReportWarning(notice);
     }
     FormatParameters format{};
     if (Error error = ResolveFormat(options, format))

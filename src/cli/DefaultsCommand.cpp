@@ -4,12 +4,15 @@
 #include "Commands.h"
 #include "Usage.h"
 
+#include <core/ConversionJob.h>
 #include <core/SettingsGroups.h>
 #include <core/SettingsValues.h>
+#include <patternkit/RegularExpression.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 namespace folivo::cli {
 
@@ -18,17 +21,28 @@ namespace {
 // Large enough to show a pattern text the program itself would ignore as too long.
 constexpr unsigned long kDisplayBufferSize = 1u << 20;
 
-// The store opens whenever a home folder is known; `why` (SettingsReadProblem
-// or SettingsWriteProblem) tells what failed, and is asked only then, as it
-// reads the settings file.
-bool OpenStore(SettingsKey& key, Error (*why)())
+// What went wrong with the store just now, as the end of a message.
+std::string Because()
+{
+    const Error problem = LastSettingsProblem();
+    return problem ? ": " + problem.Message() : std::string();
+}
+
+bool OpenStore(SettingsKey& key)
 {
     unsigned long disposition = 0;
     if (OpenSettingsKey(key, disposition, kSettingsKeyPath) == SETTINGS_OK)
         return true;
-    const Error problem = why();
-    ReportError("the settings store cannot be opened" + (problem ? ": " + problem.Message() : std::string()));
+    ReportError("the settings store cannot be opened" + Because());
     return false;
+}
+
+// Values of the settings file that no reader sees are pointed out wherever
+// the stored values are shown, as they would otherwise seem unset.
+void WarnOfUnseenLines()
+{
+    for (const std::string& notice : SettingsFileNotices())
+        ReportWarning(notice);
 }
 
 // The stored value as text, or false when it is not stored.
@@ -55,6 +69,14 @@ std::string Listed(const SettingsValueInfo& info, const std::string& text)
     return info.type == SettingsValueType::String ? '"' + Printable(text, true) + '"' : text;
 }
 
+// Why a value stored with the other type is not read, for people.
+std::string WrongType(const SettingsValueInfo& info)
+{
+    const char* other = info.type == SettingsValueType::String ? "DWORD" : "SZ";
+    return std::string(info.name) + " is stored as " + other + ", not " + TypeName(info) +
+           ", so it is unreadable and " + (info.builtIn ? "its default applies" : "the window keeps its own place");
+}
+
 int ListValues()
 {
     if (Error problem = SettingsReadProblem()) {
@@ -62,29 +84,45 @@ int ListValues()
         return kExitFailed;
     }
     SettingsKey key;
-    if (!OpenStore(key, SettingsReadProblem))
+    if (!OpenStore(key))
         return kExitFailed;
+    WarnOfUnseenLines();
     std::printf("%-19s %-5s %-8s %-12s %s\n", "Name", "Type", "Default", "Stored", "Meaning");
+    std::vector<const SettingsValueInfo*> unreadable;
     for (const SettingsValueInfo& info : AllSettingsValues()) {
         std::string text;
-        const std::string stored = ReadAsText(key, info, text) ? Listed(info, text) : "-";
+        std::string stored = "-";
+        if (ReadAsText(key, info, text)) {
+            stored = Listed(info, text);
+        } else if (StoredWithOtherType(key, info.name, info.type)) {
+            stored = "unreadable";
+            unreadable.push_back(&info);
+        }
         const std::string builtIn = info.builtIn ? Listed(info, info.builtIn) : "none";
         std::printf("%-19s %-5s %-8s %-12s %s\n", info.name, TypeName(info), builtIn.c_str(), stored.c_str(),
                     info.meaning);
     }
+    std::fflush(stdout);
+    for (const SettingsValueInfo* info : unreadable)
+        ReportWarning(WrongType(*info));
     return kExitOk;
 }
 
 int PrintValue(const SettingsValueInfo& info)
 {
     SettingsKey key;
-    if (!OpenStore(key, SettingsReadProblem))
+    if (!OpenStore(key))
         return kExitFailed;
+    WarnOfUnseenLines();
     std::string text;
     if (!ReadAsText(key, info, text)) {
         const Error problem = SettingsReadProblem();
-        ReportError(std::string(info.name) +
-                    (problem ? " cannot be read: " + problem.Message() : std::string(" is not set")));
+        if (problem)
+            ReportError(std::string(info.name) + " cannot be read: " + problem.Message());
+        else if (StoredWithOtherType(key, info.name, info.type))
+            ReportError(WrongType(info));
+        else
+            ReportError(std::string(info.name) + " is not set");
         return kExitFailed;
     }
     std::printf("%s\n", Printable(text).c_str());
@@ -121,16 +159,15 @@ std::string RangeText(const NumberRange& range)
 }
 
 // Changes the store with change(key), a store routine's result; a failure
-// says why, as far as that can be told.
+// says why.
 template <class Change>
 int StoreChange(const SettingsValueInfo& info, const char* done, Change change)
 {
     SettingsKey key;
-    if (!OpenStore(key, SettingsWriteProblem))
+    if (!OpenStore(key))
         return kExitFailed;
     if (change(key) != SETTINGS_OK) {
-        const Error problem = SettingsWriteProblem();
-        ReportError(std::string(info.name) + " could not be " + done + (problem ? ": " + problem.Message() : ""));
+        ReportError(std::string(info.name) + " could not be " + done + Because());
         return kExitFailed;
     }
     return kExitOk;
@@ -142,6 +179,11 @@ int StoreValue(const SettingsValueInfo& info, const std::string& text)
         if (text.size() >= kBookmarksBufferSize)
             return UsageError(std::string(info.name) + " holds at most " + std::to_string(kBookmarksBufferSize - 1) +
                               " bytes");
+        // Stored, a pattern the engine refuses would stop every later conversion.
+        RegularExpression pattern;
+        if (!text.empty() &&
+            PrepareBookmarkPattern(pattern, text, StoredTextPageState().charset == 1) != RegularExpression::errNone)
+            return UsageError("invalid bookmark pattern '" + Printable(text) + "': " + pattern.GetExpressionError());
         return StoreChange(info, "stored",
                            [&](SettingsKey& key) { return SetStringValue(key, info.name, text.c_str()); });
     }

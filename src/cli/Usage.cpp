@@ -110,11 +110,12 @@ folivo defaults --unset NAME
                               values take 0 or 1, ShExt 0 or 8, the block sizes
                               1 to 31 and the window edges (Dleft ... Pbottom)
                               any 32-bit number. Bookmarks takes the pattern
-                              text as it is.
+                              text as it is, if the engine accepts it.
   defaults --unset NAME       Remove one stored value: its built-in default
                               applies again.
   Printed names and values show CR, LF and other control bytes as \r, \n and
-  \xHH. Reading the stored defaults creates no file.
+  \xHH. A value stored with the other type is listed as unreadable: its
+  default applies. Reading the stored defaults creates no file.
 )";
 
 const char kClosing[] = R"(

@@ -15,7 +15,9 @@
 // CR, LF, tab, NUL and any byte; the writer uses \xHH for every other control
 // byte and for bytes 0x80 to 0xFF, so the file stays 7-bit and one value never
 // spans two lines. In names the writer also escapes space, '=', '#', '[' and
-// '"'. Value names match without regard to ASCII case; when a name occurs twice,
+// '"'. Value names and the key in a header match without regard to ASCII case,
+// and a UTF-8 byte-order mark before the first header is skipped, as editors
+// may write one; when a name occurs twice,
 // the last readable line counts. A line that cannot be read in full is treated
 // as absent and left in the file unchanged.
 #include "SettingsFile.h"
@@ -199,6 +201,7 @@ StoredValue StoredValue::String(std::string_view text)
 
 SettingsDocument SettingsDocument::Parse(std::string_view text)
 {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
     SettingsDocument doc;
     CString section;
     while (!text.empty()) {
@@ -208,6 +211,8 @@ SettingsDocument SettingsDocument::Parse(std::string_view text)
 
         Line line;
         line.raw = CString(raw);
+        if (doc.m_lines.empty() && raw.starts_with(byteOrderMark))
+            raw.remove_prefix(byteOrderMark.size());
         std::string_view body = Trim(raw);
         if (body.size() >= 2 && body.front() == '[' && body.back() == ']') {
             section = CString(body.substr(1, body.size() - 2));
@@ -223,6 +228,7 @@ SettingsDocument SettingsDocument::Parse(std::string_view text)
                     line.value = std::move(*value);
                 }
             }
+            line.isDamaged = !line.isValue;
         }
         line.section = section;
         doc.m_lines.push_back(std::move(line));
@@ -233,7 +239,7 @@ SettingsDocument SettingsDocument::Parse(std::string_view text)
 bool SettingsDocument::HasSection(std::string_view section) const
 {
     for (const Line& line : m_lines) {
-        if (line.isHeader && line.section == section)
+        if (line.isHeader && SameValueName(line.section, section))
             return true;
     }
     return false;
@@ -242,7 +248,7 @@ bool SettingsDocument::HasSection(std::string_view section) const
 std::optional<StoredValue> SettingsDocument::Find(std::string_view section, std::string_view name) const
 {
     for (auto it = m_lines.rbegin(); it != m_lines.rend(); ++it) {
-        if (it->isValue && it->section == section && SameValueName(it->name, name))
+        if (it->isValue && SameValueName(it->section, section) && SameValueName(it->name, name))
             return it->value;
     }
     return std::nullopt;
@@ -264,11 +270,11 @@ void SettingsDocument::Set(std::string_view section, std::string_view name, cons
     std::size_t lastInSection = none;
     for (std::size_t i = 0; i < m_lines.size();) {
         const Line& l = m_lines[i];
-        if (l.section == section && l.isValue && SameValueName(l.name, name) && first != none) {
+        if (SameValueName(l.section, section) && l.isValue && SameValueName(l.name, name) && first != none) {
             m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
-        if (l.section == section) {
+        if (SameValueName(l.section, section)) {
             if (l.isValue && SameValueName(l.name, name))
                 first = i;
             if (!Trim(l.raw).empty())
@@ -302,8 +308,21 @@ void SettingsDocument::Set(std::string_view section, std::string_view name, cons
 void SettingsDocument::Remove(std::string_view section, std::string_view name)
 {
     std::erase_if(m_lines, [&](const Line& line) {
-        return line.isValue && line.section == section && SameValueName(line.name, name);
+        return line.isValue && SameValueName(line.section, section) && SameValueName(line.name, name);
     });
+}
+
+SettingsDocument::UnseenLines SettingsDocument::Unseen(std::string_view section) const
+{
+    UnseenLines unseen;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const Line& line = m_lines[i];
+        if (line.isDamaged)
+            unseen.damaged.push_back(i + 1);
+        else if (line.isValue && !SameValueName(line.section, section))
+            unseen.outside.push_back(i + 1);
+    }
+    return unseen;
 }
 
 CString SettingsDocument::Serialize() const

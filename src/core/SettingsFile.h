@@ -27,8 +27,10 @@ struct StoredValue {
 // damaged lines) are kept as they are and written back unchanged.
 class SettingsDocument {
 public:
+    // A UTF-8 byte-order mark before the first line is skipped (and kept).
     static SettingsDocument Parse(std::string_view text);
 
+    // Sections compare as key names do, without regard to ASCII case.
     // The last readable value `name` (ASCII case ignored) of `section`.
     std::optional<StoredValue> Find(std::string_view section, std::string_view name) const;
     bool HasSection(std::string_view section) const;
@@ -38,12 +40,22 @@ public:
     void Remove(std::string_view section, std::string_view name);
     CString Serialize() const;
 
+    // Numbers (from 1) of the lines no reader of `section` sees: readable
+    // values outside it, and lines that are neither blank, comment, header
+    // nor a readable value.
+    struct UnseenLines {
+        std::vector<std::size_t> outside;
+        std::vector<std::size_t> damaged;
+    };
+    UnseenLines Unseen(std::string_view section) const;
+
 private:
     struct Line {
         CString raw;
         CString section;  // the section the line belongs to
         bool isHeader = false;
         bool isValue = false;  // a readable value line
+        bool isDamaged = false;
         CString name;
         StoredValue value;
     };

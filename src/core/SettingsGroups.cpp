@@ -54,6 +54,15 @@ bool Open(SettingsKey& key)
     return OpenSettingsKey(key, disposition, kSettingsKeyPath) == SETTINGS_OK;
 }
 
+// Stores every value, whatever became of the ones before it; true when all were stored.
+bool StoreAll(SettingsKey& key, std::initializer_list<std::pair<const char*, std::uint32_t>> values)
+{
+    bool stored = true;
+    for (const auto& [name, value] : values)
+        stored = SetDwordValue(key, name, value) == SETTINGS_OK && stored;
+    return stored;
+}
+
 void ReadTextValues(SettingsKey& key, TextPageState& state)
 {
     for (const auto& [name, member] : kTextValues)
@@ -102,13 +111,15 @@ bool LoadTextPageDefaults(TextPageState& state)
     return true;
 }
 
-void SaveTextDefaults(const TextPageState& state)
+bool SaveTextDefaults(const TextPageState& state)
 {
     SettingsKey key;
     if (!Open(key))
-        return;
+        return false;
+    bool stored = true;
     for (const auto& [name, member] : kTextValues)
-        SetDwordValue(key, name, state.*member);
+        stored = SetDwordValue(key, name, state.*member) == SETTINGS_OK && stored;
+    return stored;
 }
 
 TextPageState TextPageStateOf(const ConversionSettings& rules)
@@ -161,11 +172,10 @@ bool LoadBookmarkPatterns(CString& patterns)
     return true;
 }
 
-void SaveBookmarkDefaults(const CString& patterns)
+bool SaveBookmarkDefaults(const CString& patterns)
 {
     SettingsKey key;
-    if (Open(key))
-        SetStringValue(key, "Bookmarks", patterns.c_str());
+    return Open(key) && SetStringValue(key, "Bookmarks", patterns.c_str()) == SETTINGS_OK;
 }
 
 FormatPageState InitialFormatPageState(DocumentFormat format)
@@ -187,15 +197,14 @@ bool LoadFormatDefaults(DocumentFormat format, FormatPageState& state)
     return true;
 }
 
-void SaveFormatDefaults(DocumentFormat format, const FormatPageState& state)
+bool SaveFormatDefaults(DocumentFormat format, const FormatPageState& state)
 {
     const FormatValueNames* names = FormatNames(format);
     SettingsKey key;
-    if (!names || !Open(key))
-        return;
-    SetDwordValue(key, names->block, state.blockSizeKB);
-    SetDwordValue(key, names->first, state.compressFirst);
-    SetDwordValue(key, names->second, state.compressSecond);
+    return names && Open(key) &&
+           StoreAll(key, {{names->block, state.blockSizeKB},
+                          {names->first, state.compressFirst},
+                          {names->second, state.compressSecond}});
 }
 
 FormatPageState StoredFormatPageState(DocumentFormat format)
@@ -241,10 +250,7 @@ std::uint32_t ReadShellIntegration()
 bool SaveShellIntegration(std::uint32_t state)
 {
     SettingsKey key;
-    if (!Open(key))
-        return false;
-    SetDwordValue(key, "ShExt", state);
-    return true;
+    return Open(key) && SetDwordValue(key, "ShExt", state) == SETTINGS_OK;
 }
 
 bool ReadWindowPlacement(PlacementWindow window, WindowPlacement& placement)
@@ -264,16 +270,16 @@ bool ReadWindowPlacement(PlacementWindow window, WindowPlacement& placement)
     return true;
 }
 
-void SaveWindowPlacement(PlacementWindow window, const WindowPlacement& placement)
+bool SaveWindowPlacement(PlacementWindow window, const WindowPlacement& placement)
 {
     SettingsKey key;
     if (!Open(key))
-        return;
+        return false;
     const auto& names = PlacementNames(window);
-    SetDwordValue(key, names[0], static_cast<std::uint32_t>(placement.left));
-    SetDwordValue(key, names[1], static_cast<std::uint32_t>(placement.right));
-    SetDwordValue(key, names[2], static_cast<std::uint32_t>(placement.top));
-    SetDwordValue(key, names[3], static_cast<std::uint32_t>(placement.bottom));
+    return StoreAll(key, {{names[0], static_cast<std::uint32_t>(placement.left)},
+                          {names[1], static_cast<std::uint32_t>(placement.right)},
+                          {names[2], static_cast<std::uint32_t>(placement.top)},
+                          {names[3], static_cast<std::uint32_t>(placement.bottom)}});
 }
 
 }  // namespace folivo

@@ -36,6 +36,20 @@ constexpr char kTempPrefix[] = "Folivo Converter.conf.new-";
 // Larger files are not settings files: they read as empty and are not replaced.
 constexpr std::size_t kMaxFileSize = 4u << 20;
 
+// Why the routine that failed last on this thread failed.
+thread_local folivo::Error lastProblem;
+
+long Failed(std::string why)
+{
+    lastProblem = folivo::Error::Failure(std::move(why));
+    return SETTINGS_FAILED;
+}
+
+long FailedOn(const CString& path, int code)
+{
+    return Failed(platform::FileError::System(path, code).Message());
+}
+
 CString ConfigHome()
 {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -59,36 +73,86 @@ CString SettingsFolder()
 }
 
 // Creates `folder` and any missing parent, each readable by its owner only.
-bool MakeFolders(const CString& folder)
+long MakeFolders(const CString& folder)
 {
     for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         CString part = folder.substr(0, slash);
         if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
+            return FailedOn(part, errno);
         if (slash == CString::npos)
             break;
     }
     struct stat st;
-    return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (stat(folder.c_str(), &st) != 0)
+        return FailedOn(folder, errno);
+    return S_ISDIR(st.st_mode) ? SETTINGS_OK : FailedOn(folder, ENOTDIR);
 }
 
 // A folder that is there, or can be made when a value is first stored.
-bool UsableFolder(const CString& folder)
+long CheckFolder(const CString& folder)
 {
     struct stat st;
     if (stat(folder.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    return errno == ENOENT;
+        return S_ISDIR(st.st_mode) ? SETTINGS_OK
+                                   : Failed(folder + ": not a folder, so it cannot hold the settings file");
+    return errno == ENOENT ? SETTINGS_OK : FailedOn(folder, errno);
 }
 
 enum class ReadResult { ok, missing, failed };
 
-ReadResult ReadSettingsFile(const CString& path, CString& text)
+// Why the settings file cannot be read, for people.
+std::string ReadFailure(const CString& path, const platform::FileError& error)
+{
+    if (error.code == EFBIG)
+        return path + ": larger than " + std::to_string(kMaxFileSize >> 20) + " MB, so not a settings file";
+    return error.Message();
+}
+
+ReadResult ReadSettingsFile(const CString& path, CString& text, std::string* why = nullptr)
 {
     const platform::FileError error = platform::ReadWholeFile(path, text, kMaxFileSize);
     if (!error)
         return ReadResult::ok;
-    return error.code == ENOENT ? ReadResult::missing : ReadResult::failed;
+    if (error.code == ENOENT)
+        return ReadResult::missing;
+    if (why)
+        *why = ReadFailure(path, error);
+    return ReadResult::failed;
+}
+
+// "line 4", "lines 2, 3 and 9", "lines 1, 2, 3, 4, 5 and 7 more".
+std::string LineList(const std::vector<std::size_t>& lines)
+{
+    constexpr std::size_t kShown = 5;
+    std::string list = lines.size() == 1 ? "line " : "lines ";
+    const std::size_t shown = lines.size() > kShown + 1 ? kShown : lines.size();
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0)
+            list += i + 1 == lines.size() ? " and " : ", ";
+        list += std::to_string(lines[i]);
+    }
+    if (shown < lines.size())
+        list += " and " + std::to_string(lines.size() - shown) + " more";
+    return list;
+}
+
+// Why `file` could not be replaced. The new copy's name would only puzzle:
+// the settings file is named instead. A link that leads nowhere (into a
+// missing folder, say) is named with where it leads, as its own name says
+// nothing of that.
+std::string ReplaceFailure(const CString& file, const platform::FileError& error)
+{
+    const std::size_t slash = error.path.rfind('/');
+    if (platform::IsTemporaryName(std::string_view(error.path).substr(slash + 1), kTempPrefix))
+        return file + ": " + error.Reason() + ", so it was left as it was";
+    struct stat link;
+    char target[4096];
+    if (error.code != ENOENT || lstat(file.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return error.Message();
+    const ssize_t n = readlink(file.c_str(), target, sizeof target);
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof target)
+        return error.Message();
+    return file + ": a symbolic link to " + CString(target, static_cast<std::size_t>(n)) + ": " + error.Reason();
 }
 
 // Temporary files exist only while their writer holds the lock; one found by
@@ -162,7 +226,11 @@ long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* s
 {
     key.Close();
     CString folder = SettingsFolder();
-    if (!subKey || !*subKey || HasControlByte(subKey) || folder.empty() || !UsableFolder(folder))
+    if (!subKey || !*subKey || HasControlByte(subKey))
+        return Failed("no settings key is named so");
+    if (folder.empty())
+        return Failed("no home folder is known to hold the settings file");
+    if (CheckFolder(folder) != SETTINGS_OK)
         return SETTINGS_FAILED;
     auto state = std::make_unique<SettingsKey::State>();
     state->folder = folder;
@@ -179,37 +247,55 @@ long OpenSettingsKey(SettingsKey& key, unsigned long& disposition, const char* s
 
 namespace {
 
+CString LockPath(const SettingsKey::State& state)
+{
+    return state.file + ".lock";
+}
+
 // Only a writer makes the folder and the lock file: reading leaves no trace.
-bool OpenLock(SettingsKey::State& state)
+long OpenLock(SettingsKey::State& state)
 {
     if (state.lock.IsOpen())
-        return true;
-    if (!MakeFolders(state.folder))
-        return false;
-    const CString lockPath = state.file + ".lock";
-    state.lock.Reset(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    return state.lock.IsOpen();
+        return SETTINGS_OK;
+    if (MakeFolders(state.folder) != SETTINGS_OK)
+        return SETTINGS_FAILED;
+    state.lock.Reset(open(LockPath(state).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    return state.lock.IsOpen() ? SETTINGS_OK : FailedOn(LockPath(state), errno);
+}
+
+long NotOpen()
+{
+    return Failed("the settings key is not open");
 }
 
 // Changes the document under the lock and replaces the file with it.
 template <class Change>
 long ChangeDocument(SettingsKey::State* state, const char* name, Change change)
 {
-    if (!state || !name || !OpenLock(*state))
+    if (!state)
+        return NotOpen();
+    if (!name)
+        return Failed("no value name given");
+    if (OpenLock(*state) != SETTINGS_OK)
         return SETTINGS_FAILED;
     ExclusiveLock lock(state->lock.Get());
     if (!lock.Locked())
-        return SETTINGS_FAILED;
+        return FailedOn(LockPath(*state), errno);
     RemoveLeftoverTempFiles(state->folder);
     CString text;
-    ReadResult read = ReadSettingsFile(state->file, text);
+    std::string why;
+    ReadResult read = ReadSettingsFile(state->file, text, &why);
+    if (read == ReadResult::failed)
+        return Failed(why);
     // A settings file its owner made read-only stays as it is.
-    if (read == ReadResult::failed || (read == ReadResult::ok && access(state->file.c_str(), W_OK) != 0))
-        return SETTINGS_FAILED;
+    if (read == ReadResult::ok && access(state->file.c_str(), W_OK) != 0)
+        return Failed(state->file + ": read-only, so left as it is");
     SettingsDocument doc = SettingsDocument::Parse(text);
     change(doc);
     // The file keeps its permission bits; a new one is its owner's alone.
-    return platform::ReplaceFile(state->file, doc.Serialize(), 0600, kTempPrefix) ? SETTINGS_FAILED : SETTINGS_OK;
+    if (const platform::FileError error = platform::ReplaceFile(state->file, doc.Serialize(), 0600, kTempPrefix))
+        return Failed(ReplaceFailure(state->file, error));
+    return SETTINGS_OK;
 }
 
 long StoreValue(SettingsKey::State* state, const char* name, const StoredValue& value)
@@ -228,11 +314,16 @@ long SetDwordValue(SettingsKey& key, const char* name, std::uint32_t value)
 long SetStringValue(SettingsKey& key, const char* name, const char* value)
 {
     if (!value)
-        return SETTINGS_FAILED;
+        return Failed("no text given");
     return StoreValue(key.m_state.get(), name, StoredValue::String(value));
 }
 
 namespace folivo {
+
+Error LastSettingsProblem()
+{
+    return lastProblem;
+}
 
 Error SettingsReadProblem()
 {
@@ -240,28 +331,29 @@ Error SettingsReadProblem()
     if (file.empty())
         return Error::Failure("no home folder is known to hold the settings file");
     CString text;
-    const platform::FileError error = platform::ReadWholeFile(file, text, kMaxFileSize);
-    if (!error || error.code == ENOENT)
-        return {};
-    if (error.code == EFBIG)
-        return Error::Failure(file + ": larger than " + std::to_string(kMaxFileSize >> 20) +
-                              " MB, so not a settings file");
-    return Error::Failure(error.Message());
+    std::string why;
+    if (ReadSettingsFile(file, text, &why) == ReadResult::failed)
+        return Error::Failure(why);
+    return {};
 }
 
-Error SettingsWriteProblem()
+std::vector<std::string> SettingsFileNotices()
 {
-    if (Error error = SettingsReadProblem())
-        return error;
-    const CString folder = SettingsFolder();
     const CString file = SettingsFilePath();
-    if (!UsableFolder(folder))
-        return Error::Failure(folder + ": not a folder that can hold the settings file");
-    if (access(file.c_str(), F_OK) == 0 && access(file.c_str(), W_OK) != 0)
-        return Error::Failure(file + ": read-only, so left as it is");
-    if (access(folder.c_str(), F_OK) == 0 && access(folder.c_str(), W_OK) != 0)
-        return Error::Failure(folder + ": the folder is read-only");
-    return {};
+    CString text;
+    if (file.empty() || ReadSettingsFile(file, text) != ReadResult::ok)
+        return {};
+    const SettingsDocument::UnseenLines unseen = SettingsDocument::Parse(text).Unseen(kSettingsKeyPath);
+    std::vector<std::string> notices;
+    const auto one = [](const std::vector<std::size_t>& lines) { return lines.size() == 1; };
+    if (!unseen.outside.empty())
+        notices.push_back(file + ": the " + (one(unseen.outside) ? "value on " : "values on ") +
+                          LineList(unseen.outside) + (one(unseen.outside) ? " is" : " are") + " outside the section [" +
+                          kSettingsKeyPath + "], so " + (one(unseen.outside) ? "it is" : "they are") + " not read");
+    if (!unseen.damaged.empty())
+        notices.push_back(file + ": " + LineList(unseen.damaged) + " cannot be read, so " +
+                          (one(unseen.damaged) ? "it is" : "they are") + " ignored");
+    return notices;
 }
 
 }  // namespace folivo
@@ -277,19 +369,33 @@ long DeleteSettingsValue(SettingsKey& key, const char* name)
     return ChangeDocument(state, name, [state, name](SettingsDocument& doc) { doc.Remove(state->section, name); });
 }
 
-long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long size, unsigned long* written)
+long QueryValue(SettingsKey& key, const char* name, void* buffer, unsigned long size, unsigned long* written,
+                unsigned long* type)
 {
     const SettingsKey::State* state = key.m_state.get();
+    if (!state)
+        return NotOpen();
+    if (!name)
+        return Failed("no value name given");
     CString text;
-    if (!state || !name || ReadSettingsFile(state->file, text) != ReadResult::ok)
-        return SETTINGS_FAILED;
+    std::string why;
+    switch (ReadSettingsFile(state->file, text, &why)) {
+    case ReadResult::ok: break;
+    case ReadResult::missing: return Failed(CString(name) + " is not stored: there is no settings file");
+    case ReadResult::failed: return Failed(why);
+    }
     auto value = SettingsDocument::Parse(text).Find(state->section, name);
-    if (!value || value->data.size() > size || (!buffer && !value->data.empty()))
-        return SETTINGS_FAILED;
-    if (!value->data.empty())
+    if (!value)
+        return Failed(CString(name) + " is not stored");
+    if (buffer && value->data.size() > size)
+        return Failed(CString(name) + " holds " + std::to_string(value->data.size()) + " bytes, more than the " +
+                      std::to_string(size) + " it is read with");
+    if (buffer && !value->data.empty())
         std::memcpy(buffer, value->data.data(), value->data.size());
     if (written)
         *written = static_cast<unsigned long>(value->data.size());
+    if (type)
+        *type = value->type == folivo::SettingsType::String ? SETTINGS_STRING : SETTINGS_DWORD;
     return SETTINGS_OK;
 }
 

@@ -70,11 +70,22 @@ const SettingsValueInfo* FindSettingsValue(std::string_view name)
     return nullptr;
 }
 
+namespace {
+
+unsigned long StoredType(SettingsValueType type)
+{
+    return type == SettingsValueType::String ? SETTINGS_STRING : SETTINGS_DWORD;
+}
+
+}  // namespace
+
 bool ReadDword(SettingsKey& key, const char* name, std::uint32_t& value)
 {
     unsigned char bytes[4];
-    StoreDword(value, bytes);
-    if (QueryValue(key, name, bytes, sizeof bytes) != SETTINGS_OK)
+    unsigned long written = 0;
+    unsigned long type = 0;
+    if (QueryValue(key, name, bytes, sizeof bytes, &written, &type) != SETTINGS_OK || type != SETTINGS_DWORD ||
+        written != sizeof bytes)
         return false;
     value = LoadDword(bytes);
     return true;
@@ -83,10 +94,18 @@ bool ReadDword(SettingsKey& key, const char* name, std::uint32_t& value)
 bool ReadString(SettingsKey& key, const char* name, CString& value, unsigned long bufferSize)
 {
     std::vector<char> buffer(bufferSize + 1, '\0');
-    if (QueryValue(key, name, buffer.data(), bufferSize) != SETTINGS_OK)
+    unsigned long type = 0;
+    if (QueryValue(key, name, buffer.data(), bufferSize, nullptr, &type) != SETTINGS_OK || type != SETTINGS_STRING)
         return false;
     value.assign(buffer.data(), std::strlen(buffer.data()));
     return true;
+}
+
+bool StoredWithOtherType(SettingsKey& key, const char* name, SettingsValueType type)
+{
+    unsigned long size = 0;
+    unsigned long stored = 0;
+    return QueryValue(key, name, nullptr, 0, &size, &stored) == SETTINGS_OK && stored != StoredType(type);
 }
 
 }  // namespace folivo

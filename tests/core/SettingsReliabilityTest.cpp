@@ -132,8 +132,9 @@ TEST(SettingsReliabilityTest, WriterThatCannotFinishLeavesThePreviousFile)
         rlimit limit{before.size() / 2, before.size() / 2};
         signal(SIGXFSZ, SIG_IGN);
         SettingsKey key = OpenKey();
-        return setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
-               SetStringValue(key, "V1", std::string(3000, 'b').c_str()) == SETTINGS_FAILED;
+        // The reason names the settings file, not the new copy that could not be finished.
+        return setrlimit(RLIMIT_FSIZE, &limit) == 0 && !SaveBookmarkDefaults(std::string(3000, 'b')) &&
+               LastSettingsProblem().Message() == store.File().string() + ": File too large, so it was left as it was";
     });
     EXPECT_EQ(ExitCode(child), 0);
     EXPECT_EQ(ReadBytes(store.File()), before);
@@ -147,9 +148,11 @@ TEST(SettingsReliabilityTest, UnusableFolderKeepsDefaultsAndWritesNothing)
     WriteBytes(store.Folder(), "not a folder");
     EXPECT_FALSE(OpenKey().IsOpen());
 
-    SaveTextDefaults(TextPageState{});
-    SaveWindowPlacement(PlacementWindow::MainDialog, WindowPlacement{1, 2, 3, 4});
+    EXPECT_FALSE(SaveTextDefaults(TextPageState{}));
+    EXPECT_FALSE(SaveWindowPlacement(PlacementWindow::MainDialog, WindowPlacement{1, 2, 3, 4}));
     EXPECT_FALSE(SaveShellIntegration(8));
+    EXPECT_EQ(LastSettingsProblem().Message(),
+              store.Folder().string() + ": not a folder, so it cannot hold the settings file");
     TextPageState text;
     text.tabs = 7;
     EXPECT_FALSE(LoadTextPageDefaults(text));
@@ -176,9 +179,23 @@ TEST(SettingsReliabilityTest, ReadOnlyFolderOrFileFailsWritesAndKeepsTheStoredVa
                                          std::pair(store.Folder(), perms::owner_read | perms::owner_exec)}) {
         std::filesystem::permissions(path, readOnly);
         EXPECT_EQ(SetDwordValue(key, "ShExt", 0), SETTINGS_FAILED);
+        EXPECT_TRUE(LastSettingsProblem().Message().starts_with(path.string() + ": "))
+            << LastSettingsProblem().Message();
         EXPECT_EQ(ReadShellIntegration(), 8u);
         EXPECT_EQ(ReadBytes(store.File()), before);
     }
+}
+
+TEST(SettingsReliabilityTest, ALinkIntoAMissingFolderFailsWritesWithWhereItLeads)
+{
+    IsolatedStore store;
+    std::filesystem::create_directories(store.Folder());
+    const std::filesystem::path target = store.Folder() / "gone" / "settings.conf";
+    std::filesystem::create_symlink(target, store.File());
+    EXPECT_FALSE(SaveWindowPlacement(PlacementWindow::MainDialog, WindowPlacement{1, 2, 3, 4}));
+    EXPECT_EQ(LastSettingsProblem().Message(),
+              store.File().string() + ": a symbolic link to " + target.string() + ": No such file or directory");
+    EXPECT_TRUE(std::filesystem::is_symlink(store.File()));
 }
 
 }  // namespace

@@ -69,15 +69,77 @@ TEST_F(SettingsStoreTest, QueryGivesRawBytesAndFailsWhenMissingOrTooLong)
     EXPECT_EQ(Raw("Bookmarks", 4), std::string("abc", 4));  // the type is never checked
     EXPECT_EQ(Raw("Bookmarks", 3), std::nullopt);
 
-    // A short string read as a DWORD overwrites only the bytes it has.
-    SetStringValue(key, "ShExt", "\x08");
-    std::uint32_t state = 0xAAAAAAAA;
-    EXPECT_TRUE(ReadDword(key, "ShExt", state));
-    EXPECT_EQ(state, 0xAAAA0008u);
-
+    std::uint32_t state = 0;
     SettingsKey closed;
     EXPECT_EQ(SetDwordValue(closed, "Tabs", 1), SETTINGS_FAILED);
     EXPECT_EQ(QueryValue(closed, "Tabs", &state, 4), SETTINGS_FAILED);
+}
+
+TEST_F(SettingsStoreTest, AValueOfTheOtherTypeReadsAsNotStored)
+{
+    WriteBytes(store.File(), kHeader + "PalmDocBlock=string:\"\\x05\"\nzTxtBlock=string:\"x\"\n"
+                                       "Bookmarks=dword:0x6863\nTabs=dword:1\nHTML=string:\"\"\n");
+    const struct {
+        const char* name;
+        SettingsValueType type;
+        bool read;  // and otherwise stored with the other type
+    } cases[] = {
+        {"PalmDocBlock", SettingsValueType::Dword, false}, {"zTxtBlock", SettingsValueType::Dword, false},
+        {"HTML", SettingsValueType::Dword, false},         {"Bookmarks", SettingsValueType::String, false},
+        {"Tabs", SettingsValueType::Dword, true},
+    };
+    for (const auto& [name, type, read] : cases) {
+        std::uint32_t number = 77;
+        CString text = "default";
+        const bool wasRead = type == SettingsValueType::Dword ? ReadDword(key, name, number)
+                                                              : ReadString(key, name, text, kBookmarksBufferSize);
+        EXPECT_EQ(wasRead, read) << name;
+        EXPECT_EQ(StoredWithOtherType(key, name, type), !read) << name;
+        if (!read) {
+            EXPECT_TRUE(number == 77 && text == "default") << name << ": the default stays";
+        }
+    }
+    EXPECT_FALSE(StoredWithOtherType(key, "CRLFCR", SettingsValueType::Dword)) << "not stored at all";
+}
+
+TEST_F(SettingsStoreTest, TheKeyIsFoundInAnyCaseAndPastAByteOrderMark)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    for (const std::string& header :
+         std::vector<std::string>{bom + kHeader, "[software\\kavvan software\\folivo converter\\DEFAULTS]\n",
+                                  bom + "  [Software\\Kavvan Software\\Folivo Converter\\defaults]\r\n"}) {
+        WriteBytes(store.File(), header + "Tabs=dword:1\n");
+        EXPECT_EQ(Raw("Tabs"), std::string("\x01\0\0\0", 4)) << header;
+        EXPECT_TRUE(SettingsFileNotices().empty()) << header;
+        // A write goes into the section that is there, and keeps the file's own header.
+        ASSERT_EQ(SetDwordValue(key, "HTML", 1), SETTINGS_OK);
+        EXPECT_EQ(ReadBytes(store.File()), header + "Tabs=dword:1\nHTML=dword:1\n");
+    }
+}
+
+TEST_F(SettingsStoreTest, LinesNoReaderSeesAreNoticed)
+{
+    const struct {
+        std::string file;
+        std::vector<std::string> notices;  // parts of each notice, in order
+    } cases[] = {
+        {kHeader + "Tabs=dword:1\n# comment\n\n", {}},
+        {"Tabs=dword:1\nHTML=dword:1\n",
+         {"the values on lines 1 and 2 are outside the section [" + std::string(kSettingsKeyPath) +
+          "], so they are not read"}},
+        {"[Software\\Other]\nTabs=dword:1\n" + kHeader + "Tabs=dword:\nHTML\n",
+         {"the value on line 2 is outside", "lines 4 and 5 cannot be read, so they are ignored"}},
+        {kHeader + std::string(8, '\n') + "1\n2\n3\n4\n5\n6\n7\n", {"lines 10, 11, 12, 13, 14 and 2 more cannot"}},
+    };
+    for (const auto& [file, parts] : cases) {
+        WriteBytes(store.File(), file);
+        const std::vector<std::string> notices = SettingsFileNotices();
+        ASSERT_EQ(notices.size(), parts.size()) << file;
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            EXPECT_TRUE(notices[i].starts_with(store.File().string() + ": ")) << notices[i];
+            EXPECT_NE(notices[i].find(parts[i]), std::string::npos) << notices[i];
+        }
+    }
 }
 
 TEST_F(SettingsStoreTest, HandEditedFileIsReadAndAWriteKeepsEverythingElse)

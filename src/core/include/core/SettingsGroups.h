@@ -1,6 +1,8 @@
 // Readers and writers of the groups of stored defaults. Each reader starts from
 // the defaults held in its destination and changes only what it reads; each
-// writer writes its values in a fixed order and fails silently.
+// writer writes all its values in a fixed order, even after one has failed,
+// and is true when every one was stored: when false, LastSettingsProblem()
+// (SettingsStore.h) says why.
 #pragma once
 
 #include <core/ConversionSettings.h>
@@ -28,7 +30,7 @@ struct TextPageState {
 // Sets each button present in the store to the value stored. False when the
 // key cannot be opened (the page then tries again on its next showing).
 bool LoadTextPageDefaults(TextPageState& state);
-void SaveTextDefaults(const TextPageState& state);
+bool SaveTextDefaults(const TextPageState& state);
 
 // The buttons that select exactly the rules in `rules`.
 TextPageState TextPageStateOf(const ConversionSettings& rules);
@@ -49,7 +51,7 @@ void ReadTextRules(ConversionSettings& settings);
 // Replaces `patterns` with the stored pattern text when it can be read (text
 // of 4192 bytes or more reads as missing). False when the key cannot be opened.
 bool LoadBookmarkPatterns(CString& patterns);
-void SaveBookmarkDefaults(const CString& patterns);
+bool SaveBookmarkDefaults(const CString& patterns);
 
 // The format page's block size and its two compression buttons.
 struct FormatPageState {
@@ -64,7 +66,7 @@ FormatPageState InitialFormatPageState(DocumentFormat format);
 // when the key cannot be opened or the format has no stored defaults.
 bool LoadFormatDefaults(DocumentFormat format, FormatPageState& state);
 // Writes the block size and both buttons of `format`, nothing of the other.
-void SaveFormatDefaults(DocumentFormat format, const FormatPageState& state);
+bool SaveFormatDefaults(DocumentFormat format, const FormatPageState& state);
 
 // The block sizes the format page's arrows reach, in KB.
 inline constexpr std::uint32_t kFewestBlockKB = 1;
@@ -82,7 +84,7 @@ void ReadDirectRunDefaults(ConversionSettings& settings);
 
 // Shell integration: 8 on, 0 off (default 0).
 std::uint32_t ReadShellIntegration();
-// False when the key cannot be opened: the value keeps its old state.
+// False when the value could not be stored: it keeps its old state.
 bool SaveShellIntegration(std::uint32_t state);
 
 // A window rectangle in screen pixels.
@@ -98,6 +100,6 @@ enum class PlacementWindow { MainDialog, Preview };
 // True, with `placement` set, only when all four values can be read; reading
 // stops at the first missing one.
 bool ReadWindowPlacement(PlacementWindow window, WindowPlacement& placement);
-void SaveWindowPlacement(PlacementWindow window, const WindowPlacement& placement);
+bool SaveWindowPlacement(PlacementWindow window, const WindowPlacement& placement);
 
 }  // namespace folivo

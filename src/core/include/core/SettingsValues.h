@@ -41,11 +41,16 @@ const SettingsValueInfo* FindSettingsValue(std::string_view name);
 // included: a longer stored text reads as missing.
 inline constexpr unsigned long kBookmarksBufferSize = 4192;
 
-// Reads a DWORD the way every reader does: `value`, holding the reader's
-// default, is the 4-byte buffer, and only a successful read changes it.
+// Reads a DWORD the way every reader does: `value` holds the reader's default,
+// and only a successful read changes it. A value stored with another type
+// (a string, say, typed into the file by hand) reads as not stored.
 bool ReadDword(SettingsKey& key, const char* name, std::uint32_t& value);
 // Reads a string into a buffer of `bufferSize` bytes; `value` is set to the
-// text before the first zero byte only when the read succeeds.
+// text before the first zero byte only when the read succeeds. A value of
+// another type reads as not stored.
 bool ReadString(SettingsKey& key, const char* name, CString& value, unsigned long bufferSize);
+// Whether `name` is stored, but with a type other than `type`, so that its
+// readers take it as not stored.
+bool StoredWithOtherType(SettingsKey& key, const char* name, SettingsValueType type);
 
 }  // namespace folivo
