@@ -226,6 +226,23 @@ FileError TemporaryFile::MoveOver(const std::string& target)
     return {};
 }
 
+FileError TemporaryFile::MoveToNew(const std::string& target)
+{
+    if (m_error)
+        return m_error;
+    // A file system without the no-replace rename still has links.
+    if (::renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS)
+            return FileError::System(target, errno);
+        if (::link(m_path.c_str(), target.c_str()) != 0)
+            return FileError::System(target, errno);
+        ::unlink(m_path.c_str());
+    }
+    Keep();
+    SyncFolder(FolderOf(target));
+    return {};
+}
+
 RemovedOnInterrupt TemporaryFile::Keep()
 {
     m_keep = true;
@@ -263,6 +280,15 @@ FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t ne
     if (FileError error = file.Finish(bytes, mode))
         return error;
     return file.MoveOver(target);
+}
+
+FileError CreateNewFile(const std::string& path, std::string_view bytes, mode_t newFileMode,
+                        std::string_view tempPrefix)
+{
+    TemporaryFile file(FolderOf(path), tempPrefix);
+    if (FileError error = file.Finish(bytes, newFileMode & ~kProcessUmask))
+        return error;
+    return file.MoveToNew(path);
 }
 
 }  // namespace platform

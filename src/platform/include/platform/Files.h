@@ -70,6 +70,10 @@ public:
     // Renames the finished file over target and syncs the folder, so that
     // the rename lasts too. The file is then the target's and stays.
     FileError MoveOver(const std::string& target);
+    // Gives the finished file the name target unless something has that
+    // name already (EEXIST, and the file stays temporary), in one step, so
+    // that two writers never take one name. The folder is synced as above.
+    FileError MoveToNew(const std::string& target);
     // The file stays when the object goes away; its path is the caller's
     // now. The registration returned still removes it should the process be
     // interrupted while it lives: dropped at once, the file stays for good.
@@ -102,5 +106,11 @@ FileError ResolveTarget(const std::string& path, std::string& target);
 // the file it leads to is replaced. Anything but a regular file (a folder,
 // device, pipe or socket) is refused and left alone.
 FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t newFileMode, std::string_view tempPrefix);
+
+// Writes bytes to a new file at path, made whole beside it first as
+// ReplaceFile does, with newFileMode: fails with EEXIST, leaving what is there
+// alone, when anything already has the name.
+FileError CreateNewFile(const std::string& path, std::string_view bytes, mode_t newFileMode,
+                        std::string_view tempPrefix);
 
 }  // namespace platform
