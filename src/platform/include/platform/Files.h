@@ -45,7 +45,9 @@ std::string TemporaryFolder();
 // A new file with a unique name, created in one step (never a name guessed
 // first and opened later) with mode 0600. It is removed when the object goes
 // away unless it was moved over a target or kept, and also when SIGINT,
-// SIGTERM or SIGHUP ends the process first (see Interruption.h).
+// SIGTERM or SIGHUP ends the process first (see Interruption.h). While the
+// object, or the registration Keep returns, lives, the file is locked
+// (flock), so that RemoveAbandonedTemporaryFiles leaves it alone.
 class TemporaryFile {
 public:
     // Creates folder/<prefix>XXXXXX; Error() tells whether that worked.
@@ -89,6 +91,13 @@ private:
     bool m_keep = false;
     RemovedOnInterrupt m_removal;
 };
+
+// Removes the files TemporaryFile made in folder with prefix that no process
+// holds any more: those of a process that was killed (SIGKILL, a crash, a
+// power cut), which no handler could remove. Only regular files of this user
+// that nobody holds locked are removed, never a file in use, whichever process
+// or user it belongs to. Returns how many were removed.
+std::size_t RemoveAbandonedTemporaryFiles(const std::string& folder, std::string_view prefix);
 
 // Whether name (a last path component) has the form of the names TemporaryFile
 // gives files made with prefix: the prefix and six letters or digits.
