@@ -198,6 +198,8 @@ FileOutcome ConvertFile(const FilePlan& plan, const PageAnswers& shared, const F
     }
     if (report.installRequested && !report.install.Ok())
         fail("not queued for '" + pages.InstallUserText() + "': " + palm::Message(report.install));
+    else if (report.installRequested && report.install.status != palm::Status::Ok)
+        outcome.warnings.push_back(plan.name + ": " + palm::Message(report.install));
     return outcome;
 }
 

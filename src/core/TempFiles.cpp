@@ -2,14 +2,34 @@
 
 #include <platform/Files.h>
 
+#include <mutex>
+#include <set>
+#include <string>
+
 namespace folivo {
 
 namespace {
 
+constexpr char kPrefix[] = "folivo-";
+
+// The files of runs that were killed go when a run first writes to their
+// folder: once per folder, and never a file that a live run holds.
+void RemoveAbandonedFiles(const std::string& folder)
+{
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        const std::lock_guard lock(mutex);
+        if (!swept.insert(folder).second)
+            return;
+    }
+    platform::RemoveAbandonedTemporaryFiles(folder, kPrefix);
+}
+
 platform::FileError WriteInFolder(std::string_view bytes, const CString& folder, CString& path,
                                   platform::RemovedOnInterrupt& removal)
 {
-    platform::TemporaryFile file(folder, "folivo-");
+    platform::TemporaryFile file(folder, kPrefix);
     if (platform::FileError error = file.Close(bytes))
         return error;
     removal = file.Keep();
@@ -22,7 +42,9 @@ platform::FileError WriteInFolder(std::string_view bytes, const CString& folder,
 Error WriteTemporaryFile(std::string_view bytes, const CString& fallbackFolder, CString& path,
                          platform::RemovedOnInterrupt& removal)
 {
-    const platform::FileError inTemporary = WriteInFolder(bytes, platform::TemporaryFolder(), path, removal);
+    const std::string temporaryFolder = platform::TemporaryFolder();
+    RemoveAbandonedFiles(temporaryFolder);
+    const platform::FileError inTemporary = WriteInFolder(bytes, temporaryFolder, path, removal);
     if (!inTemporary)
         return {};
     const platform::FileError inFallback = WriteInFolder(bytes, fallbackFolder, path, removal);

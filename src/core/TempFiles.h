@@ -15,7 +15,9 @@ namespace folivo {
 // in `fallbackFolder` (empty: the current folder), and sets `path` to it, with
 // `removal` registering it for removal should the program be interrupted from
 // the moment it exists. When neither folder takes it, nothing is left behind
-// and the error names both.
+// and the error names both. The first file of the process in the temporary
+// folder first removes the files there that runs which were killed left
+// behind (platform::RemoveAbandonedTemporaryFiles).
 Error WriteTemporaryFile(std::string_view bytes, const CString& fallbackFolder, CString& path,
                          platform::RemovedOnInterrupt& removal);
 

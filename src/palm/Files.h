@@ -15,6 +15,9 @@ namespace palm {
 // OutputFolderUnwritable, or OutputWriteFailed (also for a path that names
 // something other than a regular file, which is left alone).
 Result StoreDatabase(const std::string& path, std::string_view bytes);
+// The same for a new file at path: when anything has that name already,
+// nothing is written and nameTaken is set.
+Result StoreNewDatabase(const std::string& path, std::string_view bytes, bool& nameTaken);
 
 // The outcome of reading a file the writer or reader needs, as `status`. A
 // file larger than maxSize is refused before it is read.

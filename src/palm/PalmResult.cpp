@@ -24,6 +24,7 @@ const char* Summary(Status status)
     case Status::NoSuchUser: return "No such hand-held user";
     case Status::EmptyText:
         return "There is no text to write: the document is empty, or the text rules removed all of it";
+    case Status::SameNameQueued: return "Queued, but the hand-held keeps only one database of a name";
     }
     return "Unknown result";
 }

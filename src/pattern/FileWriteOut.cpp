@@ -163,12 +163,49 @@ private:
         if (!MakeBackup())
             return false;
         error = Fault(WriteOutStep::replaceTarget, m_target);
+        if (error == 0 && ChangedSinceRead(StatOf(m_target.c_str())))
+            return false;
         if (error == 0)
             error = file.MoveOver(m_target).code;
         if (error != 0)
             return Problem(m_fileName, FileChangeProblem::kindCannotReplace, 0, error);
+        Fault(WriteOutStep::targetReplaced, m_target);
+        // A write in the moment between the check and the rename, or through
+        // a descriptor opened before it, reached the old text: it cannot be
+        // undone any more, but it is not passed over in silence.
+        ChangedSinceRead(StatOf(m_in.Get()));
         if (ownerError != 0)
             Problem(m_fileName, FileChangeProblem::kindCannotRestoreAttributes, 0, ownerError);
+        return true;
+    }
+
+    // The file's state now, or the errno of asking.
+    using State = std::pair<struct stat, int>;
+    static State StatOf(const char* path)
+    {
+        State state{};
+        state.second = stat(path, &state.first) == 0 ? 0 : errno;
+        return state;
+    }
+    static State StatOf(int fd)
+    {
+        State state{};
+        state.second = fstat(fd, &state.first) == 0 ? 0 : errno;
+        return state;
+    }
+
+    // Whether the target is no longer the file that was read, as it was
+    // read: another process wrote to it (an append since the read would be
+    // lost with the old text) or put another file in its place, or removed
+    // it. Such a file is left as that process made it, and recorded.
+    bool ChangedSinceRead(const State& now)
+    {
+        const struct stat& n = now.first;
+        const struct stat& r = m_attributes;
+        if (now.second == 0 && n.st_dev == r.st_dev && n.st_ino == r.st_ino && n.st_size == r.st_size &&
+            n.st_mtim.tv_sec == r.st_mtim.tv_sec && n.st_mtim.tv_nsec == r.st_mtim.tv_nsec)
+            return false;
+        Problem(m_fileName, FileChangeProblem::kindChangedByAnother, 0, now.second);
         return true;
     }
 
@@ -206,6 +243,11 @@ private:
         }
         platform::Descriptor out(open(m_target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
         int error = out.IsOpen() ? Fault(WriteOutStep::replaceTarget, m_target) : errno;
+        if (error == 0 && ChangedSinceRead(StatOf(out.Get()))) {
+            if (!copy.empty())
+                unlink(copy.c_str());
+            return false;
+        }
         if (error == 0)
             error = Overwrite(out.Get(), m_new);
         // Half a new text is put back to the old one; should that fail too,

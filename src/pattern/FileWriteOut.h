@@ -26,8 +26,9 @@ bool IsReadOnly(const CString& fileName);
 
 // A test seam for failures that cannot be provoked from outside: called before
 // the step with the path concerned; a non-zero result fails the step with that
-// errno. Null (the default) fails nothing.
-enum class WriteOutStep { temporaryWritten, restoreAttributes, replaceTarget };
+// errno. Null (the default) fails nothing. targetReplaced comes after the
+// rename, and its result is ignored: a moment for another process to write.
+enum class WriteOutStep { temporaryWritten, restoreAttributes, replaceTarget, targetReplaced };
 using WriteOutFault = int (*)(WriteOutStep step, const char* path);
 void SetWriteOutFault(WriteOutFault fault);
 

@@ -1,7 +1,9 @@
 #include <platform/Files.h>
 #include <platform/Paths.h>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -156,17 +158,34 @@ std::string TemporaryFolder()
 
 TemporaryFile::TemporaryFile(const std::string& folder, std::string_view prefix)
 {
-    m_path = folder.empty() ? std::string(".") : folder;
-    if (m_path.back() != '/')
-        m_path += '/';
-    m_path.append(prefix).append("XXXXXX");
-    m_fd.Reset(::mkostemp(m_path.data(), O_CLOEXEC));
+    std::string pattern = folder.empty() ? std::string(".") : folder;
+    if (pattern.back() != '/')
+        pattern += '/';
+    pattern.append(prefix).append("XXXXXX");
+    // A sweep of abandoned files may have taken a new one before it was
+    // locked: then it is gone, and another name is tried.
+    constexpr int kTries = 8;
+    for (int tries = 0; tries < kTries && !m_fd.IsOpen(); ++tries) {
+        m_path = pattern;
+        m_fd.Reset(::mkostemp(m_path.data(), O_CLOEXEC));
+        if (!m_fd.IsOpen()) {
+            m_error = FileError::System(folder.empty() ? std::string(".") : folder, errno);
+            m_error.creatingFile = true;
+            return;
+        }
+        const bool locked = ::flock(m_fd.Get(), LOCK_EX | LOCK_NB) == 0;
+        struct stat info;
+        if ((!locked && errno == EWOULDBLOCK) || (::fstat(m_fd.Get(), &info) == 0 && info.st_nlink == 0))
+            m_fd.Reset();
+    }
     if (!m_fd.IsOpen()) {
-        m_error = FileError::System(folder.empty() ? std::string(".") : folder, errno);
+        m_error = FileError::System(pattern, EEXIST);
         m_error.creatingFile = true;
         return;
     }
-    m_removal = RemovedOnInterrupt(m_path);
+    // The lock lasts while any descriptor of the file is open: this one
+    // outlives Close and goes with the registration.
+    m_removal = RemovedOnInterrupt(m_path, Descriptor(::fcntl(m_fd.Get(), F_DUPFD_CLOEXEC, 0)));
 }
 
 TemporaryFile::~TemporaryFile()
@@ -226,10 +245,56 @@ FileError TemporaryFile::MoveOver(const std::string& target)
     return {};
 }
 
+FileError TemporaryFile::MoveToNew(const std::string& target)
+{
+    if (m_error)
+        return m_error;
+    // A file system without the no-replace rename still has links.
+    if (::renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS)
+            return FileError::System(target, errno);
+        if (::link(m_path.c_str(), target.c_str()) != 0)
+            return FileError::System(target, errno);
+        ::unlink(m_path.c_str());
+    }
+    Keep();
+    SyncFolder(FolderOf(target));
+    return {};
+}
+
 RemovedOnInterrupt TemporaryFile::Keep()
 {
     m_keep = true;
     return std::move(m_removal);
+}
+
+std::size_t RemoveAbandonedTemporaryFiles(const std::string& folder, std::string_view prefix)
+{
+    struct Closer {
+        void operator()(DIR* listing) const { ::closedir(listing); }
+    };
+    const std::unique_ptr<DIR, Closer> listing(::opendir(folder.c_str()));
+    if (!listing)
+        return 0;
+    const int at = ::dirfd(listing.get());
+    const uid_t user = ::geteuid();
+    std::size_t removed = 0;
+    while (const dirent* entry = ::readdir(listing.get())) {
+        if (!IsTemporaryName(entry->d_name, prefix))
+            continue;
+        const Descriptor fd(::openat(at, entry->d_name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK));
+        struct stat held, named;
+        if (!fd.IsOpen() || ::fstat(fd.Get(), &held) != 0 || !S_ISREG(held.st_mode) || held.st_uid != user)
+            continue;
+        // Whoever made the file holds this lock for as long as it is in use;
+        // taking it keeps a new file from being taken up meanwhile.
+        if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::fstatat(at, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == held.st_dev &&
+            named.st_ino == held.st_ino && ::unlinkat(at, entry->d_name, 0) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 bool IsTemporaryName(std::string_view name, std::string_view prefix)
@@ -263,6 +328,15 @@ FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t ne
     if (FileError error = file.Finish(bytes, mode))
         return error;
     return file.MoveOver(target);
+}
+
+FileError CreateNewFile(const std::string& path, std::string_view bytes, mode_t newFileMode,
+                        std::string_view tempPrefix)
+{
+    TemporaryFile file(FolderOf(path), tempPrefix);
+    if (FileError error = file.Finish(bytes, newFileMode & ~kProcessUmask))
+        return error;
+    return file.MoveToNew(path);
 }
 
 }  // namespace platform

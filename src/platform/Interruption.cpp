@@ -77,7 +77,7 @@ std::string Absolute(const std::string& path)
 
 }  // namespace
 
-RemovedOnInterrupt::RemovedOnInterrupt(const std::string& path)
+RemovedOnInterrupt::RemovedOnInterrupt(const std::string& path, Descriptor hold) : m_hold(std::move(hold))
 {
     static std::once_flag installed;
     std::call_once(installed, InstallHandlers);
@@ -103,6 +103,7 @@ RemovedOnInterrupt& RemovedOnInterrupt::operator=(RemovedOnInterrupt&& other) no
         Release();
         m_slot = other.m_slot;
         other.m_slot = -1;
+        m_hold = std::move(other.m_hold);
     }
     return *this;
 }
@@ -112,6 +113,7 @@ void RemovedOnInterrupt::Release()
     if (m_slot >= 0)
         g_slots[m_slot].state.store(kFree, std::memory_order_release);
     m_slot = -1;
+    m_hold.Reset();
 }
 
 }  // namespace platform

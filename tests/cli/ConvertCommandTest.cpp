@@ -2,6 +2,7 @@
 #include "CliRun.h"
 
 #include <algorithm>
+#include <set>
 
 using namespace clitest;
 
@@ -267,6 +268,25 @@ TEST(ConvertCommand, InstallQueuesTheWrittenDatabaseForAnExistingUser)
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("story.txt: not queued for 'Nobody': No such hand-held user"), std::string::npos) << run.err;
     EXPECT_TRUE(fs::exists(box.Docs() / "story.pdb"));
+}
+
+TEST(ConvertCommand, TwoBooksOfOneFileNameAreBothQueuedWithAWordOnTheirTitle)
+{
+    Sandbox box;
+    fs::create_directories(box.HotSync() / "Ann" / "Install");
+    for (const char* folder : {"one", "two"})
+        fs::create_directory(box.Docs() / folder);
+    box.Document("one/a.txt", kStory);
+    box.Document("two/a.txt", "Another book\n");
+    const RunResult run = box.Run({"convert", "--install", "Ann", "one/a.txt", "two/a.txt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // The two are converted at once: either may come first.
+    const fs::path queue = box.HotSync() / "Ann" / "Install";
+    EXPECT_EQ(
+        std::set<std::string>({ReadBytes(queue / "a.pdb"), ReadBytes(queue / "a-2.pdb")}),
+        std::set<std::string>({ReadBytes(box.Docs() / "one" / "a.pdb"), ReadBytes(box.Docs() / "two" / "a.pdb")}));
+    EXPECT_NE(run.err.find("a.txt: Queued, but the hand-held keeps only one database of a name"), std::string::npos)
+        << run.err;
 }
 
 TEST(ConvertCommand, HelpDocumentsEveryOptionAndVersionIsTheProjects)

@@ -437,6 +437,57 @@ TEST_F(JobTest, AnInterruptedRunLeavesNoTemporaryFile)
     }
 }
 
+TEST_F(JobTest, ALaterRunRemovesWhatKilledRunsLeftButNotWhatLiveOnesHold)
+{
+    // Stops the run at the writer's step, when both temporary files exist.
+    struct Stopping : ProgressSink {
+        void Open(const CString&, int, int upper, int) override
+        {
+            if (upper == 1)
+                ::raise(signal);
+        }
+        void StepIt() override {}
+        void Close() override {}
+        int signal = 0;
+    };
+    const std::string source = Document("story.txt", kStory);
+    const auto runInChild = [&](int signal) {
+        const pid_t child = fork();
+        if (child == 0) {
+            Stopping progress;
+            progress.signal = signal;
+            ConversionJob job(m_bookmarks);
+            job.SetProgress(&progress);
+            job.RunConversion(source, (Docs() / "s.pdb").string(), "S", DocumentFormat::PalmDoc, 4, 1);
+            _exit(0);
+        }
+        int status = 0;
+        EXPECT_EQ(waitpid(child, &status, WUNTRACED), child);
+        return child;
+    };
+    // Each run removes what the killed one before it left: its prepared text
+    // and its bookmark file.
+    runInChild(SIGKILL);
+    const std::vector<std::string> first = FileNamesIn(Tmp());
+    EXPECT_EQ(first.size(), 2u);
+    runInChild(SIGKILL);
+    const std::vector<std::string> second = FileNamesIn(Tmp());
+    EXPECT_EQ(second.size(), 2u);
+    EXPECT_NE(second, first);
+    const pid_t living = runInChild(SIGSTOP);
+    const std::vector<std::string> held = FileNamesIn(Tmp());
+    EXPECT_EQ(held.size(), 2u);
+    EXPECT_NE(held, second);
+    {
+        ConversionJob job(m_bookmarks);
+        EXPECT_EQ(job.RunConversion(source, (Docs() / "later.pdb").string(), "L", DocumentFormat::PalmDoc, 4, 1),
+                  kConversionDone);
+    }
+    EXPECT_EQ(FileNamesIn(Tmp()), held) << "the stopped run's files stay";
+    kill(living, SIGKILL);
+    waitpid(living, nullptr, 0);
+}
+
 class CountingSink : public ProgressSink {
 public:
     void Open(const CString& label, int lower, int upper, int) override

@@ -252,6 +252,27 @@ TEST_F(WizardTest, AFailedFinishSaysWhyAndKeepsTheWizardOpen)
         << answers.Asked()[1].text.toStdString();
 }
 
+TEST_F(WizardTest, ABookWhoseTitleIsQueuedAlreadyIsQueuedWithAWarning)
+{
+    MessageBoxAnswers answers(QMessageBox::Ok);
+    AddUser("Ann");
+    const fs::path queue = HotSync() / "Ann" / "Install";
+    const std::string source = Document("story.txt", kStory);
+    for (int run = 0; run < 2; ++run) {
+        Start(source);
+        Click(kPage1, 1006);
+        NextTo(kPage4);
+        Finish();
+        if (run == 0)
+            fs::rename(queue / "story.pdb", queue / "earlier.pdb");
+    }
+    EXPECT_EQ(FileNamesIn(queue), (std::vector<std::string>{"earlier.pdb", "story.pdb"}));
+    ASSERT_EQ(answers.Asked().size(), 1u);
+    EXPECT_EQ(answers.Asked()[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(answers.Asked()[0].text, "Queued, but the hand-held keeps only one database of a name: \"story\", the "
+                                       "name of story.pdb, is also that of earlier.pdb.");
+}
+
 TEST_F(WizardTest, PreviewShowsTheTextAsThePagesPrepareIt)
 {
     MessageBoxAnswers answers(QMessageBox::Ok);

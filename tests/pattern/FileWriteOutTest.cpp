@@ -362,6 +362,73 @@ TEST_F(WriteOut, InPlaceRewriteThatFailsPutsTheOldTextBack)
     EXPECT_EQ(temporary.Count(), 0u);
 }
 
+// What another process does to the file in the middle of the write-out:
+// at `step`, through a descriptor it opened at replaceTarget (before the new
+// text took the old one's place).
+struct OtherWriter {
+    WriteOutStep step;
+    std::function<void(const char* path, int fd)> act;
+};
+const OtherWriter* g_otherWriter;
+int g_otherFd = -1;
+int ActAsOtherWriter(WriteOutStep step, const char* path)
+{
+    if (step == WriteOutStep::replaceTarget)
+        g_otherFd = open(path, O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (step == g_otherWriter->step)
+        g_otherWriter->act(path, g_otherFd);
+    return 0;
+}
+
+TEST_F(WriteOut, FileAnotherProcessWritesToIsLeftAsThatProcessMadeIt)
+{
+    const auto append = [](const char*, int fd) { ASSERT_EQ(write(fd, " more", 5), 5); };
+    struct Case {
+        const char* what;
+        OtherWriter writer;
+        bool twoLinks;     // rewritten in place
+        const char* text;  // of notes.txt afterwards
+        unsigned changes;
+    } cases[] = {
+        {"appended", {WriteOutStep::replaceTarget, append}, false, "old text more", 0},
+        {"appended, in place", {WriteOutStep::replaceTarget, append}, true, "old text more", 0},
+        {"replaced, same size",
+         {WriteOutStep::replaceTarget,
+          [](const char* path, int) {
+              const std::string other = std::string(path) + ".other";
+              WriteBytes(other, "odd text");
+              ASSERT_EQ(rename(other.c_str(), path), 0);
+          }},
+         false,
+         "odd text",
+         0},
+        {"removed", {WriteOutStep::replaceTarget, [](const char* path, int) { unlink(path); }}, false, nullptr, 0},
+        // Too late to keep: the new text is in place, and the append went to
+        // the old one. It is reported all the same.
+        {"appended to the old text during the rename", {WriteOutStep::targetReplaced, append}, false, "new text", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(tree.Path());
+        std::filesystem::create_directory(tree.Path());
+        tree.Write("notes.txt", "old text");
+        if (c.twoLinks) {
+            ASSERT_EQ(link(tree.Path("notes.txt").c_str(), tree.Path("other.txt").c_str()), 0);
+        }
+        g_otherWriter = &c.writer;
+        patternkit::SetWriteOutFault(&ActAsOtherWriter);
+        EXPECT_EQ(re.ChangeFiles(), c.changes);
+        close(g_otherFd);
+        EXPECT_EQ(OnlyProblem().kind, FileChangeProblem::kindChangedByAnother);
+        EXPECT_EQ(OnlyProblem().fileName, tree.Path("notes.txt"));
+        EXPECT_EQ(OnlyProblem().errorCode, c.text ? 0 : ENOENT);
+        if (c.text) {
+            EXPECT_EQ(tree.Read("notes.txt"), c.text);
+        }
+        EXPECT_EQ(tree.Count(), (c.text ? 1u : 0u) + c.twoLinks) << "no temporary file is left";
+    }
+}
+
 TEST(FileOperationsThreads, TwoObjectsOnTwoThreads)
 {
     FileTree trees[2];

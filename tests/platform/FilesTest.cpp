@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -165,6 +166,70 @@ TEST(TemporaryFile, IsRemovedUnlessKeptOrMoved)
     platform::TemporaryFile nowhere(scratch / "missing", "t-");
     EXPECT_TRUE(nowhere.Error().creatingFile);
     EXPECT_EQ(nowhere.Error().code, ENOENT);
+}
+
+// A child process that makes a kept temporary file in folder and then waits,
+// holding it, until it is killed. Returns its pid once the file exists.
+pid_t ChildHoldingATemporaryFile(const std::string& folder)
+{
+    int ready[2];
+    if (pipe(ready) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        platform::TemporaryFile file(folder, "t-");
+        const platform::RemovedOnInterrupt held = file.Keep();
+        if (!file.Error() && !file.Close("prepared text") && write(ready[1], "x", 1) == 1)
+            for (;;)
+                pause();
+        _exit(1);
+    }
+    close(ready[1]);
+    char answer = 0;
+    const bool made = read(ready[0], &answer, 1) == 1;
+    close(ready[0]);
+    return made ? child : -1;
+}
+
+void Kill(pid_t child)
+{
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+}
+
+TEST(TemporaryFile, OnlyFilesOfKilledProcessesAreSweptAway)
+{
+    ScratchFolder scratch, elsewhere;
+    const std::string folder = scratch.Path().string();
+    const pid_t killed = ChildHoldingATemporaryFile(folder);
+    const pid_t living = ChildHoldingATemporaryFile(folder);
+    ASSERT_GT(killed, 0);
+    ASSERT_GT(living, 0);
+    Kill(killed);
+    platform::TemporaryFile open(folder, "t-");
+    platform::TemporaryFile closed(folder, "t-");
+    ASSERT_FALSE(closed.Close("kept while its registration lives"));
+    const platform::RemovedOnInterrupt registration = closed.Keep();
+    // Look-alikes that are no temporary file of this user.
+    WriteBytes(elsewhere / "target", "not in the folder");
+    std::filesystem::create_symlink(elsewhere / "target", scratch / "t-link00");
+    std::filesystem::create_directory(scratch / "t-fold00");
+    WriteBytes(scratch / "u-abcdef", "another prefix");
+    const bool root = geteuid() == 0;
+    if (root) {
+        WriteBytes(scratch / "t-other0", "another user's");
+        ASSERT_EQ(chown((scratch / "t-other0").c_str(), 65534, 65534), 0);
+    }
+    const std::size_t before = FileNamesIn(scratch.Path()).size();
+
+    EXPECT_EQ(platform::RemoveAbandonedTemporaryFiles(folder, "t-"), 1u) << "the killed process's file";
+    EXPECT_EQ(FileNamesIn(scratch.Path()).size(), before - 1);
+    EXPECT_TRUE(std::filesystem::exists(open.Path()));
+    EXPECT_EQ(ReadBytes(closed.Path()), "kept while its registration lives");
+    EXPECT_EQ(ReadBytes(elsewhere / "target"), "not in the folder");
+    Kill(living);
+    EXPECT_EQ(platform::RemoveAbandonedTemporaryFiles(folder, "t-"), 1u) << "its file once it is killed too";
+    EXPECT_EQ(FileNamesIn(scratch.Path()).size(), before - 2);
 }
 
 TEST(TemporaryFile, NamesAreKnownByTheirForm)

@@ -236,6 +236,10 @@ bool CWizardDlg::FinishConversion(DocumentFormat format, std::int32_t blockSizeK
     if (report.installRequested && !report.install.Ok()) {
         TellProblem(QStringLiteral("The database was written, but it could not be queued for the hand-held: "),
                     palm::Message(report.install));
+    } else if (report.installRequested && report.install.status != palm::Status::Ok) {
+        // The message is a whole sentence already.
+        ShowMessageBox(this, QString::fromStdString(palm::Message(report.install)), kCaption, QMessageBox::Ok,
+                       QMessageBox::Warning);
     }
     return true;
 }

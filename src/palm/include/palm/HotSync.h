@@ -27,10 +27,16 @@ Result ListHandheldUsers(std::vector<std::string>& names);
 std::uint32_t HandheldUserId(std::string_view name);
 
 // Copies the database into <HotSync folder>/<user>/Install/ under its own
-// file name, replacing a queued copy of the same name only once the new copy
-// is complete. A name that is empty, ".", "..", holds '/' or '\\', or names
-// no existing user folder installs nothing, and so does a file larger than
-// any database (kMaxDatabaseFile), which is refused before it is read.
+// file name, once the copy is complete. A queued database of that file name
+// is replaced when it carries the same database name (the same book, queued
+// again), unless this process queued it from another file (two books of one
+// name in one run); else the copy takes the first free name of "a-2.pdb",
+// "a-3.pdb" ... (or replaces the same book among them). No other file in the
+// queue is touched. When another queued database carries the same database
+// name the result is SameNameQueued, naming them: the hand-held keeps only
+// one database of a name. A name that is empty, ".", "..", holds '/' or '\\',
+// or names no existing user folder installs nothing, and so does a file larger
+// than any database (kMaxDatabaseFile), which is refused before it is read.
 Result InstallDatabase(std::string_view user, const std::string& databasePath);
 
 }  // namespace palm

@@ -24,6 +24,9 @@ enum class Status {
     InvalidUserName,
     NoSuchUser,
     EmptyText,  // nothing written: a database needs some text
+    // Queued, but another queued database has the same name, and the
+    // hand-held keeps only one of them.
+    SameNameQueued,
 };
 
 struct Result {
@@ -36,7 +39,7 @@ struct Result {
     bool Ok() const
     {
         return status == Status::Ok || status == Status::BookmarkLinesSkipped ||
-               status == Status::BookmarkFileUnreadable;
+               status == Status::BookmarkFileUnreadable || status == Status::SameNameQueued;
     }
 };
 

@@ -35,6 +35,17 @@
 //    at every moment either the old or the new text, even if the process dies.
 //    SIGINT, SIGTERM or SIGHUP (where the program left their default action)
 //    removes the temporary file on the way out.
+//  - Just before the new text takes the old one's place, the target must still
+//    be the file that was read, as it was read: the same device and inode,
+//    size and modification time. A file another process wrote to (an append
+//    would be lost with the old text), replaced or removed meanwhile is left
+//    as that process made it, with kind 8 (errorCode: errno when the file
+//    could not be examined). Kind 8 also comes, with the changes made and
+//    counted, when such a write reached the old text in the moment of the
+//    rename itself, or through a descriptor opened before it: the new text is
+//    then in place and that write is lost, which cannot be seen earlier.
+//    A rewrite that lands within the file system's timestamp granularity and
+//    keeps the size cannot be told from no write.
 //  - The new file gets the target's permission bits, owner and group. A user
 //    may change a file owned by somebody else; the new file is then the
 //    user's, which is reported as kind 7, and it keeps the permission bits but
@@ -81,6 +92,7 @@ struct FileChangeProblem {
         kindCannotBackUp = 5,
         kindCannotReplace = 6,            // in place: the target has its old text back, unless text says otherwise
         kindCannotRestoreAttributes = 7,  // the owner or group: the file was changed
+        kindChangedByAnother = 8,         // written to, replaced or removed during the rewrite
     };
     // The target; the temporary file (1, 3); the backup or the copy of the old
     // text in the temporary folder, or that folder when no file could be made (5).

@@ -45,7 +45,9 @@ std::string TemporaryFolder();
 // A new file with a unique name, created in one step (never a name guessed
 // first and opened later) with mode 0600. It is removed when the object goes
 // away unless it was moved over a target or kept, and also when SIGINT,
-// SIGTERM or SIGHUP ends the process first (see Interruption.h).
+// SIGTERM or SIGHUP ends the process first (see Interruption.h). While the
+// object, or the registration Keep returns, lives, the file is locked
+// (flock), so that RemoveAbandonedTemporaryFiles leaves it alone.
 class TemporaryFile {
 public:
     // Creates folder/<prefix>XXXXXX; Error() tells whether that worked.
@@ -70,6 +72,10 @@ public:
     // Renames the finished file over target and syncs the folder, so that
     // the rename lasts too. The file is then the target's and stays.
     FileError MoveOver(const std::string& target);
+    // Gives the finished file the name target unless something has that
+    // name already (EEXIST, and the file stays temporary), in one step, so
+    // that two writers never take one name. The folder is synced as above.
+    FileError MoveToNew(const std::string& target);
     // The file stays when the object goes away; its path is the caller's
     // now. The registration returned still removes it should the process be
     // interrupted while it lives: dropped at once, the file stays for good.
@@ -85,6 +91,13 @@ private:
     bool m_keep = false;
     RemovedOnInterrupt m_removal;
 };
+
+// Removes the files TemporaryFile made in folder with prefix that no process
+// holds any more: those of a process that was killed (SIGKILL, a crash, a
+// power cut), which no handler could remove. Only regular files of this user
+// that nobody holds locked are removed, never a file in use, whichever process
+// or user it belongs to. Returns how many were removed.
+std::size_t RemoveAbandonedTemporaryFiles(const std::string& folder, std::string_view prefix);
 
 // Whether name (a last path component) has the form of the names TemporaryFile
 // gives files made with prefix: the prefix and six letters or digits.
@@ -102,5 +115,11 @@ FileError ResolveTarget(const std::string& path, std::string& target);
 // the file it leads to is replaced. Anything but a regular file (a folder,
 // device, pipe or socket) is refused and left alone.
 FileError ReplaceFile(const std::string& path, std::string_view bytes, mode_t newFileMode, std::string_view tempPrefix);
+
+// Writes bytes to a new file at path, made whole beside it first as
+// ReplaceFile does, with newFileMode: fails with EEXIST, leaving what is there
+// alone, when anything already has the name.
+FileError CreateNewFile(const std::string& path, std::string_view bytes, mode_t newFileMode,
+                        std::string_view tempPrefix);
 
 }  // namespace platform

@@ -21,8 +21,11 @@
 // interrupted leaves its parent's files alone.
 #pragma once
 
+#include <platform/Descriptor.h>
+
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -34,20 +37,26 @@ public:
     RemovedOnInterrupt() = default;
     // Registers path, made absolute against the current folder now, so that a
     // later change of folder does not matter. A path that does not fit
-    // (PATH_MAX) or a full table registers nothing.
-    explicit RemovedOnInterrupt(const std::string& path);
+    // (PATH_MAX) or a full table registers nothing. `hold`, a descriptor of
+    // the file, stays open as long as the registration lasts (also when the
+    // table is full), with the lock that tells others the file is in use.
+    explicit RemovedOnInterrupt(const std::string& path, Descriptor hold = Descriptor());
     // Ends the registration; the file itself stays.
     ~RemovedOnInterrupt() { Release(); }
-    RemovedOnInterrupt(RemovedOnInterrupt&& other) noexcept : m_slot(other.m_slot) { other.m_slot = -1; }
+    RemovedOnInterrupt(RemovedOnInterrupt&& other) noexcept : m_slot(other.m_slot), m_hold(std::move(other.m_hold))
+    {
+        other.m_slot = -1;
+    }
     RemovedOnInterrupt& operator=(RemovedOnInterrupt&& other) noexcept;
     RemovedOnInterrupt(const RemovedOnInterrupt&) = delete;
     RemovedOnInterrupt& operator=(const RemovedOnInterrupt&) = delete;
 
-    // Ends the registration now.
+    // Ends the registration, and closes the hold, now.
     void Release();
 
 private:
     int m_slot = -1;
+    Descriptor m_hold;
 };
 
 }  // namespace platform
