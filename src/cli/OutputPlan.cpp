@@ -2,6 +2,7 @@
 
 #include "ConvertOptions.h"
 
+#include <core/FileIdentity.h>
 #include <platform/Paths.h>
 
 #include <filesystem>
@@ -17,14 +18,6 @@ bool IsFolder(const CString& path)
     return std::filesystem::is_directory(path, ignored);
 }
 
-// The same file under every spelling of its path, existing or not.
-std::filesystem::path Identity(const CString& path)
-{
-    std::error_code error;
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
-    return error ? std::filesystem::absolute(path, error).lexically_normal() : resolved;
-}
-
 }  // namespace
 
 Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
@@ -35,7 +28,7 @@ Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
     if (intoFolder && options.files.size() > 1 && !IsFolder(*options.output))
         return Error::Failure("-o must name an existing folder when several files are given");
 
-    std::set<std::filesystem::path> outputs;
+    std::set<FileIdentity> outputs;
     for (const CString& source : options.files) {
         FilePlan plan;
         plan.source = source;
@@ -58,12 +51,11 @@ Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
             continue;
         }
 
-        const std::filesystem::path output = Identity(plan.output);
-        if (!fromStream && output == Identity(source))
-            plan.refusal = Error::Failure(options.output ? "-o names the document itself"
-                                                         : "its database would replace the document itself ('" +
-                                                               plan.output + "'); use -o");
-        else if (!outputs.insert(output).second)
+        const Error replaces = fromStream ? Error() : DatabaseReplacesDocument(source, plan.output);
+        if (replaces)
+            plan.refusal =
+                Error::Failure(options.output ? "-o names the document itself" : replaces.Message() + "; use -o");
+        else if (!outputs.insert(FileIdentity(plan.output)).second)
             plan.refusal = Error::Failure("an earlier file is converted to the same database ('" + plan.output + "')");
         plans.push_back(std::move(plan));
     }

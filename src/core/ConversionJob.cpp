@@ -1,4 +1,5 @@
 #include <core/ConversionJob.h>
+#include <core/FileIdentity.h>
 #include <core/TextLines.h>
 
 #include <core/ProgressSink.h>
@@ -125,6 +126,14 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     // The previous run's prepared text has had its preview; only the latest is kept.
     DeleteTextFile();
 
+    // Whichever way the run was started, a database never takes the place of
+    // its own document, under any name or link.
+    if (format == DocumentFormat::PalmDoc || format == DocumentFormat::zTXT) {
+        if (const Error refusal = DatabaseReplacesDocument(source, outputPath)) {
+            m_report.problem = refusal.Message();
+            return m_report.result = kConversionOwnDocument;
+        }
+    }
     std::string bytes;
     m_report.result = ReadSource(source, bytes, MostDocumentBytes(format, blockSizeKB, compress), m_report.problem);
     if (m_report.result != kConversionDone)

@@ -217,6 +217,12 @@ TEST(ConvertCommand, OutputPathsAreNeverSharedOrTheDocumentItself)
     run = box.Run({"convert", "-o", "./book.pdb", "book.pdb"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(ReadBytes(box.Docs() / "book.pdb"), "not a database yet");
+    // A hard link is the document under another name.
+    fs::create_hard_link(box.Docs() / "tale.txt", box.Docs() / "tale.pdb");
+    run = box.Run({"convert", "tale.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("would replace the document itself"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(box.Docs() / "tale.txt"), "one\n");
 }
 
 TEST(ConvertCommand, UsageErrorsExitWithTwoAndConvertNothing)

@@ -156,6 +156,34 @@ TEST_F(JobTest, FilesThatCannotBeReadEndTheRunWithNothingWritten)
     EXPECT_TRUE(TmpIsEmpty());
 }
 
+TEST_F(JobTest, ADatabaseNeverReplacesItsOwnDocument)
+{
+    // The document under its own name, a symbolic link to it and a hard link.
+    const std::string notes = Document("notes.pdb", "my notes\n");
+    const std::string text = Document("y.txt", "y text\n");
+    fs::create_symlink("y.txt", Docs() / "y.pdb");
+    fs::create_hard_link(text, Docs() / "hard.pdb");
+    for (const auto& [source, output] : {std::pair(notes, notes),
+                                         {text, (Docs() / "y.pdb").string()},
+                                         {(Docs() / "y.pdb").string(), (Docs() / "./y.pdb").string()},
+                                         {text, (Docs() / "hard.pdb").string()}}) {
+        for (const DocumentFormat format : {DocumentFormat::PalmDoc, DocumentFormat::zTXT}) {
+            ConversionJob job(m_bookmarks);
+            EXPECT_EQ(job.RunConversion(source, output, "T", format, 4, 1), kConversionOwnDocument) << output;
+            EXPECT_NE(job.LastReport().problem.find("would replace the document itself ('" + output + "')"),
+                      std::string::npos)
+                << job.LastReport().problem;
+        }
+    }
+    EXPECT_EQ(ReadBytes(notes), "my notes\n");
+    EXPECT_EQ(ReadBytes(text), "y text\n");
+    EXPECT_TRUE(TmpIsEmpty());
+    // A preview writes no database, so it may name the document.
+    ConversionJob job(m_bookmarks);
+    EXPECT_EQ(job.RunConversion(notes, notes, "T", DocumentFormat::PrepareOnly, 0, 0), kConversionDone);
+    EXPECT_EQ(ReadBytes(notes), "my notes\n");
+}
+
 TEST_F(JobTest, PagesOverrideTheStoreAndABadPatternStillConverts)
 {
     SaveBookmarkDefaults("^never");

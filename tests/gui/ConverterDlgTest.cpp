@@ -321,9 +321,14 @@ TEST_F(ConverterDlgTest, ConvertWritesEveryListedDocumentWithTheStoredDefaults)
     dialog.ListDocuments(paths);
     dialog.show();
     Find<QRadioButton>(&dialog, Dlg::kZtxtRadio)->click();
+    const MessageBoxAnswers answers(QMessageBox::Ok);
     Find<QPushButton>(&dialog, Dlg::kConvertButton)->click();
 
-    // A document that cannot be read stops nobody.
+    // A document that cannot be read stops nobody, and is told of afterwards.
+    ASSERT_EQ(answers.Asked().size(), 1u);
+    EXPECT_EQ(answers.Asked()[0].text,
+              "1 of 4 documents could not be converted:\n" + Missing("gone.txt") + ": No such file or directory");
+    EXPECT_EQ(answers.Asked()[0].icon, QMessageBox::Warning);
     for (const auto& [database, title] : {std::pair("one.pdb", "one"), {"two.pdb", "two"}, {"readme.pdb", "readme"}}) {
         const palm::EbookInfo book = ReadDatabase(Docs() / database);
         EXPECT_EQ(book.format, palm::EbookFormat::Ztxt) << database;
@@ -337,6 +342,7 @@ TEST_F(ConverterDlgTest, ConvertWritesEveryListedDocumentWithTheStoredDefaults)
 
     Find<QRadioButton>(&dialog, Dlg::kPalmDocRadio)->click();
     Find<QPushButton>(&dialog, Dlg::kConvertButton)->click();
+    EXPECT_EQ(answers.Asked().size(), 2u);
     const palm::EbookInfo doc = ReadDatabase(Docs() / "one.pdb");
     EXPECT_EQ(doc.format, palm::EbookFormat::PalmDoc);
     EXPECT_EQ(doc.recordSize, 4096u);
@@ -578,6 +584,31 @@ TEST(HelpTest, AnInstalledProgramFindsItsPagesAmongItsData)
     // Pages beside the program come first.
     fs::create_directories(prefix.Path() / "bin/folivo-converter.help");
     EXPECT_TRUE(HelpTopicUrl(program, "").isEmpty());
+}
+
+TEST_F(ConverterDlgTest, ADirectRunThatFailsSaysWhyAndExitsWithOne)
+{
+    const QString notes = Document("notes.pdb", "my notes\n");
+    fs::create_directory(Docs() / "folder");
+    const std::string folder = (Docs() / "folder").string();
+    Document("empty.txt", "");
+    const std::string empty = (Docs() / "empty.txt").string();
+    const std::string missing = Missing("nothere.txt").toStdString();
+    for (const auto& [document, format, reason] :
+         {std::tuple(notes.toStdString(), "0",
+                     ": its database would replace the document itself ('" + notes.toStdString() + "')"),
+          {missing, "1", ": No such file or directory"},
+          {folder, "0", ": Is a directory"},
+          {empty, "1", ": There is no text to write"}}) {
+        const MessageBoxAnswers answers(QMessageBox::Ok);
+        EXPECT_EQ(CConverterApp().Run({document, format}), 1) << document;
+        ASSERT_EQ(answers.Asked().size(), 1u) << document;
+        EXPECT_TRUE(answers.Asked()[0].text.startsWith(
+            QString::fromStdString("The document could not be converted:\n" + document + reason)))
+            << answers.Asked()[0].text.toStdString();
+    }
+    EXPECT_EQ(ReadBytes(Docs() / "notes.pdb"), "my notes\n");
+    EXPECT_TRUE(fs::is_empty(Tmp()));
 }
 
 TEST_F(ConverterDlgTest, TheStartConvertsOneDocumentOrOpensTheListedOnes)

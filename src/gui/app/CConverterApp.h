@@ -23,9 +23,10 @@ public:
 
 // Converts each document directly with the stored defaults of `format`, one
 // progress window over `owner` (null: on its own) serving them all. A document
-// that fails is passed over in silence, as the job reports nothing.
-void ConvertDocuments(QWidget* owner, BookmarkList& bookmarks, const std::vector<CString>& paths,
-                      DocumentFormat format);
+// that fails does not stop the others; afterwards one message box lists each
+// that failed, with the reason the command line gives. Returns the exit
+// status: 1 when any failed, else 0.
+int ConvertDocuments(QWidget* owner, BookmarkList& bookmarks, const std::vector<CString>& paths, DocumentFormat format);
 
 // Runs the wizard on the document at `sourcePath`, every page starting from
 // the stored defaults, and deletes the prepared text it leaves however it ends.

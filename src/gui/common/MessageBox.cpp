@@ -16,6 +16,8 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
     if (Handler())
         return Handler()(parent, text, caption, buttons, icon);
     QMessageBox box(icon, caption, text, buttons, parent);
+    // File names are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

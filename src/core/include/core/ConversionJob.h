@@ -32,6 +32,7 @@ class WizardPages;
 enum ConversionResult : int {
     kConversionDone = 0,
     kConversionFileNotOpened = 6,  // the source or the prepared-text file could not be opened
+    kConversionOwnDocument = 7,    // the database would replace the document itself; nothing was read
     kConversionOutOfMemory = 8,    // the document did not fit in memory; nothing was written
 };
 
