@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages the build, the tests and the package need, when
+# any is missing: as root, or through sudo for anyone else.
 set -euo pipefail
 
 packages=(
@@ -8,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   txt2pdbdoc python3
   qt6-base-dev fonts-dejavu-core
-  desktop-file-utils dpkg-dev
+  desktop-file-utils dpkg-dev file
 )
 
 missing=()
@@ -19,6 +20,14 @@ done
 
 echo "Installing missing packages: ${missing[*]}"
 sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "deps.sh: these packages are missing and sudo is not installed; run this script as root once," >&2
+    echo "or install them as root: apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  sudo="sudo"
+fi
+# sudo resets the environment, so the frontend is set inside it.
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
