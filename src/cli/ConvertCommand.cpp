@@ -65,13 +65,11 @@ Error ResolveFormat(const ConvertOptions& options, FormatParameters& format)
 Error CheckPattern(const ConvertOptions& options, const PageAnswers& pages)
 {
     const CString patternText = pages.BookmarkPatternText();
-    RegularExpression pattern;
-    if (patternText.empty() ||
-        PrepareBookmarkPattern(pattern, patternText, pages.TextPage().charset == 1) == RegularExpression::errNone)
+    const CString problem = BookmarkPatternProblem(patternText, pages.TextPage().charset == 1);
+    if (problem.empty())
         return {};
     const std::string from = options.bookmarks ? "--bookmarks" : "the stored default Bookmarks";
-    return Error::Failure("invalid bookmark pattern '" + patternText + "' (" + from +
-                          "): " + pattern.GetExpressionError());
+    return Error::Failure("invalid bookmark pattern '" + patternText + "' (" + from + "): " + problem);
 }
 
 // Standard input, read into a temporary file that is then converted as any

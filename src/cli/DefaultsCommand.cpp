@@ -7,7 +7,6 @@
 #include <core/ConversionJob.h>
 #include <core/SettingsGroups.h>
 #include <core/SettingsValues.h>
-#include <patternkit/RegularExpression.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -180,10 +179,8 @@ int StoreValue(const SettingsValueInfo& info, const std::string& text)
             return UsageError(std::string(info.name) + " holds at most " + std::to_string(kBookmarksBufferSize - 1) +
                               " bytes");
         // Stored, a pattern the engine refuses would stop every later conversion.
-        RegularExpression pattern;
-        if (!text.empty() &&
-            PrepareBookmarkPattern(pattern, text, StoredTextPageState().charset == 1) != RegularExpression::errNone)
-            return UsageError("invalid bookmark pattern '" + Printable(text) + "': " + pattern.GetExpressionError());
+        if (const CString problem = BookmarkPatternProblem(text, StoredTextPageState().charset == 1); !problem.empty())
+            return UsageError("invalid bookmark pattern '" + Printable(text) + "': " + problem);
         return StoreChange(info, "stored",
                            [&](SettingsKey& key) { return SetStringValue(key, info.name, text.c_str()); });
     }

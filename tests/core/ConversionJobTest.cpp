@@ -31,6 +31,35 @@ protected:
 
     bool TmpIsEmpty() const { return fs::is_empty(Tmp()); }
 
+    // Converts `source` to s.pdb in a child process that raises `signal` at
+    // the writer's step, when both temporary files exist, and waits for it
+    // (with waitpid's `waitFlags`). Gives the child and its status.
+    std::pair<pid_t, int> RunRaisingAtTheWriter(const std::string& source, int signal, int waitFlags = 0)
+    {
+        struct Raising : ProgressSink {
+            void Open(const CString&, int, int upper, int) override
+            {
+                if (upper == 1)
+                    ::raise(signal);
+            }
+            void StepIt() override {}
+            void Close() override {}
+            int signal = 0;
+        };
+        const pid_t child = fork();
+        if (child == 0) {
+            Raising progress;
+            progress.signal = signal;
+            ConversionJob job(m_bookmarks);
+            job.SetProgress(&progress);
+            job.RunConversion(source, (Docs() / "s.pdb").string(), "S", DocumentFormat::PalmDoc, 4, 1);
+            _exit(0);
+        }
+        int status = 0;
+        EXPECT_EQ(waitpid(child, &status, waitFlags), child);
+        return {child, status};
+    }
+
     IsolatedStore m_store;
     BookmarkList m_bookmarks;
 };
@@ -433,31 +462,9 @@ TEST_F(JobTest, UnicodeDocumentsReachTheHandheldInItsCharacterSet)
 // temporary files (the prepared text, the bookmark file) behind.
 TEST_F(JobTest, AnInterruptedRunLeavesNoTemporaryFile)
 {
-    struct Interrupting : ProgressSink {
-        void Open(const CString&, int, int upper, int) override
-        {
-            // The writer's step: both temporary files exist now.
-            if (upper == 1)
-                ::raise(signal);
-        }
-        void StepIt() override {}
-        void Close() override {}
-        int signal = 0;
-    };
     const std::string source = Document("story.txt", kStory);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            Interrupting progress;
-            progress.signal = signal;
-            ConversionJob job(m_bookmarks);
-            job.SetProgress(&progress);
-            job.RunConversion(source, (Docs() / "s.pdb").string(), "S", DocumentFormat::PalmDoc, 4, 1);
-            _exit(0);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const int status = RunRaisingAtTheWriter(source, signal).second;
         ASSERT_TRUE(WIFSIGNALED(status)) << "signal " << signal;
         EXPECT_EQ(WTERMSIG(status), signal);
         EXPECT_TRUE(TmpIsEmpty()) << "signal " << signal;
@@ -467,32 +474,8 @@ TEST_F(JobTest, AnInterruptedRunLeavesNoTemporaryFile)
 
 TEST_F(JobTest, ALaterRunRemovesWhatKilledRunsLeftButNotWhatLiveOnesHold)
 {
-    // Stops the run at the writer's step, when both temporary files exist.
-    struct Stopping : ProgressSink {
-        void Open(const CString&, int, int upper, int) override
-        {
-            if (upper == 1)
-                ::raise(signal);
-        }
-        void StepIt() override {}
-        void Close() override {}
-        int signal = 0;
-    };
     const std::string source = Document("story.txt", kStory);
-    const auto runInChild = [&](int signal) {
-        const pid_t child = fork();
-        if (child == 0) {
-            Stopping progress;
-            progress.signal = signal;
-            ConversionJob job(m_bookmarks);
-            job.SetProgress(&progress);
-            job.RunConversion(source, (Docs() / "s.pdb").string(), "S", DocumentFormat::PalmDoc, 4, 1);
-            _exit(0);
-        }
-        int status = 0;
-        EXPECT_EQ(waitpid(child, &status, WUNTRACED), child);
-        return child;
-    };
+    const auto runInChild = [&](int signal) { return RunRaisingAtTheWriter(source, signal, WUNTRACED).first; };
     // Each run removes what the killed one before it left: its prepared text
     // and its bookmark file.
     runInChild(SIGKILL);

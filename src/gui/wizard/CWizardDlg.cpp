@@ -42,6 +42,16 @@ QWidget* FirstTabStop(QWidget* page)
     return nullptr;
 }
 
+// A reason that ends a sentence of the wizard's: its own final period, if it
+// has one, would double the sentence's.
+QString Reason(const std::string& why)
+{
+    QString reason = QString::fromStdString(why);
+    if (reason.endsWith(u'.'))
+        reason.chop(1);
+    return reason;
+}
+
 }  // namespace
 
 CWizardDlg::CWizardDlg(QWidget* parent, BookmarkList& bookmarks)
@@ -192,18 +202,16 @@ folivo::Error CWizardDlg::MeasureDatabaseSize(DocumentFormat format, std::int32_
 
 void CWizardDlg::TellProblem(const QString& what, const std::string& why)
 {
-    ShowMessageBox(this, what + QString::fromStdString(why) + u'.', kCaption, QMessageBox::Ok, QMessageBox::Warning);
+    ShowMessageBox(this, what + Reason(why) + u'.', kCaption, QMessageBox::Ok, QMessageBox::Warning);
 }
 
 bool CWizardDlg::PatternAccepted()
 {
-    QString problem = QString::fromStdString(m_job.NextPatternProblem());
+    const QString problem = Reason(m_job.NextPatternProblem());
     if (problem.isEmpty())
         return true;
     if (ActivePage() != m_page3)
         SetActivePage(m_stack->indexOf(m_page3));
-    if (problem.endsWith(u'.'))
-        problem.chop(1);
     ShowMessageBox(this,
                    QStringLiteral("The bookmark expression is invalid: ") + problem +
                        QStringLiteral(".\n\nCorrect it, or empty it for a book without generated bookmarks."),
