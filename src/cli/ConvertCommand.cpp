@@ -8,6 +8,7 @@
 #include "Usage.h"
 
 #include <core/ConversionJob.h>
+#include <core/ConversionNotes.h>
 #include <core/SettingsGroups.h>
 #include <core/SettingsStore.h>
 #include <platform/Files.h>
@@ -102,17 +103,6 @@ long long FileSize(const CString& path)
     return ::stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
 
-std::string LineList(const std::vector<unsigned>& lines)
-{
-    constexpr std::size_t kShown = 10;
-    std::string list;
-    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i)
-        list += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
-    if (lines.size() > kShown)
-        list += " and " + std::to_string(lines.size() - kShown) + " more";
-    return list;
-}
-
 // Copies a finished database to standard output; `sent` is its size.
 Error SendToStandardOutput(const std::string& path, std::size_t& sent)
 {
@@ -166,21 +156,14 @@ FileOutcome ConvertFile(const FilePlan& plan, const PageAnswers& shared, const F
     const ConversionReport& report = job.LastReport();
     if (const Error problem = DatabaseProblem(report))
         fail(problem.Message());
-    if (!report.skippedLines.empty()) {
-        outcome.warnings.push_back(plan.name + ": the bookmark pattern is too complex to search line" +
-                                   (report.skippedLines.size() == 1 ? " " : "s ") + LineList(report.skippedLines) +
-                                   "; a bookmark there is missing");
-        outcome.failed = true;
+    for (const ConversionNote& note : ConversionNotes(report)) {
+        outcome.warnings.push_back(
+            plan.name + ": " + note.text +
+            (note.about == ConversionNote::About::Characters ? " (--keep-encoding keeps the bytes as they are)" : ""));
+        outcome.failed = outcome.failed || note.partial;
     }
 
     if (report.databaseWritten) {
-        if (report.writer.status != palm::Status::Ok)
-            outcome.warnings.push_back(plan.name + ": " + palm::Message(report.writer));
-        if (const std::size_t replaced = report.replacedCharacters; replaced != 0)
-            outcome.warnings.push_back(plan.name + ": " + std::to_string(replaced) +
-                                       (replaced == 1 ? " character" : " characters") +
-                                       " the hand-held's character set lacks written in a plain form or as '?'"
-                                       " (--keep-encoding keeps the bytes as they are)");
         if (toStream) {
             std::size_t sent = 0;
             if (Error error = SendToStandardOutput(output, sent)) {
@@ -196,8 +179,6 @@ FileOutcome ConvertFile(const FilePlan& plan, const PageAnswers& shared, const F
     }
     if (report.installRequested && !report.install.Ok())
         fail("not queued for '" + pages.InstallUserText() + "': " + palm::Message(report.install));
-    else if (report.installRequested && report.install.status != palm::Status::Ok)
-        outcome.warnings.push_back(plan.name + ": " + palm::Message(report.install));
     return outcome;
 }
 

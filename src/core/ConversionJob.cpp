@@ -167,9 +167,9 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     const Error bookmarkFileError = WriteBookmarkFile(format, std::string_view(bytes.data(), p));
     std::string().swap(bytes);
 
-    MakeWritable(outputPath);
     if (format == DocumentFormat::PalmDoc || format == DocumentFormat::zTXT) {
         if (!bookmarkFileError) {
+            MakeWritable(outputPath);
             WriteDatabase(outputPath, runTitle, format, blockSizeKB, compress);
             if (m_report.databaseWritten)
                 Install(outputPath);
@@ -221,7 +221,8 @@ std::size_t ConversionJob::PrepareText(const CString& source, unsigned char* buf
 {
     ProgressScope bar(m_progress, sourceFileName, 0, 20, 1);
     m_rules = rules;
-    const std::size_t m = PrepareTextBytes(buffer, n, rules, &bar, &m_report.replacedCharacters);
+    const std::size_t m =
+        PrepareTextBytes(buffer, n, rules, &bar, &m_report.replacedCharacters, &m_report.unclosedHtmlTag);
     bookmarkPatterns = ResolveBookmarkPatterns(m_pages, bookmarkPatterns);
     const std::string_view prepared(reinterpret_cast<const char*>(buffer), m);
     const ListSource made{source, m, std::hash<std::string_view>{}(prepared), bookmarkPatterns, rules.handheldCharset};

@@ -12,6 +12,7 @@
 #include <platform/Descriptor.h>
 #include <platform/Files.h>
 
+#include "LineList.h"
 #include "SettingsFile.h"
 
 #include <cerrno>
@@ -27,6 +28,7 @@
 
 namespace {
 
+using folivo::LineList;
 using folivo::SettingsDocument;
 using folivo::StoredValue;
 
@@ -118,22 +120,6 @@ ReadResult ReadSettingsFile(const CString& path, CString& text, std::string* why
     if (why)
         *why = ReadFailure(path, error);
     return ReadResult::failed;
-}
-
-// "line 4", "lines 2, 3 and 9", "lines 1, 2, 3, 4, 5 and 7 more".
-std::string LineList(const std::vector<std::size_t>& lines)
-{
-    constexpr std::size_t kShown = 5;
-    std::string list = lines.size() == 1 ? "line " : "lines ";
-    const std::size_t shown = lines.size() > kShown + 1 ? kShown : lines.size();
-    for (std::size_t i = 0; i < shown; ++i) {
-        if (i > 0)
-            list += i + 1 == lines.size() ? " and " : ", ";
-        list += std::to_string(lines[i]);
-    }
-    if (shown < lines.size())
-        list += " and " + std::to_string(lines.size() - shown) + " more";
-    return list;
 }
 
 // Why `file` could not be replaced. The new copy's name would only puzzle:

@@ -47,12 +47,33 @@ bool IsBreak(unsigned char c)
     return out;
 }
 
+// As a browser reads it, '<' starts a tag only before a letter, '/', '!' or
+// '?'; any other is text, as in "1 < 2".
+bool StartsTag(const unsigned char* text, std::size_t i, std::size_t n)
+{
+    if (i + 1 >= n)
+        return false;
+    const unsigned char c = text[i + 1];
+    return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '/' || c == '!' || c == '?';
+}
+
+// Enough of the tag at text[i] for a person to find it, up to its line's end.
+std::string TagExcerpt(const unsigned char* text, std::size_t i, std::size_t n)
+{
+    constexpr std::size_t kExcerpt = 16;
+    std::size_t end = i;
+    while (end < n && end - i < kExcerpt && !IsBreak(text[end]))
+        ++end;
+    return std::string(reinterpret_cast<const char*>(text + i), end - i);
+}
+
 // The first pass writes at or behind the byte it reads, so it works in place.
 // A decoded character reference is written, never read again: the '<' of
 // "&lt;" starts no tag, and "&amp;lt;" becomes "&lt;".
 std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules, ProgressScope* progress,
-                       std::size_t& replaced)
+                       std::size_t& replaced, std::string* unclosedTag)
 {
+    std::size_t neverCloses = n;
     const bool decodeReferences = rules.removeHtmlTags && rules.handheldCharset;
     static const char kNbsp[] = "&nbsp;";
     const std::size_t stepEvery = n / 20;
@@ -79,10 +100,16 @@ std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSetti
                 continue;
             }
         }
-        if (rules.removeHtmlTags && x == '<') {
-            const void* close = std::memchr(text + i, '>', n - i);
-            i = close ? static_cast<const unsigned char*>(close) - text + 1 : n;
-            continue;
+        if (rules.removeHtmlTags && x == '<' && i < neverCloses && StartsTag(text, i, n)) {
+            if (const void* close = std::memchr(text + i + 1, '>', n - i - 1)) {
+                i = static_cast<const unsigned char*>(close) - text + 1;
+                continue;
+            }
+            // No '>' follows, so no later tag closes either: searching again
+            // from each '<' would make the pass quadratic.
+            neverCloses = i;
+            if (unclosedTag)
+                *unclosedTag = TagExcerpt(text, i, n);
         }
         ++i;
         out = KeepByte(text, out, x, rules);
@@ -119,10 +146,10 @@ void JoinSingleBreaks(unsigned char* text, std::size_t m)
 }  // namespace
 
 std::size_t PrepareTextBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules,
-                             ProgressScope* progress, std::size_t* replaced)
+                             ProgressScope* progress, std::size_t* replaced, std::string* unclosedTag)
 {
     std::size_t decodedReplacements = 0;
-    const std::size_t m = CleanBytes(text, n, rules, progress, decodedReplacements);
+    const std::size_t m = CleanBytes(text, n, rules, progress, decodedReplacements, unclosedTag);
     if (replaced)
         *replaced += decodedReplacements;
     if (rules.ignoreSingleLineBreaks)

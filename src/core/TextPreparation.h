@@ -4,6 +4,7 @@
 #include <core/ConversionSettings.h>
 
 #include <cstddef>
+#include <string>
 
 namespace folivo {
 
@@ -12,8 +13,11 @@ class ProgressScope;
 // Applies the text rules of `rules` to the n bytes at `text`, in place, and
 // returns the new length (never more than n). Two linear passes:
 //
-// 1. removes "&nbsp;" and everything from '<' to the next '>' (with no '>',
-//    the rest of the text) when HTML tags are removed, and then, with the
+// 1. removes "&nbsp;" and every tag, from a '<' that starts one (before a
+//    letter, '/', '!' or '?') to the next '>', when HTML tags are removed; a
+//    tag with no '>' after it never closes and is kept as text, with all
+//    after it, and its start (a few bytes, up to its line's end) is put in
+//    `*unclosedTag` when that is given. Then, with the
 //    hand-held's character set too, decodes every other character reference
 //    (DecodeCharacterReference) once; drops control bytes
 //    below 0x20 other than tab, LF and CR unless low ASCII is allowed; turns
@@ -28,6 +32,7 @@ class ProgressScope;
 // replacements of decoded references (see HandheldCharset.h) are added to
 // `*replaced` when it is given.
 std::size_t PrepareTextBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules,
-                             ProgressScope* progress, std::size_t* replaced = nullptr);
+                             ProgressScope* progress, std::size_t* replaced = nullptr,
+                             std::string* unclosedTag = nullptr);
 
 }  // namespace folivo

@@ -44,8 +44,7 @@ Result BuildPalmDoc(const BookContent& content, bool compress, std::string& data
 
     std::vector<StoredBookmark> bookmarks = content.bookmarks;
     Result result;
-    result.skippedBookmarks = ArrangeBookmarks(bookmarks, text.size(), kPdbMaxRecords - 1 - textRecords);
-    result.storedBookmarks = bookmarks.size();
+    ArrangeBookmarks(bookmarks, text.size(), kPdbMaxRecords - 1 - textRecords, result);
 
     std::vector<std::string> records;
     records.reserve(1 + textRecords + bookmarks.size());

@@ -29,6 +29,11 @@ const char* Summary(Status status)
     return "Unknown result";
 }
 
+std::string Count(std::size_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + ' ' + (n == 1 ? one : many);
+}
+
 }  // namespace
 
 std::string Message(const Result& result)
@@ -37,10 +42,17 @@ std::string Message(const Result& result)
     if (!result.detail.empty())
         text += ": " + result.detail;
     text += '.';
-    if (result.skippedBookmarks != 0)
-        text += ' ' + std::to_string(result.skippedBookmarks) +
-                (result.skippedBookmarks == 1 ? " bookmark was" : " bookmarks were") +
-                " skipped (malformed line, position outside the text, or no room left).";
+    if (const std::size_t n = result.bookmarksWithoutRoom; n != 0)
+        text += ' ' + Count(n, "bookmark was", "bookmarks were") + " dropped: no room was left in the database (" +
+                (result.storedBookmarks == 0 ? std::string("none fits")
+                                             : "only " + Count(result.storedBookmarks, "fits", "fit")) +
+                ").";
+    if (const std::size_t n = result.bookmarksPastText; n != 0)
+        text +=
+            ' ' + Count(n, "bookmark was", "bookmarks were") + " dropped: its position is past the end of the text.";
+    if (const std::size_t n = result.malformedBookmarkLines; n != 0)
+        text += ' ' + Count(n, "line", "lines") + " of the bookmark file named no bookmark and " +
+                (n == 1 ? "was" : "were") + " skipped.";
     return text;
 }
 

@@ -41,15 +41,16 @@ Result CheckContent(const BookContent& content)
     return CheckRecordSize(content.recordSize);
 }
 
-std::size_t ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room)
+void ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room, Result& result)
 {
-    const std::size_t before = bookmarks.size();
-    std::erase_if(bookmarks, [&](const StoredBookmark& b) { return b.offset > textLength; });
+    result.bookmarksPastText = std::erase_if(bookmarks, [&](const StoredBookmark& b) { return b.offset > textLength; });
     std::stable_sort(bookmarks.begin(), bookmarks.end(),
                      [](const StoredBookmark& a, const StoredBookmark& b) { return a.offset < b.offset; });
-    if (bookmarks.size() > room)
+    if (bookmarks.size() > room) {
+        result.bookmarksWithoutRoom = bookmarks.size() - room;
         bookmarks.resize(room);
-    return before - bookmarks.size();
+    }
+    result.storedBookmarks = bookmarks.size();
 }
 
 void ShareOutRecords(std::size_t count, const std::function<void(std::size_t first, std::size_t stride)>& work)
@@ -106,7 +107,7 @@ Result LoadInput(const WriteRequest& request, LoadedInput& input)
         } else {
             BookmarkLines parsed = ParseBookmarkLines(lines);
             input.content.bookmarks = std::move(parsed.entries);
-            input.warning.skippedBookmarks = parsed.malformed;
+            input.warning.malformedBookmarkLines = parsed.malformed;
         }
     }
     return {};
@@ -127,9 +128,10 @@ Result WriteDatabase(const WriteRequest& request, const BuildDatabase& build)
         return stored;
 
     Result result = input.warning;
-    result.skippedBookmarks += built.skippedBookmarks;
+    result.bookmarksPastText = built.bookmarksPastText;
+    result.bookmarksWithoutRoom = built.bookmarksWithoutRoom;
     result.storedBookmarks = built.storedBookmarks;
-    if (result.status == Status::Ok && result.skippedBookmarks != 0)
+    if (result.status == Status::Ok && result.SkippedBookmarks() != 0)
         result.status = Status::BookmarkLinesSkipped;
     return result;
 }

@@ -17,8 +17,9 @@ Result CheckRecordSize(std::uint32_t recordSize);
 Result CheckContent(const BookContent& content);
 
 // Sorts by offset (keeping file order among equal offsets), drops entries
-// beyond textLength and keeps at most `room`. Returns how many were dropped.
-std::size_t ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room);
+// beyond textLength and keeps at most `room`; counts both kinds of dropped
+// entry and the kept ones in `result`.
+void ArrangeBookmarks(std::vector<StoredBookmark>& bookmarks, std::size_t textLength, std::size_t room, Result& result);
 
 // Runs work(first, stride) on as many threads as pay off for `count` records
 // (one below 64 records a thread), so that every index below count is handed

@@ -140,8 +140,7 @@ Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& databas
     std::vector<StoredBookmark> bookmarks = content.bookmarks;
     Result result;
     const std::size_t room = records.size() < kPdbMaxRecords ? kMaxBookmarks : 0;
-    result.skippedBookmarks = ArrangeBookmarks(bookmarks, text.size(), room);
-    result.storedBookmarks = bookmarks.size();
+    ArrangeBookmarks(bookmarks, text.size(), room, result);
 
     uLong crc = crc32(0, nullptr, 0);
     for (std::size_t i = 1; i < records.size(); ++i)

@@ -420,6 +420,14 @@ TEST(ConvertCommand, UnicodeBecomesTheHandheldsCharacterSetUnlessKept)
     box.Document("page.htm", "<p>&lt;b&gt; &amp;lt; caf&eacute;&#8217;s&nbsp;end</p>");
     ASSERT_EQ(box.Run({"convert", "--no-keep-encoding", "--strip-html", "page.htm"}).status, 0);
     EXPECT_EQ(ReadDatabase(box.Docs() / "page.pdb").text, "<b> &lt; caf\xE9\x92send");
+
+    // A comment that never closes loses nothing, and the user is told.
+    box.Document("open.htm", "if 1 < 2 then\n<!-- the rest\nof the book\n");
+    const RunResult open = box.Run({"convert", "--strip-html", "open.htm"});
+    ASSERT_EQ(open.status, 0) << open.err;
+    EXPECT_EQ(ReadDatabase(box.Docs() / "open.pdb").text, "if 1 < 2 then\n<!-- the rest\nof the book\n");
+    EXPECT_EQ(open.err, "folivo: warning: open.htm: the HTML tag \"<!-- the rest\" never closes, so it and the text "
+                        "after it were kept as text\n");
 }
 
 TEST(ConvertCommand, MessagesNameTheirCause)
@@ -484,9 +492,12 @@ TEST(ConvertCommand, TheSummaryCountsTheBookmarksTheDatabaseHolds)
         text += "Chapter " + std::to_string(chapter) + "\n";
     box.Document("long.txt", text);
     // One zTXT bookmark record holds 65505 / 24 = 2729 entries.
+    // Bookmarks left out are a partial result.
     const RunResult run = box.Run({"convert", "--format", "ztxt", "--bookmarks", "^chapter", "long.txt"});
-    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(ReadDatabase(box.Docs() / "long.pdb").bookmarks.size(), 2729u);
     EXPECT_TRUE(run.out.ends_with(" bytes, 2729 bookmarks\n")) << run.out;
-    EXPECT_NE(run.err.find("271 bookmarks were skipped"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("271 bookmarks were dropped: no room was left in the database (only 2729 fit)"),
+              std::string::npos)
+        << run.err;
 }

@@ -40,13 +40,26 @@ TEST(TextPreparation, HtmlRemoval)
                     {"a&NBSP;b", "a&NBSP;b"},
                     {"a&amp;b", "a&amp;b"},
                     {"x<b>y</b>z", "xyz"},
-                    {"x<y", "x"},
                     {"tail&nbsp", "tail&nbsp"},
-                    {"<p\r\nclass=a>t</p>", "t"}},
+                    {"<p\r\nclass=a>t</p>", "t"},
+                    // A '<' before anything but a letter, '/', '!' or '?' is text.
+                    {"if 1 < 2 then\nthe rest <b>of</b> it", "if 1 < 2 then\nthe rest of it"},
+                    {"a<3 <=b <", "a<3 <=b <"},
+                    {"<!-- c --><?x?>t</i>", "t"},
+                    // A tag that never closes keeps itself and what follows.
+                    {"x<y", "x<y"},
+                    {"a<b>c <!-- note\nrest <i more", "ac <!-- note\nrest <i more"}},
                    Rules([](ConversionSettings& r) {
                        r.removeHtmlTags = true;
                        r.handheldCharset = false;
                    }));
+    std::string text = "kept <b>x</b> <!-- a note that never ends\nmore";
+    std::string unclosed;
+    text.resize(PrepareTextBytes(reinterpret_cast<unsigned char*>(text.data()), text.size(),
+                                 Rules([](ConversionSettings& r) { r.removeHtmlTags = true; }), nullptr, nullptr,
+                                 &unclosed));
+    EXPECT_EQ(text, "kept x <!-- a note that never ends\nmore");
+    EXPECT_EQ(unclosed, "<!-- a note that");
     // Without the rule nothing of it is touched.
     EXPECT_EQ(Prepare("x<b>&nbsp;", ConversionSettings{}), "x<b>&nbsp;");
 }

@@ -336,6 +336,7 @@ TEST_F(ConverterDlgTest, ConvertWritesEveryListedDocumentWithTheStoredDefaults)
         EXPECT_EQ(book.recordSize, 2048u);
     }
     EXPECT_FALSE(fs::exists(Docs() / "gone.pdb"));
+    EXPECT_TRUE(dialog.AnyConversionFailed()) << "the program's exit status tells it";
     EXPECT_EQ(Listed(dialog), paths);
     EXPECT_TRUE(fs::is_empty(Tmp()));
     EXPECT_TRUE(dialog.isEnabled());
@@ -609,6 +610,21 @@ TEST_F(ConverterDlgTest, ADirectRunThatFailsSaysWhyAndExitsWithOne)
     }
     EXPECT_EQ(ReadBytes(Docs() / "notes.pdb"), "my notes\n");
     EXPECT_TRUE(fs::is_empty(Tmp()));
+
+    // A database without all the bookmarks asked for is a partial result.
+    std::string chapters;
+    for (int chapter = 1; chapter <= 2730; ++chapter)
+        chapters += "Chapter " + std::to_string(chapter) + "\n";
+    const std::string book = Document("long.txt", chapters).toStdString();
+    ASSERT_TRUE(folivo::SaveBookmarkDefaults("^chapter"));
+    const MessageBoxAnswers answers(QMessageBox::Ok);
+    EXPECT_EQ(CConverterApp().Run({book, "1"}), 1);
+    ASSERT_EQ(answers.Asked().size(), 1u);
+    EXPECT_EQ(answers.Asked()[0].text.toStdString(),
+              "The database was written, but:\n" + book +
+                  ": Database written, but some bookmarks were skipped. 1 bookmark was dropped: no room was left in "
+                  "the database (only 2729 fit).");
+    EXPECT_EQ(ReadDatabase(Docs() / "long.pdb").bookmarks.size(), 2729u);
 }
 
 TEST_F(ConverterDlgTest, TheStartConvertsOneDocumentOrOpensTheListedOnes)

@@ -86,7 +86,7 @@ TEST(PalmDocDatabase, RoundTripsTextAndSortedBookmarks)
         for (bool compress : {true, false}) {
             std::string file;
             const palm::Result built = palm::BuildPalmDoc({"T", text, marks, recordSize}, compress, file);
-            EXPECT_EQ(built.skippedBookmarks, 1u) << "the one beyond the text";
+            EXPECT_EQ(built.bookmarksPastText, 1u) << "the one beyond the text";
             palm::EbookInfo info;
             ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
             EXPECT_EQ(info.text, text);
@@ -204,7 +204,7 @@ TEST(ZtxtDatabase, BothModesRoundTripWithLfLineBreaks)
     const Marks marks = {{std::string(25, 'L'), 100}, {"late", 60000}};
     for (palm::ZtxtMode mode : {palm::ZtxtMode::RandomAccess, palm::ZtxtMode::EntireDocument}) {
         std::string file;
-        EXPECT_EQ(palm::BuildZtxt({"Z", text, marks, 4096}, mode, file).skippedBookmarks, 1u);
+        EXPECT_EQ(palm::BuildZtxt({"Z", text, marks, 4096}, mode, file).bookmarksPastText, 1u);
         palm::EbookInfo info;
         ASSERT_TRUE(palm::ReadEbook(file, info).Ok());
         EXPECT_EQ(info.text, WithLfBreaks(text));

@@ -7,6 +7,7 @@
 #include "wizard/CWizardDlg.h"
 
 #include <core/CommandLineStart.h>
+#include <core/ConversionNotes.h>
 
 #include <QFileInfo>
 
@@ -33,7 +34,7 @@ int CConverterApp::Run(const std::vector<std::string>& arguments)
             listed << QFileInfo(FromPath(path)).absoluteFilePath();
         dialog.ListDocuments(listed);
         dialog.exec();
-        return 0;
+        return dialog.AnyConversionFailed() ? 1 : 0;
     }
     const auto format = static_cast<DocumentFormat>(start.document.format);
     if (format == DocumentFormat::ShowWizard) {
@@ -48,6 +49,8 @@ int ConvertDocuments(QWidget* owner, BookmarkList& bookmarks, const std::vector<
 {
     const bool writes = format == DocumentFormat::PalmDoc || format == DocumentFormat::zTXT;
     std::vector<std::string> failures;
+    std::vector<std::string> warnings;
+    bool partial = false;
     {
         CProgressDlg progress(owner);
         folivo::ConversionJob job(bookmarks);
@@ -55,20 +58,34 @@ int ConvertDocuments(QWidget* owner, BookmarkList& bookmarks, const std::vector<
         for (const CString& path : paths) {
             folivo::ConvertDirectly(job, path, format);
             const folivo::ConversionReport& report = job.LastReport();
-            if (const folivo::Error problem = RunProblem(report, writes))
+            if (const folivo::Error problem = RunProblem(report, writes)) {
                 failures.push_back(path + ": " + problem.Message());
+                continue;
+            }
+            for (const folivo::ConversionNote& note : folivo::ConversionNotes(report)) {
+                warnings.push_back(path + ": " + note.text);
+                partial = partial || note.partial;
+            }
         }
     }
-    if (failures.empty())
+    if (failures.empty() && warnings.empty())
         return 0;
-    QString text = paths.size() == 1
-                       ? QStringLiteral("The document could not be converted:")
-                       : QString::number(failures.size()) + QStringLiteral(" of ") + QString::number(paths.size()) +
-                             QStringLiteral(" documents could not be converted:");
+    QString text;
+    if (!failures.empty())
+        text = paths.size() == 1
+                   ? QStringLiteral("The document could not be converted:")
+                   : QString::number(failures.size()) + QStringLiteral(" of ") + QString::number(paths.size()) +
+                         QStringLiteral(" documents could not be converted:");
     for (const std::string& failure : failures)
         text += u'\n' + FromPath(failure);
+    if (!warnings.empty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) +
+                (paths.size() == 1 ? QStringLiteral("The database was written, but:")
+                                   : QStringLiteral("Databases were written, with these warnings:"));
+    for (const std::string& warning : warnings)
+        text += u'\n' + FromPath(warning);
     ShowMessageBox(owner, text, QStringLiteral("Folivo Converter"), QMessageBox::Ok, QMessageBox::Warning);
-    return 1;
+    return failures.empty() && !partial ? 0 : 1;
 }
 
 void RunWizard(CWizardDlg& sheet, const CString& sourcePath)

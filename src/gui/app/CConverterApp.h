@@ -24,8 +24,9 @@ public:
 // Converts each document directly with the stored defaults of `format`, one
 // progress window over `owner` (null: on its own) serving them all. A document
 // that fails does not stop the others; afterwards one message box lists each
-// that failed, with the reason the command line gives. Returns the exit
-// status: 1 when any failed, else 0.
+// that failed, with the reason the command line gives, and the warnings of
+// those converted (ConversionNotes). Returns the exit status: 1 when any
+// failed or was converted only in part, else 0.
 int ConvertDocuments(QWidget* owner, BookmarkList& bookmarks, const std::vector<CString>& paths, DocumentFormat format);
 
 // Runs the wizard on the document at `sourcePath`, every page starting from

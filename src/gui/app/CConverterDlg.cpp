@@ -255,9 +255,10 @@ void CConverterDlg::ConvertDirectly(const QStringList& paths)
     std::vector<CString> documents;
     for (const QString& path : paths)
         documents.push_back(ToPath(path));
-    // What failed is told in a message box; the batch's status has no use here.
-    ConvertDocuments(this, m_bookmarks, documents,
-                     m_palmDoc->isChecked() ? DocumentFormat::PalmDoc : DocumentFormat::zTXT);
+    // What failed is told in a message box, and the program's exit status says it too.
+    if (ConvertDocuments(this, m_bookmarks, documents,
+                         m_palmDoc->isChecked() ? DocumentFormat::PalmDoc : DocumentFormat::zTXT) != 0)
+        m_anyConversionFailed = true;
 }
 
 void CConverterDlg::ToggleShellIntegration()

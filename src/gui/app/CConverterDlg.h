@@ -41,6 +41,9 @@ public:
     // Appends the documents not listed yet, in order (those listed already
     // are skipped without a word): what the program was opened with.
     void ListDocuments(const QStringList& paths);
+    // Whether a direct conversion since the dialog opened failed or was done
+    // only in part (the user was told), for the program's exit status.
+    bool AnyConversionFailed() const { return m_anyConversionFailed; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -75,4 +78,5 @@ private:
     QRadioButton* m_zTxt;
     QCheckBox* m_advanced;
     QPushButton* m_convert;
+    bool m_anyConversionFailed = false;
 };

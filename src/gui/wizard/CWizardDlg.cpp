@@ -2,6 +2,7 @@
 
 #include "app/Help.h"
 #include "common/DialogBuilder.h"
+#include "common/FilePaths.h"
 #include "common/MessageBox.h"
 #include "preview/CPreviewDlg.h"
 #include "wizard/CPage1.h"
@@ -11,6 +12,7 @@
 #include "wizard/CProgressDlg.h"
 #include "wizard/Templates.h"
 
+#include <core/ConversionNotes.h>
 #include <core/ConversionSettings.h>
 
 #include <QFrame>
@@ -19,6 +21,7 @@
 #include <QShowEvent>
 #include <QStackedWidget>
 
+#include <algorithm>
 #include <array>
 
 using namespace WizardTemplate;
@@ -44,11 +47,19 @@ QWidget* FirstTabStop(QWidget* page)
 
 // A reason that ends a sentence of the wizard's: its own final period, if it
 // has one, would double the sentence's.
+// A reason continues the sentence it is put into: its final period goes, and
+// so does the capital of a first word that is a plain word (not a file name
+// or an abbreviation).
 QString Reason(const std::string& why)
 {
     QString reason = QString::fromStdString(why);
     if (reason.endsWith(u'.'))
         reason.chop(1);
+    const qsizetype wordEnd = reason.indexOf(u' ');
+    const QStringView first = QStringView(reason).left(wordEnd < 0 ? reason.size() : wordEnd);
+    if (first.size() > 1 && first[0].isUpper() &&
+        std::all_of(first.begin() + 1, first.end(), [](QChar c) { return c.isLower(); }))
+        reason[0] = reason[0].toLower();
     return reason;
 }
 
@@ -241,14 +252,15 @@ bool CWizardDlg::FinishConversion(DocumentFormat format, std::int32_t blockSizeK
         TellProblem(QStringLiteral("The database could not be written: "), problem.Message());
         return false;
     }
-    if (report.installRequested && !report.install.Ok()) {
+    if (report.installRequested && !report.install.Ok())
         TellProblem(QStringLiteral("The database was written, but it could not be queued for the hand-held: "),
                     palm::Message(report.install));
-    } else if (report.installRequested && report.install.status != palm::Status::Ok) {
-        // The message is a whole sentence already.
-        ShowMessageBox(this, QString::fromStdString(palm::Message(report.install)), kCaption, QMessageBox::Ok,
+    QString notes;
+    for (const folivo::ConversionNote& note : folivo::ConversionNotes(report))
+        notes += u'\n' + FromPath(note.text);
+    if (!notes.isEmpty())
+        ShowMessageBox(this, QStringLiteral("The database was written, but:") + notes, kCaption, QMessageBox::Ok,
                        QMessageBox::Warning);
-    }
     return true;
 }
 

@@ -45,6 +45,9 @@ struct ConversionReport {
     // Characters of a Unicode document or of HTML character references that
     // the hand-held's character set lacks: written in a plain form or as '?'.
     std::size_t replacedCharacters = 0;
+    // The start of the first HTML tag or comment that never closes (kept as
+    // text, with what follows it), when tags are removed; else empty.
+    CString unclosedHtmlTag;
     int generatedBookmarks = 0;  // entries the pattern scan made
     RegularExpression::ExpressionErrorCode patternError = RegularExpression::errNone;
     CString patternErrorText;  // the engine's text when the pattern did not compile

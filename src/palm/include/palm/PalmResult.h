@@ -31,9 +31,14 @@ enum class Status {
 
 struct Result {
     Status status = Status::Ok;
-    std::string detail;                // path, system error or what was damaged
-    std::size_t skippedBookmarks = 0;  // lines skipped or entries that did not fit
-    std::size_t storedBookmarks = 0;   // writers: the bookmarks the database holds
+    std::string detail;  // path, system error or what was damaged
+    // Writers: the bookmarks left out, by cause, and those the database holds.
+    std::size_t malformedBookmarkLines = 0;  // lines of the bookmark file that name none
+    std::size_t bookmarksPastText = 0;       // positions beyond the end of the text
+    std::size_t bookmarksWithoutRoom = 0;    // more than the database has room for
+    std::size_t storedBookmarks = 0;
+
+    std::size_t SkippedBookmarks() const { return malformedBookmarkLines + bookmarksPastText + bookmarksWithoutRoom; }
 
     // True when the requested file was produced (possibly with a warning).
     bool Ok() const
