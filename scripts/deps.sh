@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config clang-format
-  libboost-regex1.74-dev zlib1g-dev
+  libboost-regex1.74-dev zlib1g-dev libxml2-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   txt2pdbdoc python3
   qt6-base-dev fonts-dejavu-core

@@ -1,0 +1,424 @@
+#include "HtmlLayout.h"
+
+#include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+
+namespace documents {
+
+namespace {
+
+enum class Role {
+    Inline,
+    Hidden,     // gives nothing: head, script, style, template
+    Block,      // starts a line
+    Paragraph,  // starts a line and ends with an empty one
+    ListItem,
+    Row,
+    Cell,
+    Preformatted,
+    LineBreak,
+    Rule,
+    Image,
+    Heading,  // h1 to h3: a paragraph whose text is also a mark
+};
+
+struct ElementRole {
+    const char* name;
+    Role role;
+};
+
+// Sorted by name, for a binary search.
+constexpr ElementRole kRoles[] = {
+    {"address", Role::Block},    {"article", Role::Block},
+    {"aside", Role::Block},      {"blockquote", Role::Paragraph},
+    {"body", Role::Block},       {"br", Role::LineBreak},
+    {"caption", Role::Block},    {"center", Role::Block},
+    {"dd", Role::Block},         {"div", Role::Block},
+    {"dl", Role::Paragraph},     {"dt", Role::Block},
+    {"figcaption", Role::Block}, {"figure", Role::Paragraph},
+    {"footer", Role::Block},     {"h1", Role::Heading},
+    {"h2", Role::Heading},       {"h3", Role::Heading},
+    {"h4", Role::Paragraph},     {"h5", Role::Paragraph},
+    {"h6", Role::Paragraph},     {"head", Role::Hidden},
+    {"header", Role::Block},     {"hr", Role::Rule},
+    {"img", Role::Image},        {"li", Role::ListItem},
+    {"main", Role::Block},       {"nav", Role::Block},
+    {"ol", Role::Paragraph},     {"p", Role::Paragraph},
+    {"pre", Role::Preformatted}, {"script", Role::Hidden},
+    {"section", Role::Block},    {"style", Role::Hidden},
+    {"table", Role::Paragraph},  {"td", Role::Cell},
+    {"template", Role::Hidden},  {"th", Role::Cell},
+    {"tr", Role::Row},           {"ul", Role::Paragraph},
+};
+
+Role RoleOf(const _xmlNode* element)
+{
+    // XHTML's names are lower case already; the HTML parser folds them.
+    const char* name = reinterpret_cast<const char*>(element->name);
+    const auto* end = std::end(kRoles);
+    const auto* found = std::lower_bound(
+        std::begin(kRoles), end, name, [](const ElementRole& r, const char* n) { return std::strcmp(r.name, n) < 0; });
+    return found != end && std::strcmp(found->name, name) == 0 ? found->role : Role::Inline;
+}
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+std::string Attribute(_xmlNode* element, const char* name)
+{
+    xmlChar* value = xmlGetProp(element, reinterpret_cast<const xmlChar*>(name));
+    if (!value)
+        return {};
+    std::string text(reinterpret_cast<const char*>(value));
+    xmlFree(value);
+    return text;
+}
+
+// One run of white space for each, none at either end.
+std::string Collapsed(std::string_view text)
+{
+    std::string out;
+    bool space = false;
+    for (const char c : text) {
+        if (IsSpace(c)) {
+            space = !out.empty();
+            continue;
+        }
+        if (space)
+            out += ' ';
+        space = false;
+        out += c;
+    }
+    return out;
+}
+
+// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates
+// or values past U+10FFFF.
+bool ValidUtf8(std::string_view bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+        if (length == 0 || end - p < length)
+            return false;
+        for (int k = 1; k < length; ++k)
+            if ((p[k] & 0xC0) != 0x80)
+                return false;
+        if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] > 0x9F) || (b == 0xF0 && p[1] < 0x90) ||
+            (b == 0xF4 && p[1] > 0x8F))
+            return false;
+        p += length;
+    }
+    return true;
+}
+
+struct DocFree {
+    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
+
+constexpr int kXmlOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+constexpr int kHtmlOptions = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER;
+
+bool HasC1Bytes(std::string_view bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b >= 0x80 && b <= 0x9F;
+    });
+}
+
+struct ContextFree {
+    void operator()(htmlParserCtxt* context) const { htmlFreeParserCtxt(context); }
+};
+
+// Parses with the encoding given (null: as declared); `stopped` tells why the
+// parser gave up before the end (elements nested too deep), if it did.
+DocPtr ReadHtml(std::string_view bytes, const char* encoding, std::string& stopped)
+{
+    std::unique_ptr<htmlParserCtxt, ContextFree> context(htmlNewParserCtxt());
+    if (!context)
+        return nullptr;
+    DocPtr doc(htmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
+                                  kHtmlOptions));
+    if (context->lastError.code == XML_ERR_INTERNAL_ERROR && context->lastError.message)
+        stopped = Collapsed(context->lastError.message);
+    return doc;
+}
+
+DocPtr ParseHtml(std::string_view bytes, std::string& stopped)
+{
+    // A document that declares no encoding is UTF-8 when it is valid UTF-8.
+    const bool utf8 = ValidUtf8(bytes);
+    DocPtr doc = ReadHtml(bytes, utf8 ? "UTF-8" : nullptr, stopped);
+    if (utf8 || !doc)
+        return doc;
+    // Else Windows-1252, as browsers read it, also for the Latin-1 labels:
+    // the bytes Latin-1 gives to control characters are its letters.
+    const char* declared = reinterpret_cast<const char*>(doc->encoding);
+    const bool latin1 = declared && (xmlStrcasecmp(doc->encoding, BAD_CAST "iso-8859-1") == 0 ||
+                                     xmlStrcasecmp(doc->encoding, BAD_CAST "latin1") == 0 ||
+                                     xmlStrcasecmp(doc->encoding, BAD_CAST "us-ascii") == 0);
+    if (!declared || (latin1 && HasC1Bytes(bytes))) {
+        stopped.clear();
+        doc = ReadHtml(bytes, "WINDOWS-1252", stopped);
+    }
+    return doc;
+}
+
+}  // namespace
+
+TextLayout::TextLayout(std::size_t limit) : m_limit(limit) {}
+
+std::string TextLayout::Add(std::string_view bytes, bool xml, const std::string& name)
+{
+    if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
+        return "the document is too large to lay out";
+    DocPtr doc;
+    if (xml) {
+        doc.reset(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, kXmlOptions));
+        // An entity loop or an amplification libxml2 refuses is hostile, not
+        // a slip of the pen the HTML parser would forgive.
+        if (!doc) {
+            const xmlError* error = xmlGetLastError();
+            if (error && error->code == XML_ERR_ENTITY_LOOP)
+                return std::string("its entities expand without bound (") + Collapsed(error->message) + ")";
+        }
+    }
+    std::string stopped;
+    if (!doc)
+        doc = ParseHtml(bytes, stopped);
+    if (!doc)
+        return "it cannot be read as HTML";
+    // What the parser left out would be missing without a word.
+    if (!stopped.empty())
+        return "it cannot be read to its end (" + stopped + ")";
+    Break(2);
+    m_pendingTargets.push_back(name);
+    if (_xmlNode* root = xmlDocGetRootElement(doc.get()))
+        Walk(root, name);
+    // Targets after the last text are at the end.
+    for (const std::string& target : m_pendingTargets)
+        m_targets.emplace(target, m_text.size());
+    m_pendingTargets.clear();
+    if (m_overLimit)
+        return "laid out, its text is larger than the " + std::to_string(m_limit) + " bytes a database can hold";
+    return {};
+}
+
+std::optional<std::size_t> TextLayout::Target(const std::string& key) const
+{
+    const auto found = m_targets.find(key);
+    if (found == m_targets.end())
+        return std::nullopt;
+    return found->second;
+}
+
+// Depth first without recursion: the parsers let trees grow deep.
+void TextLayout::Walk(_xmlNode* root, const std::string& name)
+{
+    _xmlNode* node = root;
+    while (node && !m_overLimit) {
+        bool descend = false;
+        switch (node->type) {
+        case XML_ELEMENT_NODE:
+            if (RoleOf(node) != Role::Hidden) {
+                Open(node, name);
+                descend = true;
+            }
+            break;
+        case XML_TEXT_NODE:
+        case XML_CDATA_SECTION_NODE:
+            if (node->content)
+                AddText(reinterpret_cast<const char*>(node->content));
+            break;
+        case XML_ENTITY_REF_NODE:
+            if (xmlChar* content = xmlNodeGetContent(node)) {
+                AddText(reinterpret_cast<const char*>(content));
+                xmlFree(content);
+            }
+            break;
+        default: break;
+        }
+        if (descend && node->children) {
+            node = node->children;
+            continue;
+        }
+        if (descend)
+            Close(node);
+        while (node != root && !node->next) {
+            node = node->parent;
+            Close(node);
+        }
+        if (node == root)
+            break;
+        node = node->next;
+    }
+}
+
+void TextLayout::Open(_xmlNode* element, const std::string& name)
+{
+    // Old books name their anchors with <a name>.
+    if (std::string id = Attribute(element, "id"); !id.empty())
+        m_pendingTargets.push_back(name + '#' + id);
+    if (xmlStrcasecmp(element->name, BAD_CAST "a") == 0)
+        if (std::string anchor = Attribute(element, "name"); !anchor.empty())
+            m_pendingTargets.push_back(name + '#' + anchor);
+    switch (RoleOf(element)) {
+    case Role::Block:
+    case Role::Paragraph: Break(1); break;
+    case Role::Row:
+        Break(1);
+        m_firstCell = true;
+        break;
+    case Role::Heading:
+        Break(2);
+        m_inHeading = true;
+        m_headingStart.reset();
+        m_headingName.clear();
+        break;
+    case Role::Preformatted:
+        Break(1);
+        ++m_preformatted;
+        break;
+    case Role::ListItem:
+        Break(1);
+        m_prefix = "- ";
+        break;
+    case Role::Cell:
+        if (!m_firstCell) {
+            m_space = false;
+            Flush();
+            Put("\t");
+        }
+        m_firstCell = false;
+        break;
+    case Role::LineBreak:
+        m_space = false;
+        Flush();
+        Put("\n");
+        break;
+    case Role::Rule:
+        // Centred on a line of the 35 or so characters a hand-held shows.
+        Break(2);
+        Flush();
+        Put("               * * *");
+        Break(2);
+        break;
+    case Role::Image:
+        if (std::string alt = Collapsed(Attribute(element, "alt")); !alt.empty())
+            AddText('[' + alt + ']');
+        break;
+    case Role::Inline:
+    case Role::Hidden: break;
+    }
+}
+
+void TextLayout::Close(_xmlNode* element)
+{
+    switch (RoleOf(element)) {
+    case Role::Block:
+    case Role::Row:
+    case Role::ListItem: Break(1); break;
+    case Role::Paragraph: Break(2); break;
+    case Role::Preformatted:
+        --m_preformatted;
+        Break(2);
+        break;
+    case Role::Heading:
+        if (m_headingStart && !Collapsed(m_headingName).empty())
+            m_headings.push_back({*m_headingStart, Collapsed(m_headingName)});
+        m_inHeading = false;
+        m_headingStart.reset();
+        Break(2);
+        break;
+    default: break;
+    }
+}
+
+void TextLayout::AddText(std::string_view text)
+{
+    if (m_inHeading)
+        m_headingName += text;
+    if (m_preformatted > 0) {
+        if (text.empty())
+            return;
+        Flush();
+        Put(text);
+        return;
+    }
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (IsSpace(text[i])) {
+            m_space = true;
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end < text.size() && !IsSpace(text[end]))
+            ++end;
+        Flush();
+        Put(text.substr(i, end - i));
+        i = end;
+    }
+}
+
+// Writes what waits for the text: line breaks, a space, a list item's
+// prefix, and the targets and heading that begin here.
+void TextLayout::Flush()
+{
+    if (m_breaks > 0 && !m_text.empty()) {
+        // Breaks written already count: a <br> before a paragraph's end
+        // leaves no second empty line.
+        int present = 0;
+        for (auto it = m_text.rbegin(); it != m_text.rend() && *it == '\n' && present < m_breaks; ++it)
+            ++present;
+        m_text.append(static_cast<std::size_t>(m_breaks - present), '\n');
+        m_space = false;
+    }
+    const bool lineStart = m_text.empty() || m_text.back() == '\n';
+    if (m_space && !lineStart)
+        Put(" ");
+    m_breaks = 0;
+    m_space = false;
+    for (const std::string& target : m_pendingTargets)
+        m_targets.emplace(target, m_text.size());
+    m_pendingTargets.clear();
+    if (m_inHeading && !m_headingStart)
+        m_headingStart = m_text.size();
+    if (!m_prefix.empty()) {
+        const std::string prefix = std::move(m_prefix);
+        m_prefix.clear();
+        Put(prefix);
+    }
+}
+
+void TextLayout::Put(std::string_view bytes)
+{
+    if (m_text.size() + bytes.size() > m_limit) {
+        m_overLimit = true;
+        return;
+    }
+    m_text += bytes;
+}
+
+void TextLayout::Break(int lines)
+{
+    m_breaks = std::max(m_breaks, lines);
+}
+
+}  // namespace documents

@@ -1,0 +1,111 @@
+#include "HtmlLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using documents::Mark;
+using documents::TextLayout;
+
+namespace {
+
+std::string LaidOut(const std::string& html, bool xml = false)
+{
+    TextLayout layout(1 << 20);
+    EXPECT_EQ(layout.Add(html, xml, "doc"), "") << html;
+    return layout.Text();
+}
+
+TEST(HtmlLayout, BlocksLinesAndWhiteSpaceAsAReaderShowsThem)
+{
+    const struct {
+        const char* html;
+        const char* text;
+    } cases[] = {
+        {"<p>one\n  two</p><p>three</p>", "one two\n\nthree"},
+        {"<div>a</div><div>b</div>x", "a\nb\nx"},
+        {"<p>a<br>b<br></p><p>c</p>", "a\nb\n\nc"},
+        {"<pre>  x\n   y</pre>z", "  x\n   y\n\nz"},
+        {"<head><title>T</title><style>p{}</style></head><script>s()</script><template>t</template>body", "body"},
+        {"<ul><li>one</li><li>two <b>bold</b></li></ul>end", "- one\n- two bold\n\nend"},
+        {"<table><tr><td>1</td><td>2</td></tr><tr><td></td><th>4</th></tr></table>", "1\t2\n\t4"},
+        {"<p>a</p><hr><p>b</p>", "a\n\n               * * *\n\nb"},
+        {"<p>see <img src=x alt=' a  map '> and <img src=y></p>", "see [a map] and"},
+        {"<p>caf&eacute; &amp; &lt;b&gt;&nbsp;x</p>", "caf\xC3\xA9 & <b>\xC2\xA0x"},
+        {"<p>   </p><div></div><p>only</p>", "only"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LaidOut(c.html), c.text) << c.html;
+}
+
+TEST(HtmlLayout, EncodingsAreReadAsDeclaredElseUtf8ElseWindows1252)
+{
+    // Declared Latin-1 is read as browsers read it: 0x93 is a quotation mark.
+    EXPECT_EQ(LaidOut("<meta charset=iso-8859-1><p>\x93"
+                      "caf\xE9\x94</p>"),
+              "\xE2\x80\x9C"
+              "caf\xC3\xA9\xE2\x80\x9D");
+    EXPECT_EQ(LaidOut("<p>caf\xC3\xA9</p>"), "caf\xC3\xA9");
+    EXPECT_EQ(LaidOut("<p>caf\xE9 \x80</p>"), "caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(
+        LaidOut("\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?><html><body><p>\xC3\xA9</p></body></html>", true),
+        "\xC3\xA9");
+    // XHTML that is not well-formed (an entity only HTML knows) is read as HTML.
+    EXPECT_EQ(LaidOut("<html><body><p>a&nbsp;b</p></body></html>", true), "a\xC2\xA0"
+                                                                          "b");
+}
+
+TEST(HtmlLayout, DocumentsFollowEachOtherAndTargetsAndHeadingsAreFound)
+{
+    TextLayout layout(1 << 20);
+    ASSERT_EQ(
+        layout.Add("<h1>Part <i>One</i></h1><p>text <a id=mid></a>more</p><h2 id=c2>Two</h2><p>x</p>", false, "a.html"),
+        "");
+    ASSERT_EQ(layout.Add("<html xmlns='http://www.w3.org/1999/xhtml'><body><p><a name='old'/>y</p>"
+                         "<h3>  </h3><h4>not a mark</h4><p id='last'/></body></html>",
+                         true, "b.xhtml"),
+              "");
+    const std::string& text = layout.Text();
+    EXPECT_EQ(text, "Part One\n\ntext more\n\nTwo\n\nx\n\ny\n\nnot a mark");
+    EXPECT_EQ(layout.Headings(), (std::vector<Mark>{{0, "Part One"}, {21, "Two"}}));
+    EXPECT_EQ(layout.Target("a.html"), 0u);
+    EXPECT_EQ(layout.Target("a.html#mid"), text.find("more"));
+    EXPECT_EQ(layout.Target("a.html#c2"), 21u);
+    EXPECT_EQ(layout.Target("b.xhtml"), text.find('y'));
+    EXPECT_EQ(layout.Target("b.xhtml#old"), text.find('y'));
+    EXPECT_EQ(layout.Target("b.xhtml#last"), text.size());
+    EXPECT_EQ(layout.Target("a.html#none"), std::nullopt);
+}
+
+TEST(HtmlLayout, HostileDocumentsAreBounded)
+{
+    std::string laughs = "<?xml version='1.0'?><!DOCTYPE l [<!ENTITY a 'aaaaaaaaaa'>";
+    for (char e = 'b'; e <= 'j'; ++e)
+        laughs += std::string("<!ENTITY ") + e + " '" + std::string(10, '&') + "'>";
+    // Each entity refers ten times to the one before it.
+    for (char e = 'b'; e <= 'j'; ++e) {
+        const std::string ref = std::string("&") + static_cast<char>(e - 1) + ';';
+        std::string body;
+        for (int k = 0; k < 10; ++k)
+            body += ref;
+        const std::string declared = std::string("<!ENTITY ") + e + " '" + std::string(10, '&') + "'>";
+        laughs.replace(laughs.find(declared), declared.size(), std::string("<!ENTITY ") + e + " '" + body + "'>");
+    }
+    laughs += "]><html><body><p>&j;</p></body></html>";
+    TextLayout layout(1 << 20);
+    EXPECT_NE(layout.Add(laughs, true, "l"), "");
+    EXPECT_LT(layout.Text().size(), 1000u);
+
+    // Nesting deeper than the parser goes is refused, not cut short.
+    std::string deep;
+    for (int k = 0; k < 100000; ++k)
+        deep += "<div>";
+    TextLayout nested(1 << 20);
+    EXPECT_NE(nested.Add(deep + "x", false, "n"), "");
+    // More text than allowed.
+    TextLayout small(10);
+    EXPECT_NE(small.Add("<p>0123456789 abc</p>", false, "s"), "");
+    EXPECT_LE(small.Text().size(), 10u);
+}
+
+}  // namespace
