@@ -18,6 +18,7 @@ PageAnswers PagesFromOptions(const ConvertOptions& options)
         ReadTextRules(rules);
         // A new job has no previous pattern: nothing stored means none.
         LoadBookmarkPatterns(pages.patterns);
+        pages.contents = ReadContentsBookmarks();
     }
     rules.lineBreakRemoval = options.removal.Over(rules.lineBreakRemoval);
     rules.lineBreakTranslation = options.translation.Over(rules.lineBreakTranslation);
@@ -26,10 +27,12 @@ PageAnswers PagesFromOptions(const ConvertOptions& options)
     rules.allowLowAscii = options.allowLowAscii.value_or(rules.allowLowAscii);
     rules.removeHtmlTags = options.stripHtml.value_or(rules.removeHtmlTags);
     rules.handheldCharset = !options.keepEncoding.value_or(!rules.handheldCharset);
+    rules.htmlLayout = options.htmlLayout.value_or(rules.htmlLayout);
     pages.text = TextPageStateOf(rules);
 
     if (options.bookmarks)
         pages.patterns = *options.bookmarks;
+    pages.contents = options.contentsBookmarks.value_or(pages.contents);
     pages.documentExists = pages.autoInstall = options.installUser.has_value();
     pages.user = options.installUser.value_or(CString());
     return pages;

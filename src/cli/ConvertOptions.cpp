@@ -23,6 +23,8 @@ constexpr std::array kConvertOptions{
     OptionDefinition{"--allow-low-ascii", false},
     OptionDefinition{"--strip-html", false},
     OptionDefinition{"--keep-encoding", false},
+    OptionDefinition{"--html-layout", false},
+    OptionDefinition{"--contents-bookmarks", false},
     OptionDefinition{"--no-remove-cr", false},
     OptionDefinition{"--no-remove-lf", false},
     OptionDefinition{"--no-cr-to-lf", false},
@@ -32,6 +34,8 @@ constexpr std::array kConvertOptions{
     OptionDefinition{"--no-allow-low-ascii", false},
     OptionDefinition{"--no-strip-html", false},
     OptionDefinition{"--no-keep-encoding", false},
+    OptionDefinition{"--no-html-layout", false},
+    OptionDefinition{"--no-contents-bookmarks", false},
     OptionDefinition{"--bookmarks", true},
     OptionDefinition{"--title", true},
     OptionDefinition{"-o", true},
@@ -57,9 +61,13 @@ struct SwitchOption {
 };
 
 constexpr SwitchOption kSwitchOptions[] = {
-    {"--join-lines", &ConvertOptions::joinLines},          {"--tabs-to-breaks", &ConvertOptions::tabsToBreaks},
-    {"--allow-low-ascii", &ConvertOptions::allowLowAscii}, {"--strip-html", &ConvertOptions::stripHtml},
+    {"--join-lines", &ConvertOptions::joinLines},
+    {"--tabs-to-breaks", &ConvertOptions::tabsToBreaks},
+    {"--allow-low-ascii", &ConvertOptions::allowLowAscii},
+    {"--strip-html", &ConvertOptions::stripHtml},
     {"--keep-encoding", &ConvertOptions::keepEncoding},
+    {"--html-layout", &ConvertOptions::htmlLayout},
+    {"--contents-bookmarks", &ConvertOptions::contentsBookmarks},
 };
 
 Error Contradiction(const std::string& option)

@@ -40,6 +40,8 @@ struct ConvertOptions {
     std::optional<bool> allowLowAscii;
     std::optional<bool> stripHtml;
     std::optional<bool> keepEncoding;  // the hand-held's character set off
+    std::optional<bool> htmlLayout;
+    std::optional<bool> contentsBookmarks;
     std::optional<CString> bookmarks;
     std::optional<CString> title;
     std::optional<CString> output;  // kStandardStream: standard output

@@ -45,11 +45,21 @@ folivo convert [OPTIONS] FILE...
                               document, the pattern and the title become the
                               hand-held's Windows-1252; characters it lacks
                               get a plain form or '?', counted in a warning.
+  --html-layout               Lay an HTML document (.htm, .html, .xhtml,
+                              .shtml, or one starting with <html) out as text
+                              before the other rules: blocks on lines of their
+                              own, an empty line after each paragraph, no
+                              scripts or styles (stored default HtmlLayout 1).
   --no-remove-cr, --no-remove-lf, --no-cr-to-lf, --no-lf-to-cr,
   --no-join-lines, --no-tabs-to-breaks, --no-allow-low-ascii, --no-strip-html,
-  --no-keep-encoding          Switch that stored text rule off.
+  --no-keep-encoding, --no-html-layout
+                              Switch that stored text rule off.
   --bookmarks REGEX           Bookmark pattern (Perl syntax, case ignored): each
                               matching line becomes a bookmark.
+  --contents-bookmarks, --no-contents-bookmarks
+                              Bookmarks from an HTML document's headings h1 to
+                              h3, or not (stored default ContentsBookmarks 1);
+                              a line the pattern matches too gets one bookmark.
   --title TEXT                Database title (one FILE only; default: the file
                               name without its extension, where a leading '.'
                               as in '.notes' starts no extension; for '-', the

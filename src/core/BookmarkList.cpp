@@ -61,23 +61,57 @@ const Bookmark* BookmarkList::At(int index) const
 
 namespace folivo {
 
-MatchBookmarks::MatchBookmarks(BookmarkList& list, const char* text, std::size_t length)
-    : m_list(list), m_text(text), m_length(length), m_lines(text)
+namespace {
+
+// No line holds `offset` into `length` bytes of text: it is beyond them, or
+// on the empty line after a final line break.
+bool OnNoLine(const char* text, std::size_t length, std::size_t offset)
+{
+    return offset > length || (offset == length && length > 0 && IsLineBreak(text[length - 1]));
+}
+
+}  // namespace
+
+MatchBookmarks::MatchBookmarks(BookmarkList& list, const char* text, std::size_t length,
+                               std::vector<std::int32_t> taken)
+    : m_list(list), m_text(text), m_length(length), m_lines(text), m_taken(std::move(taken))
 {
 }
 
 void MatchBookmarks::Add(std::size_t matchOffset)
 {
-    if (matchOffset > m_length || (matchOffset == m_length && m_length > 0 && IsLineBreak(m_text[m_length - 1])))
+    if (OnNoLine(m_text, m_length, matchOffset))
         return;
     const char* start = m_lines.LineStart(m_text + matchOffset);
+    const auto position = static_cast<std::int32_t>(start - m_text);
+    while (m_nextTaken < m_taken.size() && m_taken[m_nextTaken] < position)
+        ++m_nextTaken;
+    if (m_nextTaken < m_taken.size() && m_taken[m_nextTaken] == position)
+        return;
     const std::size_t room =
         std::min<std::size_t>(m_length - static_cast<std::size_t>(start - m_text), kBookmarkNameFromLine);
     const std::size_t n = room == 0 ? 0 : static_cast<std::size_t>(LineEnd(start, start + room - 1) - start) + 1;
     // A line holding a NUL is named up to it.
     CString name(start, n);
     name.resize(std::min(name.size(), name.find('\0')));
-    m_list.Add(name, static_cast<std::int32_t>(start - m_text), true);
+    m_list.Add(name, position, true);
+}
+
+std::vector<std::int32_t> AddPlaceBookmarks(BookmarkList& list, const char* text, std::size_t length,
+                                            const std::vector<NamedPlace>& places)
+{
+    std::vector<std::int32_t> taken;
+    LineLocator lines(text);
+    for (const NamedPlace& place : places) {
+        if (OnNoLine(text, length, place.offset))
+            continue;
+        const auto position = static_cast<std::int32_t>(lines.LineStart(text + place.offset) - text);
+        if (!taken.empty() && taken.back() == position)
+            continue;
+        list.Add(place.name, position, true);
+        taken.push_back(position);
+    }
+    return taken;
 }
 
 }  // namespace folivo

@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <documents/Document.h>
+
 #include "BookmarkFile.h"
 #include "HandheldCharset.h"
 #include "TempFiles.h"
@@ -60,18 +62,68 @@ void RemoveFile(CString& path, platform::RemovedOnInterrupt& removal)
 }
 
 // The document in the hand-held's character set, when it is Unicode text;
-// any other document stays as it is. Returns the replacements.
-std::size_t ToHandheldText(std::string& bytes)
+// any other document stays as it is. Returns the replacements. Each of
+// `places` (ascending offsets, at character boundaries) moves to where its
+// character went: conversion goes character by character, so converting the
+// text piece by piece between places gives the same text.
+std::size_t ToHandheldText(std::string& bytes, std::vector<std::size_t>& places)
 {
     const std::string_view text(bytes.data(), bytes.size() - 1);
     const TextEncoding encoding = DetectEncoding(text);
     if (encoding == TextEncoding::EightBit)
         return 0;
     std::string converted;
-    const std::size_t replaced = ToHandheldCharset(text, encoding, converted);
+    converted.reserve(bytes.size());
+    std::size_t replaced = 0;
+    std::size_t from = 0;
+    for (std::size_t& place : places) {
+        replaced += ToHandheldCharset(text.substr(from, place - from), encoding, converted);
+        from = place;
+        place = converted.size();
+    }
+    replaced += ToHandheldCharset(text.substr(from), encoding, converted);
     converted.push_back('\0');
     bytes.swap(converted);
     return replaced;
+}
+
+// Makes the document of the file `source` from its `bytes` (with their zero
+// byte, as ReadSource leaves them), in place: its text, and in `places` what
+// it names itself. A laid-out text has no tags left to remove.
+int OpenSource(const CString& source, std::string& bytes, std::uint64_t maxText, ConversionSettings& rules,
+               std::vector<NamedPlace>& places, CString& problem)
+{
+    bytes.pop_back();
+    documents::Document document;
+    const documents::OpenOptions options{rules.htmlLayout, static_cast<std::size_t>(maxText)};
+    if (std::string why = documents::OpenDocument(platform::FileNameOf(source), std::move(bytes), options, document);
+        !why.empty()) {
+        problem = why;
+        return kConversionDocumentUnreadable;
+    }
+    bytes = std::move(document.text);
+    bytes.push_back('\0');
+    if (document.laidOut)
+        rules.removeHtmlTags = false;
+    places.clear();
+    for (documents::Mark& mark : document.marks)
+        places.push_back({mark.offset, std::move(mark.name)});
+    std::stable_sort(places.begin(), places.end(),
+                     [](const NamedPlace& a, const NamedPlace& b) { return a.offset < b.offset; });
+    return kConversionDone;
+}
+
+// A place's name as a bookmark holds it: in the hand-held's character set
+// when the text is, and no longer than the longest name a format keeps, cut
+// at a character's end.
+CString PlaceName(const CString& name, bool handheldCharset)
+{
+    CString text = handheldCharset ? CString(ToHandheldString(name)) : name;
+    std::size_t end = std::min(text.size(), palm::kZtxtBookmarkName);
+    while (!handheldCharset && end > 0 && end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    text.resize(end);
+    return text;
 }
 
 std::uint32_t RecordSizeOf(std::int32_t blockSizeKB)
@@ -142,17 +194,27 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
 
     ConversionSettings rules;
     ResolveTextRules(rules, m_pages);
-    if (rules.handheldCharset) {
-        try {
-            m_report.replacedCharacters = ToHandheldText(bytes);
-        } catch (const std::bad_alloc&) {
-            m_report.problem = "the document does not fit in memory";
-            return m_report.result = kConversionOutOfMemory;
-        }
+    rules.contentsBookmarks = ResolveContentsBookmarks(m_pages);
+    std::vector<NamedPlace> places;
+    std::vector<std::size_t> offsets;
+    try {
+        m_report.result = OpenSource(source, bytes, MostDocumentBytes(format, blockSizeKB, compress), rules, places,
+                                     m_report.problem);
+        if (m_report.result != kConversionDone)
+            return m_report.result;
+        if (!rules.contentsBookmarks)
+            places.clear();
+        for (const NamedPlace& place : places)
+            offsets.push_back(place.offset);
+        if (rules.handheldCharset)
+            m_report.replacedCharacters = ToHandheldText(bytes, offsets);
+    } catch (const std::bad_alloc&) {
+        m_report.problem = "the document does not fit in memory";
+        return m_report.result = kConversionOutOfMemory;
     }
     bool keepList = false;
     const std::size_t p =
-        PrepareText(source, reinterpret_cast<unsigned char*>(bytes.data()), bytes.size() - 1, rules, keepList);
+        PrepareText(source, reinterpret_cast<unsigned char*>(bytes.data()), bytes.size() - 1, rules, offsets, keepList);
     bytes[p] = '\0';
     m_report.preparedLength = p;
 
@@ -162,8 +224,18 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
         return m_report.result = kConversionFileNotOpened;
     }
 
+    std::vector<std::int32_t> placeLines;
+    if (!keepList && !places.empty()) {
+        for (std::size_t k = 0; k < places.size(); ++k) {
+            places[k].offset = offsets[k];
+            places[k].name = PlaceName(places[k].name, rules.handheldCharset);
+        }
+        const int before = m_bookmarks.Count();
+        placeLines = AddPlaceBookmarks(m_bookmarks, bytes.data(), p, places);
+        m_report.contentsBookmarks = m_bookmarks.Count() - before;
+    }
     if (!bookmarkPatterns.empty() && !keepList)
-        GenerateBookmarks(bytes.data(), p, bookmarkPatterns);
+        GenerateBookmarks(bytes.data(), p, bookmarkPatterns, std::move(placeLines));
     const Error bookmarkFileError = WriteBookmarkFile(format, std::string_view(bytes.data(), p));
     std::string().swap(bytes);
 
@@ -217,15 +289,24 @@ Error ConversionJob::MeasureDatabaseSize(DocumentFormat format, std::int32_t blo
 }
 
 std::size_t ConversionJob::PrepareText(const CString& source, unsigned char* buffer, std::size_t n,
-                                       const ConversionSettings& rules, bool& keepList)
+                                       const ConversionSettings& rules, std::vector<std::size_t>& places,
+                                       bool& keepList)
 {
     ProgressScope bar(m_progress, sourceFileName, 0, 20, 1);
     m_rules = rules;
-    const std::size_t m =
-        PrepareTextBytes(buffer, n, rules, &bar, &m_report.replacedCharacters, &m_report.unclosedHtmlTag);
+    PreparationDetails details;
+    details.places = &places;
+    const std::size_t m = PrepareTextBytes(buffer, n, rules, &bar, &details);
+    m_report.replacedCharacters += details.replaced;
+    m_report.unclosedHtmlTag = details.unclosedTag;
     bookmarkPatterns = ResolveBookmarkPatterns(m_pages, bookmarkPatterns);
     const std::string_view prepared(reinterpret_cast<const char*>(buffer), m);
-    const ListSource made{source, m, std::hash<std::string_view>{}(prepared), bookmarkPatterns, rules.handheldCharset};
+    const ListSource made{source,
+                          m,
+                          std::hash<std::string_view>{}(prepared),
+                          bookmarkPatterns,
+                          rules.handheldCharset,
+                          rules.contentsBookmarks};
     m_bookmarks.SetDocument(source);
     keepList = m_listSource == made;
     if (!keepList) {
@@ -263,7 +344,8 @@ CString ConversionJob::NextPatternProblem() const
     return BookmarkPatternProblem(ResolveBookmarkPatterns(m_pages, bookmarkPatterns), rules.handheldCharset);
 }
 
-void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText)
+void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText,
+                                      std::vector<std::int32_t> taken)
 {
     m_report.patternError = PrepareBookmarkPattern(pattern, patternText, m_rules.handheldCharset);
     if (m_report.patternError != RegularExpression::errNone)
@@ -272,7 +354,7 @@ void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, co
     m_scanText = std::string_view(buffer, length);
     m_scanBase = 0;
     m_scanEnd = 0;
-    m_matchBookmarks.emplace(m_bookmarks, buffer, length);
+    m_matchBookmarks.emplace(m_bookmarks, buffer, length, std::move(taken));
     const int before = m_bookmarks.Count();
     pattern.OnGrepping.Hook(this, [this](RegularExpression*, const REMatchList& matches, unsigned, unsigned,
                                          bool& more) { OnGrepMatch(matches, more); });

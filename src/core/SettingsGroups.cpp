@@ -10,7 +10,7 @@ namespace folivo {
 namespace {
 
 // The text page's values in their stored order, with the member holding each.
-constexpr std::array<std::pair<const char*, std::uint32_t TextPageState::*>, 11> kTextValues{{
+constexpr std::array<std::pair<const char*, std::uint32_t TextPageState::*>, 12> kTextValues{{
     {"CRLFCR", &TextPageState::removeCR},
     {"CRLFLF", &TextPageState::removeLF},
     {"CRLFNone", &TextPageState::removeNone},
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<const char*, std::uint32_t TextPageState::*>, 11>
     {"ASCII", &TextPageState::ascii},
     {"Single", &TextPageState::single},
     {"Charset", &TextPageState::charset},
+    {"HtmlLayout", &TextPageState::htmlLayout},
 }};
 
 struct FormatValueNames {
@@ -98,6 +99,7 @@ void ApplyTextRules(const TextPageState& s, ConversionSettings& settings, IsSet 
     settings.allowLowAscii = optionSet(s.ascii);
     settings.ignoreSingleLineBreaks = optionSet(s.single);
     settings.handheldCharset = optionSet(s.charset);
+    settings.htmlLayout = optionSet(s.htmlLayout);
 }
 
 }  // namespace
@@ -137,6 +139,7 @@ TextPageState TextPageStateOf(const ConversionSettings& rules)
     state.ascii = checked(rules.allowLowAscii);
     state.single = checked(rules.ignoreSingleLineBreaks);
     state.charset = checked(rules.handheldCharset);
+    state.htmlLayout = checked(rules.htmlLayout);
     return state;
 }
 
@@ -176,6 +179,21 @@ bool SaveBookmarkDefaults(const CString& patterns)
 {
     SettingsKey key;
     return Open(key) && SetStringValue(key, "Bookmarks", patterns.c_str()) == SETTINGS_OK;
+}
+
+bool ReadContentsBookmarks()
+{
+    SettingsKey key;
+    std::uint32_t on = 1;
+    if (Open(key))
+        ReadDword(key, "ContentsBookmarks", on);
+    return on != 0;
+}
+
+bool SaveContentsBookmarks(bool on)
+{
+    SettingsKey key;
+    return Open(key) && SetDwordValue(key, "ContentsBookmarks", on ? 1 : 0) == SETTINGS_OK;
 }
 
 FormatPageState InitialFormatPageState(DocumentFormat format)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 
 namespace folivo {
 
@@ -70,10 +71,15 @@ std::string TagExcerpt(const unsigned char* text, std::size_t i, std::size_t n)
 // The first pass writes at or behind the byte it reads, so it works in place.
 // A decoded character reference is written, never read again: the '<' of
 // "&lt;" starts no tag, and "&amp;lt;" becomes "&lt;".
+//
+// With kPlaces, each of details.places (ascending) moves to where the byte
+// it marked went, or where the next kept byte goes when the rules drop it.
+template <bool kPlaces>
 std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules, ProgressScope* progress,
-                       std::size_t& replaced, std::string* unclosedTag)
+                       PreparationDetails& details)
 {
     std::size_t neverCloses = n;
+    std::size_t nextPlace = 0;
     const bool decodeReferences = rules.removeHtmlTags && rules.handheldCharset;
     static const char kNbsp[] = "&nbsp;";
     const std::size_t stepEvery = n / 20;
@@ -85,6 +91,11 @@ std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSetti
             progress->StepIt();
             countdown = stepEvery;
         }
+        if constexpr (kPlaces) {
+            std::vector<std::size_t>& places = *details.places;
+            while (nextPlace < places.size() && places[nextPlace] <= i)
+                places[nextPlace++] = out;
+        }
         const unsigned char x = text[i];
         if (rules.removeHtmlTags && x == '&' && n - i >= 6 && std::memcmp(text + i, kNbsp, 6) == 0) {
             i += 6;
@@ -95,7 +106,7 @@ std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSetti
             if (ref.length != 0) {
                 for (const char b : ref.Text())
                     out = KeepByte(text, out, static_cast<unsigned char>(b), rules);
-                replaced += ref.replaced;
+                details.replaced += ref.replaced;
                 i += ref.length;
                 continue;
             }
@@ -108,12 +119,14 @@ std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSetti
             // No '>' follows, so no later tag closes either: searching again
             // from each '<' would make the pass quadratic.
             neverCloses = i;
-            if (unclosedTag)
-                *unclosedTag = TagExcerpt(text, i, n);
+            details.unclosedTag = TagExcerpt(text, i, n);
         }
         ++i;
         out = KeepByte(text, out, x, rules);
     }
+    if constexpr (kPlaces)
+        for (std::size_t& place : std::span(*details.places).subspan(nextPlace))
+            place = out;
     return out;
 }
 
@@ -146,12 +159,13 @@ void JoinSingleBreaks(unsigned char* text, std::size_t m)
 }  // namespace
 
 std::size_t PrepareTextBytes(unsigned char* text, std::size_t n, const ConversionSettings& rules,
-                             ProgressScope* progress, std::size_t* replaced, std::string* unclosedTag)
+                             ProgressScope* progress, PreparationDetails* details)
 {
-    std::size_t decodedReplacements = 0;
-    const std::size_t m = CleanBytes(text, n, rules, progress, decodedReplacements, unclosedTag);
-    if (replaced)
-        *replaced += decodedReplacements;
+    PreparationDetails none;
+    PreparationDetails& found = details ? *details : none;
+    const bool places = found.places && !found.places->empty();
+    const std::size_t m =
+        places ? CleanBytes<true>(text, n, rules, progress, found) : CleanBytes<false>(text, n, rules, progress, found);
     if (rules.ignoreSingleLineBreaks)
         JoinSingleBreaks(text, m);
     return m;

@@ -19,6 +19,11 @@ CString ResolveBookmarkPatterns(const WizardPages* pages, const CString& previou
     return patterns;
 }
 
+bool ResolveContentsBookmarks(const WizardPages* pages)
+{
+    return pages && pages->BookmarkPageShown() ? pages->ContentsBookmarksChecked() : ReadContentsBookmarks();
+}
+
 void ResolveInstall(ConversionSettings& settings, const WizardPages* pages)
 {
     bool fromPage = pages && pages->DocumentPageExists();
@@ -30,6 +35,7 @@ void ResolveRunSettings(ConversionSettings& settings, const WizardPages* pages, 
 {
     ResolveTextRules(settings, pages);
     settings.bookmarkPatterns = ResolveBookmarkPatterns(pages, previousPatterns);
+    settings.contentsBookmarks = ResolveContentsBookmarks(pages);
     ResolveInstall(settings, pages);
 }
 

@@ -1,5 +1,7 @@
 #include <documents/Document.h>
 
+#include "HtmlLayout.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -34,6 +36,23 @@ bool IsHtml(std::string_view fileName, std::string_view firstBytes)
         return false;
     firstBytes.remove_prefix(start);
     return StartsWithNoCase(firstBytes, "<!DOCTYPE html") || StartsWithNoCase(firstBytes, "<html");
+}
+
+std::string OpenDocument(std::string_view fileName, std::string&& bytes, const OpenOptions& options, Document& document)
+{
+    document = Document{};
+    if (!options.layOutHtml || !IsHtml(fileName, std::string_view(bytes).substr(0, 512))) {
+        document.text = std::move(bytes);
+        return {};
+    }
+    TextLayout layout(options.maxText);
+    if (std::string problem = layout.Add(bytes, false, {}); !problem.empty())
+        return "the HTML document cannot be laid out: " + problem;
+    std::string().swap(bytes);
+    document.text = layout.TakeText();
+    document.marks = std::move(layout.Headings());
+    document.laidOut = true;
+    return {};
 }
 
 }  // namespace documents

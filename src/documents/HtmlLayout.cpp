@@ -358,7 +358,14 @@ void TextLayout::AddText(std::string_view text)
         if (text.empty())
             return;
         Flush();
-        Put(text);
+        // Line breaks as a browser reads them: CR LF and a lone CR are LF.
+        std::size_t from = 0;
+        for (std::size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', from)) {
+            Put(text.substr(from, cr - from));
+            Put("\n");
+            from = cr + 1 < text.size() && text[cr + 1] == '\n' ? cr + 2 : cr + 1;
+        }
+        Put(text.substr(from));
         return;
     }
     std::size_t i = 0;

@@ -31,6 +31,7 @@ public:
     std::string Add(std::string_view bytes, bool xml, const std::string& name);
 
     const std::string& Text() const { return m_text; }
+    std::string TakeText() { return std::move(m_text); }
     std::vector<Mark>& Headings() { return m_headings; }
     // Where the target begins in Text(), if the documents had it.
     std::optional<std::size_t> Target(const std::string& key) const;

@@ -62,8 +62,8 @@ TEST(ConvertCommand, NoDefaultsIgnoresTheStoreAndTakesOnlyTheOptions)
     SetDefaults(box, {{"Bookmarks", "two"}, {"Tabs", "1"}, {"zTxtBlock", "1"}, {"zTxtCompressRandom", "0"}});
     box.Document("page.html", "<p>one\ntwo</p>\n\n<b>three</b>&nbsp;\tfour");
 
-    RunResult run =
-        box.Run({"convert", "--no-defaults", "--format", "ztxt", "--strip-html", "--join-lines", "page.html"});
+    RunResult run = box.Run({"convert", "--no-defaults", "--format", "ztxt", "--no-html-layout", "--strip-html",
+                             "--join-lines", "page.html"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     palm::EbookInfo info = ReadDatabase(box.Docs() / "page.pdb");
@@ -74,7 +74,8 @@ TEST(ConvertCommand, NoDefaultsIgnoresTheStoreAndTakesOnlyTheOptions)
     EXPECT_TRUE(info.bookmarks.empty());
 
     // Entire-document compression is written as asked, with a warning about readers.
-    run = box.Run({"convert", "--no-defaults", "--format=ztxt", "--no-compress", "--remove-lf", "page.html"});
+    run = box.Run(
+        {"convert", "--no-defaults", "--format=ztxt", "--no-compress", "--remove-lf", "--no-html-layout", "page.html"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("warning: current readers reject zTXT entire-document compression"), std::string::npos);
     info = ReadDatabase(box.Docs() / "page.pdb");
@@ -418,12 +419,12 @@ TEST(ConvertCommand, UnicodeBecomesTheHandheldsCharacterSetUnlessKept)
                                                           "Caf\xE9\x94 N\n");
 
     box.Document("page.htm", "<p>&lt;b&gt; &amp;lt; caf&eacute;&#8217;s&nbsp;end</p>");
-    ASSERT_EQ(box.Run({"convert", "--no-keep-encoding", "--strip-html", "page.htm"}).status, 0);
+    ASSERT_EQ(box.Run({"convert", "--no-keep-encoding", "--no-html-layout", "--strip-html", "page.htm"}).status, 0);
     EXPECT_EQ(ReadDatabase(box.Docs() / "page.pdb").text, "<b> &lt; caf\xE9\x92send");
 
     // A comment that never closes loses nothing, and the user is told.
     box.Document("open.htm", "if 1 < 2 then\n<!-- the rest\nof the book\n");
-    const RunResult open = box.Run({"convert", "--strip-html", "open.htm"});
+    const RunResult open = box.Run({"convert", "--no-html-layout", "--strip-html", "open.htm"});
     ASSERT_EQ(open.status, 0) << open.err;
     EXPECT_EQ(ReadDatabase(box.Docs() / "open.pdb").text, "if 1 < 2 then\n<!-- the rest\nof the book\n");
     EXPECT_EQ(open.err, "folivo: warning: open.htm: the HTML tag \"<!-- the rest\" never closes, so it and the text "

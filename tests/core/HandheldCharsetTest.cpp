@@ -4,6 +4,7 @@
 
 #include "HandheldCharset.h"
 #include <core/ConversionJob.h>
+#include <core/WizardPages.h>
 #include <framework/Windows1252.h>
 
 #include <gtest/gtest.h>
@@ -322,6 +323,11 @@ std::string DatabaseText(const std::filesystem::path& book, const ScratchFolder&
 {
     BookmarkList bookmarks;
     folivo::ConversionJob job(bookmarks);
+    // The HTML books' bytes as they are: laying them out is tested apart.
+    folivo::PageAnswers pages;
+    pages.textShown = true;
+    pages.text.htmlLayout = 0;
+    job.SetPages(&pages);
     const std::string output = scratch / "book.pdb";
     EXPECT_EQ(job.RunConversion(book.string(), output, "Book", DocumentFormat::PalmDoc, 4, 0), folivo::kConversionDone);
     replaced = job.LastReport().replacedCharacters;

@@ -85,8 +85,9 @@ TEST_F(SettingsGroupsTest, TextPageShowsStoredValuesAndSavesInOrder)
 
     std::filesystem::remove(store.File());
     SaveTextDefaults(page);
-    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"CRLFCR", "CRLFLF", "CRLFNone", "CRLFTCR", "CRLFTLF",
-                                                       "CRLFTNone", "Tabs", "HTML", "ASCII", "Single", "Charset"}));
+    EXPECT_EQ(StoredNames(),
+              (std::vector<std::string>{"CRLFCR", "CRLFLF", "CRLFNone", "CRLFTCR", "CRLFTLF", "CRLFTNone", "Tabs",
+                                        "HTML", "ASCII", "Single", "Charset", "HtmlLayout"}));
 }
 
 // The pages show what a run without them reads, so that showing a page

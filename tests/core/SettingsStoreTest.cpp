@@ -229,7 +229,7 @@ TEST(SettingsStoreFiles, ReadingLeavesNoTraceAndOnlyAWriterMakesTheFolder)
 
 TEST(SettingsValuesTest, TableListsEveryValueWithItsType)
 {
-    EXPECT_EQ(AllSettingsValues().size(), 27u);
+    EXPECT_EQ(AllSettingsValues().size(), 29u);
     ASSERT_NE(FindSettingsValue("bookmarks"), nullptr);
     EXPECT_STREQ(FindSettingsValue("bookmarks")->name, "Bookmarks");
     EXPECT_EQ(FindSettingsValue("Bookmarks")->type, SettingsValueType::String);

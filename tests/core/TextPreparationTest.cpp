@@ -54,12 +54,11 @@ TEST(TextPreparation, HtmlRemoval)
                        r.handheldCharset = false;
                    }));
     std::string text = "kept <b>x</b> <!-- a note that never ends\nmore";
-    std::string unclosed;
+    PreparationDetails details;
     text.resize(PrepareTextBytes(reinterpret_cast<unsigned char*>(text.data()), text.size(),
-                                 Rules([](ConversionSettings& r) { r.removeHtmlTags = true; }), nullptr, nullptr,
-                                 &unclosed));
+                                 Rules([](ConversionSettings& r) { r.removeHtmlTags = true; }), nullptr, &details));
     EXPECT_EQ(text, "kept x <!-- a note that never ends\nmore");
-    EXPECT_EQ(unclosed, "<!-- a note that");
+    EXPECT_EQ(details.unclosedTag, "<!-- a note that");
     // Without the rule nothing of it is touched.
     EXPECT_EQ(Prepare("x<b>&nbsp;", ConversionSettings{}), "x<b>&nbsp;");
 }
@@ -87,11 +86,11 @@ TEST(TextPreparation, CharacterReferencesDecodeOnce)
     EXPECT_EQ(Prepare("a&#13;&#10;b&#9;c", rules), "a\nb\nc");
 
     std::string text = "&Omega; &alpha;&#x1F600;&mdash;";
-    std::size_t replaced = 1;
-    text.resize(
-        PrepareTextBytes(reinterpret_cast<unsigned char*>(text.data()), text.size(), rules, nullptr, &replaced));
+    PreparationDetails details;
+    details.replaced = 1;
+    text.resize(PrepareTextBytes(reinterpret_cast<unsigned char*>(text.data()), text.size(), rules, nullptr, &details));
     EXPECT_EQ(text, "? ??\x97");
-    EXPECT_EQ(replaced, 4u);
+    EXPECT_EQ(details.replaced, 4u) << "added to";
 
     // Either rule alone leaves references as they are.
     rules.handheldCharset = false;

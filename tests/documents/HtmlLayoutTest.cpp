@@ -25,7 +25,7 @@ TEST(HtmlLayout, BlocksLinesAndWhiteSpaceAsAReaderShowsThem)
         {"<p>one\n  two</p><p>three</p>", "one two\n\nthree"},
         {"<div>a</div><div>b</div>x", "a\nb\nx"},
         {"<p>a<br>b<br></p><p>c</p>", "a\nb\n\nc"},
-        {"<pre>  x\n   y</pre>z", "  x\n   y\n\nz"},
+        {"<pre>  x\r\n   y\rz</pre>z", "  x\n   y\nz\n\nz"},
         {"<head><title>T</title><style>p{}</style></head><script>s()</script><template>t</template>body", "body"},
         {"<ul><li>one</li><li>two <b>bold</b></li></ul>end", "- one\n- two bold\n\nend"},
         {"<table><tr><td>1</td><td>2</td></tr><tr><td></td><th>4</th></tr></table>", "1\t2\n\t4"},

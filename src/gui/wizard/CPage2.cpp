@@ -37,6 +37,7 @@ CPage2::CPage2(CWizardDlg& sheet)
         {box(kAscii, "Allow &low ASCII codes", kAsciiRect), &TextPageState::ascii},
         {box(kHtml, "Remove &HTML tags", kHtmlRect), &TextPageState::html},
         {box(kCharset, "Convert to the hand-held's &character set", kCharsetRect), &TextPageState::charset},
+        {box(kHtmlLayout, "Lay &out HTML as text", kHtmlLayoutRect), &TextPageState::htmlLayout},
     }};
     AddPreviewAndSaveBox(builder, kPreviewButton, kSaveDefaults);
     AnswerHelpRequests();

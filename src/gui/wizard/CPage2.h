@@ -22,12 +22,12 @@ public:
 
     // The buttons' check states.
     folivo::TextPageState State() const;
-    // Stores all eleven values as the defaults.
+    // Stores all twelve values as the defaults.
     void SaveTextDefaults() const;
 
 private:
     void Show(const folivo::TextPageState& state);
 
     // Each option button with the value it holds.
-    std::array<std::pair<QAbstractButton*, std::uint32_t folivo::TextPageState::*>, 11> m_buttons;
+    std::array<std::pair<QAbstractButton*, std::uint32_t folivo::TextPageState::*>, 12> m_buttons;
 };

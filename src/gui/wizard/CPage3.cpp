@@ -9,6 +9,7 @@
 #include <core/SettingsGroups.h>
 #include <core/SettingsValues.h>
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
@@ -42,6 +43,8 @@ CPage3::CPage3(CWizardDlg& sheet)
     // Enter starts a new line; Tab moves on, as in the other edits.
     m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_edit->setTabChangesFocus(true);
+    m_contents = builder.AddCheckBox(kContentsBookmarks, QStringLiteral("Bookmarks from the book's &contents"),
+                                     kContentsRect, group);
     AddPreviewAndSaveBox(builder, kPreviewButton, kSaveDefaults);
     connect(m_edit, &QPlainTextEdit::textChanged, this, &CPage3::KeepStorable);
     connect(m_edit, &QPlainTextEdit::cursorPositionChanged, this,
@@ -57,6 +60,7 @@ void CPage3::OnSetActive()
     CString stored;
     folivo::LoadBookmarkPatterns(stored);
     ShowPattern(stored);
+    m_contents->setChecked(folivo::ReadContentsBookmarks());
     pageShown = true;
 }
 
@@ -113,9 +117,15 @@ void CPage3::KeepStorable()
     m_edit->setTextCursor(cursor);
 }
 
+bool CPage3::ContentsChecked() const
+{
+    return m_contents->isChecked();
+}
+
 void CPage3::SaveBookmarkDefaults() const
 {
     folivo::SaveBookmarkDefaults(PatternText());
+    folivo::SaveContentsBookmarks(ContentsChecked());
 }
 
 QString CPage3::HelpTopic() const

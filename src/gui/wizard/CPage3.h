@@ -8,6 +8,7 @@
 
 #include <framework/CString.h>
 
+class QCheckBox;
 class QPlainTextEdit;
 
 class CPage3 : public WizardPage {
@@ -21,6 +22,8 @@ public:
 
     // The whole text of the edit, its lines separated by CR LF.
     CString PatternText() const;
+    // Its box for bookmarks from the book's own contents.
+    bool ContentsChecked() const;
     void SaveBookmarkDefaults() const;
     // The pattern text selected in its edit, for the user to correct.
     void SelectPattern();
@@ -31,6 +34,7 @@ private:
     void KeepStorable();
 
     QPlainTextEdit* m_edit;
+    QCheckBox* m_contents;
     // The stored text last shown, and the edit's text right after showing
     // it: while the edit still holds that, its bytes are the stored ones.
     CString m_shownBytes;

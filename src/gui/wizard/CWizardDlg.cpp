@@ -284,6 +284,11 @@ CString CWizardDlg::BookmarkPatternText() const
     return m_page3->PatternText();
 }
 
+bool CWizardDlg::ContentsBookmarksChecked() const
+{
+    return m_page3->ContentsChecked();
+}
+
 bool CWizardDlg::DocumentPageExists() const
 {
     // Page 1's window lives from its first showing until the sheet closes.

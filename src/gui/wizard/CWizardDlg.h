@@ -104,6 +104,7 @@ private:
     folivo::TextPageState TextPage() const override;
     bool BookmarkPageShown() const override;
     CString BookmarkPatternText() const override;
+    bool ContentsBookmarksChecked() const override;
     bool DocumentPageExists() const override;
     bool AutoInstallChecked() const override;
     CString InstallUserText() const override;

@@ -71,6 +71,7 @@ inline constexpr int kTabs = 1025;
 inline constexpr int kAscii = 1026;
 inline constexpr int kHtml = 1027;
 inline constexpr int kCharset = 1089;
+inline constexpr int kHtmlLayout = 1090;
 inline constexpr int kPreviewButton = 1049;
 inline constexpr int kSaveDefaults = 1073;
 inline constexpr DuRect kRemovalGroupRect{7, 7, 121, 52};
@@ -81,21 +82,24 @@ inline constexpr DuRect kTranslationGroupRect{134, 7, 121, 52};
 inline constexpr DuRect kTranslateNoneRect{140, 19, 113, 10};
 inline constexpr DuRect kTranslateCRRect{140, 31, 113, 10};
 inline constexpr DuRect kTranslateLFRect{140, 43, 113, 10};
-inline constexpr DuRect kMiscGroupRect{7, 63, 248, 52};
-inline constexpr DuRect kSingleRect{13, 75, 118, 10};
-inline constexpr DuRect kTabsRect{13, 87, 118, 10};
-inline constexpr DuRect kAsciiRect{140, 75, 113, 10};
-inline constexpr DuRect kHtmlRect{140, 87, 113, 10};
-inline constexpr DuRect kCharsetRect{13, 99, 238, 10};
+inline constexpr DuRect kMiscGroupRect{7, 63, 248, 55};
+inline constexpr DuRect kSingleRect{13, 74, 118, 10};
+inline constexpr DuRect kTabsRect{13, 85, 118, 10};
+inline constexpr DuRect kAsciiRect{140, 74, 113, 10};
+inline constexpr DuRect kHtmlRect{140, 85, 113, 10};
+inline constexpr DuRect kCharsetRect{13, 96, 238, 10};
+inline constexpr DuRect kHtmlLayoutRect{13, 107, 238, 10};
 }  // namespace Page2Template
 
 namespace Page3Template {  // template 109, bookmarks
 inline constexpr int kPatternEdit = 1017;
 inline constexpr int kPreviewButton = 1050;
 inline constexpr int kSaveDefaults = 1024;
+inline constexpr int kContentsBookmarks = 1091;
 inline constexpr DuRect kGroupRect{7, 7, 248, 110};
 inline constexpr DuRect kLabelRect{13, 19, 236, 8};
-inline constexpr DuRect kPatternRect{13, 30, 236, 81};
+inline constexpr DuRect kPatternRect{13, 30, 236, 68};
+inline constexpr DuRect kContentsRect{13, 102, 236, 10};
 }  // namespace Page3Template
 
 namespace Page4Template {  // template 110, format options

@@ -56,9 +56,11 @@ inline constexpr std::size_t kBookmarkNameFromLine = 15;
 // bytes of the line as name. Matches come in text order, so that each byte of
 // the text is looked at once, however long its lines. A match on the empty
 // "line" after a final line break, or beyond the text, adds nothing.
+// Lines that hold a bookmark already (`taken`, ascending line starts) get
+// none.
 class MatchBookmarks {
 public:
-    MatchBookmarks(BookmarkList& list, const char* text, std::size_t length);
+    MatchBookmarks(BookmarkList& list, const char* text, std::size_t length, std::vector<std::int32_t> taken = {});
     void Add(std::size_t matchOffset);
 
 private:
@@ -66,6 +68,23 @@ private:
     const char* m_text;
     std::size_t m_length;
     LineLocator m_lines;
+    std::vector<std::int32_t> m_taken;
+    std::size_t m_nextTaken = 0;
 };
+
+// A place the document itself names (a contents entry, a heading), carried
+// into the prepared text.
+struct NamedPlace {
+    std::size_t offset;
+    CString name;
+};
+
+// Adds a generated bookmark for each of `places` (ascending offsets into
+// `text`, `length` bytes followed by a NUL) at the start of the line the
+// place is on, with the place's name; a place on the empty line after a
+// final line break, or beyond the text, adds nothing, and a line gets one
+// bookmark, of its first place. Returns the lines' starts, ascending.
+std::vector<std::int32_t> AddPlaceBookmarks(BookmarkList& list, const char* text, std::size_t length,
+                                            const std::vector<NamedPlace>& places);
 
 }  // namespace folivo

@@ -31,9 +31,10 @@ class WizardPages;
 // Results of RunConversion.
 enum ConversionResult : int {
     kConversionDone = 0,
-    kConversionFileNotOpened = 6,  // the source or the prepared-text file could not be opened
-    kConversionOwnDocument = 7,    // the database would replace the document itself; nothing was read
-    kConversionOutOfMemory = 8,    // the document did not fit in memory; nothing was written
+    kConversionFileNotOpened = 6,       // the source or the prepared-text file could not be opened
+    kConversionOwnDocument = 7,         // the database would replace the document itself; nothing was read
+    kConversionOutOfMemory = 8,         // the document did not fit in memory; nothing was written
+    kConversionDocumentUnreadable = 9,  // the document cannot be read as what it is (HTML that cannot be laid out)
 };
 
 // What the latest run did, for the command line and the tests.
@@ -49,6 +50,7 @@ struct ConversionReport {
     // text, with what follows it), when tags are removed; else empty.
     CString unclosedHtmlTag;
     int generatedBookmarks = 0;  // entries the pattern scan made
+    int contentsBookmarks = 0;   // entries the document's own contents gave
     RegularExpression::ExpressionErrorCode patternError = RegularExpression::errNone;
     CString patternErrorText;  // the engine's text when the pattern did not compile
     // Lines (1 for the first) the engine gave up on as too complex to search:
@@ -141,10 +143,13 @@ public:
 
 private:
     // Applies the text rules to the document's bytes, in place, and returns
-    // the prepared length; `keepList` tells whether the bookmark list stays.
+    // the prepared length; `places` (ascending offsets) follow their bytes;
+    // `keepList` tells whether the bookmark list stays.
     std::size_t PrepareText(const CString& source, unsigned char* buffer, std::size_t n,
-                            const ConversionSettings& rules, bool& keepList);
-    void GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText);
+                            const ConversionSettings& rules, std::vector<std::size_t>& places, bool& keepList);
+    // The pattern's bookmarks, none on the lines starting at `taken` (ascending).
+    void GenerateBookmarks(const char* buffer, std::size_t length, const CString& patternText,
+                           std::vector<std::int32_t> taken);
     // One generated bookmark for a match of the running scan.
     void OnGrepMatch(const REMatchList& matches, bool& more);
     // Sets bookmarkFilePath; fails when no folder could take the file.
@@ -165,6 +170,7 @@ private:
         std::size_t textHash = 0;
         CString patterns;
         bool handheldCharset = true;
+        bool contents = true;
         bool operator==(const ListSource&) const = default;
     };
     std::optional<ListSource> m_listSource;

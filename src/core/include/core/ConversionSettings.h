@@ -34,7 +34,13 @@ struct ConversionSettings {
     // before the other rules run, and so do the bookmark pattern and the
     // title; with removeHtmlTags, character references are decoded too.
     bool handheldCharset = true;
+    // HTML documents are laid out as text (blocks on lines of their own,
+    // paragraphs apart, scripts and styles left out) before the other rules.
+    bool htmlLayout = true;
     CString bookmarkPatterns;
+    // A book's own table of contents, or an HTML document's headings, give
+    // bookmarks besides the pattern's.
+    bool contentsBookmarks = true;
     bool autoInstall = false;
     CString installUser;
 };

@@ -25,6 +25,7 @@ struct TextPageState {
     std::uint32_t ascii = 0;          // ASCII, 1026
     std::uint32_t single = 0;         // Single, 1024
     std::uint32_t charset = 1;        // Charset, the hand-held's character set
+    std::uint32_t htmlLayout = 1;     // HtmlLayout, HTML laid out as text
 };
 
 // Sets each button present in the store to the value stored. False when the
@@ -52,6 +53,10 @@ void ReadTextRules(ConversionSettings& settings);
 // of 4192 bytes or more reads as missing). False when the key cannot be opened.
 bool LoadBookmarkPatterns(CString& patterns);
 bool SaveBookmarkDefaults(const CString& patterns);
+// Whether a book's own contents give bookmarks ("ContentsBookmarks"; a
+// missing or unreadable value means they do).
+bool ReadContentsBookmarks();
+bool SaveContentsBookmarks(bool on);
 
 // The format page's block size and its two compression buttons.
 struct FormatPageState {

@@ -19,6 +19,8 @@ public:
     // The bookmark patterns page (page 3): the whole text of its edit box.
     virtual bool BookmarkPageShown() const = 0;
     virtual CString BookmarkPatternText() const = 0;
+    // Its box for bookmarks from the book's own contents.
+    virtual bool ContentsBookmarksChecked() const = 0;
 
     // The document page (page 1): whether its window exists, its auto-install
     // box and the text of its user box.
@@ -39,6 +41,7 @@ struct PageAnswers : WizardPages {
     TextPageState text;
     bool bookmarkShown = false;
     CString patterns;
+    bool contents = true;
     bool documentExists = false;
     bool autoInstall = false;
     CString user;
@@ -49,6 +52,7 @@ struct PageAnswers : WizardPages {
     TextPageState TextPage() const override { return text; }
     bool BookmarkPageShown() const override { return bookmarkShown; }
     CString BookmarkPatternText() const override { return patterns; }
+    bool ContentsBookmarksChecked() const override { return contents; }
     bool DocumentPageExists() const override { return documentExists; }
     bool AutoInstallChecked() const override { return autoInstall; }
     CString InstallUserText() const override { return user; }
@@ -61,6 +65,9 @@ void ResolveTextRules(ConversionSettings& settings, const WizardPages* pages);
 // The pattern text: from page 3 when it has been shown, else the stored
 // "Bookmarks", else `previousPatterns` (the sheet's previous run).
 CString ResolveBookmarkPatterns(const WizardPages* pages, const CString& previousPatterns);
+// Whether the book's contents give bookmarks: from page 3 when it has been
+// shown, else from the store.
+bool ResolveContentsBookmarks(const WizardPages* pages);
 // autoInstall and installUser: only a run with page 1's window can install.
 void ResolveInstall(ConversionSettings& settings, const WizardPages* pages);
 

@@ -16,6 +16,27 @@ struct Mark {
     bool operator==(const Mark&) const = default;
 };
 
+// What the converter takes from a document.
+struct Document {
+    std::string text;
+    // The text is HTML laid out as text, in UTF-8 (see TextLayout): the
+    // rules that remove tags have nothing left to do on it.
+    bool laidOut = false;
+    std::string title;        // the book's own title, UTF-8; empty when it names none
+    std::vector<Mark> marks;  // its contents, or an HTML document's headings, in reading order
+};
+
+struct OpenOptions {
+    bool layOutHtml = true;   // HTML is laid out as text; else its bytes are the text
+    std::size_t maxText = 0;  // the most text a database can hold
+};
+
+// Makes the document of a file named `fileName` (the name decides with its
+// first bytes what kind it is) from its `bytes`, which it takes. Returns why
+// it cannot, for people; empty on success.
+std::string OpenDocument(std::string_view fileName, std::string&& bytes, const OpenOptions& options,
+                         Document& document);
+
 // Whether a document is HTML: by its name (.htm, .html, .xhtml, .shtml in any
 // case) or by its first bytes (past a byte-order mark and white space,
 // "<!DOCTYPE html" or "<html", in any case).
