@@ -231,12 +231,13 @@ TEST_F(IntegrationTest, NamesEveryFileItCannotRemove)
     std::set<fs::path> folders;
     for (const integration::IntegrationFile& file : files)
         folders.insert(fs::path(file.path).parent_path());
+    // Every file can be read, none of their folders written.
     fs::permissions(m_root.Path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
     for (const fs::path& folder : folders)
-        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::remove);
+        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
     const ProgramRun run = Helper({"/s", "/u", program}, BecomeOtherUserIfRoot);
     for (const fs::path& folder : folders)
-        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(run.status, 1);
     for (const integration::IntegrationFile& file : files) {
         EXPECT_NE(run.err.find(file.path + ": "), std::string::npos) << file.path << "\n" << run.err;
