@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include <core/NameCharacters.h>
+#include <core/PrintableText.h>
 
 #include <cstdio>
 
@@ -154,22 +155,6 @@ constexpr CommandHelp kCommandHelp[] = {
     {"defaults", kDefaultsHelp},
 };
 
-// Appends the escape of a control character, C0, DEL or C1 (none of which
-// a terminal shows as a character), and says whether it was one.
-bool AppendEscape(std::string& shown, char32_t c)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    if (c == '\r')
-        shown += "\\r";
-    else if (c == '\n')
-        shown += "\\n";
-    else if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
-        shown += std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
-    else
-        return false;
-    return true;
-}
-
 void AppendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
@@ -235,7 +220,7 @@ std::string Printable(std::string_view text, bool doubleBackslashes)
         if (c == '\\' && doubleBackslashes)
             shown += "\\\\";
         // A byte beyond ASCII is a part of a character here, never a control.
-        else if (c >= 0x80 || !AppendEscape(shown, c))
+        else if (c >= 0x80 || !AppendControlEscape(shown, c))
             shown += static_cast<char>(c);
     }
     return shown;
@@ -246,7 +231,7 @@ std::string PrintableName(std::string_view name)
     std::string shown;
     shown.reserve(name.size());
     for (const char32_t c : NameCharacters(name))
-        if (!AppendEscape(shown, c))
+        if (!AppendControlEscape(shown, c))
             AppendUtf8(shown, c);
     return shown;
 }

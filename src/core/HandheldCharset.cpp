@@ -1,6 +1,7 @@
 #include "HandheldCharset.h"
 
 #include "HandheldCharsetTables.h"
+#include "Utf8Sequence.h"
 
 #include <core/NameCharacters.h>
 
@@ -15,7 +16,6 @@ namespace {
 
 namespace tables = charset_tables;
 
-constexpr char32_t kMalformed = 0xFFFFFFFF;
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
@@ -26,44 +26,6 @@ bool AsciiWord(const unsigned char* p)
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
     return (word & 0x8080808080808080u) == 0;
-}
-
-// The character of the UTF-8 sequence at p, which is before end, with p moved
-// past it; kMalformed, with p past the maximal ill-formed subsequence, when
-// there is none. The ranges of the second byte rule out overlong forms,
-// surrogates and numbers beyond U+10FFFF.
-char32_t NextUtf8(const unsigned char*& p, const unsigned char* end)
-{
-    const unsigned char lead = *p++;
-    if (lead < 0x80)
-        return lead;
-    int follow;
-    unsigned char low = 0x80, high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        follow = 1;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        follow = 2;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        follow = 3;
-    else
-        return kMalformed;
-    if (lead == 0xE0)
-        low = 0xA0;
-    else if (lead == 0xED)
-        high = 0x9F;
-    else if (lead == 0xF0)
-        low = 0x90;
-    else if (lead == 0xF4)
-        high = 0x8F;
-    char32_t c = lead & (0x3F >> follow);
-    for (; follow > 0; --follow) {
-        if (p == end || *p < low || *p > high)
-            return kMalformed;
-        c = c << 6 | (*p++ & 0x3F);
-        low = 0x80;
-        high = 0xBF;
-    }
-    return c;
 }
 
 // Writes characters as Windows-1252 from `start` on, counting the ones not
@@ -144,7 +106,7 @@ void FromUtf8(const unsigned char* p, const unsigned char* end, Writer& w)
         if (p == end)
             break;
         const char32_t c = NextUtf8(p, end);
-        if (c == kMalformed)
+        if (c == kMalformedUtf8)
             w.Unknown();
         else
             w.Put(c);
@@ -241,7 +203,7 @@ TextEncoding DetectEncoding(std::string_view bytes) noexcept
         if (p == end)
             break;
         const bool ascii = *p < 0x80;
-        if (NextUtf8(p, end) == kMalformed)
+        if (NextUtf8(p, end) == kMalformedUtf8)
             return TextEncoding::EightBit;
         beyondAscii |= !ascii;
     }
@@ -288,7 +250,7 @@ std::u32string NameCharacters(std::string_view bytes)
     const auto end = p + bytes.size();
     while (p != end) {
         const char32_t c = NextUtf8(p, end);
-        if (c == kMalformed) {
+        if (c == kMalformedUtf8) {
             characters.clear();
             for (const unsigned char byte : bytes)
                 characters += Cp1252ToUnicode(byte);

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 struct ProgramRun {
@@ -20,10 +21,14 @@ struct ProgramRun {
     std::string err;
 };
 
+// `inChild`, when given, runs in the child just before the program starts.
 inline ProgramRun RunProgram(const QString& program, const QStringList& arguments,
-                             const QProcessEnvironment& environment, const std::filesystem::path& folder)
+                             const QProcessEnvironment& environment, const std::filesystem::path& folder,
+                             const std::function<void()>& inChild = {})
 {
     QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(QString::fromStdString(folder.string()));
     process.start(program, arguments);

@@ -7,11 +7,24 @@
 
 #include <QStandardPaths>
 
+#include <grp.h>
+#include <unistd.h>
+
 #include <map>
+#include <set>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// Root is held back by no permission: the helper then runs as this user.
+constexpr uid_t kOtherUser = 4242;
+
+void BecomeOtherUserIfRoot()
+{
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kOtherUser) != 0 || ::setuid(kOtherUser) != 0))
+        ::_exit(101);
+}
 
 // Every file under a folder, by path, with its bytes and permission bits.
 std::map<std::string, std::string> Snapshot(const fs::path& folder)
@@ -74,8 +87,8 @@ class IntegrationTest : public testing::Test {
 protected:
     IntegrationTest()
     {
-        // A program in a folder whose name needs quoting everywhere; it notes
-        // how it was started.
+        // A program in a folder whose name needs quoting everywhere ('%' the
+        // integration refuses); it notes how it was started.
         fs::create_directories(ProgramFolder());
         WriteBytes(Program(), "#!/bin/sh\nprintf '%s|' \"$@\" >> '" + (m_root.Path() / "started").string() +
                                   "'\necho >> '" + (m_root.Path() / "started").string() + "'\n");
@@ -95,13 +108,13 @@ protected:
 
     fs::path Data() const { return m_root.Path() / "data"; }
     fs::path Config() const { return m_root.Path() / "config"; }
-    fs::path ProgramFolder() const { return m_root.Path() / "My \"Apps\" $HOME %f \\ 100%"; }
+    fs::path ProgramFolder() const { return m_root.Path() / "My \"Apps\" $HOME `id` \\ it's"; }
     fs::path Program() const { return ProgramFolder() / "folivo-converter"; }
     integration::UserFolders Folders() const { return {Data().string(), Config().string()}; }
 
-    ProgramRun Helper(const QStringList& arguments)
+    ProgramRun Helper(const QStringList& arguments, const std::function<void()>& inChild = {})
     {
-        return RunProgram(FOLIVO_INTEGRATION, arguments, m_environment, m_root.Path());
+        return RunProgram(FOLIVO_INTEGRATION, arguments, m_environment, m_root.Path(), inChild);
     }
     std::map<std::string, std::string> Everything() const
     {
@@ -116,6 +129,9 @@ protected:
 
 TEST_F(IntegrationTest, AddsValidFilesAndRemovesThemAndNothingElse)
 {
+    // An empty folder of the user's where the integration puts its scripts.
+    const fs::path usersFolder = Data() / "nemo/scripts/Folivo Converter";
+    fs::create_directories(usersFolder);
     const auto before = Everything();
     const QString program = QString::fromStdString(Program().string());
     const ProgramRun added = Helper({"/s", program});
@@ -167,9 +183,11 @@ TEST_F(IntegrationTest, AddsValidFilesAndRemovesThemAndNothingElse)
     EXPECT_EQ(removed.out + removed.err, "");
     EXPECT_EQ(Everything(), before);
     EXPECT_FALSE(fs::exists(Data() / "nautilus/scripts/Folivo Converter"));
+    EXPECT_TRUE(fs::is_directory(usersFolder));
     EXPECT_TRUE(fs::exists(Config() / "caja/scripts/Folivo Converter/Mine too"));
     EXPECT_EQ(Helper({"/s", "/u", program}).status, 0);
     EXPECT_EQ(Everything(), before);
+    EXPECT_TRUE(fs::is_directory(usersFolder));
 }
 
 TEST_F(IntegrationTest, AFileOfTheSameNameThatIsNotOursStopsEverything)
@@ -177,7 +195,8 @@ TEST_F(IntegrationTest, AFileOfTheSameNameThatIsNotOursStopsEverything)
     const fs::path menu = Data() / "kio/servicemenus/folivo-converter.desktop";
     WriteBytes(menu, "[Desktop Entry]\nName=Mine\n");
     const auto before = Everything();
-    const ProgramRun run = Helper({QString::fromStdString(Program().string())});
+    // Silent, it still tells why, for the program that runs it.
+    const ProgramRun run = Helper({"/s", QString::fromStdString(Program().string())});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(menu.string()), std::string::npos) << run.err;
     EXPECT_EQ(Everything(), before);
@@ -187,9 +206,13 @@ TEST_F(IntegrationTest, AFileOfTheSameNameThatIsNotOursStopsEverything)
 
 TEST_F(IntegrationTest, RefusesWhatIsNoProgram)
 {
+    // A launcher of some desktops cannot start a program with '%' in its path.
+    const fs::path percent = m_root.Path() / "100% apps/folivo-converter";
+    fs::create_directories(percent.parent_path());
+    fs::copy_file(Program(), percent);
     const auto before = Everything();
     fs::permissions(Program(), fs::perms::owner_read | fs::perms::owner_write);
-    for (const std::string& program : {Program().string(), (m_root.Path() / "missing").string()}) {
+    for (const std::string& program : {Program().string(), (m_root.Path() / "missing").string(), percent.string()}) {
         const ProgramRun run = Helper({QString::fromStdString(program)});
         EXPECT_EQ(run.status, 1) << program;
         EXPECT_NE(run.err.find(program), std::string::npos) << run.err;
@@ -197,6 +220,50 @@ TEST_F(IntegrationTest, RefusesWhatIsNoProgram)
     EXPECT_EQ(Helper({}).status, 2);
     EXPECT_EQ(Helper({"/s", "a", "b"}).status, 2);
     EXPECT_EQ(Everything(), before);
+}
+
+TEST_F(IntegrationTest, NamesEveryFileItCannotRemove)
+{
+    const QString program = QString::fromStdString(Program().string());
+    ASSERT_EQ(Helper({"/s", program}).status, 0);
+    const std::vector<integration::IntegrationFile> files =
+        integration::IntegrationFiles(Program().string(), Folders());
+    std::set<fs::path> folders;
+    for (const integration::IntegrationFile& file : files)
+        folders.insert(fs::path(file.path).parent_path());
+    // Every file can be read, none of their folders written.
+    fs::permissions(m_root.Path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    for (const fs::path& folder : folders)
+        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+    const ProgramRun run = Helper({"/s", "/u", program}, BecomeOtherUserIfRoot);
+    for (const fs::path& folder : folders)
+        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(run.status, 1);
+    for (const integration::IntegrationFile& file : files) {
+        EXPECT_NE(run.err.find(file.path + ": "), std::string::npos) << file.path << "\n" << run.err;
+        EXPECT_TRUE(fs::exists(file.path)) << file.path;
+    }
+}
+
+TEST_F(IntegrationTest, PrintedPathsCannotSteerTheTerminal)
+{
+    const std::string hostile = "\x1B]0;owned\x07 \xC2\x9B[2J\r\n";
+    const std::string shown = "\\x1B]0;owned\\x07 \\x9B[2J\\r\\n";
+    const std::string missing = (m_root.Path() / hostile).string();
+    EXPECT_EQ(Helper({"/s", QString::fromStdString(missing)}).err,
+              "folivo-desktop-integration: " + m_root.Path().string() + "/" + shown + ": no such program\n");
+
+    const std::string data = (m_root.Path() / ("data" + hostile)).string();
+    m_environment.insert("XDG_DATA_HOME", QString::fromStdString(data));
+    const std::string entry =
+        m_root.Path().string() + "/data" + shown + "/applications/folivo-converter-integration.desktop\n";
+    const ProgramRun added = Helper({QString::fromStdString(Program().string())});
+    EXPECT_EQ(added.status, 0) << added.err;
+    EXPECT_NE(added.out.find("added " + entry), std::string::npos) << added.out;
+    const ProgramRun removed = Helper({"/u"});
+    EXPECT_NE(removed.out.find("removed " + entry), std::string::npos) << removed.out;
+    for (const std::string& out : {added.out, removed.out})
+        EXPECT_EQ(out.find_first_of("\x1B\x07\x9B\r"), std::string::npos) << out;
 }
 
 TEST_F(IntegrationTest, TheScriptsStartTheProgramOnEachSelectedDocument)

@@ -457,7 +457,12 @@ TEST_F(ConverterDlgTest, ShellIntegrationTogglesStoresAndRunsTheHelper)
 {
     folivo::SaveShellIntegration(kShellIntegrationOn);
     std::vector<QString> commands;
-    SetCommandRunner([&commands](const QString& command) { commands.push_back(command); });
+    CommandOutcome helperEnds;
+    SetCommandRunner([&](const QString& command) {
+        commands.push_back(command);
+        return helperEnds;
+    });
+    MessageBoxAnswers answers(QMessageBox::Ok);
     {
         Dlg dialog(nullptr, m_bookmarks);
         QAction* item = MenuItem(dialog, Dlg::kShellIntegrationItem);
@@ -470,13 +475,35 @@ TEST_F(ConverterDlgTest, ShellIntegrationTogglesStoresAndRunsTheHelper)
         EXPECT_EQ(folivo::ReadShellIntegration(), kShellIntegrationOn);
         item->trigger();
         EXPECT_EQ(folivo::ReadShellIntegration(), kShellIntegrationOff);
+        EXPECT_TRUE(answers.Asked().empty());
+
+        // A helper that refuses, or that says nothing but its status: its
+        // reason is shown, and neither the mark nor the store moves.
+        for (const CommandOutcome& refusal :
+             {CommandOutcome{1, "folivo-desktop-integration: /home/u/menu.desktop: not written by this "
+                                "integration; left alone\n"},
+              CommandOutcome{2, ""}}) {
+            helperEnds = refusal;
+            item->trigger();
+            EXPECT_FALSE(item->isChecked());
+            EXPECT_EQ(folivo::ReadShellIntegration(), kShellIntegrationOff);
+        }
+        ASSERT_EQ(answers.Asked().size(), 2u);
+        EXPECT_EQ(answers.Asked()[0].text, "Shell integration could not be switched on.\n\n"
+                                           "folivo-desktop-integration: /home/u/menu.desktop: not written by "
+                                           "this integration; left alone");
+        EXPECT_EQ(answers.Asked()[0].icon, QMessageBox::Warning);
+        EXPECT_TRUE(answers.Asked()[1].text.endsWith("exit status 2.")) << answers.Asked()[1].text.toStdString();
+        helperEnds = {};
     }
     const QString program = QCoreApplication::applicationFilePath();
-    EXPECT_EQ(commands, (std::vector<QString>{ShellIntegrationCommandLine(program, false),
-                                              ShellIntegrationCommandLine(program, true),
-                                              ShellIntegrationCommandLine(program, false)}));
+    EXPECT_EQ(commands, (std::vector<QString>{
+                            ShellIntegrationCommandLine(program, false), ShellIntegrationCommandLine(program, true),
+                            ShellIntegrationCommandLine(program, false), ShellIntegrationCommandLine(program, true),
+                            ShellIntegrationCommandLine(program, true)}));
 
-    // A store that cannot be written: the mark moves, nothing runs or is kept.
+    // A store that cannot be written: the helper has run, but the mark stays
+    // with what is stored, and a message says why.
     commands.clear();
     fs::remove_all(m_store.Folder());
     WriteBytes(m_store.Folder(), "not a folder");
@@ -484,8 +511,11 @@ TEST_F(ConverterDlgTest, ShellIntegrationTogglesStoresAndRunsTheHelper)
     QAction* item = MenuItem(dialog, Dlg::kShellIntegrationItem);
     EXPECT_FALSE(item->isChecked());
     item->trigger();
-    EXPECT_TRUE(item->isChecked());
-    EXPECT_TRUE(commands.empty());
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_EQ(commands, std::vector<QString>{ShellIntegrationCommandLine(program, true)});
+    ASSERT_EQ(answers.Asked().size(), 3u);
+    EXPECT_EQ(answers.Asked()[2].text,
+              "Shell integration was switched on, but this could not be saved in the settings.");
     SetCommandRunner({});
 }
 
@@ -509,16 +539,22 @@ TEST(ShellIntegrationTest, TheHelperGetsEachPathWholeWhateverItHolds)
     const fs::path folder = scratch.Path() / "My \"Apps\" $HOME";
     fs::create_directory(folder);
     const fs::path record = scratch.Path() / "arguments";
-    WriteBytes(folder / "folivo-desktop-integration",
-               "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + record.string() + "'\n");
+    WriteBytes(folder / "folivo-desktop-integration", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                                                          record.string() + "'\necho 'no room' >&2\nexit 3\n");
     fs::permissions(folder / "folivo-desktop-integration", fs::perms::owner_all);
     const QString program = QString::fromStdString((folder / "folivo-converter").string());
 
-    RunAndWait(ShellIntegrationCommandLine(program, false));
+    const CommandOutcome ran = RunAndWait(ShellIntegrationCommandLine(program, false));
     EXPECT_EQ(ReadBytes(record), "/s\n/u\n" + program.toStdString() + "\n");
-    // A helper that is missing is no failure anybody hears of.
-    RunAndWait(
+    EXPECT_EQ(ran.status, 3);
+    EXPECT_EQ(ran.errors, "no room\n");
+    // A helper that is missing is a failure that names it.
+    const CommandOutcome missing = RunAndWait(
         ShellIntegrationCommandLine(QString::fromStdString((scratch.Path() / "folivo-converter").string()), true));
+    EXPECT_NE(missing.status, 0);
+    EXPECT_TRUE(
+        missing.errors.contains(QString::fromStdString((scratch.Path() / "folivo-desktop-integration").string())))
+        << missing.errors.toStdString();
 }
 
 TEST_F(ConverterDlgTest, TheMenuOpensTheHelpAndTheAboutBox)

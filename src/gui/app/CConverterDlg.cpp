@@ -144,8 +144,7 @@ void CConverterDlg::BuildMenu()
     m_shellIntegration = options->addAction(QStringLiteral("Shell &integration"));
     m_shellIntegration->setObjectName(QString::number(kShellIntegrationItem));
     m_shellIntegration->setCheckable(true);
-    // The stored value is the item's check flag itself.
-    m_shellIntegration->setChecked((folivo::ReadShellIntegration() & kShellIntegrationOn) != 0);
+    m_shellIntegration->setChecked(ShellIntegrationStoredOn());
     connect(m_shellIntegration, &QAction::triggered, this, &CConverterDlg::ToggleShellIntegration);
 
     QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
@@ -263,7 +262,12 @@ void CConverterDlg::ConvertDirectly(const QStringList& paths)
 
 void CConverterDlg::ToggleShellIntegration()
 {
-    SwitchShellIntegration(m_shellIntegration->isChecked());
+    const QString problem = SwitchShellIntegration(m_shellIntegration->isChecked());
+    if (problem.isEmpty())
+        return;
+    // The mark shows what the next start will show.
+    m_shellIntegration->setChecked(ShellIntegrationStoredOn());
+    ShowMessageBox(this, problem, QStringLiteral("Shell integration"), QMessageBox::Ok, QMessageBox::Warning);
 }
 
 void CConverterDlg::ShowAbout()

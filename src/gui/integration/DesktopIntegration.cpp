@@ -23,6 +23,9 @@ constexpr std::string_view kTempPrefix = ".folivo-integration-";
 // The folder of the scripts in each file manager's script folder, which
 // shows as a submenu.
 constexpr std::string_view kScriptFolder = "Folivo Converter";
+// The marked file in a script folder that adding made. It is not executable,
+// so no file manager offers it as a script.
+constexpr std::string_view kFolderMarkName = ".folivo-converter-folder";
 
 struct Action {
     const char* id;    // the desktop entry's name for it
@@ -127,6 +130,37 @@ bool IsMarked(const std::string& path)
     return bytes.find(kMark) != std::string::npos;
 }
 
+std::string FolderMark(const std::string& folder)
+{
+    return folder + "/" + std::string(kFolderMarkName);
+}
+
+// A folder is ours to remove when it holds our mark and nothing else.
+bool HoldsOnlyOurMark(const std::string& folder)
+{
+    const std::string mark = FolderMark(folder);
+    if (!IsRegularFile(mark) || !IsMarked(mark))
+        return false;
+    std::error_code ec;
+    for (fs::directory_iterator entry(folder, ec), end; !ec && entry != end; entry.increment(ec))
+        if (entry->path() != mark)
+            return false;
+    return !ec;
+}
+
+// Makes the folders of `file` and writes it.
+std::string WriteIntegrationFile(const IntegrationFile& file)
+{
+    std::error_code ec;
+    const fs::path folder = fs::path(file.path).parent_path();
+    fs::create_directories(folder, ec);
+    if (ec)
+        return folder.string() + ": " + ec.message();
+    if (const platform::FileError error = platform::ReplaceFile(file.path, file.content, file.mode, kTempPrefix))
+        return error.Message();
+    return {};
+}
+
 }  // namespace
 
 UserFolders FoldersFromEnvironment()
@@ -151,36 +185,40 @@ std::vector<IntegrationFile> IntegrationFiles(const std::string& program, const 
 Outcome AddIntegration(const std::string& program, const UserFolders& folders)
 {
     Outcome outcome;
+    const auto stop = [&outcome](std::string problem) {
+        outcome.problems.push_back(std::move(problem));
+        return outcome;
+    };
     std::error_code ec;
-    if (!fs::is_regular_file(program, ec)) {
-        outcome.problem = program + ": no such program";
-        return outcome;
-    }
-    if (::access(program.c_str(), X_OK) != 0) {
-        outcome.problem = program + ": not an executable program";
-        return outcome;
-    }
-    if (!FitsDesktopEntry(program)) {
-        outcome.problem = program + ": a desktop entry cannot name this path (not UTF-8, or control characters)";
-        return outcome;
-    }
-    const std::vector<IntegrationFile> files = IntegrationFiles(program, folders);
+    if (!fs::is_regular_file(program, ec))
+        return stop(program + ": no such program");
+    if (::access(program.c_str(), X_OK) != 0)
+        return stop(program + ": not an executable program");
+    if (!FitsDesktopEntry(program))
+        return stop(program + ": a desktop entry cannot name this path (not UTF-8, or control characters)");
+    // The entry's format writes '%' as "%%", but GLib's launchers reject that
+    // inside a quoted argument, so such an entry would not load everywhere.
+    if (program.find('%') != std::string::npos)
+        return stop(program + ": a path with '%' in it is refused: some desktops cannot load an entry naming it");
+    std::vector<IntegrationFile> files = IntegrationFiles(program, folders);
     for (const IntegrationFile& file : files) {
-        if (fs::exists(fs::symlink_status(file.path, ec)) && !IsMarked(file.path)) {
-            outcome.problem = file.path + ": not written by this integration; left alone";
-            return outcome;
-        }
+        if (fs::exists(fs::symlink_status(file.path, ec)) && !IsMarked(file.path))
+            return stop(file.path + ": not written by this integration; left alone");
     }
+    // A script folder that is not there yet is made here, and its mark is
+    // written before anything else goes into it.
+    std::vector<IntegrationFile> marks;
+    for (const std::string& folder : ScriptFolders(folders))
+        if (!fs::exists(fs::symlink_status(folder, ec)))
+            marks.push_back({FolderMark(folder),
+                             std::string(kMark) +
+                                 "\n# Made for the scripts beside this file; removing the integration removes it.\n",
+                             0644});
+    files.insert(files.begin(), marks.begin(), marks.end());
     for (const IntegrationFile& file : files) {
-        fs::create_directories(fs::path(file.path).parent_path(), ec);
-        if (ec) {
-            outcome.problem = fs::path(file.path).parent_path().string() + ": " + ec.message();
-            return outcome;
-        }
-        if (const platform::FileError error = platform::ReplaceFile(file.path, file.content, file.mode, kTempPrefix)) {
-            outcome.problem = error.Message();
-            return outcome;
-        }
+        std::string problem = WriteIntegrationFile(file);
+        if (!problem.empty())
+            return stop(std::move(problem));
         outcome.added.push_back(file.path);
     }
     return outcome;
@@ -194,14 +232,26 @@ Outcome RemoveIntegration(const UserFolders& folders)
         if (!IsRegularFile(file.path) || !IsMarked(file.path))
             continue;
         if (::unlink(file.path.c_str()) != 0) {
-            outcome.problem = platform::FileError::System(file.path, errno).Message();
+            outcome.problems.push_back(platform::FileError::System(file.path, errno).Message());
             continue;
         }
         outcome.removed.push_back(file.path);
     }
-    // The scripts' own folders go once empty; rmdir leaves any other alone.
-    for (const std::string& folder : ScriptFolders(folders))
-        ::rmdir(folder.c_str());
+    // A script folder the user made, or one that holds anything of the
+    // user's, stays.
+    for (const std::string& folder : ScriptFolders(folders)) {
+        if (!HoldsOnlyOurMark(folder))
+            continue;
+        const std::string mark = FolderMark(folder);
+        if (::unlink(mark.c_str()) != 0) {
+            outcome.problems.push_back(platform::FileError::System(mark, errno).Message());
+        } else if (::rmdir(folder.c_str()) != 0) {
+            outcome.problems.push_back(platform::FileError::System(folder, errno).Message());
+        } else {
+            outcome.removed.push_back(mark);
+            outcome.removed.push_back(folder);
+        }
+    }
     return outcome;
 }
 

@@ -6,8 +6,9 @@
 // run scripts from a folder of the user's (Nautilus, Nemo, Caja).
 //
 // Every file carries a mark. Removal takes away the marked files and nothing
-// else; adding never overwrites a file without the mark. Doing either twice
-// changes nothing more.
+// else; adding never overwrites a file without the mark. A script folder that
+// adding had to make gets a marked file of its own, so that removal takes away
+// only the folders it made. Doing either twice changes nothing more.
 #pragma once
 
 #include <sys/types.h>
@@ -37,18 +38,20 @@ struct IntegrationFile {
 // depend on the folders only.
 std::vector<IntegrationFile> IntegrationFiles(const std::string& program, const UserFolders& folders);
 
-// What a run did, file by file, and why it stopped when it did.
+// What a run did, file by file, and what went wrong.
 struct Outcome {
     std::vector<std::string> added;
     std::vector<std::string> removed;
-    std::string problem;  // empty when all went well
+    std::vector<std::string> problems;  // empty when all went well
 };
 
-// Writes every file of the integration of `program`. Writes nothing when the
-// program is no executable file, its path cannot stand in a desktop entry, or
-// a file of the integration exists without the mark.
+// Writes every file of the integration of `program`, stopping at the first
+// problem. Writes nothing when the program is no executable file, its path
+// cannot stand in a desktop entry, or a file of the integration exists
+// without the mark.
 Outcome AddIntegration(const std::string& program, const UserFolders& folders);
-// Removes every marked file of the integration, and its own folders once empty.
+// Removes every marked file of the integration, going on past one it cannot
+// remove, and the script folders it made once nothing else is in them.
 Outcome RemoveIntegration(const UserFolders& folders);
 
 // `argument` as one argument of a desktop entry's Exec line, quoted when it

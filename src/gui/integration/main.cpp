@@ -3,10 +3,13 @@
 //
 //   folivo-desktop-integration [/s] [/u] PROGRAM
 //
-// /s keeps it silent; otherwise it tells each file it adds or removes, and
-// why it stopped. The exit status is 0 when all went well, 1 when not, 2 for
-// a wrong command line.
+// /s keeps it from telling each file it adds or removes. What went wrong goes
+// to standard error all the same: the program that runs it silently shows it.
+// Paths are printed with their control characters escaped. The exit status
+// is 0 when all went well, 1 when not, 2 for a wrong command line.
 #include "integration/DesktopIntegration.h"
+
+#include <core/PrintableText.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -17,7 +20,8 @@ namespace {
 
 constexpr char kUsage[] = "usage: folivo-desktop-integration [/s] [/u] PROGRAM\n"
                           "Adds, for the current user, a desktop entry and file-manager menu entries that\n"
-                          "start PROGRAM on a text or HTML document; /u removes them again; /s is silent.\n";
+                          "start PROGRAM on a text or HTML document; /u removes them again; /s names no\n"
+                          "file, but still tells what went wrong.\n";
 
 }  // namespace
 
@@ -41,15 +45,13 @@ int main(int argc, char** argv)
         } else if (program.empty() && !argument.empty()) {
             program = argument;
         } else {
-            if (!silent)
-                std::fputs(kUsage, stderr);
+            std::fputs(kUsage, stderr);
             return 2;
         }
     }
     // Removal finds its files without the program; adding needs it.
     if (program.empty() && !remove) {
-        if (!silent)
-            std::fputs(kUsage, stderr);
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const integration::UserFolders folders = integration::FoldersFromEnvironment();
@@ -59,11 +61,11 @@ int main(int argc, char** argv)
         remove ? integration::RemoveIntegration(folders) : integration::AddIntegration(absolute, folders);
     if (!silent) {
         for (const std::string& path : outcome.added)
-            std::printf("added %s\n", path.c_str());
+            std::printf("added %s\n", folivo::PrintablePath(path).c_str());
         for (const std::string& path : outcome.removed)
-            std::printf("removed %s\n", path.c_str());
-        if (!outcome.problem.empty())
-            std::fprintf(stderr, "folivo-desktop-integration: %s\n", outcome.problem.c_str());
+            std::printf("removed %s\n", folivo::PrintablePath(path).c_str());
     }
-    return outcome.problem.empty() ? 0 : 1;
+    for (const std::string& problem : outcome.problems)
+        std::fprintf(stderr, "folivo-desktop-integration: %s\n", folivo::PrintablePath(problem).c_str());
+    return outcome.problems.empty() ? 0 : 1;
 }
