@@ -18,7 +18,8 @@ foreach(f bin/folivo bin/folivo-converter bin/folivo-desktop-integration
           share/icons/hicolor/16x16/apps/folivo-converter.png
           share/icons/hicolor/48x48/apps/folivo-converter.png
           share/icons/hicolor/256x256/apps/folivo-converter.png
-          share/man/man1/folivo.1 share/man/man1/folivo-converter.1)
+          share/man/man1/folivo.1.gz share/man/man1/folivo-converter.1.gz
+          share/man/man1/folivo-desktop-integration.1.gz share/doc/folivo-converter/copyright)
   if(NOT EXISTS "${prefix}/${f}")
     message(FATAL_ERROR "not installed: ${f}")
   endif()
