@@ -31,8 +31,9 @@ find_program(VALIDATE desktop-file-validate)
 if(NOT VALIDATE)
   message(FATAL_ERROR "desktop-file-validate not found (package desktop-file-utils)")
 endif()
+# Its hints count too: they name entries that menus show wrongly.
 execute_process(COMMAND "${VALIDATE}" "${prefix}/share/applications/folivo-converter.desktop"
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(rc)
+if(rc OR out OR err)
   message(FATAL_ERROR "the installed desktop entry is not valid:\n${out}${err}")
 endif()
