@@ -21,3 +21,19 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)
+
+# Debian keeps a package's licence in /usr/share/doc/<package>/copyright, in
+# its machine-readable format: LICENSE's holder and text, under the format's
+# short name for this licence (Expat), every line indented by one space and an
+# empty one written as ".".
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+if(NOT licence MATCHES "\nCopyright \\(c\\) ([^\n]+)\n(.+)")
+  message(FATAL_ERROR "LICENSE has no line \"Copyright (c) ...\"")
+endif()
+set(COPYRIGHT_HOLDER "${CMAKE_MATCH_1}")
+string(STRIP "${CMAKE_MATCH_2}" licence)
+string(REPLACE "\n\n" "\n.\n" licence "${licence}")
+string(REPLACE "\n" "\n " LICENSE_TEXT " ${licence}")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/copyright.in ${PROJECT_BINARY_DIR}/copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})

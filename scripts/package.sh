@@ -19,7 +19,9 @@ dpkg-deb -x "$deb" "$root"
 for program in folivo folivo-converter folivo-desktop-integration; do
   "$root/usr/bin/$program" --version
 done
-desktop-file-validate "$root/usr/share/applications/folivo-converter.desktop"
+# Its hints count too: they name entries that menus show wrongly.
+hints=$(desktop-file-validate "$root/usr/share/applications/folivo-converter.desktop")
+[ -z "$hints" ] || { echo "$hints" >&2; exit 1; }
 echo "Depends: $(dpkg-deb -f "$deb" Depends)"
 # What installing it on this system would do, without doing it.
 apt-get install --simulate --no-install-recommends "$deb" >/dev/null

@@ -18,7 +18,8 @@ foreach(f bin/folivo bin/folivo-converter bin/folivo-desktop-integration
           share/icons/hicolor/16x16/apps/folivo-converter.png
           share/icons/hicolor/48x48/apps/folivo-converter.png
           share/icons/hicolor/256x256/apps/folivo-converter.png
-          share/man/man1/folivo.1 share/man/man1/folivo-converter.1)
+          share/man/man1/folivo.1.gz share/man/man1/folivo-converter.1.gz
+          share/man/man1/folivo-desktop-integration.1.gz share/doc/folivo-converter/copyright)
   if(NOT EXISTS "${prefix}/${f}")
     message(FATAL_ERROR "not installed: ${f}")
   endif()
@@ -30,8 +31,9 @@ find_program(VALIDATE desktop-file-validate)
 if(NOT VALIDATE)
   message(FATAL_ERROR "desktop-file-validate not found (package desktop-file-utils)")
 endif()
+# Its hints count too: they name entries that menus show wrongly.
 execute_process(COMMAND "${VALIDATE}" "${prefix}/share/applications/folivo-converter.desktop"
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(rc)
+if(rc OR out OR err)
   message(FATAL_ERROR "the installed desktop entry is not valid:\n${out}${err}")
 endif()

@@ -54,6 +54,10 @@ execute_process(COMMAND pkg-config --cflags --libs patternkit
 if(rc)
   message(FATAL_ERROR "pkg-config does not find patternkit:\n${err}")
 endif()
+# The folders as installed, without "..".
+if(NOT pc_flags STREQUAL "-I${prefix}/include -L${prefix}/${LIB_DIR} -lpatternkit")
+  message(FATAL_ERROR "pkg-config's flags do not name the installed folders: ${pc_flags}")
+endif()
 separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
 separate_arguments(flags UNIX_COMMAND "${CLIENT_FLAGS}")
 set(pc_client "${STAGE_DIR}/pkg-config-client")

@@ -71,13 +71,13 @@ private:
     ScopedEnv m_hotSync{"FOLIVO_HOTSYNC_DIR", HotSync().string()};
 };
 
-#ifdef FOLIVO_CORPUS_DIR
-// The books of the shared corpus (.txt and .htm), sorted; none when the corpus is absent.
+#ifdef FOLIVO_TEST_CORPUS_DIR
+// The books of the corpus (.txt and .htm), sorted; none when its folder is missing.
 inline std::vector<std::filesystem::path> CorpusBooks()
 {
     std::vector<std::filesystem::path> books;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(FOLIVO_CORPUS_DIR, ec)) {
+    for (const auto& entry : std::filesystem::directory_iterator(FOLIVO_TEST_CORPUS_DIR, ec)) {
         const std::string ext = entry.path().extension().string();
         if (ext == ".txt" || ext == ".htm")
             books.push_back(entry.path());
