@@ -43,9 +43,9 @@ Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
             plan.output = (std::filesystem::path(*options.output) / platform::FileNameOf(derived)).string();
         else
             plan.output = *options.output;
-        const CString titled = fromStream ? plan.output : source;
-        plan.title = options.title.value_or(fromStream && toStream ? CString("Untitled")
-                                                                   : TitleOf(platform::FileNameOf(titled)));
+        plan.title = options.title.value_or(
+            fromStream ? (toStream ? CString("Untitled") : TitleOf(platform::FileNameOf(plan.output)))
+                       : DocumentTitle(source));
         if (toStream) {
             plans.push_back(std::move(plan));
             continue;

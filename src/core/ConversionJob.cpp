@@ -88,10 +88,11 @@ std::size_t ToHandheldText(std::string& bytes, std::vector<std::size_t>& places)
 }
 
 // Makes the document of the file `source` from its `bytes` (with their zero
-// byte, as ReadSource leaves them), in place: its text, and in `places` what
-// it names itself. A laid-out text has no tags left to remove.
+// byte, as ReadSource leaves them), in place: its text, in `places` what it
+// names itself, and what could not be read of it in `warnings`. A laid-out
+// text has no tags left to remove.
 int OpenSource(const CString& source, std::string& bytes, std::uint64_t maxText, ConversionSettings& rules,
-               std::vector<NamedPlace>& places, CString& problem)
+               std::vector<NamedPlace>& places, std::vector<std::string>& warnings, CString& problem)
 {
     bytes.pop_back();
     documents::Document document;
@@ -103,6 +104,7 @@ int OpenSource(const CString& source, std::string& bytes, std::uint64_t maxText,
     }
     bytes = std::move(document.text);
     bytes.push_back('\0');
+    warnings = std::move(document.warnings);
     if (document.laidOut)
         rules.removeHtmlTags = false;
     places.clear();
@@ -199,7 +201,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     std::vector<std::size_t> offsets;
     try {
         m_report.result = OpenSource(source, bytes, MostDocumentBytes(format, blockSizeKB, compress), rules, places,
-                                     m_report.problem);
+                                     m_report.documentWarnings, m_report.problem);
         if (m_report.result != kConversionDone)
             return m_report.result;
         if (!rules.contentsBookmarks)

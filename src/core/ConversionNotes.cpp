@@ -10,6 +10,8 @@ std::vector<ConversionNote> ConversionNotes(const ConversionReport& report)
     std::vector<ConversionNote> notes;
     if (!report.databaseWritten)
         return notes;
+    for (const std::string& warning : report.documentWarnings)
+        notes.push_back({About::Document, "part of the document is missing: " + warning, true});
     if (!report.skippedLines.empty())
         notes.push_back({About::Pattern,
                          "the bookmark pattern is too complex to search " +

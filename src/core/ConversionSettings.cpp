@@ -1,5 +1,12 @@
 #include <core/ConversionSettings.h>
+#include <documents/Document.h>
+#include <platform/Descriptor.h>
+#include <platform/Files.h>
 #include <platform/Paths.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace folivo {
 
@@ -30,6 +37,28 @@ CString TitleOf(const CString& fileName)
     return fileName.substr(0, ExtensionStart(fileName, 0));
 }
 
+CString DocumentTitle(const CString& path)
+{
+    const CString fileName = platform::FileNameOf(path);
+    // A pipe or a device is never read for a title: reading it may wait.
+    const platform::Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    char first[64] = {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::pread(file.Get(), first, sizeof first, 0) < 0)
+        return TitleOf(fileName);
+    // Only a book that may name itself is read whole, and no larger one than
+    // a database could hold the text of.
+    constexpr std::uint64_t kMostBookBytes = 1u << 30;
+    CString bytes;
+    if (documents::MayHaveOwnTitle(fileName, std::string_view(first, sizeof first)) &&
+        !platform::ReadWholeFile(file.Get(), bytes, kMostBookBytes)) {
+        if (std::string own = documents::OwnTitle(fileName, bytes); !own.empty())
+            return own;
+    }
+    return TitleOf(fileName);
+}
+
 CString OutputPathOf(const CString& path)
 {
     return path.substr(0, ExtensionStart(path, FileNameStart(path))) + ".pdb";
@@ -40,7 +69,7 @@ ConversionSettings SettingsForSource(const CString& sourcePath)
     ConversionSettings settings;
     settings.sourcePath = sourcePath;
     settings.sourceFileName = platform::FileNameOf(sourcePath);
-    settings.title = TitleOf(settings.sourceFileName);
+    settings.title = DocumentTitle(sourcePath);
     settings.outputPath = OutputPathOf(sourcePath);
     return settings;
 }

@@ -1,5 +1,6 @@
 #include <documents/Document.h>
 
+#include "Epub.h"
 #include "HtmlLayout.h"
 
 #include <algorithm>
@@ -38,9 +39,24 @@ bool IsHtml(std::string_view fileName, std::string_view firstBytes)
     return StartsWithNoCase(firstBytes, "<!DOCTYPE html") || StartsWithNoCase(firstBytes, "<html");
 }
 
+std::string OwnTitle(std::string_view fileName, std::string_view bytes)
+{
+    return IsEpub(fileName, bytes) ? EpubTitle(bytes) : std::string();
+}
+
+bool MayHaveOwnTitle(std::string_view fileName, std::string_view firstBytes)
+{
+    return IsEpub(fileName, firstBytes);
+}
+
 std::string OpenDocument(std::string_view fileName, std::string&& bytes, const OpenOptions& options, Document& document)
 {
     document = Document{};
+    if (IsEpub(fileName, bytes)) {
+        std::string problem = ReadEpub(bytes, options, document);
+        std::string().swap(bytes);
+        return problem;
+    }
     if (!options.layOutHtml || !IsHtml(fileName, std::string_view(bytes).substr(0, 512))) {
         document.text = std::move(bytes);
         return {};

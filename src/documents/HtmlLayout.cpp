@@ -1,5 +1,7 @@
 #include "HtmlLayout.h"
 
+#include "XmlTree.h"
+
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -72,34 +74,6 @@ bool IsSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-std::string Attribute(_xmlNode* element, const char* name)
-{
-    xmlChar* value = xmlGetProp(element, reinterpret_cast<const xmlChar*>(name));
-    if (!value)
-        return {};
-    std::string text(reinterpret_cast<const char*>(value));
-    xmlFree(value);
-    return text;
-}
-
-// One run of white space for each, none at either end.
-std::string Collapsed(std::string_view text)
-{
-    std::string out;
-    bool space = false;
-    for (const char c : text) {
-        if (IsSpace(c)) {
-            space = !out.empty();
-            continue;
-        }
-        if (space)
-            out += ' ';
-        space = false;
-        out += c;
-    }
-    return out;
-}
-
 // Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates
 // or values past U+10FFFF.
 bool ValidUtf8(std::string_view bytes)
@@ -126,12 +100,6 @@ bool ValidUtf8(std::string_view bytes)
     return true;
 }
 
-struct DocFree {
-    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
-
-constexpr int kXmlOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 constexpr int kHtmlOptions = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER;
 
 bool HasC1Bytes(std::string_view bytes)
@@ -190,14 +158,13 @@ std::string TextLayout::Add(std::string_view bytes, bool xml, const std::string&
         return "the document is too large to lay out";
     DocPtr doc;
     if (xml) {
-        doc.reset(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, kXmlOptions));
+        std::string problem;
+        int code = 0;
+        doc = ReadXml(bytes, &problem, &code);
         // An entity loop or an amplification libxml2 refuses is hostile, not
         // a slip of the pen the HTML parser would forgive.
-        if (!doc) {
-            const xmlError* error = xmlGetLastError();
-            if (error && error->code == XML_ERR_ENTITY_LOOP)
-                return std::string("its entities expand without bound (") + Collapsed(error->message) + ")";
-        }
+        if (!doc && code == XML_ERR_ENTITY_LOOP)
+            return "its entities expand without bound (" + problem + ")";
     }
     std::string stopped;
     if (!doc)

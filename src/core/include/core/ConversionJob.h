@@ -34,7 +34,7 @@ enum ConversionResult : int {
     kConversionFileNotOpened = 6,       // the source or the prepared-text file could not be opened
     kConversionOwnDocument = 7,         // the database would replace the document itself; nothing was read
     kConversionOutOfMemory = 8,         // the document did not fit in memory; nothing was written
-    kConversionDocumentUnreadable = 9,  // the document cannot be read as what it is (HTML that cannot be laid out)
+    kConversionDocumentUnreadable = 9,  // the document cannot be read as what it is (a damaged EPUB book)
 };
 
 // What the latest run did, for the command line and the tests.
@@ -51,6 +51,9 @@ struct ConversionReport {
     CString unclosedHtmlTag;
     int generatedBookmarks = 0;  // entries the pattern scan made
     int contentsBookmarks = 0;   // entries the document's own contents gave
+    // What could not be read of a document read in part (an EPUB book's
+    // missing chapter): the database lacks it.
+    std::vector<std::string> documentWarnings;
     RegularExpression::ExpressionErrorCode patternError = RegularExpression::errNone;
     CString patternErrorText;  // the engine's text when the pattern did not compile
     // Lines (1 for the first) the engine gave up on as too complex to search:

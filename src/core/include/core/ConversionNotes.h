@@ -10,7 +10,7 @@
 namespace folivo {
 
 struct ConversionNote {
-    enum class About { Pattern, Bookmarks, Characters, HtmlTag, Queue };
+    enum class About { Document, Pattern, Bookmarks, Characters, HtmlTag, Queue };
     About about;
     std::string text;  // one or more sentences, without the document's name
     // Part of what was asked for is missing from the database, so the
@@ -18,8 +18,8 @@ struct ConversionNote {
     bool partial = false;
 };
 
-// The notes of the run that made `report`, in a fixed order: lines the
-// pattern could not search, bookmarks left out (and why), characters the
+// The notes of the run that made `report`, in a fixed order: parts of the
+// document that could not be read, lines the pattern could not search, bookmarks left out (and why), characters the
 // hand-held lacks, an HTML tag that never closes, a queue warning. None for a
 // run that wrote no database.
 std::vector<ConversionNote> ConversionNotes(const ConversionReport& report);

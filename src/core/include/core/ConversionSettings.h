@@ -55,11 +55,16 @@ namespace folivo {
 
 // `fileName` without its extension; the whole name when it has none.
 CString TitleOf(const CString& fileName);
+// The title a database of the document at `path` takes unless the user gives
+// one: the document's own (an EPUB book's dc:title), else TitleOf its file
+// name.
+CString DocumentTitle(const CString& path);
 // `path` with the extension of its file name replaced by ".pdb", or ".pdb"
 // appended when the file name has none; a '.' in a folder name never counts.
 CString OutputPathOf(const CString& path);
 
-// A record for `sourcePath` with sourceFileName, title and outputPath derived.
+// A record for `sourcePath` with sourceFileName, title (DocumentTitle) and
+// outputPath derived.
 ConversionSettings SettingsForSource(const CString& sourcePath);
 
 }  // namespace folivo

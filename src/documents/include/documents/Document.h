@@ -24,6 +24,8 @@ struct Document {
     bool laidOut = false;
     std::string title;        // the book's own title, UTF-8; empty when it names none
     std::vector<Mark> marks;  // its contents, or an HTML document's headings, in reading order
+    // What could not be read of a book that was read in part, for people.
+    std::vector<std::string> warnings;
 };
 
 struct OpenOptions {
@@ -32,10 +34,18 @@ struct OpenOptions {
 };
 
 // Makes the document of a file named `fileName` (the name decides with its
-// first bytes what kind it is) from its `bytes`, which it takes. Returns why
-// it cannot, for people; empty on success.
+// first bytes what kind it is: an EPUB book, an HTML document, else plain
+// text) from its `bytes`, which it takes. Returns why it cannot, for people;
+// empty on success. EPUB books are always laid out.
 std::string OpenDocument(std::string_view fileName, std::string&& bytes, const OpenOptions& options,
                          Document& document);
+
+// The title a document gives itself (an EPUB book's dc:title), UTF-8, from
+// the file's name and bytes; empty when it gives none.
+std::string OwnTitle(std::string_view fileName, std::string_view bytes);
+// Whether a file's name or first bytes say it may give itself a title, so
+// that OwnTitle needs its bytes.
+bool MayHaveOwnTitle(std::string_view fileName, std::string_view firstBytes);
 
 // Whether a document is HTML: by its name (.htm, .html, .xhtml, .shtml in any
 // case) or by its first bytes (past a byte-order mark and white space,

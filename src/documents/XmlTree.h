@@ -1,0 +1,39 @@
+// The few things the documents layer does with libxml2 trees, in one place,
+// with the parser options that keep untrusted XML in bounds.
+#pragma once
+
+#include <libxml/tree.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace documents {
+
+struct DocFree {
+    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
+
+// Parses `bytes` as XML without network access, external entities or DTDs,
+// and with libxml2's bounds on entity expansion; null when it is not
+// well-formed, with the parser's reason in `*problem` and its error code in
+// `*code` when given.
+DocPtr ReadXml(std::string_view bytes, std::string* problem = nullptr, int* code = nullptr);
+
+// The element's name without its namespace prefix ("title" for dc:title).
+std::string_view LocalName(const xmlNode* element);
+// The attribute's value, whatever its namespace; empty when it is missing.
+std::string Attribute(const xmlNode* element, const char* name);
+// The text the element holds, its white space runs collapsed to one space.
+std::string TextOf(const xmlNode* element);
+// One run of white space for each, none at either end.
+std::string Collapsed(std::string_view text);
+
+// Calls `visit` for every element under `root` (itself included) in document
+// order, without recursion; `visit` returns false to skip an element's
+// children.
+void ForEachElement(xmlNode* root, const std::function<bool(xmlNode*)>& visit);
+
+}  // namespace documents
