@@ -166,7 +166,7 @@ TEST_F(IntegrationTest, AddsValidFilesAndRemovesThemAndNothingElse)
         EXPECT_NE(file.content.find("Name=Convert to PalmDoc\n"), std::string::npos);
         EXPECT_NE(file.content.find("Name=Convert to zTXT\n"), std::string::npos);
         EXPECT_NE(file.content.find("Name=Conversion wizard\n"), std::string::npos);
-        EXPECT_NE(file.content.find("MimeType=text/plain;text/html;\n"), std::string::npos);
+        EXPECT_NE(file.content.find("MimeType=text/plain;text/html;application/epub+zip;\n"), std::string::npos);
     }
     EXPECT_TRUE(fs::exists(Data() / "applications/folivo-converter-integration.desktop"));
     EXPECT_TRUE(fs::exists(Data() / "kio/servicemenus/folivo-converter.desktop"));

@@ -165,9 +165,9 @@ TEST_F(ConverterDlgTest, AddAppendsAndReportsOnlyExactDuplicates)
     add->click();
     EXPECT_EQ(title, "Open document(s) for conversion");
     // It opens on every kind of document the program converts.
-    const QString documents = "Documents (*.htm *.html *.sht *.shtm *.shtml *.txt)";
+    const QString documents = "Documents (*.htm *.html *.sht *.shtm *.shtml *.txt *.xhtml *.epub)";
     EXPECT_EQ(filters, (QStringList{documents, documents, "HTML Files (*.htm *.html *.sht *.shtm *.shtml)",
-                                    "Text files (*.txt)", "All Files (*)"}));
+                                    "E-books (*.epub)", "Text files (*.txt)", "All Files (*)"}));
     EXPECT_TRUE(Listed(dialog).isEmpty());
     EXPECT_FALSE(convert->isEnabled());
 

@@ -42,8 +42,9 @@ constexpr DuRect kLabelRect{4, 5, 60, 8};
 const QStringList& DocumentFilters()
 {
     static const QStringList filters = {
-        QStringLiteral("Documents (*.htm *.html *.sht *.shtm *.shtml *.txt)"),
+        QStringLiteral("Documents (*.htm *.html *.sht *.shtm *.shtml *.txt *.xhtml *.epub)"),
         QStringLiteral("HTML Files (*.htm *.html *.sht *.shtm *.shtml)"),
+        QStringLiteral("E-books (*.epub)"),
         QStringLiteral("Text files (*.txt)"),
         QStringLiteral("All Files (*)"),
     };

@@ -80,9 +80,9 @@ std::string DesktopEntry(const std::string& program, std::string_view extra)
     std::string entry = std::string(kMark) +
                         "\n[Desktop Entry]\nType=Application\nName=Folivo Converter\n"
                         "GenericName=E-book converter\n"
-                        "Comment=Convert text and HTML documents into Palm e-books\n"
+                        "Comment=Convert text, HTML and EPUB documents into Palm e-books\n"
                         "Icon=folivo-converter\nExec=" +
-                        exec + " %f 2\nTerminal=false\nMimeType=text/plain;text/html;\nActions=";
+                        exec + " %f 2\nTerminal=false\nMimeType=text/plain;text/html;application/epub+zip;\nActions=";
     for (const Action& action : kActions)
         entry += std::string(action.id) + ";";
     entry += "\n";
