@@ -28,6 +28,13 @@ cp "$book" "$scratch/Books/"
 for other in yellow-wallpaper-1952-0.txt yellow-wallpaper-1952-h.htm verwandlung-22367-8.txt; do
   [ -f "$(dirname "$book")/$other" ] && cp "$(dirname "$book")/$other" "$scratch/Books/"
 done
+# The preview of an EPUB book, made of the HTML edition (CPreviewDlg-epub.png).
+epub=()
+html_book=$(dirname "$book")/alice-11-h.htm
+if [ -f "$html_book" ]; then
+  python3 scripts/make-epub.py "$html_book" "$scratch/Books/alice.epub" "Alice's Adventures in Wonderland"
+  epub=("Books/alice.epub")
+fi
 cd "$scratch"
 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$scratch" XDG_CONFIG_HOME="$scratch" TMP="$scratch" \
-  FOLIVO_HOTSYNC_DIR="$scratch/HotSync" "$program" "Books/$(basename "$book")" "$folder"
+  FOLIVO_HOTSYNC_DIR="$scratch/HotSync" "$program" "Books/$(basename "$book")" "$folder" "${epub[@]}"

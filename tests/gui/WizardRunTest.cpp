@@ -2,6 +2,7 @@
 // defaults it saves, nothing after Cancel, the size the format page shows,
 // the preview on the pages' options and the bookmarks edited there, and the
 // direct run of the starters.
+#include "EpubFiles.h"
 #include "WizardTestSupport.h"
 
 #include "preview/CAddDlg.h"
@@ -311,6 +312,33 @@ TEST_F(WizardTest, PreviewShowsTheTextAsThePagesPrepareIt)
     EXPECT_FALSE(previewOpened);
     ASSERT_EQ(answers.Asked().size(), 1u);
     EXPECT_TRUE(answers.Asked()[0].text.startsWith("The document could not be prepared: "));
+}
+
+// An EPUB book: its own title on page 1, its chapters as bookmarks in the
+// preview, and none once page 3's box is cleared.
+TEST_F(WizardTest, AnEpubBookProposesItsTitleAndItsContentsAsBookmarks)
+{
+    MessageBoxAnswers answers(QMessageBox::Ok);
+    Start(Document("stories.epub", epubtest::Zip(epubtest::SmallBook(), Tmp())));
+    EXPECT_EQ(Text(kPage1, 1005), "Caf\u00e9 Stories");
+    QStringList names;
+    const auto preview = [&names](CPreviewDlg* dialog) {
+        names.clear();
+        auto* combo = Find<QComboBox>(dialog, PreviewTemplate::kBookmarkCombo);
+        for (int i = 0; i < combo->count(); ++i)
+            names << combo->itemText(i);
+        dialog->reject();
+    };
+    NextTo(kPage3);
+    ASSERT_TRUE(Checked(kPage3, 1091));
+    WhenModal<CPreviewDlg>(preview);
+    Click(kPage3, 1050);
+    EXPECT_EQ(names, (QStringList{"One", "Two", "Two, later", "Notes"}));
+    Click(kPage3, 1091);
+    WhenModal<CPreviewDlg>(preview);
+    Click(kPage3, 1050);
+    EXPECT_TRUE(names.isEmpty()) << names.join(u',').toStdString();
+    EXPECT_TRUE(answers.Asked().empty());
 }
 
 // The bookmarks the user adds, renames and deletes in the preview are the

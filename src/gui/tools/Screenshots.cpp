@@ -76,11 +76,28 @@ bool SaveWizardPages(const char* book, const QDir& folder)
 
 }  // namespace
 
+// The preview of an EPUB book, on a chapter its table of contents marks.
+bool SaveEpubPreview(const char* epub, const QDir& folder)
+{
+    BookmarkList list;
+    const PreparedBook book(epub, "", list);
+    if (book.TextPath().empty() || list.Count() < 3) {
+        std::fprintf(stderr, "folivo-screenshots: %s gave no prepared text with chapters\n", epub);
+        return false;
+    }
+    CPreviewDlg preview(book.TextPath(), nullptr, list);
+    auto* combo = preview.findChild<QComboBox*>(QString::number(PreviewTemplate::kBookmarkCombo));
+    combo->setCurrentIndex(4);
+    preview.show();
+    preview.GoToBookmark(4);
+    return Save(preview, "CPreviewDlg-epub", folder);
+}
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: folivo-screenshots BOOK FOLDER\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: folivo-screenshots BOOK FOLDER [EPUB]\n");
         return 2;
     }
     // Without fonts every letter is drawn as a box and nothing else fails.
@@ -141,5 +158,7 @@ int main(int argc, char** argv)
     saved &= Save(progress, "CProgressDlg", folder);
     progress.Close();
     saved &= SaveWizardPages(argv[1], folder);
+    if (argc == 4)
+        saved &= SaveEpubPreview(argv[3], folder);
     return saved ? 0 : 1;
 }
