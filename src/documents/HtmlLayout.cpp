@@ -130,20 +130,25 @@ DocPtr ReadHtml(std::string_view bytes, const char* encoding, std::string& stopp
 
 DocPtr ParseHtml(std::string_view bytes, std::string& stopped)
 {
-    // A document that declares no encoding is UTF-8 when it is valid UTF-8.
-    const bool utf8 = ValidUtf8(bytes);
-    DocPtr doc = ReadHtml(bytes, utf8 ? "UTF-8" : nullptr, stopped);
-    if (utf8 || !doc)
+    DocPtr doc = ReadHtml(bytes, nullptr, stopped);
+    if (!doc)
         return doc;
-    // Else Windows-1252, as browsers read it, also for the Latin-1 labels:
-    // the bytes Latin-1 gives to control characters are its letters.
+    // One that declares nothing (libxml2 then guesses) is read again: as
+    // UTF-8 when it is valid UTF-8, else as Windows-1252, as browsers read
+    // it; so is one labelled Latin-1, whose control characters are letters
+    // in Windows-1252.
     const char* declared = reinterpret_cast<const char*>(doc->encoding);
     const bool latin1 = declared && (xmlStrcasecmp(doc->encoding, BAD_CAST "iso-8859-1") == 0 ||
                                      xmlStrcasecmp(doc->encoding, BAD_CAST "latin1") == 0 ||
                                      xmlStrcasecmp(doc->encoding, BAD_CAST "us-ascii") == 0);
-    if (!declared || (latin1 && HasC1Bytes(bytes))) {
+    const char* again = nullptr;
+    if (!declared)
+        again = ValidUtf8(bytes) ? "UTF-8" : "WINDOWS-1252";
+    else if (latin1 && HasC1Bytes(bytes))
+        again = "WINDOWS-1252";
+    if (again) {
         stopped.clear();
-        doc = ReadHtml(bytes, "WINDOWS-1252", stopped);
+        doc = ReadHtml(bytes, again, stopped);
     }
     return doc;
 }

@@ -46,6 +46,7 @@ TEST(HtmlLayout, EncodingsAreReadAsDeclaredElseUtf8ElseWindows1252)
               "\xE2\x80\x9C"
               "caf\xC3\xA9\xE2\x80\x9D");
     EXPECT_EQ(LaidOut("<p>caf\xC3\xA9</p>"), "caf\xC3\xA9");
+    EXPECT_EQ(LaidOut("<meta charset=iso-8859-1><p>\xC3\xA9</p>"), "\xC3\x83\xC2\xA9") << "the declaration holds";
     EXPECT_EQ(LaidOut("<p>caf\xE9 \x80</p>"), "caf\xC3\xA9 \xE2\x82\xAC");
     EXPECT_EQ(
         LaidOut("\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?><html><body><p>\xC3\xA9</p></body></html>", true),
