@@ -118,6 +118,7 @@ struct ContextFree {
 // parser gave up before the end (elements nested too deep), if it did.
 DocPtr ReadHtml(std::string_view bytes, const char* encoding, std::string& stopped)
 {
+    InitializeLibxml();
     std::unique_ptr<htmlParserCtxt, ContextFree> context(htmlNewParserCtxt());
     if (!context)
         return nullptr;

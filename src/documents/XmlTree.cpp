@@ -2,6 +2,8 @@
 
 #include <libxml/parser.h>
 
+#include <mutex>
+
 namespace documents {
 
 namespace {
@@ -13,8 +15,15 @@ bool IsSpace(char c)
 
 }  // namespace
 
+void InitializeLibxml()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { xmlInitParser(); });
+}
+
 DocPtr ReadXml(std::string_view bytes, std::string* problem, int* code)
 {
+    InitializeLibxml();
     constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) {
         if (problem)

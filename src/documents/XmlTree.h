@@ -16,6 +16,10 @@ struct DocFree {
 };
 using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
 
+// Sets libxml2 up once for every thread of the process; parsers on several
+// threads at once (the command line's --jobs) need that done first.
+void InitializeLibxml();
+
 // Parses `bytes` as XML without network access, external entities or DTDs,
 // and with libxml2's bounds on entity expansion; null when it is not
 // well-formed, with the parser's reason in `*problem` and its error code in
