@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <memory>
 
@@ -102,14 +103,6 @@ bool ValidUtf8(std::string_view bytes)
 
 constexpr int kHtmlOptions = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER;
 
-bool HasC1Bytes(std::string_view bytes)
-{
-    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b >= 0x80 && b <= 0x9F;
-    });
-}
-
 struct ContextFree {
     void operator()(htmlParserCtxt* context) const { htmlFreeParserCtxt(context); }
 };
@@ -129,29 +122,56 @@ DocPtr ReadHtml(std::string_view bytes, const char* encoding, std::string& stopp
     return doc;
 }
 
+// The encoding the document's start declares (an XML declaration's
+// encoding, a <meta> charset), found as a browser's prescan finds it: in its
+// first 1024 bytes, the label after "charset" or "encoding" and '='. Empty
+// when there is none.
+std::string DeclaredEncoding(std::string_view bytes)
+{
+    std::string start(bytes.substr(0, 1024));
+    for (char& c : start)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* key : {"encoding", "charset"}) {
+        for (std::size_t at = start.find(key); at != std::string::npos; at = start.find(key, at + 1)) {
+            std::size_t i = at + std::strlen(key);
+            while (i < start.size() && IsSpace(start[i]))
+                ++i;
+            if (i >= start.size() || start[i] != '=')
+                continue;
+            ++i;
+            while (i < start.size() && (IsSpace(start[i]) || start[i] == '"' || start[i] == '\''))
+                ++i;
+            std::size_t end = i;
+            while (end < start.size() &&
+                   (std::isalnum(static_cast<unsigned char>(start[end])) || std::strchr("-_.:", start[end])))
+                ++end;
+            if (end > i)
+                return start.substr(i, end - i);
+        }
+    }
+    return {};
+}
+
 DocPtr ParseHtml(std::string_view bytes, std::string& stopped)
 {
-    DocPtr doc = ReadHtml(bytes, nullptr, stopped);
-    if (!doc)
-        return doc;
-    // One that declares nothing (libxml2 then guesses) is read again: as
-    // UTF-8 when it is valid UTF-8, else as Windows-1252, as browsers read
-    // it; so is one labelled Latin-1, whose control characters are letters
-    // in Windows-1252.
-    const char* declared = reinterpret_cast<const char*>(doc->encoding);
-    const bool latin1 = declared && (xmlStrcasecmp(doc->encoding, BAD_CAST "iso-8859-1") == 0 ||
-                                     xmlStrcasecmp(doc->encoding, BAD_CAST "latin1") == 0 ||
-                                     xmlStrcasecmp(doc->encoding, BAD_CAST "us-ascii") == 0);
-    const char* again = nullptr;
-    if (!declared)
-        again = ValidUtf8(bytes) ? "UTF-8" : "WINDOWS-1252";
-    else if (latin1 && HasC1Bytes(bytes))
-        again = "WINDOWS-1252";
-    if (again) {
-        stopped.clear();
-        doc = ReadHtml(bytes, again, stopped);
-    }
-    return doc;
+    // A byte-order mark is a declaration; UTF-16's libxml2 finds itself.
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return ReadHtml(bytes, "UTF-8", stopped);
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return ReadHtml(bytes, nullptr, stopped);
+    // Latin-1 labels are read as Windows-1252, as browsers read them: the
+    // bytes Latin-1 gives to control characters are letters there. One that
+    // declares nothing, or what libxml2 cannot read, is UTF-8 when it is
+    // valid UTF-8, else Windows-1252.
+    const std::string declared = DeclaredEncoding(bytes);
+    for (const char* latin1 : {"iso-8859-1", "iso8859-1", "latin1", "l1", "us-ascii", "ascii", "cp1252"})
+        if (declared == latin1)
+            return ReadHtml(bytes, "WINDOWS-1252", stopped);
+    if (!declared.empty())
+        if (DocPtr doc = ReadHtml(bytes, declared.c_str(), stopped))
+            return doc;
+    stopped.clear();
+    return ReadHtml(bytes, ValidUtf8(bytes) ? "UTF-8" : "WINDOWS-1252", stopped);
 }
 
 }  // namespace
