@@ -235,7 +235,11 @@ TEST_F(IntegrationTest, NamesEveryFileItCannotRemove)
     fs::permissions(m_root.Path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
     for (const fs::path& folder : folders)
         fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
-    const ProgramRun run = Helper({"/s", "/u", program}, BecomeOtherUserIfRoot);
+    // That user may not reach the build folder (one under /root): it runs a copy.
+    const fs::path helper = m_root.Path() / "helper-copy";
+    fs::copy_file(FOLIVO_INTEGRATION, helper);
+    const ProgramRun run = RunProgram(QString::fromStdString(helper.string()), {"/s", "/u", program}, m_environment,
+                                      m_root.Path(), BecomeOtherUserIfRoot);
     for (const fs::path& folder : folders)
         fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(run.status, 1);
