@@ -207,6 +207,7 @@ std::string TextLayout::Add(std::string_view bytes, bool xml, const std::string&
     // What the parser left out would be missing without a word.
     if (!stopped.empty())
         return "it cannot be read to its end (" + stopped + ")";
+    m_htmlSyntax = doc->type == XML_HTML_DOCUMENT_NODE;
     Break(2);
     m_pendingTargets.push_back(name);
     if (_xmlNode* root = xmlDocGetRootElement(doc.get()))
@@ -272,6 +273,7 @@ void TextLayout::Walk(_xmlNode* root, const std::string& name)
 
 void TextLayout::Open(_xmlNode* element, const std::string& name)
 {
+    m_preStart = false;
     // Old books name their anchors with <a name>.
     if (std::string id = Attribute(element, "id"); !id.empty())
         m_pendingTargets.push_back(name + '#' + id);
@@ -294,6 +296,7 @@ void TextLayout::Open(_xmlNode* element, const std::string& name)
     case Role::Preformatted:
         Break(1);
         ++m_preformatted;
+        m_preStart = m_htmlSyntax;
         break;
     case Role::ListItem:
         Break(1);
@@ -337,6 +340,7 @@ void TextLayout::Close(_xmlNode* element)
     case Role::Paragraph: Break(2); break;
     case Role::Preformatted:
         --m_preformatted;
+        m_preStart = false;
         Break(2);
         break;
     case Role::Heading:
@@ -355,6 +359,15 @@ void TextLayout::AddText(std::string_view text)
     if (m_inHeading)
         m_headingName += text;
     if (m_preformatted > 0) {
+        // HTML's syntax drops a line break just after <pre>, so that the
+        // text can begin on the line below the tag; XML keeps it.
+        if (m_preStart) {
+            m_preStart = false;
+            if (text.starts_with("\r\n"))
+                text.remove_prefix(2);
+            else if (text.starts_with('\n') || text.starts_with('\r'))
+                text.remove_prefix(1);
+        }
         if (text.empty())
             return;
         Flush();
@@ -397,7 +410,8 @@ void TextLayout::Flush()
         m_text.append(static_cast<std::size_t>(m_breaks - present), '\n');
         m_space = false;
     }
-    const bool lineStart = m_text.empty() || m_text.back() == '\n';
+    // A cell's text starts without the white space before it, as a line's does.
+    const bool lineStart = m_text.empty() || m_text.back() == '\n' || m_text.back() == '\t';
     if (m_space && !lineStart)
         Put(" ");
     m_breaks = 0;

@@ -26,9 +26,11 @@ TEST(HtmlLayout, BlocksLinesAndWhiteSpaceAsAReaderShowsThem)
         {"<div>a</div><div>b</div>x", "a\nb\nx"},
         {"<p>a<br>b<br></p><p>c</p>", "a\nb\n\nc"},
         {"<pre>  x\r\n   y\rz</pre>z", "  x\n   y\nz\n\nz"},
+        {"<p>a</p><pre>\r\n\nb</pre><pre><i>\nc</i></pre>", "a\n\n\nb\n\n\nc"},
         {"<head><title>T</title><style>p{}</style></head><script>s()</script><template>t</template>body", "body"},
         {"<ul><li>one</li><li>two <b>bold</b></li></ul>end", "- one\n- two bold\n\nend"},
         {"<table><tr><td>1</td><td>2</td></tr><tr><td></td><th>4</th></tr></table>", "1\t2\n\t4"},
+        {"<table><tr><td>\n 1 </td><td>\n <a>2</a> </td></tr></table>", "1\t2"},
         {"<p>a</p><hr><p>b</p>", "a\n\n               * * *\n\nb"},
         {"<p>see <img src=x alt=' a  map '> and <img src=y></p>", "see [a map] and"},
         {"<p>caf&eacute; &amp; &lt;b&gt;&nbsp;x</p>", "caf\xC3\xA9 & <b>\xC2\xA0x"},
@@ -50,6 +52,8 @@ TEST(HtmlLayout, EncodingsAreReadAsDeclaredElseUtf8ElseWindows1252)
     EXPECT_EQ(
         LaidOut("\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?><html><body><p>\xC3\xA9</p></body></html>", true),
         "\xC3\xA9");
+    // XML keeps the line break after <pre> that HTML drops.
+    EXPECT_EQ(LaidOut("<html><body><p>a</p><pre>\nb</pre></body></html>", true), "a\n\n\nb");
     // XHTML that is not well-formed (an entity only HTML knows) is read as HTML.
     EXPECT_EQ(LaidOut("<html><body><p>a&nbsp;b</p></body></html>", true), "a\xC2\xA0"
                                                                           "b");
