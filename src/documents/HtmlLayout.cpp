@@ -208,6 +208,8 @@ std::string TextLayout::Add(std::string_view bytes, bool xml, const std::string&
     if (!stopped.empty())
         return "it cannot be read to its end (" + stopped + ")";
     m_htmlSyntax = doc->type == XML_HTML_DOCUMENT_NODE;
+    // A cell of a table the document before left open starts no line here.
+    m_firstCell = true;
     Break(2);
     m_pendingTargets.push_back(name);
     if (_xmlNode* root = xmlDocGetRootElement(doc.get()))
@@ -335,8 +337,12 @@ void TextLayout::Close(_xmlNode* element)
 {
     switch (RoleOf(element)) {
     case Role::Block:
-    case Role::Row:
-    case Role::ListItem: Break(1); break;
+    case Role::Row: Break(1); break;
+    case Role::ListItem:
+        // An item without text leaves no line, and its dash to no other text.
+        m_prefix.clear();
+        Break(1);
+        break;
     case Role::Paragraph: Break(2); break;
     case Role::Preformatted:
         --m_preformatted;

@@ -29,6 +29,7 @@ TEST(HtmlLayout, BlocksLinesAndWhiteSpaceAsAReaderShowsThem)
         {"<p>a</p><pre>\r\n\nb</pre><pre><i>\nc</i></pre>", "a\n\n\nb\n\n\nc"},
         {"<head><title>T</title><style>p{}</style></head><script>s()</script><template>t</template>body", "body"},
         {"<ul><li>one</li><li>two <b>bold</b></li></ul>end", "- one\n- two bold\n\nend"},
+        {"<ul><li></li><li> <b></b></li></ul><p>x</p>", "x"},
         {"<table><tr><td>1</td><td>2</td></tr><tr><td></td><th>4</th></tr></table>", "1\t2\n\t4"},
         {"<table><tr><td>\n 1 </td><td>\n <a>2</a> </td></tr></table>", "1\t2"},
         {"<p>a</p><hr><p>b</p>", "a\n\n               * * *\n\nb"},
@@ -66,18 +67,20 @@ TEST(HtmlLayout, DocumentsFollowEachOtherAndTargetsAndHeadingsAreFound)
         layout.Add("<h1>Part <i>One</i></h1><p>text <a id=mid></a>more</p><h2 id=c2>Two</h2><p>x</p>", false, "a.html"),
         "");
     ASSERT_EQ(layout.Add("<html xmlns='http://www.w3.org/1999/xhtml'><body><p><a name='old'/>y</p>"
-                         "<h3>  </h3><h4>not a mark</h4><p id='last'/></body></html>",
+                         "<h3>  </h3><h4>not a mark</h4><p id='last'/><table><td>z</td></table></body></html>",
                          true, "b.xhtml"),
               "");
+    // The first cell of the next document starts its line like any other.
+    ASSERT_EQ(layout.Add("<td>w</td>", false, "c.html"), "");
     const std::string& text = layout.Text();
-    EXPECT_EQ(text, "Part One\n\ntext more\n\nTwo\n\nx\n\ny\n\nnot a mark");
+    EXPECT_EQ(text, "Part One\n\ntext more\n\nTwo\n\nx\n\ny\n\nnot a mark\n\nz\n\nw");
     EXPECT_EQ(layout.Headings(), (std::vector<Mark>{{0, "Part One"}, {21, "Two"}}));
     EXPECT_EQ(layout.Target("a.html"), 0u);
     EXPECT_EQ(layout.Target("a.html#mid"), text.find("more"));
     EXPECT_EQ(layout.Target("a.html#c2"), 21u);
     EXPECT_EQ(layout.Target("b.xhtml"), text.find('y'));
     EXPECT_EQ(layout.Target("b.xhtml#old"), text.find('y'));
-    EXPECT_EQ(layout.Target("b.xhtml#last"), text.size());
+    EXPECT_EQ(layout.Target("b.xhtml#last"), text.find('z'));
     EXPECT_EQ(layout.Target("a.html#none"), std::nullopt);
 }
 
