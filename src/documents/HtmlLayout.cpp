@@ -1,8 +1,11 @@
 #include "HtmlLayout.h"
 
+#include <framework/Windows1252.h>
+
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include <algorithm>
 #include <array>
@@ -102,24 +105,35 @@ std::string Collapsed(std::string_view text)
 
 // Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates
 // or values past U+10FFFF.
+// The length of the well-formed UTF-8 sequence at `p`, or 0.
+int Utf8Length(const unsigned char* p, const unsigned char* end)
+{
+    const unsigned char b = *p;
+    if (b < 0x80)
+        return 1;
+    const int length = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    if (length == 0 || end - p < length)
+        return 0;
+    for (int k = 1; k < length; ++k)
+        if ((p[k] & 0xC0) != 0x80)
+            return 0;
+    if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] > 0x9F) || (b == 0xF0 && p[1] < 0x90) ||
+        (b == 0xF4 && p[1] > 0x8F))
+        return 0;
+    return length;
+}
+
+const unsigned char* Bytes(std::string_view text)
+{
+    return reinterpret_cast<const unsigned char*>(text.data());
+}
+
 bool ValidUtf8(std::string_view bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        const unsigned char b = *p;
-        if (b < 0x80) {
-            ++p;
-            continue;
-        }
-        const int length = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
-        if (length == 0 || end - p < length)
-            return false;
-        for (int k = 1; k < length; ++k)
-            if ((p[k] & 0xC0) != 0x80)
-                return false;
-        if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] > 0x9F) || (b == 0xF0 && p[1] < 0x90) ||
-            (b == 0xF4 && p[1] > 0x8F))
+    const auto* end = Bytes(bytes) + bytes.size();
+    for (const auto* p = Bytes(bytes); p < end;) {
+        const int length = Utf8Length(p, end);
+        if (length == 0)
             return false;
         p += length;
     }
@@ -142,21 +156,100 @@ bool HasC1Bytes(std::string_view bytes)
     });
 }
 
+// A byte as the character Windows-1252 gives it, the five it leaves
+// unassigned as the C1 controls of their values, in UTF-8.
+void AppendWindows1252(std::string& text, unsigned char byte)
+{
+    const char16_t c = folivo::Cp1252ToUnicode(byte);
+    if (c < 0x80) {
+        text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Our own decoding for what libxml2 would decode badly: its converter stops
+// at the five bytes Windows-1252 leaves unassigned, losing the text after
+// them, and it lets bytes of malformed UTF-8 through. With `keepUtf8`, the
+// well-formed UTF-8 sequences stay as they are and only the other bytes are
+// read as Windows-1252.
+std::string DecodedText(std::string_view bytes, bool keepUtf8)
+{
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    const auto* end = Bytes(bytes) + bytes.size();
+    for (const auto* p = Bytes(bytes); p < end;) {
+        const int length = keepUtf8 ? Utf8Length(p, end) : 0;
+        if (length > 1) {
+            text.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(length));
+            p += length;
+        } else {
+            AppendWindows1252(text, *p++);
+        }
+    }
+    return text;
+}
+
+bool IsUtf8Label(const xmlChar* label)
+{
+    return xmlStrcasecmp(label, BAD_CAST "utf-8") == 0 || xmlStrcasecmp(label, BAD_CAST "utf8") == 0;
+}
+
+bool IsWindows1252Label(const xmlChar* label)
+{
+    for (const char* name : {"iso-8859-1", "latin1", "us-ascii", "windows-1252", "cp1252"})
+        if (xmlStrcasecmp(label, BAD_CAST name) == 0)
+            return true;
+    return false;
+}
+
+void Ignore(void*, const char*, ...) {}
+
+// libxml2 tells of bytes it cannot convert on standard error, whatever the
+// options say; the layout's caller learns of them from its result instead.
+class QuietParser {
+public:
+    QuietParser() : m_handler(xmlGenericError), m_context(xmlGenericErrorContext)
+    {
+        xmlSetGenericErrorFunc(nullptr, Ignore);
+    }
+    ~QuietParser() { xmlSetGenericErrorFunc(m_context, m_handler); }
+    QuietParser(const QuietParser&) = delete;
+    QuietParser& operator=(const QuietParser&) = delete;
+
+private:
+    xmlGenericErrorFunc m_handler;
+    void* m_context;
+};
+
 struct ContextFree {
     void operator()(htmlParserCtxt* context) const { htmlFreeParserCtxt(context); }
 };
 
 // Parses with the encoding given (null: as declared); `stopped` tells why the
-// parser gave up before the end (elements nested too deep), if it did.
+// parser gave up before the end (elements nested too deep, bytes the
+// declared encoding has no characters for), if it did.
 DocPtr ReadHtml(std::string_view bytes, const char* encoding, std::string& stopped)
 {
+    if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
+        return nullptr;
     std::unique_ptr<htmlParserCtxt, ContextFree> context(htmlNewParserCtxt());
     if (!context)
         return nullptr;
+    xmlResetLastError();
     DocPtr doc(htmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
                                   kHtmlOptions));
+    const xmlError* error = xmlGetLastError();
     if (context->lastError.code == XML_ERR_INTERNAL_ERROR && context->lastError.message)
         stopped = Collapsed(context->lastError.message);
+    else if (error &&
+             (error->domain == XML_FROM_I18N || (error->domain == XML_FROM_IO && error->code == XML_IO_ENCODER)))
+        stopped = "some of its bytes are not in the encoding it declares";
     return doc;
 }
 
@@ -168,14 +261,12 @@ DocPtr ParseHtml(std::string_view bytes, std::string& stopped)
     if (utf8 || !doc)
         return doc;
     // Else Windows-1252, as browsers read it, also for the Latin-1 labels:
-    // the bytes Latin-1 gives to control characters are its letters.
-    const char* declared = reinterpret_cast<const char*>(doc->encoding);
-    const bool latin1 = declared && (xmlStrcasecmp(doc->encoding, BAD_CAST "iso-8859-1") == 0 ||
-                                     xmlStrcasecmp(doc->encoding, BAD_CAST "latin1") == 0 ||
-                                     xmlStrcasecmp(doc->encoding, BAD_CAST "us-ascii") == 0);
-    if (!declared || (latin1 && HasC1Bytes(bytes))) {
+    // the bytes Latin-1 gives to control characters are its letters. A
+    // document that says UTF-8 but is not keeps the UTF-8 it has.
+    const bool says8 = doc->encoding && IsUtf8Label(doc->encoding);
+    if (!doc->encoding || says8 || (IsWindows1252Label(doc->encoding) && HasC1Bytes(bytes))) {
         stopped.clear();
-        doc = ReadHtml(bytes, "WINDOWS-1252", stopped);
+        doc = ReadHtml(DecodedText(bytes, says8), "UTF-8", stopped);
     }
     return doc;
 }
@@ -188,6 +279,7 @@ std::string TextLayout::Add(std::string_view bytes, bool xml, const std::string&
 {
     if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
         return "the document is too large to lay out";
+    const QuietParser quiet;
     DocPtr doc;
     if (xml) {
         doc.reset(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, kXmlOptions));

@@ -53,6 +53,18 @@ TEST(HtmlLayout, EncodingsAreReadAsDeclaredElseUtf8ElseWindows1252)
     EXPECT_EQ(
         LaidOut("\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?><html><body><p>\xC3\xA9</p></body></html>", true),
         "\xC3\xA9");
+    // The five bytes Windows-1252 leaves unassigned are C1 controls, and the
+    // text after them stays, declared or not.
+    EXPECT_EQ(LaidOut("<p>a\x81 \x93q\x94</p><p>b</p>"), "a\xC2\x81 \xE2\x80\x9Cq\xE2\x80\x9D\n\nb");
+    EXPECT_EQ(LaidOut("<meta charset=windows-1252><p>\x9D\xE9</p><p>b</p>"), "\xC2\x9D\xC3\xA9\n\nb");
+    // What says UTF-8 but is not keeps its UTF-8; the other bytes are Windows-1252.
+    EXPECT_EQ(LaidOut("<meta charset=utf-8><p>\xC3\xA9&\x93q\x94</p>"), "\xC3\xA9&\xE2\x80\x9Cq\xE2\x80\x9D");
+    // Bytes the declared encoding has no characters for are refused, in
+    // the result and not on standard error.
+    testing::internal::CaptureStderr();
+    TextLayout layout(1 << 20);
+    EXPECT_NE(layout.Add("<meta charset=shift_jis><p>a\x81 b</p><p>lost</p>", false, "sjis"), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     // XML keeps the line break after <pre> that HTML drops.
     EXPECT_EQ(LaidOut("<html><body><p>a</p><pre>\nb</pre></body></html>", true), "a\n\n\nb");
     // XHTML that is not well-formed (an entity only HTML knows) is read as HTML.
