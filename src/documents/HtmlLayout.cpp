@@ -103,9 +103,8 @@ std::string Collapsed(std::string_view text)
     return out;
 }
 
-// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates
-// or values past U+10FFFF.
-// The length of the well-formed UTF-8 sequence at `p`, or 0.
+// The length of the well-formed UTF-8 sequence at `p`, or 0 for a stray
+// continuation byte, an overlong form, a surrogate or a value past U+10FFFF.
 int Utf8Length(const unsigned char* p, const unsigned char* end)
 {
     const unsigned char b = *p;
@@ -263,10 +262,10 @@ DocPtr ParseHtml(std::string_view bytes, std::string& stopped)
     // Else Windows-1252, as browsers read it, also for the Latin-1 labels:
     // the bytes Latin-1 gives to control characters are its letters. A
     // document that says UTF-8 but is not keeps the UTF-8 it has.
-    const bool says8 = doc->encoding && IsUtf8Label(doc->encoding);
-    if (!doc->encoding || says8 || (IsWindows1252Label(doc->encoding) && HasC1Bytes(bytes))) {
+    const bool saysUtf8 = doc->encoding && IsUtf8Label(doc->encoding);
+    if (!doc->encoding || saysUtf8 || (IsWindows1252Label(doc->encoding) && HasC1Bytes(bytes))) {
         stopped.clear();
-        doc = ReadHtml(DecodedText(bytes, says8), "UTF-8", stopped);
+        doc = ReadHtml(DecodedText(bytes, saysUtf8), "UTF-8", stopped);
     }
     return doc;
 }
