@@ -1,14 +1,16 @@
 // Whether an HTML book laid out as text has the words of its plain-text
 // edition, in the same order: both are split into paragraphs at empty lines
-// and into words that ignore case, punctuation, quotes, dashes and the
-// underscores of italics, then aligned paragraph by paragraph and, where
-// paragraphs differ, word by word.
+// and into words at white space and dashes, ignoring case, accents,
+// punctuation, quotes and the underscores of italics (words run together
+// stay one), then aligned paragraph by paragraph and, where paragraphs
+// differ, word by word.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace agreement {
