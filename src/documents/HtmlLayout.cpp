@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -131,6 +132,16 @@ bool ValidUtf8(std::string_view bytes)
 {
     const auto* end = Bytes(bytes) + bytes.size();
     for (const auto* p = Bytes(bytes); p < end;) {
+        // Eight bytes at a time while they are ASCII, as most of a book is.
+        std::uint64_t eight;
+        if (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080u) == 0)) {
+            p += 8;
+            continue;
+        }
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
         const int length = Utf8Length(p, end);
         if (length == 0)
             return false;
@@ -478,15 +489,18 @@ void TextLayout::AddText(std::string_view text)
         Put(text.substr(from));
         return;
     }
+    const std::size_t size = text.size();
     std::size_t i = 0;
-    while (i < text.size()) {
+    while (i < size) {
         if (IsSpace(text[i])) {
             m_space = true;
             ++i;
             continue;
         }
+        // Words parted by single spaces need no collapsing: they go out as
+        // one piece, which spares a book most of the work per word.
         std::size_t end = i;
-        while (end < text.size() && !IsSpace(text[end]))
+        while (end < size && (!IsSpace(text[end]) || (text[end] == ' ' && end + 1 < size && !IsSpace(text[end + 1]))))
             ++end;
         Flush();
         Put(text.substr(i, end - i));
