@@ -2,13 +2,17 @@
 
 #include "XmlTree.h"
 
+#include <framework/Windows1252.h>
+
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -75,26 +79,46 @@ bool IsSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates
-// or values past U+10FFFF.
+// The length of the well-formed UTF-8 sequence at `p`, or 0 for a stray
+// continuation byte, an overlong form, a surrogate or a value past U+10FFFF.
+int Utf8Length(const unsigned char* p, const unsigned char* end)
+{
+    const unsigned char b = *p;
+    if (b < 0x80)
+        return 1;
+    const int length = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    if (length == 0 || end - p < length)
+        return 0;
+    for (int k = 1; k < length; ++k)
+        if ((p[k] & 0xC0) != 0x80)
+            return 0;
+    if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] > 0x9F) || (b == 0xF0 && p[1] < 0x90) ||
+        (b == 0xF4 && p[1] > 0x8F))
+        return 0;
+    return length;
+}
+
+const unsigned char* Bytes(std::string_view text)
+{
+    return reinterpret_cast<const unsigned char*>(text.data());
+}
+
 bool ValidUtf8(std::string_view bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        const unsigned char b = *p;
-        if (b < 0x80) {
+    const auto* end = Bytes(bytes) + bytes.size();
+    for (const auto* p = Bytes(bytes); p < end;) {
+        // Eight bytes at a time while they are ASCII, as most of a book is.
+        std::uint64_t eight;
+        if (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080u) == 0)) {
+            p += 8;
+            continue;
+        }
+        if (*p < 0x80) {
             ++p;
             continue;
         }
-        const int length = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
-        if (length == 0 || end - p < length)
-            return false;
-        for (int k = 1; k < length; ++k)
-            if ((p[k] & 0xC0) != 0x80)
-                return false;
-        if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] > 0x9F) || (b == 0xF0 && p[1] < 0x90) ||
-            (b == 0xF4 && p[1] > 0x8F))
+        const int length = Utf8Length(p, end);
+        if (length == 0)
             return false;
         p += length;
     }
@@ -103,29 +127,64 @@ bool ValidUtf8(std::string_view bytes)
 
 constexpr int kHtmlOptions = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER;
 
-struct ContextFree {
-    void operator()(htmlParserCtxt* context) const { htmlFreeParserCtxt(context); }
-};
-
-// Parses with the encoding given (null: as declared); `stopped` tells why the
-// parser gave up before the end (elements nested too deep), if it did.
-DocPtr ReadHtml(std::string_view bytes, const char* encoding, std::string& stopped)
+// A byte as the character Windows-1252 gives it, the five it leaves
+// unassigned as the C1 controls of their values, in UTF-8.
+void AppendWindows1252(std::string& text, unsigned char byte)
 {
-    InitializeLibxml();
-    std::unique_ptr<htmlParserCtxt, ContextFree> context(htmlNewParserCtxt());
-    if (!context)
-        return nullptr;
-    DocPtr doc(htmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
-                                  kHtmlOptions));
-    if (context->lastError.code == XML_ERR_INTERNAL_ERROR && context->lastError.message)
-        stopped = Collapsed(context->lastError.message);
-    return doc;
+    const char16_t c = folivo::Cp1252ToUnicode(byte);
+    if (c < 0x80) {
+        text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Our own decoding for what libxml2 would decode badly: its converter stops
+// at the five bytes Windows-1252 leaves unassigned, losing the text after
+// them, and it lets bytes of malformed UTF-8 through. With `keepUtf8`, the
+// well-formed UTF-8 sequences stay as they are and only the other bytes are
+// read as Windows-1252.
+std::string DecodedText(std::string_view bytes, bool keepUtf8)
+{
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    const auto* end = Bytes(bytes) + bytes.size();
+    for (const auto* p = Bytes(bytes); p < end;) {
+        const int length = keepUtf8 ? Utf8Length(p, end) : 0;
+        if (length > 1) {
+            text.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(length));
+            p += length;
+        } else {
+            AppendWindows1252(text, *p++);
+        }
+    }
+    return text;
+}
+
+bool IsUtf8Label(const std::string& label)
+{
+    return label == "utf-8" || label == "utf8";
+}
+
+// Latin-1's labels too: browsers read them as Windows-1252, whose letters
+// are where Latin-1 has control characters.
+bool IsWindows1252Label(const std::string& label)
+{
+    for (const char* name : {"iso-8859-1", "iso8859-1", "latin1", "l1", "us-ascii", "ascii", "windows-1252", "cp1252"})
+        if (label == name)
+            return true;
+    return false;
 }
 
 // The encoding the document's start declares (an XML declaration's
-// encoding, a <meta> charset), found as a browser's prescan finds it: in its
-// first 1024 bytes, the label after "charset" or "encoding" and '='. Empty
-// when there is none.
+// encoding, a <meta> charset), in lower case, found as a browser's prescan
+// finds it: in its first 1024 bytes, the label after "charset" or "encoding"
+// and '='. Empty when there is none.
 std::string DeclaredEncoding(std::string_view bytes)
 {
     std::string start(bytes.substr(0, 1024));
@@ -152,26 +211,72 @@ std::string DeclaredEncoding(std::string_view bytes)
     return {};
 }
 
+void Ignore(void*, const char*, ...) {}
+
+// libxml2 tells of bytes it cannot convert on standard error, whatever the
+// options say; the layout's caller learns of them from its result instead.
+class QuietParser {
+public:
+    QuietParser() : m_handler(xmlGenericError), m_context(xmlGenericErrorContext)
+    {
+        xmlSetGenericErrorFunc(nullptr, Ignore);
+    }
+    ~QuietParser() { xmlSetGenericErrorFunc(m_context, m_handler); }
+    QuietParser(const QuietParser&) = delete;
+    QuietParser& operator=(const QuietParser&) = delete;
+
+private:
+    xmlGenericErrorFunc m_handler;
+    void* m_context;
+};
+
+struct ContextFree {
+    void operator()(htmlParserCtxt* context) const { htmlFreeParserCtxt(context); }
+};
+
+// Parses with the encoding given (null: as declared); `stopped` tells why the
+// parser gave up before the end (elements nested too deep, bytes the
+// declared encoding has no characters for), if it did.
+DocPtr ReadHtml(std::string_view bytes, const char* encoding, std::string& stopped)
+{
+    InitializeLibxml();
+    if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
+        return nullptr;
+    std::unique_ptr<htmlParserCtxt, ContextFree> context(htmlNewParserCtxt());
+    if (!context)
+        return nullptr;
+    xmlResetLastError();
+    DocPtr doc(htmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
+                                  kHtmlOptions));
+    const xmlError* error = xmlGetLastError();
+    if (context->lastError.code == XML_ERR_INTERNAL_ERROR && context->lastError.message)
+        stopped = Collapsed(context->lastError.message);
+    else if (error &&
+             (error->domain == XML_FROM_I18N || (error->domain == XML_FROM_IO && error->code == XML_IO_ENCODER)))
+        stopped = "some of its bytes are not in the encoding it declares";
+    return doc;
+}
+
+// Each document is parsed once, in the encoding it declares. One that
+// declares none is UTF-8 when it is valid UTF-8, else Windows-1252, as
+// browsers read it; Windows-1252 (and a document that says UTF-8 but is
+// not) is decoded here, so the bytes libxml2 would stop at are read too.
 DocPtr ParseHtml(std::string_view bytes, std::string& stopped)
 {
-    // A byte-order mark is a declaration; UTF-16's libxml2 finds itself.
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        return ReadHtml(bytes, "UTF-8", stopped);
+    // UTF-16's byte-order mark libxml2 reads itself; UTF-8's says UTF-8.
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
         return ReadHtml(bytes, nullptr, stopped);
-    // Latin-1 labels are read as Windows-1252, as browsers read them: the
-    // bytes Latin-1 gives to control characters are letters there. One that
-    // declares nothing, or what libxml2 cannot read, is UTF-8 when it is
-    // valid UTF-8, else Windows-1252.
-    const std::string declared = DeclaredEncoding(bytes);
-    for (const char* latin1 : {"iso-8859-1", "iso8859-1", "latin1", "l1", "us-ascii", "ascii", "cp1252"})
-        if (declared == latin1)
-            return ReadHtml(bytes, "WINDOWS-1252", stopped);
-    if (!declared.empty())
-        if (DocPtr doc = ReadHtml(bytes, declared.c_str(), stopped))
-            return doc;
+    const std::string declared = bytes.starts_with("\xEF\xBB\xBF") ? "utf-8" : DeclaredEncoding(bytes);
+    const bool utf8 = ValidUtf8(bytes);
+    if (utf8 && (declared.empty() || IsUtf8Label(declared)))
+        return ReadHtml(bytes, "UTF-8", stopped);
+    if (declared.empty() || IsUtf8Label(declared) || IsWindows1252Label(declared))
+        return ReadHtml(DecodedText(bytes, IsUtf8Label(declared)), "UTF-8", stopped);
+    if (DocPtr doc = ReadHtml(bytes, declared.c_str(), stopped))
+        return doc;
+    // A label libxml2 does not know.
     stopped.clear();
-    return ReadHtml(bytes, ValidUtf8(bytes) ? "UTF-8" : "WINDOWS-1252", stopped);
+    return ReadHtml(utf8 ? std::string(bytes) : DecodedText(bytes, false), "UTF-8", stopped);
 }
 
 }  // namespace
@@ -182,6 +287,7 @@ std::string TextLayout::Add(std::string_view bytes, bool xml, const std::string&
 {
     if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
         return "the document is too large to lay out";
+    const QuietParser quiet;
     DocPtr doc;
     if (xml) {
         std::string problem;
@@ -200,6 +306,9 @@ std::string TextLayout::Add(std::string_view bytes, bool xml, const std::string&
     // What the parser left out would be missing without a word.
     if (!stopped.empty())
         return "it cannot be read to its end (" + stopped + ")";
+    m_htmlSyntax = doc->type == XML_HTML_DOCUMENT_NODE;
+    // A cell of a table the document before left open starts no line here.
+    m_firstCell = true;
     Break(2);
     m_pendingTargets.push_back(name);
     if (_xmlNode* root = xmlDocGetRootElement(doc.get()))
@@ -265,6 +374,7 @@ void TextLayout::Walk(_xmlNode* root, const std::string& name)
 
 void TextLayout::Open(_xmlNode* element, const std::string& name)
 {
+    m_preStart = false;
     // Old books name their anchors with <a name>.
     if (std::string id = Attribute(element, "id"); !id.empty())
         m_pendingTargets.push_back(name + '#' + id);
@@ -287,6 +397,7 @@ void TextLayout::Open(_xmlNode* element, const std::string& name)
     case Role::Preformatted:
         Break(1);
         ++m_preformatted;
+        m_preStart = m_htmlSyntax;
         break;
     case Role::ListItem:
         Break(1);
@@ -325,11 +436,16 @@ void TextLayout::Close(_xmlNode* element)
 {
     switch (RoleOf(element)) {
     case Role::Block:
-    case Role::Row:
-    case Role::ListItem: Break(1); break;
+    case Role::Row: Break(1); break;
+    case Role::ListItem:
+        // An item without text leaves no line, and its dash to no other text.
+        m_prefix.clear();
+        Break(1);
+        break;
     case Role::Paragraph: Break(2); break;
     case Role::Preformatted:
         --m_preformatted;
+        m_preStart = false;
         Break(2);
         break;
     case Role::Heading:
@@ -348,6 +464,15 @@ void TextLayout::AddText(std::string_view text)
     if (m_inHeading)
         m_headingName += text;
     if (m_preformatted > 0) {
+        // HTML's syntax drops a line break just after <pre>, so that the
+        // text can begin on the line below the tag; XML keeps it.
+        if (m_preStart) {
+            m_preStart = false;
+            if (text.starts_with("\r\n"))
+                text.remove_prefix(2);
+            else if (text.starts_with('\n') || text.starts_with('\r'))
+                text.remove_prefix(1);
+        }
         if (text.empty())
             return;
         Flush();
@@ -361,15 +486,18 @@ void TextLayout::AddText(std::string_view text)
         Put(text.substr(from));
         return;
     }
+    const std::size_t size = text.size();
     std::size_t i = 0;
-    while (i < text.size()) {
+    while (i < size) {
         if (IsSpace(text[i])) {
             m_space = true;
             ++i;
             continue;
         }
+        // Words parted by single spaces need no collapsing: they go out as
+        // one piece, which spares a book most of the work per word.
         std::size_t end = i;
-        while (end < text.size() && !IsSpace(text[end]))
+        while (end < size && (!IsSpace(text[end]) || (text[end] == ' ' && end + 1 < size && !IsSpace(text[end + 1]))))
             ++end;
         Flush();
         Put(text.substr(i, end - i));
@@ -390,7 +518,8 @@ void TextLayout::Flush()
         m_text.append(static_cast<std::size_t>(m_breaks - present), '\n');
         m_space = false;
     }
-    const bool lineStart = m_text.empty() || m_text.back() == '\n';
+    // A cell's text starts without the white space before it, as a line's does.
+    const bool lineStart = m_text.empty() || m_text.back() == '\n' || m_text.back() == '\t';
     if (m_space && !lineStart)
         Put(" ");
     m_breaks = 0;

@@ -57,6 +57,10 @@ private:
     std::string m_prefix;
     std::vector<std::string> m_pendingTargets;
     int m_preformatted = 0;
+    // The document was read with HTML's syntax, and the next text is the
+    // first of a <pre>.
+    bool m_htmlSyntax = false;
+    bool m_preStart = false;
     // The heading being read: where its text begins and the text itself.
     std::optional<std::size_t> m_headingStart;
     std::string m_headingName;

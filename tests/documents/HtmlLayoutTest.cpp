@@ -26,9 +26,12 @@ TEST(HtmlLayout, BlocksLinesAndWhiteSpaceAsAReaderShowsThem)
         {"<div>a</div><div>b</div>x", "a\nb\nx"},
         {"<p>a<br>b<br></p><p>c</p>", "a\nb\n\nc"},
         {"<pre>  x\r\n   y\rz</pre>z", "  x\n   y\nz\n\nz"},
+        {"<p>a</p><pre>\r\n\nb</pre><pre><i>\nc</i></pre>", "a\n\n\nb\n\n\nc"},
         {"<head><title>T</title><style>p{}</style></head><script>s()</script><template>t</template>body", "body"},
         {"<ul><li>one</li><li>two <b>bold</b></li></ul>end", "- one\n- two bold\n\nend"},
+        {"<ul><li></li><li> <b></b></li></ul><p>x</p>", "x"},
         {"<table><tr><td>1</td><td>2</td></tr><tr><td></td><th>4</th></tr></table>", "1\t2\n\t4"},
+        {"<table><tr><td>\n 1 </td><td>\n <a>2</a> </td></tr></table>", "1\t2"},
         {"<p>a</p><hr><p>b</p>", "a\n\n               * * *\n\nb"},
         {"<p>see <img src=x alt=' a  map '> and <img src=y></p>", "see [a map] and"},
         {"<p>caf&eacute; &amp; &lt;b&gt;&nbsp;x</p>", "caf\xC3\xA9 & <b>\xC2\xA0x"},
@@ -51,6 +54,20 @@ TEST(HtmlLayout, EncodingsAreReadAsDeclaredElseUtf8ElseWindows1252)
     EXPECT_EQ(
         LaidOut("\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?><html><body><p>\xC3\xA9</p></body></html>", true),
         "\xC3\xA9");
+    // The five bytes Windows-1252 leaves unassigned are C1 controls, and the
+    // text after them stays, declared or not.
+    EXPECT_EQ(LaidOut("<p>a\x81 \x93q\x94</p><p>b</p>"), "a\xC2\x81 \xE2\x80\x9Cq\xE2\x80\x9D\n\nb");
+    EXPECT_EQ(LaidOut("<meta charset=windows-1252><p>\x9D\xE9</p><p>b</p>"), "\xC2\x9D\xC3\xA9\n\nb");
+    // What says UTF-8 but is not keeps its UTF-8; the other bytes are Windows-1252.
+    EXPECT_EQ(LaidOut("<meta charset=utf-8><p>\xC3\xA9&\x93q\x94</p>"), "\xC3\xA9&\xE2\x80\x9Cq\xE2\x80\x9D");
+    // Bytes the declared encoding has no characters for are refused, in
+    // the result and not on standard error.
+    testing::internal::CaptureStderr();
+    TextLayout layout(1 << 20);
+    EXPECT_NE(layout.Add("<meta charset=shift_jis><p>a\x81 b</p><p>lost</p>", false, "sjis"), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    // XML keeps the line break after <pre> that HTML drops.
+    EXPECT_EQ(LaidOut("<html><body><p>a</p><pre>\nb</pre></body></html>", true), "a\n\n\nb");
     // XHTML that is not well-formed (an entity only HTML knows) is read as HTML.
     EXPECT_EQ(LaidOut("<html><body><p>a&nbsp;b</p></body></html>", true), "a\xC2\xA0"
                                                                           "b");
@@ -63,18 +80,20 @@ TEST(HtmlLayout, DocumentsFollowEachOtherAndTargetsAndHeadingsAreFound)
         layout.Add("<h1>Part <i>One</i></h1><p>text <a id=mid></a>more</p><h2 id=c2>Two</h2><p>x</p>", false, "a.html"),
         "");
     ASSERT_EQ(layout.Add("<html xmlns='http://www.w3.org/1999/xhtml'><body><p><a name='old'/>y</p>"
-                         "<h3>  </h3><h4>not a mark</h4><p id='last'/></body></html>",
+                         "<h3>  </h3><h4>not a mark</h4><p id='last'/><table><td>z</td></table></body></html>",
                          true, "b.xhtml"),
               "");
+    // The first cell of the next document starts its line like any other.
+    ASSERT_EQ(layout.Add("<td>w</td>", false, "c.html"), "");
     const std::string& text = layout.Text();
-    EXPECT_EQ(text, "Part One\n\ntext more\n\nTwo\n\nx\n\ny\n\nnot a mark");
+    EXPECT_EQ(text, "Part One\n\ntext more\n\nTwo\n\nx\n\ny\n\nnot a mark\n\nz\n\nw");
     EXPECT_EQ(layout.Headings(), (std::vector<Mark>{{0, "Part One"}, {21, "Two"}}));
     EXPECT_EQ(layout.Target("a.html"), 0u);
     EXPECT_EQ(layout.Target("a.html#mid"), text.find("more"));
     EXPECT_EQ(layout.Target("a.html#c2"), 21u);
     EXPECT_EQ(layout.Target("b.xhtml"), text.find('y'));
     EXPECT_EQ(layout.Target("b.xhtml#old"), text.find('y'));
-    EXPECT_EQ(layout.Target("b.xhtml#last"), text.size());
+    EXPECT_EQ(layout.Target("b.xhtml#last"), text.find('z'));
     EXPECT_EQ(layout.Target("a.html#none"), std::nullopt);
 }
 
