@@ -6,13 +6,14 @@
 //
 //     taskset -c 0 conversion_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 //
-// Each book is one Book/NAME case; another kind of document is one more
-// BENCHMARK_CAPTURE line. Layout/html is the HTML book's layout alone, the
-// part of its conversion the plain text does not have.
+// Epub/epub is the HTML book zipped as an EPUB book. Each book is one Book/NAME case; another kind of document is one
+// more BENCHMARK_CAPTURE line. Layout/html is the HTML book's layout alone, the part of its conversion the plain text
+// does not have.
 #include <core/ConversionJob.h>
 #include <core/WizardPages.h>
 #include <documents/Document.h>
 
+#include "EpubFiles.h"
 #include "TestEnvironment.h"
 
 #include <benchmark/benchmark.h>
@@ -24,9 +25,8 @@
 
 namespace {
 
-void Book(benchmark::State& state, const char* name)
+void Convert(benchmark::State& state, const std::filesystem::path& source)
 {
-    const std::filesystem::path source = std::filesystem::path(FOLIVO_CORPUS_DIR) / name;
     std::error_code error;
     const auto size = std::filesystem::file_size(source, error);
     if (error) {
@@ -57,11 +57,42 @@ void Book(benchmark::State& state, const char* name)
     state.counters["pdb_bytes"] = static_cast<double>(std::filesystem::file_size(output, error));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(size));
 }
+void Book(benchmark::State& state, const char* name)
+{
+    Convert(state, std::filesystem::path(FOLIVO_CORPUS_DIR) / name);
+}
+
+// The HTML book as an EPUB book's one content document, zipped as the
+// tests zip their books; its contents are then its headings.
+void Epub(benchmark::State& state, const char* name)
+{
+    std::ifstream in(std::filesystem::path(FOLIVO_CORPUS_DIR) / name, std::ios::binary);
+    const std::string html{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (html.empty()) {
+        state.SkipWithError("corpus book not found");
+        return;
+    }
+    const ScratchFolder folder;
+    const std::filesystem::path book = folder.Path() / "book.epub";
+    std::ofstream(book, std::ios::binary) << epubtest::Zip(
+        {{"mimetype", "application/epub+zip"},
+         {"META-INF/container.xml", epubtest::Container()},
+         {"OEBPS/content.opf",
+          epubtest::Package("Book", "<item id='b' href='book.html' media-type='text/html'/>", "<itemref idref='b'/>")},
+         {"OEBPS/book.html", html}},
+        folder.Path());
+    Convert(state, book);
+}
+
 BENCHMARK_CAPTURE(Book, text, "war-and-peace-2600-0.txt")
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK_CAPTURE(Book, html, "war-and-peace-2600-h.htm")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK_CAPTURE(Epub, epub, "war-and-peace-2600-h.htm")
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
