@@ -246,8 +246,10 @@ DocPtr ReadHtml(std::string_view bytes, const char* encoding, std::string& stopp
     if (!context)
         return nullptr;
     xmlResetLastError();
-    DocPtr doc(htmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
-                                  kHtmlOptions));
+    // An encoding chosen here holds: a <meta> further on must not switch it.
+    const int options = encoding ? kHtmlOptions | HTML_PARSE_IGNORE_ENC : kHtmlOptions;
+    DocPtr doc(
+        htmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding, options));
     const xmlError* error = xmlGetLastError();
     if (context->lastError.code == XML_ERR_INTERNAL_ERROR && context->lastError.message)
         stopped = Collapsed(context->lastError.message);
@@ -461,6 +463,13 @@ void TextLayout::Close(_xmlNode* element)
 
 void TextLayout::AddText(std::string_view text)
 {
+    // libxml2 can let malformed UTF-8 through (after a NUL byte, say): what
+    // is no UTF-8 is read as Windows-1252, so the text stays UTF-8.
+    std::string decoded;
+    if (!ValidUtf8(text)) {
+        decoded = DecodedText(text, true);
+        text = decoded;
+    }
     if (m_inHeading)
         m_headingName += text;
     if (m_preformatted > 0) {
