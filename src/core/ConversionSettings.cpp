@@ -43,15 +43,17 @@ CString DocumentTitle(const CString& path)
     // A pipe or a device is never read for a title: reading it may wait.
     const platform::Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st;
-    char first[64] = {};
-    if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        ::pread(file.Get(), first, sizeof first, 0) < 0)
+    char first[64];
+    const ssize_t got = file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)
+                            ? -1
+                            : ::pread(file.Get(), first, sizeof first, 0);
+    if (got < 0)
         return TitleOf(fileName);
     // Only a book that may name itself is read whole, and no larger one than
     // a database could hold the text of.
     constexpr std::uint64_t kMostBookBytes = 1u << 30;
     CString bytes;
-    if (documents::MayHaveOwnTitle(fileName, std::string_view(first, sizeof first)) &&
+    if (documents::MayHaveOwnTitle(fileName, std::string_view(first, static_cast<std::size_t>(got))) &&
         !platform::ReadWholeFile(file.Get(), bytes, kMostBookBytes)) {
         if (std::string own = documents::OwnTitle(fileName, bytes); !own.empty())
             return own;

@@ -25,6 +25,15 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix)
 
 }  // namespace
 
+bool IsEpub(std::string_view fileName, std::string_view bytes)
+{
+    // Else the first entry, stored: "mimetype" holding the media type.
+    constexpr std::string_view kMimetype = "application/epub+zip";
+    return EndsWithNoCase(fileName, ".epub") ||
+           (bytes.starts_with("PK\x03\x04") && bytes.size() >= 58 && bytes.substr(30, 8) == "mimetype" &&
+            bytes.substr(38, kMimetype.size()) == kMimetype);
+}
+
 bool IsHtml(std::string_view fileName, std::string_view firstBytes)
 {
     for (const std::string_view suffix : {".htm", ".html", ".xhtml", ".shtml"})

@@ -15,7 +15,6 @@ namespace documents {
 
 namespace {
 
-constexpr std::string_view kMimetype = "application/epub+zip";
 // No real book has entries near these sizes; a larger one is a zip bomb.
 constexpr std::uint64_t kMostEntryBytes = 64u << 20;
 constexpr std::uint64_t kMostBookBytes = 1u << 30;
@@ -101,7 +100,7 @@ std::string PercentDecoded(std::string_view text)
 {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() + 0 && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
             out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
             i += 2;
         } else {
@@ -343,20 +342,6 @@ std::vector<ContentsEntry> ReadContents(Archive& archive, const Package& package
 }
 
 }  // namespace
-
-bool IsEpub(std::string_view fileName, std::string_view bytes)
-{
-    if (fileName.size() >= 5) {
-        std::string suffix(fileName.substr(fileName.size() - 5));
-        std::transform(suffix.begin(), suffix.end(), suffix.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (suffix == ".epub")
-            return true;
-    }
-    // The first entry, stored: "mimetype" holding the media type.
-    return bytes.starts_with("PK\x03\x04") && bytes.size() >= 58 && bytes.substr(30, 8) == "mimetype" &&
-           bytes.substr(38, kMimetype.size()) == kMimetype;
-}
 
 namespace {
 

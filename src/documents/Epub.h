@@ -10,11 +10,6 @@
 
 namespace documents {
 
-// Whether `bytes` of a file named `fileName` are meant as an EPUB book: the
-// name ends in ".epub" (any case), or the archive begins with the EPUB
-// mimetype entry.
-bool IsEpub(std::string_view fileName, std::string_view bytes);
-
 // The book's dc:title, UTF-8; empty when it has none or cannot be read.
 std::string EpubTitle(std::string_view bytes);
 

@@ -47,6 +47,11 @@ std::string OwnTitle(std::string_view fileName, std::string_view bytes);
 // that OwnTitle needs its bytes.
 bool MayHaveOwnTitle(std::string_view fileName, std::string_view firstBytes);
 
+// Whether `bytes` of a file named `fileName` are meant as an EPUB book: the
+// name ends in ".epub" (any case), or the archive begins with the EPUB
+// mimetype entry.
+bool IsEpub(std::string_view fileName, std::string_view bytes);
+
 // Whether a document is HTML: by its name (.htm, .html, .xhtml, .shtml in any
 // case) or by its first bytes (past a byte-order mark and white space,
 // "<!DOCTYPE html" or "<html", in any case).
