@@ -30,6 +30,7 @@ struct FormatParameters {
     DocumentFormat format;
     std::int32_t blockSizeKB;
     std::int32_t compress;
+    bool salvage = false;  // a damaged database gives what can be read of it
 };
 
 // The direct conversion's stored block size and compression, or the built-in
@@ -151,11 +152,13 @@ FileOutcome ConvertFile(const FilePlan& plan, const PageAnswers& shared, const F
     job.proposedOutputPath = output;
     job.SetPages(&pages);
     job.SetProgress(progress);
+    job.SetSalvage(format.salvage);
+    job.SetSourceMayBeReplaced(plan.replacesSource);
     job.RunConversion(plan.source, output, plan.title, format.format, format.blockSizeKB, format.compress);
 
     const ConversionReport& report = job.LastReport();
     if (const Error problem = DatabaseProblem(report))
-        fail(problem.Message());
+        fail(problem.Message() + (report.salvageable ? " (--salvage converts what can be read)" : ""));
     for (const ConversionNote& note : ConversionNotes(report)) {
         outcome.warnings.push_back(
             plan.name + ": " + note.text +
@@ -260,6 +263,7 @@ int RunConvertCommand(const ArgumentList& args)
     FormatParameters format{};
     if (Error error = ResolveFormat(options, format))
         return UsageError(error.Message());
+    format.salvage = options.salvage;
     const PageAnswers pages = PagesFromOptions(options);
     if (Error error = CheckPattern(options, pages))
         return UsageError(error.Message());

@@ -42,6 +42,7 @@ constexpr std::array kConvertOptions{
     OptionDefinition{"--install", true},
     OptionDefinition{"--jobs", true},
     OptionDefinition{"--no-defaults", false},
+    OptionDefinition{"--salvage", false},
 };
 
 template <class Mode>
@@ -150,6 +151,8 @@ Error Apply(const ParsedOption& option, ConvertOptions& options)
         options.noCompress = true;
     } else if (name == "--no-defaults") {
         options.noDefaults = true;
+    } else if (name == "--salvage") {
+        options.salvage = true;
     } else if (name == "--bookmarks") {
         options.bookmarks = value;
     } else if (name == "--title") {

@@ -48,6 +48,7 @@ struct ConvertOptions {
     std::optional<CString> installUser;
     unsigned jobs = 0;  // 0: one per processor core
     bool noDefaults = false;
+    bool salvage = false;        // a damaged database gives what can be read of it
     std::vector<CString> files;  // kStandardStream: standard input, then the only one
 };
 

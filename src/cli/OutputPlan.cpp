@@ -52,7 +52,8 @@ Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans)
         }
 
         const Error replaces = fromStream ? Error() : DatabaseReplacesDocument(source, plan.output);
-        if (replaces)
+        plan.replacesSource = replaces && options.output && !intoFolder && IsDatabaseDocument(source);
+        if (replaces && !plan.replacesSource)
             plan.refusal =
                 Error::Failure(options.output ? "-o names the document itself" : replaces.Message() + "; use -o");
         else if (!outputs.insert(FileIdentity(plan.output)).second)

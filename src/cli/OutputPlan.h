@@ -16,6 +16,8 @@ struct FilePlan {
     CString name;    // the document as messages name it
     CString output;  // kStandardStream: standard output
     CString title;
+    // -o names the document itself, a Palm database, which its new database replaces.
+    bool replacesSource = false;
     // Why the file is not converted at all; success when it is.
     Error refusal;
 };
@@ -24,7 +26,8 @@ struct FilePlan {
 // file, or a folder (an existing one, or one written with a trailing '/')
 // that takes the derived file names. Fails, saying what is wrong with the
 // command line. A file whose database would replace the document itself or
-// an earlier file's database is refused. Standard input takes its title from
+// an earlier file's database is refused, except a Palm database that -o
+// names: it is converted in its own place. Standard input takes its title from
 // the database's file name ("Untitled" on standard output).
 Error PlanOutputs(const ConvertOptions& options, std::vector<FilePlan>& plans);
 

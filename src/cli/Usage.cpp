@@ -13,8 +13,9 @@ namespace {
 
 const char kIntroduction[] = R"(Usage: folivo COMMAND [OPTIONS] [ARGUMENTS]
 
-Turns plain-text and HTML documents into Palm e-books (PalmDoc or zTXT .pdb
-databases), shows and extracts such databases, and keeps the stored defaults.
+Turns plain-text, HTML and EPUB documents and existing Palm e-books into Palm
+e-books (PalmDoc or zTXT .pdb databases), shows and extracts such databases,
+and keeps the stored defaults.
 'folivo COMMAND --help' shows the part of this text about one command.
 )";
 
@@ -22,7 +23,9 @@ const char kConvertHelp[] = R"(
 folivo convert [OPTIONS] FILE...
   Converts each FILE as the desktop program's direct conversion does, with the
   stored defaults unless OPTIONS override them. A FILE '-' is standard input;
-  it must be the only FILE, and -o names the database.
+  it must be the only FILE, and -o names the database. A FILE that is a
+  PalmDoc or zTXT database (.pdb, .prc) gives its text, its name as the title
+  and its bookmarks, each kept at the start of its line.
 
   --format palmdoc|ztxt       Database format, in any case (default palmdoc).
   --block-size KB             Record size in KB, 1 to 31 (stored default:
@@ -68,7 +71,11 @@ folivo convert [OPTIONS] FILE...
   -o PATH                     Output file for one FILE, or an existing folder
                               (for one or several FILEs); '-' writes the one
                               database to standard output. Default: FILE with
-                              its extension replaced by .pdb.
+                              its extension replaced by .pdb (a FILE.pdb gives
+                              FILE-converted.pdb; only -o replaces a database
+                              FILE with its new database).
+  --salvage                   Of a damaged database FILE, convert what can be
+                              read all the same (the exit status is still 1).
   --install USER              Queue each database for USER's next HotSync.
   --jobs N                    Convert N files at a time (default: the number
                               of processor cores).

@@ -98,18 +98,23 @@ void MatchBookmarks::Add(std::size_t matchOffset)
 }
 
 std::vector<std::int32_t> AddPlaceBookmarks(BookmarkList& list, const char* text, std::size_t length,
-                                            const std::vector<NamedPlace>& places)
+                                            const std::vector<NamedPlace>& places, std::size_t* heldLeftOut)
 {
     std::vector<std::int32_t> taken;
     LineLocator lines(text);
     for (const NamedPlace& place : places) {
-        if (OnNoLine(text, length, place.offset))
+        if (OnNoLine(text, length, place.offset)) {
+            if (place.held && heldLeftOut)
+                ++*heldLeftOut;
             continue;
+        }
         const auto position = static_cast<std::int32_t>(lines.LineStart(text + place.offset) - text);
-        if (!taken.empty() && taken.back() == position)
+        const bool lineTaken = !taken.empty() && taken.back() == position;
+        if (lineTaken && !place.held)
             continue;
         list.Add(place.name, position, true);
-        taken.push_back(position);
+        if (!lineTaken)
+            taken.push_back(position);
     }
     return taken;
 }

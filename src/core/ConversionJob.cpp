@@ -77,6 +77,11 @@ std::size_t ToHandheldText(std::string& bytes, std::vector<std::size_t>& places)
     std::size_t replaced = 0;
     std::size_t from = 0;
     for (std::size_t& place : places) {
+        // A database's own bookmark may point inside a character; it goes to
+        // the start of its line anyway, so to the character's start first.
+        while (encoding == TextEncoding::Utf8 && place > from &&
+               (static_cast<unsigned char>(text[place]) & 0xC0) == 0x80)
+            --place;
         replaced += ToHandheldCharset(text.substr(from, place - from), encoding, converted);
         from = place;
         place = converted.size();
@@ -88,28 +93,33 @@ std::size_t ToHandheldText(std::string& bytes, std::vector<std::size_t>& places)
 }
 
 // Makes the document of the file `source` from its `bytes` (with their zero
-// byte, as ReadSource leaves them), in place: its text, in `places` what it
-// names itself, and what could not be read of it in `warnings`. A laid-out
-// text has no tags left to remove.
-int OpenSource(const CString& source, std::string& bytes, std::uint64_t maxText, ConversionSettings& rules,
-               std::vector<NamedPlace>& places, std::vector<std::string>& warnings, CString& problem)
+// byte, as ReadSource leaves them), in place: its text, in `places` the
+// bookmarks it holds and, when the rules ask for them, the places it names
+// itself, and in `report` what could not be read of it or why it cannot be
+// read at all. A laid-out text has no tags left to remove.
+int OpenSource(const CString& source, std::string& bytes, std::uint64_t maxText, bool salvage,
+               ConversionSettings& rules, std::vector<NamedPlace>& places, ConversionReport& report)
 {
     bytes.pop_back();
     documents::Document document;
-    const documents::OpenOptions options{rules.htmlLayout, static_cast<std::size_t>(maxText)};
+    const documents::OpenOptions options{rules.htmlLayout, static_cast<std::size_t>(maxText), salvage};
     if (std::string why = documents::OpenDocument(platform::FileNameOf(source), std::move(bytes), options, document);
         !why.empty()) {
-        problem = why;
+        report.problem = why;
+        report.salvageable = document.salvageable;
         return kConversionDocumentUnreadable;
     }
     bytes = std::move(document.text);
     bytes.push_back('\0');
-    warnings = std::move(document.warnings);
+    report.documentWarnings = std::move(document.warnings);
     if (document.laidOut)
         rules.removeHtmlTags = false;
     places.clear();
-    for (documents::Mark& mark : document.marks)
-        places.push_back({mark.offset, std::move(mark.name)});
+    if (rules.contentsBookmarks)
+        for (documents::Mark& mark : document.marks)
+            places.push_back({mark.offset, std::move(mark.name)});
+    for (documents::Mark& mark : document.bookmarks)
+        places.push_back({mark.offset, std::move(mark.name), true});
     std::stable_sort(places.begin(), places.end(),
                      [](const NamedPlace& a, const NamedPlace& b) { return a.offset < b.offset; });
     return kConversionDone;
@@ -183,7 +193,7 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     // Whichever way the run was started, a database never takes the place of
     // its own document, under any name or link.
     if (format == DocumentFormat::PalmDoc || format == DocumentFormat::zTXT) {
-        if (const Error refusal = DatabaseReplacesDocument(source, outputPath)) {
+        if (const Error refusal = DatabaseReplacesDocument(source, outputPath); refusal && !m_sourceMayBeReplaced) {
             m_report.problem = refusal.Message();
             return m_report.result = kConversionOwnDocument;
         }
@@ -200,12 +210,10 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
     std::vector<NamedPlace> places;
     std::vector<std::size_t> offsets;
     try {
-        m_report.result = OpenSource(source, bytes, MostDocumentBytes(format, blockSizeKB, compress), rules, places,
-                                     m_report.documentWarnings, m_report.problem);
+        m_report.result = OpenSource(source, bytes, MostDocumentBytes(format, blockSizeKB, compress), m_salvage, rules,
+                                     places, m_report);
         if (m_report.result != kConversionDone)
             return m_report.result;
-        if (!rules.contentsBookmarks)
-            places.clear();
         for (const NamedPlace& place : places)
             offsets.push_back(place.offset);
         if (rules.handheldCharset)
@@ -233,8 +241,14 @@ int ConversionJob::RunConversion(const CString& source, const CString& outputPat
             places[k].name = PlaceName(places[k].name, rules.handheldCharset);
         }
         const int before = m_bookmarks.Count();
-        placeLines = AddPlaceBookmarks(m_bookmarks, bytes.data(), p, places);
+        std::size_t heldLeftOut = 0;
+        placeLines = AddPlaceBookmarks(m_bookmarks, bytes.data(), p, places, &heldLeftOut);
         m_report.contentsBookmarks = m_bookmarks.Count() - before;
+        if (heldLeftOut != 0)
+            m_report.documentWarnings.push_back(
+                std::to_string(heldLeftOut) +
+                (heldLeftOut == 1 ? " of its bookmarks points past the last line of the text and was left out"
+                                  : " of its bookmarks point past the last line of the text and were left out"));
     }
     if (!bookmarkPatterns.empty() && !keepList)
         GenerateBookmarks(bytes.data(), p, bookmarkPatterns, std::move(placeLines));

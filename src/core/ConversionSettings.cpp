@@ -1,4 +1,5 @@
 #include <core/ConversionSettings.h>
+
 #include <documents/Document.h>
 #include <platform/Descriptor.h>
 #include <platform/Files.h>
@@ -7,6 +8,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
 
 namespace folivo {
 
@@ -30,6 +34,22 @@ std::size_t ExtensionStart(const CString& path, std::size_t start)
     return dot;
 }
 
+// The first bytes of the regular file open as `file`, enough to tell what
+// kind of document it is, into `first`; -1 when it is no regular file.
+ssize_t ReadFirstBytes(const platform::Descriptor& file, char (&first)[80])
+{
+    struct stat st;
+    return file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)
+               ? -1
+               : ::pread(file.Get(), first, sizeof first, 0);
+}
+
+// Opens `path` for ReadFirstBytes: a pipe or a device is never waited for.
+platform::Descriptor OpenToLook(const CString& path)
+{
+    return platform::Descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+}
+
 }  // namespace
 
 CString TitleOf(const CString& fileName)
@@ -37,16 +57,20 @@ CString TitleOf(const CString& fileName)
     return fileName.substr(0, ExtensionStart(fileName, 0));
 }
 
+bool IsDatabaseDocument(const CString& path)
+{
+    char first[80];
+    const ssize_t got = ReadFirstBytes(OpenToLook(path), first);
+    return documents::IsDatabase(platform::FileNameOf(path),
+                                 std::string_view(first, got < 0 ? 0 : static_cast<std::size_t>(got)));
+}
+
 CString DocumentTitle(const CString& path)
 {
     const CString fileName = platform::FileNameOf(path);
-    // A pipe or a device is never read for a title: reading it may wait.
-    const platform::Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat st;
-    char first[64];
-    const ssize_t got = file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)
-                            ? -1
-                            : ::pread(file.Get(), first, sizeof first, 0);
+    const platform::Descriptor file = OpenToLook(path);
+    char first[80];
+    const ssize_t got = ReadFirstBytes(file, first);
     if (got < 0)
         return TitleOf(fileName);
     // Only a book that may name itself is read whole, and no larger one than
@@ -63,7 +87,14 @@ CString DocumentTitle(const CString& path)
 
 CString OutputPathOf(const CString& path)
 {
-    return path.substr(0, ExtensionStart(path, FileNameStart(path))) + ".pdb";
+    const std::size_t extension = ExtensionStart(path, FileNameStart(path));
+    CString stem = path.substr(0, extension);
+    // A database converted again never takes its own place unasked.
+    if (extension != CString::npos && path.size() - extension == 4 &&
+        std::equal(path.begin() + static_cast<std::ptrdiff_t>(extension), path.end(), ".pdb",
+                   [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
+        stem += "-converted";
+    return stem + ".pdb";
 }
 
 ConversionSettings SettingsForSource(const CString& sourcePath)

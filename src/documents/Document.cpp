@@ -2,6 +2,7 @@
 
 #include "Epub.h"
 #include "HtmlLayout.h"
+#include "PalmDatabase.h"
 
 #include <algorithm>
 #include <array>
@@ -48,19 +49,31 @@ bool IsHtml(std::string_view fileName, std::string_view firstBytes)
     return StartsWithNoCase(firstBytes, "<!DOCTYPE html") || StartsWithNoCase(firstBytes, "<html");
 }
 
+bool IsDatabase(std::string_view fileName, std::string_view firstBytes)
+{
+    return EndsWithNoCase(fileName, ".pdb") || EndsWithNoCase(fileName, ".prc") || HasEbookHeader(firstBytes);
+}
+
 std::string OwnTitle(std::string_view fileName, std::string_view bytes)
 {
+    if (IsDatabase(fileName, bytes))
+        return DatabaseTitle(bytes);
     return IsEpub(fileName, bytes) ? EpubTitle(bytes) : std::string();
 }
 
 bool MayHaveOwnTitle(std::string_view fileName, std::string_view firstBytes)
 {
-    return IsEpub(fileName, firstBytes);
+    return IsDatabase(fileName, firstBytes) || IsEpub(fileName, firstBytes);
 }
 
 std::string OpenDocument(std::string_view fileName, std::string&& bytes, const OpenOptions& options, Document& document)
 {
     document = Document{};
+    if (IsDatabase(fileName, bytes)) {
+        std::string problem = ReadPalmDatabase(bytes, options, document);
+        std::string().swap(bytes);
+        return problem;
+    }
     if (IsEpub(fileName, bytes)) {
         std::string problem = ReadEpub(bytes, options, document);
         std::string().swap(bytes);

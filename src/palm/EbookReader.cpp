@@ -43,6 +43,14 @@ void DropBookmarksPastText(EbookInfo& info, std::string& damage)
                               " past the end of the text");
 }
 
+Result TextLengthRefusal(const EbookInfo& info, std::uint64_t maxText)
+{
+    if (info.textLength <= maxText)
+        return {};
+    return {Status::TextTooLong, "record 0 declares " + std::to_string(info.textLength) + " bytes of text, more than " +
+                                     std::to_string(maxText) + " bytes"};
+}
+
 Result Outcome(EbookInfo& info, std::string damage)
 {
     if (damage.empty())
@@ -51,7 +59,7 @@ Result Outcome(EbookInfo& info, std::string damage)
     return {Status::DamagedDatabase, std::move(damage)};
 }
 
-Result ReadEbook(std::string_view file, EbookInfo& info)
+Result ReadEbook(std::string_view file, EbookInfo& info, std::uint64_t maxText)
 {
     info = EbookInfo{};
     PdbDatabase database;
@@ -69,9 +77,9 @@ Result ReadEbook(std::string_view file, EbookInfo& info)
     info.totalRecordCount = static_cast<std::uint32_t>(database.records.size());
     // The type alone decides: other creators (readers' own variants) share the layout.
     if (database.type == "TEXt")
-        return ReadPalmDoc(database, info);
+        return ReadPalmDoc(database, info, maxText);
     if (database.type == "zTXT")
-        return ReadZtxt(database, info);
+        return ReadZtxt(database, info, maxText);
     return {Status::NotAnEbook, "type " + database.type};
 }
 

@@ -23,7 +23,11 @@ void DropBookmarksPastText(EbookInfo& info, std::string& damage);
 // Ok without damage; else DamagedDatabase, with info marked as salvaged.
 Result Outcome(EbookInfo& info, std::string damage);
 
-Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info);
-Result ReadZtxt(const PdbDatabase& database, EbookInfo& info);
+// Why a text of the length record 0 declares is not read at all, when it is
+// longer than maxText; empty otherwise.
+Result TextLengthRefusal(const EbookInfo& info, std::uint64_t maxText);
+
+Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info, std::uint64_t maxText);
+Result ReadZtxt(const PdbDatabase& database, EbookInfo& info, std::uint64_t maxText);
 
 }  // namespace palm

@@ -14,7 +14,7 @@ constexpr std::size_t kMaxDecodedRecord = 65536;
 
 }  // namespace
 
-Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info)
+Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info, std::uint64_t maxText)
 {
     info.format = EbookFormat::PalmDoc;
     const std::string_view header = Record0(database, kHeaderSize);
@@ -26,6 +26,8 @@ Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info)
     info.recordSize = GetU16(header, 10);
     if (info.compression != 1 && info.compression != 2)
         return {Status::DamagedDatabase, "unknown compression " + std::to_string(info.compression)};
+    if (Result refusal = TextLengthRefusal(info, maxText); !refusal.Ok())
+        return refusal;
 
     // From here on what can be read is kept, for a reader who asks for it.
     std::string damage;

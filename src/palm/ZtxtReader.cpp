@@ -74,7 +74,7 @@ private:
 
 }  // namespace
 
-Result ReadZtxt(const PdbDatabase& database, EbookInfo& info)
+Result ReadZtxt(const PdbDatabase& database, EbookInfo& info, std::uint64_t maxText)
 {
     info.format = EbookFormat::Ztxt;
     const std::string_view header = Record0(database, kHeaderSize);
@@ -89,6 +89,8 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info)
     info.ztxtFlags = static_cast<std::uint8_t>(header[18]);
     info.compression = (info.ztxtFlags & 0x01) ? 1 : 2;
     const std::uint32_t storedCrc = GetU32(header, 20);
+    if (Result refusal = TextLengthRefusal(info, maxText); !refusal.Ok())
+        return refusal;
 
     // From here on what can be read is kept, for a reader who asks for it.
     std::string damage;

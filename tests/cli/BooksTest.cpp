@@ -1,6 +1,8 @@
-// EPUB books and HTML documents, converted by the command line.
+// EPUB books, HTML documents and Palm databases, converted by the command line.
 #include "CliRun.h"
 #include "EpubFiles.h"
+
+#include <palm/EbookWriters.h>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +79,95 @@ TEST(Books, HtmlIsLaidOutWithItsHeadingsUnlessAskedNotTo)
     ASSERT_EQ(box.Run({"convert", "--no-html-layout", "page.html"}).status, 0);
     EXPECT_EQ(ReadDatabase(box.Docs() / "page.pdb").text,
               "<h1>One</h1><p>a\nb</p><h2>Two</h2><script>x()</script><p>c</p>");
+}
+
+// A database is a document: its text, its name and its bookmarks go into
+// the new database, never into its own file unless -o names it.
+TEST(Books, ADatabaseConvertsWithItsNameAndBookmarks)
+{
+    Sandbox box;
+    std::string text;
+    for (int chapter = 1; chapter <= 5; ++chapter)
+        text += "CHAPTER " + std::to_string(chapter) + "\r\nIt was a caf\xE9 day.\r\n\r\n";
+    box.Document("old.txt", text);
+    RunResult run =
+        box.Run({"convert", "--format", "ztxt", "--title", "Old Book", "--bookmarks", "^chapter", "old.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string ztxt = ReadBytes(box.Docs() / "old.pdb");
+    const palm::EbookInfo old = ReadDatabase(box.Docs() / "old.pdb");
+    ASSERT_EQ(old.bookmarks.size(), 5u);
+
+    run = box.Run({"convert", "--block-size", "1", "--join-lines", "old.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadBytes(box.Docs() / "old.pdb"), ztxt);
+    palm::EbookInfo info = ReadDatabase(box.Docs() / "old-converted.pdb");
+    EXPECT_EQ(info.format, palm::EbookFormat::PalmDoc);
+    EXPECT_EQ(info.title, "Old Book");
+    EXPECT_EQ(info.recordSize, 1024u);
+    // Each bookmark starts the line of its chapter, whose lines were joined.
+    ASSERT_EQ(info.bookmarks.size(), 5u);
+    for (std::size_t i = 0; i < info.bookmarks.size(); ++i) {
+        EXPECT_EQ(info.bookmarks[i].name, old.bookmarks[i].name);
+        EXPECT_EQ(info.text.substr(info.bookmarks[i].offset, 10), "CHAPTER " + std::to_string(i + 1) + " ");
+    }
+
+    // Named by -o, the database itself is replaced, as any output is.
+    run = box.Run({"convert", "-o", "old.pdb", "old.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadDatabase(box.Docs() / "old.pdb").format, palm::EbookFormat::PalmDoc);
+    EXPECT_EQ(ReadDatabase(box.Docs() / "old.pdb").bookmarks, old.bookmarks);
+}
+
+TEST(Books, DatabasesThatCannotBeReadAreRefusedOrSalvaged)
+{
+    Sandbox box;
+    palm::BookContent content;
+    content.title = "Cut";
+    content.text = "First line\nSecond line\n";
+    content.bookmarks = {{"Second", 11}};
+    std::string database;
+    ASSERT_TRUE(palm::BuildPalmDoc(content, false, database).Ok());
+    // Record 0 (after the header, three record entries and the gap) declares more text than there is.
+    database[104 + 7] = 40;
+    box.Document("cut.pdb", database);
+    RunResult run = box.Run({"convert", "cut.pdb"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("cut.pdb: the database is damaged: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("(--salvage converts what can be read)"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(box.Docs() / "cut-converted.pdb"));
+
+    run = box.Run({"convert", "--salvage", "cut.pdb"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("warning: cut.pdb: part of the document is missing: the database is damaged"),
+              std::string::npos)
+        << run.err;
+    const palm::EbookInfo info = ReadDatabase(box.Docs() / "cut-converted.pdb");
+    EXPECT_EQ(info.text, content.text);
+    EXPECT_EQ(info.bookmarks, content.bookmarks);
+
+    // A reader's own format under a Palm name is no book of ours.
+    box.Document("other.prc", std::string(60, '\0') + "BOOKMOBI" + std::string(30, '\0'));
+    run = box.Run({"convert", "other.prc"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("other.prc: the file is not a PalmDoc or zTXT database"), std::string::npos) << run.err;
+}
+
+// A bookmark inside a UTF-8 character moves to the start of its line, and
+// the character is converted whole.
+TEST(Books, ABookmarkInsideACharacterKeepsTheCharacter)
+{
+    Sandbox box;
+    palm::BookContent content;
+    content.text = "One\ncaf\xC3\xA9 two\n";
+    content.bookmarks = {{"Two", 8}};
+    std::string database;
+    ASSERT_TRUE(palm::BuildPalmDoc(content, true, database).Ok());
+    box.Document("utf8.pdb", database);
+    const RunResult run = box.Run({"convert", "utf8.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const palm::EbookInfo info = ReadDatabase(box.Docs() / "utf8-converted.pdb");
+    EXPECT_EQ(info.text, "One\ncaf\xE9 two\n");
+    EXPECT_EQ(info.bookmarks, (std::vector<palm::StoredBookmark>{{"Two", 4}}));
 }
 
 }  // namespace

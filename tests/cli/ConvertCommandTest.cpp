@@ -198,7 +198,8 @@ TEST(ConvertCommand, OutputPathsAreNeverSharedOrTheDocumentItself)
     Sandbox box;
     box.Document("tale.txt", "one\n");
     box.Document("tale.htm", "two\n");
-    box.Document("book.pdb", "not a database yet");
+    box.Document("book.txt", "not a database yet");
+    fs::create_symlink("book.txt", box.Docs() / "book.pdb");
 
     RunResult run = box.Run({"convert", "-o", "named.pdb", "tale.txt"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -211,13 +212,14 @@ TEST(ConvertCommand, OutputPathsAreNeverSharedOrTheDocumentItself)
     EXPECT_NE(run.err.find("tale.htm: an earlier file is converted to the same database"), std::string::npos)
         << run.err;
 
-    run = box.Run({"convert", "book.pdb"});
+    run = box.Run({"convert", "book.txt"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("would replace the document itself"), std::string::npos) << run.err;
-    EXPECT_EQ(ReadBytes(box.Docs() / "book.pdb"), "not a database yet");
-    run = box.Run({"convert", "-o", "./book.pdb", "book.pdb"});
+    EXPECT_EQ(ReadBytes(box.Docs() / "book.txt"), "not a database yet");
+    run = box.Run({"convert", "-o", "./book.txt", "book.txt"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(ReadBytes(box.Docs() / "book.pdb"), "not a database yet");
+    EXPECT_NE(run.err.find("-o names the document itself"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(box.Docs() / "book.txt"), "not a database yet");
     // A hard link is the document under another name.
     fs::create_hard_link(box.Docs() / "tale.txt", box.Docs() / "tale.pdb");
     run = box.Run({"convert", "tale.txt"});

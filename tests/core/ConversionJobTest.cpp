@@ -188,7 +188,7 @@ TEST_F(JobTest, FilesThatCannotBeReadEndTheRunWithNothingWritten)
 TEST_F(JobTest, ADatabaseNeverReplacesItsOwnDocument)
 {
     // The document under its own name, a symbolic link to it and a hard link.
-    const std::string notes = Document("notes.pdb", "my notes\n");
+    const std::string notes = Document("notes", "my notes\n");
     const std::string text = Document("y.txt", "y text\n");
     fs::create_symlink("y.txt", Docs() / "y.pdb");
     fs::create_hard_link(text, Docs() / "hard.pdb");
@@ -211,6 +211,15 @@ TEST_F(JobTest, ADatabaseNeverReplacesItsOwnDocument)
     ConversionJob job(m_bookmarks);
     EXPECT_EQ(job.RunConversion(notes, notes, "T", DocumentFormat::PrepareOnly, 0, 0), kConversionDone);
     EXPECT_EQ(ReadBytes(notes), "my notes\n");
+    // A database takes its own place only when the starter says the user chose that.
+    ASSERT_EQ(job.RunConversion(notes, (Docs() / "notes.pdb").string(), "T", DocumentFormat::zTXT, 4, 1),
+              kConversionDone);
+    const std::string database = (Docs() / "notes.pdb").string();
+    EXPECT_EQ(job.RunConversion(database, database, "T", DocumentFormat::PalmDoc, 4, 1), kConversionOwnDocument);
+    job.SetSourceMayBeReplaced(true);
+    EXPECT_EQ(job.RunConversion(database, database, "T", DocumentFormat::PalmDoc, 4, 1), kConversionDone);
+    EXPECT_EQ(ReadDatabase(database).text, "my notes\n");
+    EXPECT_EQ(ReadDatabase(database).format, palm::EbookFormat::PalmDoc);
 }
 
 TEST_F(JobTest, PagesOverrideTheStoreAndABadPatternStillConverts)

@@ -25,6 +25,10 @@ TEST(ConversionSettingsTest, NamesComeFromEitherPathStyle)
     // A dot in a folder name is no extension.
     EXPECT_EQ(SettingsForSource("/srv/v1.2/README").title, "README");
     EXPECT_EQ(OutputPathOf("C:\\dir.d\\file"), "C:\\dir.d\\file.pdb");
+    // A database converted again gets a name of its own.
+    EXPECT_EQ(OutputPathOf("/books/old.PDB"), "/books/old-converted.pdb");
+    EXPECT_EQ(OutputPathOf("/books/old.prc"), "/books/old.pdb");
+    EXPECT_EQ(OutputPathOf("/books/.pdb"), "/books/.pdb.pdb");
 }
 
 TEST(ConversionSettingsTest, LeadingDotsStartNoExtension)

@@ -165,9 +165,10 @@ TEST_F(ConverterDlgTest, AddAppendsAndReportsOnlyExactDuplicates)
     add->click();
     EXPECT_EQ(title, "Open document(s) for conversion");
     // It opens on every kind of document the program converts.
-    const QString documents = "Documents (*.htm *.html *.sht *.shtm *.shtml *.txt *.xhtml *.epub)";
-    EXPECT_EQ(filters, (QStringList{documents, documents, "HTML Files (*.htm *.html *.sht *.shtm *.shtml)",
-                                    "E-books (*.epub)", "Text files (*.txt)", "All Files (*)"}));
+    const QString documents = "Documents (*.htm *.html *.sht *.shtm *.shtml *.txt *.xhtml *.epub *.pdb *.prc)";
+    EXPECT_EQ(filters,
+              (QStringList{documents, documents, "HTML Files (*.htm *.html *.sht *.shtm *.shtml)", "E-books (*.epub)",
+                           "Palm e-books (*.pdb *.prc)", "Text files (*.txt)", "All Files (*)"}));
     EXPECT_TRUE(Listed(dialog).isEmpty());
     EXPECT_FALSE(convert->isEnabled());
 
@@ -625,15 +626,16 @@ TEST(HelpTest, AnInstalledProgramFindsItsPagesAmongItsData)
 
 TEST_F(ConverterDlgTest, ADirectRunThatFailsSaysWhyAndExitsWithOne)
 {
-    const QString notes = Document("notes.pdb", "my notes\n");
+    const QString notes = Document("notes.txt", "my notes\n");
+    fs::create_symlink("notes.txt", Docs() / "notes.pdb");
+    const std::string database = (Docs() / "notes.pdb").string();
     fs::create_directory(Docs() / "folder");
     const std::string folder = (Docs() / "folder").string();
     Document("empty.txt", "");
     const std::string empty = (Docs() / "empty.txt").string();
     const std::string missing = Missing("nothere.txt").toStdString();
     for (const auto& [document, format, reason] :
-         {std::tuple(notes.toStdString(), "0",
-                     ": its database would replace the document itself ('" + notes.toStdString() + "')"),
+         {std::tuple(notes.toStdString(), "0", ": its database would replace the document itself ('" + database + "')"),
           {missing, "1", ": No such file or directory"},
           {folder, "0", ": Is a directory"},
           {empty, "1", ": There is no text to write"}}) {
@@ -644,7 +646,7 @@ TEST_F(ConverterDlgTest, ADirectRunThatFailsSaysWhyAndExitsWithOne)
             QString::fromStdString("The document could not be converted:\n" + document + reason)))
             << answers.Asked()[0].text.toStdString();
     }
-    EXPECT_EQ(ReadBytes(Docs() / "notes.pdb"), "my notes\n");
+    EXPECT_EQ(ReadBytes(Docs() / "notes.txt"), "my notes\n");
     EXPECT_TRUE(fs::is_empty(Tmp()));
 
     // A database without all the bookmarks asked for is a partial result.

@@ -42,9 +42,10 @@ constexpr DuRect kLabelRect{4, 5, 60, 8};
 const QStringList& DocumentFilters()
 {
     static const QStringList filters = {
-        QStringLiteral("Documents (*.htm *.html *.sht *.shtm *.shtml *.txt *.xhtml *.epub)"),
+        QStringLiteral("Documents (*.htm *.html *.sht *.shtm *.shtml *.txt *.xhtml *.epub *.pdb *.prc)"),
         QStringLiteral("HTML Files (*.htm *.html *.sht *.shtm *.shtml)"),
         QStringLiteral("E-books (*.epub)"),
+        QStringLiteral("Palm e-books (*.pdb *.prc)"),
         QStringLiteral("Text files (*.txt)"),
         QStringLiteral("All Files (*)"),
     };

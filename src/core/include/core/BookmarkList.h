@@ -72,19 +72,23 @@ private:
     std::size_t m_nextTaken = 0;
 };
 
-// A place the document itself names (a contents entry, a heading), carried
-// into the prepared text.
+// A place the document itself names (a contents entry, a heading) or a
+// bookmark it holds, carried into the prepared text.
 struct NamedPlace {
     std::size_t offset;
     CString name;
+    bool held = false;  // a bookmark the document holds: the user's own
 };
 
 // Adds a generated bookmark for each of `places` (ascending offsets into
 // `text`, `length` bytes followed by a NUL) at the start of the line the
 // place is on, with the place's name; a place on the empty line after a
 // final line break, or beyond the text, adds nothing, and a line gets one
-// bookmark, of its first place. Returns the lines' starts, ascending.
+// bookmark, of its first place, besides those the document held (none of
+// the user's is lost unless it lies on no line). Returns the lines' starts,
+// ascending, each once; adds the held places that lie on no line to
+// `*heldLeftOut` when given.
 std::vector<std::int32_t> AddPlaceBookmarks(BookmarkList& list, const char* text, std::size_t length,
-                                            const std::vector<NamedPlace>& places);
+                                            const std::vector<NamedPlace>& places, std::size_t* heldLeftOut = nullptr);
 
 }  // namespace folivo

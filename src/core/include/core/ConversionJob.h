@@ -41,6 +41,8 @@ enum ConversionResult : int {
 struct ConversionReport {
     int result = kConversionDone;
     CString problem;  // why the run ended early, for people
+    // The document is a damaged database that salvage would read in part.
+    bool salvageable = false;
     std::size_t sourceLength = 0;
     std::size_t preparedLength = 0;
     // Characters of a Unicode document or of HTML character references that
@@ -50,7 +52,7 @@ struct ConversionReport {
     // text, with what follows it), when tags are removed; else empty.
     CString unclosedHtmlTag;
     int generatedBookmarks = 0;  // entries the pattern scan made
-    int contentsBookmarks = 0;   // entries the document's own contents gave
+    int contentsBookmarks = 0;   // entries the document's own contents or bookmarks gave
     // What could not be read of a document read in part (an EPUB book's
     // missing chapter): the database lacks it.
     std::vector<std::string> documentWarnings;
@@ -114,6 +116,13 @@ public:
     // and where progress is shown (null: nowhere). Neither is owned.
     void SetPages(const WizardPages* pages) { m_pages = pages; }
     void SetProgress(ProgressSink* progress) { m_progress = progress; }
+    // A damaged Palm database gives what can be read of it, with a document
+    // warning, instead of being refused.
+    void SetSalvage(bool salvage) { m_salvage = salvage; }
+    // The document is a Palm database that the user named as the output too:
+    // the new database replaces it, as it replaces any output. Otherwise a
+    // database never takes the place of its document.
+    void SetSourceMayBeReplaced(bool mayBe) { m_sourceMayBeReplaced = mayBe; }
 
     // The whole job. Returns a ConversionResult.
     //
@@ -166,6 +175,8 @@ private:
     const WizardPages* m_pages = nullptr;
     ProgressSink* m_progress = nullptr;
     bool m_measuring = false;
+    bool m_salvage = false;
+    bool m_sourceMayBeReplaced = false;
     // What the bookmark list was last made from.
     struct ListSource {
         CString document;

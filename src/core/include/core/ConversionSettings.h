@@ -59,8 +59,12 @@ CString TitleOf(const CString& fileName);
 // one: the document's own (an EPUB book's dc:title), else TitleOf its file
 // name.
 CString DocumentTitle(const CString& path);
+// Whether the document at `path` is a Palm database, by its name or its
+// header (documents::IsDatabase).
+bool IsDatabaseDocument(const CString& path);
 // `path` with the extension of its file name replaced by ".pdb", or ".pdb"
 // appended when the file name has none; a '.' in a folder name never counts.
+// A database's path (".pdb" in any case) gives "-converted.pdb" instead.
 CString OutputPathOf(const CString& path);
 
 // A record for `sourcePath` with sourceFileName, title (DocumentTitle) and

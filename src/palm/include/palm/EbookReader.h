@@ -41,8 +41,10 @@ struct EbookInfo {
 // declares, and its bookmarks can be read and point into the text; anything
 // less is DamagedDatabase, with what could be read kept when `salvaged` says
 // so. A zTXT record is never inflated beyond what it may hold, so a small
-// file never takes more memory than its header could honestly declare.
-Result ReadEbook(std::string_view file, EbookInfo& info);
+// file never takes more memory than its header could honestly declare. A
+// database whose record 0 declares more than maxText bytes of text is
+// TextTooLong, refused before any record is decoded.
+Result ReadEbook(std::string_view file, EbookInfo& info, std::uint64_t maxText = UINT32_MAX);
 // A file larger than kMaxDatabaseFile is refused before it is read.
 Result ReadEbookFile(const std::string& path, EbookInfo& info);
 
