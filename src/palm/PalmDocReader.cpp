@@ -1,5 +1,6 @@
 #include "PalmDocDecompressor.h"
 
+#include "BookmarkRecords.h"
 #include "ByteOrder.h"
 #include "EbookReaders.h"
 
@@ -8,7 +9,6 @@ namespace palm {
 namespace {
 
 constexpr std::size_t kHeaderSize = 16;
-constexpr std::size_t kBookmarkSize = 20;
 // No Palm record decodes to more; it bounds what a damaged record can produce.
 constexpr std::size_t kMaxDecodedRecord = 65536;
 
@@ -60,9 +60,9 @@ Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info, std::uint64_t m
     // Stored bookmarks follow the text; records of another size are not bookmarks.
     for (std::size_t i = textRecords + 1; i < database.records.size(); ++i) {
         const std::string_view record = database.records[i];
-        if (record.size() != kBookmarkSize)
+        if (record.size() != kPalmDocBookmarkRecord)
             continue;
-        info.bookmarks.push_back({FixedName(record.substr(0, 16)), GetU32(record, 16)});
+        info.bookmarks.push_back({FixedName(record.substr(0, kPalmDocBookmarkNameField)), GetU32(record, 16)});
     }
     DropBookmarksPastText(info, damage);
     return Outcome(info, std::move(damage));

@@ -1,5 +1,6 @@
 #include <palm/EbookWriters.h>
 
+#include "BookmarkRecords.h"
 #include "ByteOrder.h"
 #include "PalmDocCompressor.h"
 #include "PdbContainer.h"
@@ -8,8 +9,6 @@
 namespace palm {
 
 namespace {
-
-constexpr std::size_t kBookmarkNameField = kPalmDocBookmarkName + 1;
 
 // Records compress independently of each other, so a large text is shared out
 // among the processor's cores.
@@ -21,14 +20,6 @@ void CompressRecords(std::string_view text, std::size_t recordSize, std::string*
         for (std::size_t i = first; i < count; i += stride)
             compressor.CompressRecord(text.substr(i * recordSize, recordSize), records[i]);
     });
-}
-
-std::string BookmarkRecord(const StoredBookmark& bookmark)
-{
-    std::string record = bookmark.name.substr(0, kBookmarkNameField - 1);
-    record.resize(kBookmarkNameField, '\0');
-    PutU32(record, bookmark.offset);
-    return record;
 }
 
 }  // namespace
@@ -65,7 +56,7 @@ Result BuildPalmDoc(const BookContent& content, bool compress, std::string& data
         for (std::size_t i = 0; i < textRecords; ++i)
             records[firstText + i] = text.substr(i * content.recordSize, content.recordSize);
     for (const StoredBookmark& bookmark : bookmarks)
-        records.push_back(BookmarkRecord(bookmark));
+        records.push_back(PalmDocBookmarkRecord(bookmark));
 
     database = BuildPdb(EbookHeader(content.title, "TEXt", "REAd", 0x6F8000), records);
     return result;

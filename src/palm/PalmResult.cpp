@@ -25,6 +25,8 @@ const char* Summary(Status status)
     case Status::EmptyText:
         return "There is no text to write: the document is empty, or the text rules removed all of it";
     case Status::SameNameQueued: return "Queued, but the hand-held keeps only one database of a name";
+    case Status::BookmarkPastText: return "A bookmark lies past the end of the text";
+    case Status::TooManyBookmarks: return "The database has no room for that many bookmarks";
     }
     return "Unknown result";
 }

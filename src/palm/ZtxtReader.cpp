@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "BookmarkRecords.h"
 #include "ByteOrder.h"
 #include "EbookReaders.h"
 
@@ -11,8 +12,6 @@ namespace palm {
 namespace {
 
 constexpr std::size_t kHeaderSize = 32;
-constexpr std::size_t kBookmarkEntry = 24;
-constexpr std::size_t kBookmarkTitle = 20;
 
 class Inflater {
 public:
@@ -130,13 +129,13 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info, std::uint64_t maxT
         if (bookmarkRecord != 0 && bookmarkRecord <= info.textRecordCount) {
             AddDamage(damage, "the bookmark record is text record " + std::to_string(bookmarkRecord));
         } else if (bookmarkRecord == 0 || bookmarkRecord >= database.records.size() ||
-                   database.records[bookmarkRecord].size() < bookmarkCount * kBookmarkEntry) {
+                   database.records[bookmarkRecord].size() < bookmarkCount * kZtxtBookmarkEntry) {
             AddDamage(damage, "bookmark record missing or short");
         } else {
             const std::string_view record = database.records[bookmarkRecord];
             for (std::size_t i = 0; i < bookmarkCount; ++i) {
-                const std::size_t at = i * kBookmarkEntry;
-                info.bookmarks.push_back({FixedName(record.substr(at + 4, kBookmarkTitle)), GetU32(record, at)});
+                const std::size_t at = i * kZtxtBookmarkEntry;
+                info.bookmarks.push_back({FixedName(record.substr(at + 4, kZtxtBookmarkName)), GetU32(record, at)});
             }
         }
     }

@@ -4,6 +4,7 @@
 
 #include <palm/EbookWriters.h>
 
+#include "BookmarkRecords.h"
 #include "ByteOrder.h"
 #include "PdbContainer.h"
 #include "WriterSteps.h"
@@ -11,11 +12,6 @@
 namespace palm {
 
 namespace {
-
-constexpr std::size_t kBookmarkEntry = 24;
-constexpr std::size_t kBookmarkTitle = kZtxtBookmarkName;
-// Palm OS records stay below 64 KB; the bookmark record is one record.
-constexpr std::size_t kMaxBookmarks = 65505 / kBookmarkEntry;
 
 // Deflates with the settings every zTXT reader is known to accept: a zlib
 // stream, or with `raw` the same without the zlib header.
@@ -100,18 +96,6 @@ Result CompressText(std::string_view text, ZtxtMode mode, std::uint32_t recordSi
     return {};
 }
 
-std::string BookmarkRecord(const std::vector<StoredBookmark>& bookmarks)
-{
-    std::string record;
-    for (const StoredBookmark& bookmark : bookmarks) {
-        PutU32(record, bookmark.offset);
-        std::string title = bookmark.name.substr(0, kBookmarkTitle);
-        title.resize(kBookmarkTitle, '\0');
-        record += title;
-    }
-    return record;
-}
-
 }  // namespace
 
 Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& database)
@@ -139,7 +123,7 @@ Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& databas
 
     std::vector<StoredBookmark> bookmarks = content.bookmarks;
     Result result;
-    const std::size_t room = records.size() < kPdbMaxRecords ? kMaxBookmarks : 0;
+    const std::size_t room = records.size() < kPdbMaxRecords ? kZtxtMaxBookmarks : 0;
     ArrangeBookmarks(bookmarks, text.size(), room, result);
 
     uLong crc = crc32(0, nullptr, 0);
@@ -160,7 +144,7 @@ Result BuildZtxt(const BookContent& content, ZtxtMode mode, std::string& databas
     PutU32(header, static_cast<std::uint32_t>(crc));
     header.append(8, '\0');
     if (!bookmarks.empty())
-        records.push_back(BookmarkRecord(bookmarks));
+        records.push_back(ZtxtBookmarkRecord(bookmarks));
 
     PdbHeader pdb = EbookHeader(content.title, "zTXT", "GPlm", 0x424200);
     pdb.attributes = 0x0008;  // backup

@@ -27,6 +27,10 @@ enum class Status {
     // Queued, but another queued database has the same name, and the
     // hand-held keeps only one of them.
     SameNameQueued,
+    // Nothing written: a bookmark lies past the end of the text.
+    BookmarkPastText,
+    // Nothing written: more bookmarks than the database has room for.
+    TooManyBookmarks,
 };
 
 struct Result {
