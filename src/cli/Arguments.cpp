@@ -26,16 +26,21 @@ Error ParseArguments(const ArgumentList& args, std::span<const OptionDefinition>
         if (!definition)
             return Error::Failure("unknown option '" + std::string(name) + "'");
 
-        ParsedOption option{std::string(name), {}};
+        ParsedOption option{std::string(name), {}, {}};
         if (!definition->takesValue) {
             if (equals != std::string::npos)
                 return Error::Failure("option '" + option.name + "' takes no value");
-        } else if (equals != std::string::npos) {
-            option.value = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            option.value = args[++i];
         } else {
-            return Error::Failure("option '" + option.name + "' needs a value");
+            const bool joined = equals != std::string::npos;
+            const std::size_t following = definition->valueCount - joined;
+            if (args.size() - 1 - i < following)
+                return Error::Failure("option '" + option.name + "' needs " +
+                                      (definition->valueCount == 1
+                                           ? std::string("a value")
+                                           : std::to_string(definition->valueCount) + " values"));
+            option.value = joined ? arg.substr(equals + 1) : args[++i];
+            for (std::size_t k = 1; k < definition->valueCount; ++k)
+                option.moreValues.push_back(args[++i]);
         }
         parsed.options.push_back(std::move(option));
     }

@@ -6,6 +6,7 @@
 
 #include <core/Error.h>
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,11 +17,14 @@ namespace folivo::cli {
 struct OptionDefinition {
     std::string_view name;  // "--format", "-o"
     bool takesValue;
+    // How many values it takes when it takes any ("--add POSITION NAME": 2).
+    std::size_t valueCount = 1;
 };
 
 struct ParsedOption {
     std::string name;
-    std::string value;
+    std::string value;                    // the first value
+    std::vector<std::string> moreValues;  // those after it, in order
 };
 
 struct ParsedArguments {
@@ -29,7 +33,9 @@ struct ParsedArguments {
 };
 
 // A value follows its option as the next argument, or after '=' for long
-// options ("--format=ztxt"). "--" ends the options; a lone "-" is an operand.
+// options ("--format=ztxt"); further values of an option that takes several
+// are the arguments after it, whatever they look like. "--" ends the
+// options; a lone "-" is an operand.
 // Fails, saying what is wrong with the command line.
 Error ParseArguments(const ArgumentList& args, std::span<const OptionDefinition> definitions, ParsedArguments& parsed);
 

@@ -1,6 +1,7 @@
 // folivo extract FILE.pdb [-o OUT] [--bookmarks] [--salvage]: a database's
 // text or bookmarks.
 #include "Arguments.h"
+#include "BookmarkListing.h"
 #include "Commands.h"
 #include "DatabaseInput.h"
 #include "OutputFile.h"
@@ -16,15 +17,6 @@ namespace {
 
 constexpr std::array kExtractOptions{OptionDefinition{"-o", true}, OptionDefinition{"--bookmarks", false},
                                      OptionDefinition{"--salvage", false}};
-
-// One line per bookmark: a name cannot break its line or steer a terminal.
-std::string BookmarkLines(const palm::EbookInfo& info)
-{
-    std::string lines;
-    for (const palm::StoredBookmark& bookmark : info.bookmarks)
-        lines += std::to_string(bookmark.offset) + '\t' + PrintableName(bookmark.name) + '\n';
-    return lines;
-}
 
 bool SameFile(const std::string& a, const std::string& b)
 {
@@ -70,7 +62,7 @@ int RunExtractCommand(const ArgumentList& args)
         if (!info.salvaged || !salvage)
             return kExitFailed;
     }
-    const std::string content = bookmarks ? BookmarkLines(info) : std::move(info.text);
+    const std::string content = bookmarks ? BookmarkListing(info.bookmarks) : std::move(info.text);
     int status = result.Ok() ? kExitOk : kExitFailed;
     if (toStream)
         std::fwrite(content.data(), 1, content.size(), stdout);

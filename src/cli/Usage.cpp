@@ -15,7 +15,7 @@ const char kIntroduction[] = R"(Usage: folivo COMMAND [OPTIONS] [ARGUMENTS]
 
 Turns plain-text, HTML and EPUB documents and existing Palm e-books into Palm
 e-books (PalmDoc or zTXT .pdb databases), shows and extracts such databases,
-and keeps the stored defaults.
+edits their bookmarks, and keeps the stored defaults.
 'folivo COMMAND --help' shows the part of this text about one command.
 )";
 
@@ -112,9 +112,37 @@ folivo extract [--bookmarks] [--salvage] [-o OUT] FILE.pdb
   Writes the database's text to standard output, or to OUT (replaced only
   once it is complete; '-' is standard output). FILE.pdb '-' is standard input.
   --bookmarks                 List the bookmarks (offset, tab, name) instead,
-                              names shown as info shows them.
+                              names shown as info shows them, with each
+                              backslash doubled; a name whose characters
+                              would not give back its bytes in the hand-
+                              held's set (one in UTF-8) shows its bytes,
+                              \xHH beyond ASCII.
   --salvage                   Of a damaged database, write what can be read
                               all the same (the exit status is still 1).
+)";
+
+const char kBookmarksHelp[] = R"(
+folivo bookmarks FILE.pdb [EDITS]
+  Without EDITS, lists the database's bookmarks as extract --bookmarks does
+  (FILE.pdb '-' is standard input). With EDITS, applies them in the order
+  given and writes the database back once, only when every one worked: its
+  text and everything else in it stay as they were. N counts the bookmarks
+  from 1 in the order the list shows them at that point (zTXT keeps them by
+  position). Names are typed in UTF-8 and stored in the hand-held's
+  Windows-1252; one longer than the format holds (PalmDoc 15 bytes, zTXT 20)
+  is cut, with a warning.
+  --add POSITION NAME         Add a bookmark at POSITION, a byte offset into
+                              the text (at most its length), before the first
+                              one further on.
+  --rename N NAME             Rename bookmark N.
+  --delete N                  Delete bookmark N.
+  --clear                     Delete every bookmark.
+  --import FILE               Replace them with the list in FILE ('-' is
+                              standard input), in the form the listing has:
+                              a listing reads back as the same bookmarks.
+  --from-pattern REGEX        Add a bookmark at each line of the text the
+                              pattern matches, as convert --bookmarks does,
+                              except on lines that hold one already.
 )";
 
 const char kDefaultsHelp[] = R"(
@@ -156,10 +184,8 @@ struct CommandHelp {
 };
 
 constexpr CommandHelp kCommandHelp[] = {
-    {"convert", kConvertHelp},
-    {"info", kInfoHelp},
-    {"extract", kExtractHelp},
-    {"defaults", kDefaultsHelp},
+    {"convert", kConvertHelp},     {"info", kInfoHelp},         {"extract", kExtractHelp},
+    {"bookmarks", kBookmarksHelp}, {"defaults", kDefaultsHelp},
 };
 
 void AppendUtf8(std::string& out, char32_t c)
@@ -233,13 +259,16 @@ std::string Printable(std::string_view text, bool doubleBackslashes)
     return shown;
 }
 
-std::string PrintableName(std::string_view name)
+std::string PrintableName(std::string_view name, bool doubleBackslashes)
 {
     std::string shown;
     shown.reserve(name.size());
-    for (const char32_t c : NameCharacters(name))
-        if (!AppendControlEscape(shown, c))
+    for (const char32_t c : NameCharacters(name)) {
+        if (c == '\\' && doubleBackslashes)
+            shown += "\\\\";
+        else if (!AppendControlEscape(shown, c))
             AppendUtf8(shown, c);
+    }
     return shown;
 }
 

@@ -6,9 +6,9 @@
 
 namespace folivo::cli {
 
-// The help of one command ("convert", "info", "extract", "defaults"), or of
-// all of them when `command` is empty. False, printing nothing, for a name
-// that is no command.
+// The help of one command ("convert", "info", "extract", "bookmarks",
+// "defaults"), or of all of them when `command` is empty. False, printing
+// nothing, for a name that is no command.
 bool PrintHelp(std::string_view command = {});
 void PrintVersion();
 // Prints "folivo: <message>" and a pointer to --help on stderr; returns kExitUsage.
@@ -25,8 +25,8 @@ void ReportWarning(std::string_view message);
 std::string Printable(std::string_view text, bool doubleBackslashes = false);
 // A name or title read from a database, for a person at a UTF-8 terminal: its
 // characters (see NameCharacters) in UTF-8, with every control character, C1
-// ones included, escaped as Printable escapes it. Never for bytes that must
-// stay as they are.
-std::string PrintableName(std::string_view name);
+// ones included, escaped as Printable escapes it (doubleBackslashes too).
+// Never for bytes that must stay as they are.
+std::string PrintableName(std::string_view name, bool doubleBackslashes = false);
 
 }  // namespace folivo::cli

@@ -383,6 +383,16 @@ void ConversionJob::GenerateBookmarks(const char* buffer, std::size_t length, co
     m_report.generatedBookmarks = m_bookmarks.Count() - before;
 }
 
+const ConversionReport& ConversionJob::ScanBookmarks(const std::string& text, const CString& patternText,
+                                                     bool handheldCharset, std::vector<std::int32_t> taken)
+{
+    m_report = ConversionReport{};
+    m_rules.handheldCharset = handheldCharset;
+    // A std::string's bytes are followed by a NUL, as the scan wants.
+    GenerateBookmarks(text.c_str(), text.size(), patternText, std::move(taken));
+    return m_report;
+}
+
 void ConversionJob::ScanLineByLine()
 {
     // The engine gave up after the end of the last match it found, which may

@@ -261,6 +261,27 @@ std::u32string NameCharacters(std::string_view bytes)
     return characters;
 }
 
+std::string HandheldName(std::string_view typed, std::size_t* replaced)
+{
+    return ToHandheldString(typed, replaced);
+}
+
+std::size_t NameCut(std::string_view name, std::size_t limit)
+{
+    if (name.size() <= limit)
+        return name.size();
+    // A name is UTF-8 only when all of it is well-formed.
+    auto p = reinterpret_cast<const unsigned char*>(name.data());
+    const auto end = p + name.size();
+    while (p != end)
+        if (NextUtf8(p, end) == kMalformedUtf8)
+            return limit;
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return cut;
+}
+
 DecodedReference DecodeCharacterReference(std::string_view text) noexcept
 {
     DecodedReference ref;

@@ -313,7 +313,7 @@ TEST(ConvertCommand, HelpDocumentsEveryOptionAndVersionIsTheProjects)
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     // Each command's help is its own part of the whole.
     const RunResult whole = box.Run({"--help"});
-    for (const char* command : {"convert", "info", "extract", "defaults"}) {
+    for (const char* command : {"convert", "info", "extract", "bookmarks", "defaults"}) {
         const RunResult one = box.Run({command, "--help"});
         EXPECT_EQ(one.status, 0) << command;
         EXPECT_NE(one.out.find(std::string("\nfolivo ") + command + " "), std::string::npos) << command;

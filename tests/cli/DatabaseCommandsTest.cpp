@@ -83,11 +83,17 @@ TEST(ExtractCommand, WritesTheTextOrTheBookmarks)
 
 TEST(DatabaseCommands, NamesAreShownInUtf8WithControlsEscapedAndTheTextKeepsItsBytes)
 {
-    // Each stored name, and how a UTF-8 terminal is shown it.
-    const std::pair<std::string, std::string> names[] = {
+    // Each stored name, how a UTF-8 terminal is shown it, and how a list of
+    // bookmarks shows it when that differs: each backslash doubled, and as
+    // its bytes when its characters would come back as other bytes.
+    struct Name {
+        std::string stored, shown, listed = {};
+    };
+    const Name names[] = {
         {"Plain name", "Plain name"},
-        {"caf\xC3\xA9 \xE2\x80\x9Cok\xE2\x80\x9D", "caf\xC3\xA9 \xE2\x80\x9Cok\xE2\x80\x9D"},  // UTF-8 as it is
-        {"\x93quoted\x94 caf\xE9", "\xE2\x80\x9Cquoted\xE2\x80\x9D caf\xC3\xA9"},              // Windows-1252
+        {"caf\xC3\xA9 \xE2\x80\x9Cok\xE2\x80\x9D", "caf\xC3\xA9 \xE2\x80\x9Cok\xE2\x80\x9D",  // UTF-8 as it is
+         "caf\\xC3\\xA9 \\xE2\\x80\\x9Cok\\xE2\\x80\\x9D"},
+        {"\x93quoted\x94 caf\xE9", "\xE2\x80\x9Cquoted\xE2\x80\x9D caf\xC3\xA9"},  // Windows-1252
         {"\xC3\xA9 then \xE9", "\xC3\x83\xC2\xA9 then \xC3\xA9"},  // not UTF-8 throughout: all Windows-1252
         {"\x9B"
          "31m",
@@ -95,16 +101,17 @@ TEST(DatabaseCommands, NamesAreShownInUtf8WithControlsEscapedAndTheTextKeepsItsB
          "31m"},  // a Windows-1252 character, no control
         {"\xC2\x9B"
          "2J \xC2\x85",
-         "\\x9B2J \\x85"},                                                // C1 controls in UTF-8
+         "\\x9B2J \\x85", "\\xC2\\x9B2J \\xC2\\x85"},                     // C1 controls in UTF-8
         {"u\x81 \x8D \x8F \x90 \x9D", "u\\x81 \\x8D \\x8F \\x90 \\x9D"},  // the five unassigned bytes
         {"t\tb\x7F\x1B[0m\r\n", "t\\x09b\\x7F\\x1B[0m\\r\\n"},
+        {"\xE9t\xE9 \\x41", "\xC3\xA9t\xC3\xA9 \\x41", "\xC3\xA9t\xC3\xA9 \\\\x41"},  // a backslash
     };
     const std::string text = "Text \x93kept\x94 \xC2\x9B as bytes\n";
     palm::BookContent content{"\x93Title\x94", text, {}, 4096};
     std::string expected;
     for (std::uint32_t i = 0; i < std::size(names); ++i) {
-        content.bookmarks.push_back({names[i].first, i});
-        expected += std::to_string(i) + '\t' + names[i].second + '\n';
+        content.bookmarks.push_back({names[i].stored, i});
+        expected += std::to_string(i) + '\t' + (names[i].listed.empty() ? names[i].shown : names[i].listed) + '\n';
     }
     std::string database;
     ASSERT_TRUE(palm::BuildZtxt(content, palm::ZtxtMode::RandomAccess, database).Ok());
@@ -117,7 +124,8 @@ TEST(DatabaseCommands, NamesAreShownInUtf8WithControlsEscapedAndTheTextKeepsItsB
     run = box.Run({"info", "names.pdb"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Title:         \xE2\x80\x9CTitle\xE2\x80\x9D\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("           5  \\x9B2J \\x85\n"), std::string::npos) << run.out;
+    for (std::uint32_t i = 0; i < std::size(names); ++i)
+        EXPECT_NE(run.out.find(std::to_string(i) + "  " + names[i].shown + '\n'), std::string::npos) << i << run.out;
     EXPECT_EQ(box.Run({"extract", "names.pdb"}).out, text);
 }
 

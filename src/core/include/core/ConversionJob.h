@@ -148,6 +148,15 @@ public:
     // Deletes the prepared-text file of the latest run.
     void DeleteTextFile();
 
+    // A run's bookmark scan alone, over `text` (a database's, say): the
+    // entries `patternText` generates go to the job's list, none on the lines
+    // starting at `taken` (ascending), with the pattern converted as a run in
+    // the hand-held's character set converts it when handheldCharset says so.
+    // The report tells the entries made, the pattern's error and the lines
+    // the engine gave up on; nothing else of it is set.
+    const ConversionReport& ScanBookmarks(const std::string& text, const CString& patternText, bool handheldCharset,
+                                          std::vector<std::int32_t> taken = {});
+
     const ConversionReport& LastReport() const { return m_report; }
     // BookmarkPatternProblem of the pattern text the next run would scan with,
     // as the pages or the store give it.

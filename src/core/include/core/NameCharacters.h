@@ -2,6 +2,7 @@
 // as the characters a person should be shown.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,15 @@ namespace folivo {
 // their value. Text the hand-held wrote and text a person typed elsewhere
 // both read right; no byte is lost.
 std::u32string NameCharacters(std::string_view bytes);
+
+// A name a person typed, in UTF-8 or as 8-bit bytes, in the hand-held's
+// character set as a conversion writes a title: each character the set lacks
+// gets a plain form or '?', and is counted in `*replaced` when given.
+std::string HandheldName(std::string_view typed, std::size_t* replaced = nullptr);
+
+// How many bytes of `name` to keep when it may hold at most `limit`: all of
+// it when it fits, else `limit` less the first bytes of a character they
+// would cut in two, as NameCharacters reads the name.
+std::size_t NameCut(std::string_view name, std::size_t limit);
 
 }  // namespace folivo
