@@ -108,7 +108,7 @@ private:
         if (offset > m_book.text.size())
             return Error::Failure("position " + position + " is past the end of the text (" +
                                   std::to_string(m_book.text.size()) + " bytes)");
-        Insert({TypedName(typed), offset});
+        Insert({{TypedName(typed), offset}});
         return {};
     }
 
@@ -168,8 +168,11 @@ private:
             return Error::Failure("the pattern is too complex to search line" +
                                   std::string(report.skippedLines.size() == 1 ? " " : "s ") + lines);
         }
+        Bookmarks added;
         for (int i = 0; i < found.Count(); ++i)
-            Insert({Fitted(found.At(i)->name), static_cast<std::uint32_t>(found.At(i)->position)});
+            added.push_back({Fitted(found.At(i)->name), static_cast<std::uint32_t>(found.At(i)->position)});
+        std::stable_sort(added.begin(), added.end(), [](const auto& a, const auto& b) { return a.offset < b.offset; });
+        Insert(added);
         return {};
     }
 
@@ -183,12 +186,30 @@ private:
         return {};
     }
 
-    // Before the first bookmark further on, so that a list in text order stays so.
-    void Insert(palm::StoredBookmark bookmark)
+    // Each of `added` (ascending) before the first bookmark of the list
+    // further on, so that a list in text order stays so; in one pass, as a
+    // pattern may add a bookmark for every line.
+    void Insert(const Bookmarks& added)
     {
-        const auto later = std::find_if(m_list.begin(), m_list.end(),
-                                        [&](const palm::StoredBookmark& b) { return b.offset > bookmark.offset; });
-        m_list.insert(later, std::move(bookmark));
+        // The first bookmark beyond an offset is the first whose running
+        // maximum passes it.
+        std::vector<std::uint32_t> reach;
+        reach.reserve(m_list.size());
+        for (const palm::StoredBookmark& b : m_list)
+            reach.push_back(std::max(reach.empty() ? 0 : reach.back(), b.offset));
+        Bookmarks merged;
+        merged.reserve(m_list.size() + added.size());
+        std::size_t next = 0;
+        for (const palm::StoredBookmark& bookmark : added) {
+            const auto slot =
+                static_cast<std::size_t>(std::upper_bound(reach.begin(), reach.end(), bookmark.offset) - reach.begin());
+            for (; next < slot; ++next)
+                merged.push_back(std::move(m_list[next]));
+            merged.push_back(bookmark);
+        }
+        for (; next < m_list.size(); ++next)
+            merged.push_back(std::move(m_list[next]));
+        m_list = std::move(merged);
     }
 
     std::string TypedName(const std::string& typed)

@@ -64,6 +64,16 @@ TEST(BookmarksCommand, EditsApplyInOrderAndKeepTheText)
 
         ASSERT_EQ(box.Run({"bookmarks", "book.pdb", "--clear", "--add", "10", "b", "--add", "10", "c"}).status, 0);
         EXPECT_EQ(ReadDatabase(path).bookmarks, (Marks{{"b", 10}, {"c", 10}}));
+
+        // PalmDoc keeps the order given, an added bookmark going before the
+        // first one further on; zTXT keeps them by position.
+        WriteBytes(box.Docs() / "list.txt", "30\ta\n10\tb\n");
+        ASSERT_EQ(
+            box.Run({"bookmarks", "book.pdb", "--import", "list.txt", "--add", "20", "x", "--add", "40", "y"}).status,
+            0);
+        EXPECT_EQ(ReadDatabase(path).bookmarks, std::string(format) == "palmdoc"
+                                                    ? (Marks{{"x", 20}, {"a", 30}, {"b", 10}, {"y", 40}})
+                                                    : (Marks{{"b", 10}, {"x", 20}, {"a", 30}, {"y", 40}}));
     }
 }
 
