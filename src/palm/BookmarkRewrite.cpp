@@ -108,9 +108,11 @@ Result ArrangeZtxt(const EbookInfo& info, const std::vector<StoredBookmark>& boo
     // The reader found the bookmark record after the text when it counts any.
     std::size_t at = GetU16(header, kZtxtBookmarkCount) != 0 ? GetU16(header, kZtxtBookmarkCount + 2) : 0;
     std::size_t annotations = GetU16(header, kZtxtAnnotationRecord);
+    // Only an index that names a record follows the records moving.
+    const bool annotated = annotations != 0 && annotations < records.size();
     if (at != 0 && sorted.empty()) {
         records.erase(records.begin() + static_cast<std::ptrdiff_t>(at));
-        if (annotations > at)
+        if (annotated && annotations > at)
             --annotations;
         at = 0;
     } else if (at != 0) {
@@ -120,7 +122,7 @@ Result ArrangeZtxt(const EbookInfo& info, const std::vector<StoredBookmark>& boo
             return NoRoom(sorted.size(), 0);
         at = 1 + info.textRecordCount;
         records.insert(records.begin() + static_cast<std::ptrdiff_t>(at), Made(ZtxtBookmarkRecord(sorted)));
-        if (annotations >= at)
+        if (annotated && annotations >= at)
             ++annotations;
     }
     std::string record0(header.substr(0, kZtxtBookmarkCount));
