@@ -113,10 +113,10 @@ folivo extract [--bookmarks] [--salvage] [-o OUT] FILE.pdb
   once it is complete; '-' is standard output). FILE.pdb '-' is standard input.
   --bookmarks                 List the bookmarks (offset, tab, name) instead,
                               names shown as info shows them, with each
-                              backslash doubled; a name whose characters
-                              would not give back its bytes in the hand-
-                              held's set (one in UTF-8) shows its bytes,
-                              \xHH beyond ASCII.
+                              backslash doubled; a name whose characters, in
+                              the hand-held's set, are not its bytes (one in
+                              UTF-8) shows its bytes, \xHH beyond ASCII. The
+                              list reads back with bookmarks --import.
   --salvage                   Of a damaged database, write what can be read
                               all the same (the exit status is still 1).
 )";
