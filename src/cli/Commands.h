@@ -29,5 +29,6 @@ int RunConvertCommand(const ArgumentList& args);
 int RunInfoCommand(const ArgumentList& args);
 int RunExtractCommand(const ArgumentList& args);
 int RunDefaultsCommand(const ArgumentList& args);
+int RunCheckCommand(const ArgumentList& args);
 
 }  // namespace folivo::cli

@@ -42,6 +42,8 @@ int Dispatch(const ArgumentList& args)
         return RunExtractCommand(rest);
     if (command == "defaults")
         return RunDefaultsCommand(rest);
+    if (command == "check")
+        return RunCheckCommand(rest);
     return UsageError("unknown command '" + command + "'");
 }
 
