@@ -61,7 +61,8 @@ struct TextSample {
 // What readers take for HTML, Markdown or Textile rather than plain text.
 void CheckMarkup(const TextSample& sample, FindingList& findings);
 
-// "record 0 declares N bytes of text, the records give M" and what follows.
+// A finding when the text length record 0 declares (at `at`) is not what
+// the text records decode to; what follows from it differs by format.
 void CheckTextLength(std::size_t declared, std::size_t decoded, bool palmDoc, std::size_t at, FindingList& findings);
 
 }  // namespace palm::check

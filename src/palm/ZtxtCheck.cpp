@@ -51,15 +51,16 @@ std::string InflateText(const DatabaseView& database, const Fields& fields, std:
                         FindingList& findings)
 {
     std::string text;
-    const bool randomAccess = (fields.flags & kRandomAccess) != 0;
+    // A record size of 0 is a fault of its own: no record is bounded by it.
+    const bool recordBound = (fields.flags & kRandomAccess) != 0 && fields.recordSize != 0;
     const std::string overRecord = "over the record size";
     const std::string overText = "over the text length";
     Inflater inflater;
     for (std::size_t i = 1; i <= textRecords; ++i) {
         const RecordView& record = database.records[i];
-        // An entire-document stream is bounded only by the text length.
-        const std::size_t limit = randomAccess ? text.size() + fields.recordSize : fields.textLength;
-        const std::string error = inflater.Feed(record.bytes, text, limit, randomAccess ? overRecord : overText);
+        // Without that bound (entire document, or no record size) the text length bounds it.
+        const std::size_t limit = recordBound ? text.size() + fields.recordSize : fields.textLength;
+        const std::string error = inflater.Feed(record.bytes, text, limit, recordBound ? overRecord : overText);
         if (error == overRecord) {
             findings.ShowsWrongly(record.at, "FBReader",
                                   TextRecord(i) + " inflates to more than the record size of " +
@@ -211,7 +212,8 @@ void CheckZtxt(const DatabaseView& database, FindingList& findings)
     if (randomAccess && fields.recordSize != 0 && !text.empty())
         CheckRecordsStandAlone(database, fields, textRecords, findings);
     CheckCrc(database, fields, textRecords, findings);
-    CheckBookmarks(database, fields, text.size(), findings);
+    // Where the text cannot be inflated, its declared length is all there is to go by.
+    CheckBookmarks(database, fields, text.empty() ? fields.textLength : text.size(), findings);
     if (!text.empty())
         CheckMarkup({text, {}, true, database.records[1].at}, findings);
 }
