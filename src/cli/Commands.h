@@ -30,5 +30,6 @@ int RunInfoCommand(const ArgumentList& args);
 int RunExtractCommand(const ArgumentList& args);
 int RunDefaultsCommand(const ArgumentList& args);
 int RunBookmarksCommand(const ArgumentList& args);
+int RunCheckCommand(const ArgumentList& args);
 
 }  // namespace folivo::cli

@@ -13,9 +13,19 @@ palm::Result ReadDatabase(const std::string& path, palm::EbookInfo& info)
     if (path != kStandardStream)
         return palm::ReadEbookFile(path, info);
     std::string bytes;
-    if (const platform::FileError error = platform::ReadAll(STDIN_FILENO, bytes, palm::kMaxDatabaseFile))
-        return {palm::Status::DatabaseUnreadable, error.Reason()};
+    if (palm::Result read = ReadDatabaseBytes(path, bytes); !read.Ok())
+        return read;
     return palm::ReadEbook(bytes, info);
+}
+
+palm::Result ReadDatabaseBytes(const std::string& path, std::string& bytes)
+{
+    const platform::FileError error = path == kStandardStream
+                                          ? platform::ReadAll(STDIN_FILENO, bytes, palm::kMaxDatabaseFile)
+                                          : platform::ReadWholeFile(path, bytes, palm::kMaxDatabaseFile);
+    if (error)
+        return {palm::Status::DatabaseUnreadable, error.Reason()};
+    return {};
 }
 
 }  // namespace folivo::cli

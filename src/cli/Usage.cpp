@@ -14,8 +14,8 @@ namespace {
 const char kIntroduction[] = R"(Usage: folivo COMMAND [OPTIONS] [ARGUMENTS]
 
 Turns plain-text, HTML and EPUB documents and existing Palm e-books into Palm
-e-books (PalmDoc or zTXT .pdb databases), shows and extracts such databases,
-edits their bookmarks, and keeps the stored defaults.
+e-books (PalmDoc or zTXT .pdb databases), shows, extracts and checks such
+databases, edits their bookmarks, and keeps the stored defaults.
 'folivo COMMAND --help' shows the part of this text about one command.
 )";
 
@@ -145,6 +145,19 @@ folivo bookmarks FILE.pdb [EDITS]
                               except on lines that hold one already.
 )";
 
+const char kCheckHelp[] = R"(
+folivo check FILE.pdb...
+  Lists what the e-book readers in use today (Palm OS readers, calibre,
+  FBReader, KOReader and CoolReader, Weasel Reader) refuse or show wrongly in
+  each PalmDoc or zTXT database, one line a finding:
+    FILE: READERS: refuses: REASON         the book does not open there
+    FILE: READERS: shows wrongly: REASON   it opens, but not as written
+  A database without findings gives 'FILE: no problems found'. FILE.pdb '-'
+  is standard input. The exit status is 1 when any book would not open (or a
+  FILE is missing, unreadable or no PalmDoc or zTXT database), 0 when there
+  are only findings of the second kind.
+)";
+
 const char kDefaultsHelp[] = R"(
 folivo defaults [NAME [VALUE]]
 folivo defaults --unset NAME
@@ -184,8 +197,8 @@ struct CommandHelp {
 };
 
 constexpr CommandHelp kCommandHelp[] = {
-    {"convert", kConvertHelp},     {"info", kInfoHelp},         {"extract", kExtractHelp},
-    {"bookmarks", kBookmarksHelp}, {"defaults", kDefaultsHelp},
+    {"convert", kConvertHelp},     {"info", kInfoHelp},   {"extract", kExtractHelp},
+    {"bookmarks", kBookmarksHelp}, {"check", kCheckHelp}, {"defaults", kDefaultsHelp},
 };
 
 void AppendUtf8(std::string& out, char32_t c)

@@ -6,7 +6,7 @@
 
 namespace folivo::cli {
 
-// The help of one command ("convert", "info", "extract", "bookmarks",
+// The help of one command ("convert", "info", "extract", "bookmarks", "check",
 // "defaults"), or of all of them when `command` is empty. False, printing
 // nothing, for a name that is no command.
 bool PrintHelp(std::string_view command = {});

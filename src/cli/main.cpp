@@ -44,6 +44,8 @@ int Dispatch(const ArgumentList& args)
         return RunDefaultsCommand(rest);
     if (command == "bookmarks")
         return RunBookmarksCommand(rest);
+    if (command == "check")
+        return RunCheckCommand(rest);
     return UsageError("unknown command '" + command + "'");
 }
 

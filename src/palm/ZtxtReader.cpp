@@ -1,75 +1,15 @@
 #include <zlib.h>
 
-#include <algorithm>
-#include <new>
-
 #include "BookmarkRecords.h"
 #include "ByteOrder.h"
 #include "EbookReaders.h"
+#include "Inflater.h"
 
 namespace palm {
 
 namespace {
 
 constexpr std::size_t kHeaderSize = 32;
-
-class Inflater {
-public:
-    Inflater() { m_ok = inflateInit(&m_stream) == Z_OK; }
-    Inflater(const Inflater&) = delete;
-    Inflater& operator=(const Inflater&) = delete;
-    ~Inflater()
-    {
-        if (m_ok)
-            inflateEnd(&m_stream);
-    }
-
-    // Feeds one record, appending its output to text without ever letting
-    // text grow beyond limit; what would is `overLimit`, with text filled up
-    // to the limit. Returns an error text, empty on success.
-    std::string Feed(std::string_view record, std::string& text, std::size_t limit, const std::string& overLimit)
-    {
-        if (!m_ok)
-            return "zlib cannot start";
-        if (m_ended)
-            return record.empty() ? "" : "data after the end of the zlib stream";
-        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(record.data()));
-        m_stream.avail_in = static_cast<uInt>(record.size());
-        unsigned char buffer[16384];
-        for (;;) {
-            m_stream.next_out = buffer;
-            m_stream.avail_out = sizeof buffer;
-            const int status = inflate(&m_stream, Z_SYNC_FLUSH);
-            if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
-                return m_stream.msg ? m_stream.msg : "inflate failed";
-            const std::size_t produced = sizeof buffer - m_stream.avail_out;
-            const std::size_t room = limit - text.size();
-            try {
-                text.append(reinterpret_cast<const char*>(buffer), std::min(produced, room));
-            } catch (const std::bad_alloc&) {
-                // Within its bounds a text may still exceed the memory at hand.
-                return "the text does not fit in memory";
-            }
-            if (produced > room)
-                return overLimit;
-            if (status == Z_STREAM_END) {
-                m_ended = true;
-                return m_stream.avail_in == 0 ? "" : "data after the end of the zlib stream";
-            }
-            // Room left over means the input is used up and nothing is pending.
-            if (m_stream.avail_out != 0)
-                break;
-        }
-        return "";
-    }
-
-    bool Ended() const { return m_ended; }
-
-private:
-    z_stream m_stream{};
-    bool m_ok = false;
-    bool m_ended = false;
-};
 
 }  // namespace
 

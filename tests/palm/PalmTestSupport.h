@@ -1,7 +1,9 @@
-// Helpers shared by the palm suites: test text, and the shared scratch
-// folder, file access and reading back.
+// Helpers shared by the palm suites: test text, record offsets and header
+// fields of a database file, and the shared scratch folder, file access and
+// reading back.
 #pragma once
 
+#include <cstdint>
 #include <random>
 #include <string>
 
@@ -25,6 +27,22 @@ inline std::string MixedBytes(std::size_t size, unsigned seed)
     }
     text.resize(size);
     return text;
+}
+
+// Where a record of a database file starts, from its entry in the record list.
+inline std::size_t RecordOffset(const std::string& file, std::size_t record)
+{
+    std::size_t at = 0;
+    for (std::size_t entry = 78 + 8 * record; entry < 78 + 8 * record + 4; ++entry)
+        at = at << 8 | static_cast<unsigned char>(file[entry]);
+    return at;
+}
+
+// Writes a big-endian field of `width` bytes at `at`.
+inline void SetField(std::string& file, std::size_t at, std::size_t width, std::uint32_t value)
+{
+    for (std::size_t i = width; i-- > 0; value >>= 8)
+        file[at + i] = static_cast<char>(value & 0xFF);
 }
 
 }  // namespace palmtest

@@ -14,6 +14,8 @@
 namespace {
 
 using palm::Status;
+using palmtest::RecordOffset;
+using palmtest::SetField;
 
 std::vector<std::string> Samples()
 {
@@ -52,15 +54,6 @@ TEST(ReaderDamage, ForeignTruncatedAndAlteredFiles)
     ztxt = files[1];
     ztxt[78 + 8 * static_cast<unsigned char>(ztxt[77]) + 2 + 5] ^= 0x10;  // declared text length
     EXPECT_EQ(palm::ReadEbook(ztxt, info).status, Status::DamagedDatabase);
-}
-
-// Where a record of a database file starts, from its entry in the record list.
-std::size_t RecordOffset(const std::string& file, std::size_t record)
-{
-    std::size_t at = 0;
-    for (std::size_t entry = 78 + 8 * record; entry < 78 + 8 * record + 4; ++entry)
-        at = at << 8 | static_cast<unsigned char>(file[entry]);
-    return at;
 }
 
 TEST(ReaderDamage, TextThatIsNotTheDeclaredLengthIsDamageButCanBeSalvaged)
@@ -117,13 +110,6 @@ TEST(ReaderDamage, RecordsCountedBeyondTheFileAreDamageButTheRestIsSalvaged)
         EXPECT_TRUE(info.salvaged) << c.countAt;
         EXPECT_EQ(info.text, c.text) << c.countAt;
     }
-}
-
-// Writes a big-endian field of `width` bytes at `at`.
-void SetField(std::string& file, std::size_t at, std::size_t width, std::uint32_t value)
-{
-    for (std::size_t i = width; i-- > 0; value >>= 8)
-        file[at + i] = static_cast<char>(value & 0xFF);
 }
 
 TEST(ReaderDamage, ImpossibleHeaderValuesAreDamageWithTheRestKept)
