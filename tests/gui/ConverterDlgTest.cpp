@@ -136,13 +136,15 @@ TEST_F(ConverterDlgTest, ShowsTheTemplatesControlsMenuAndTips)
     EXPECT_EQ(Find<QWidget>(&dialog, Dlg::kConvertButton)->toolTip(), "Convert using selected options");
 
     const QList<QAction*> menus = dialog.findChild<QMenuBar*>()->actions();
-    ASSERT_EQ(menus.size(), 2);
-    EXPECT_EQ(menus[0]->text(), "&Options");
-    EXPECT_EQ(menus[1]->text(), "&Help");
-    EXPECT_EQ(menus[0]->menu()->actions().value(0), MenuItem(dialog, Dlg::kShellIntegrationItem));
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[0]->text(), "&File");
+    EXPECT_EQ(menus[1]->text(), "&Options");
+    EXPECT_EQ(menus[2]->text(), "&Help");
+    EXPECT_EQ(menus[0]->menu()->actions().value(0), MenuItem(dialog, Dlg::kEditBookmarksItem));
+    EXPECT_EQ(menus[1]->menu()->actions().value(0), MenuItem(dialog, Dlg::kShellIntegrationItem));
     EXPECT_EQ(MenuItem(dialog, Dlg::kShellIntegrationItem)->text(), "Shell &integration");
     EXPECT_FALSE(MenuItem(dialog, Dlg::kShellIntegrationItem)->isChecked());
-    const QList<QAction*> help = menus[1]->menu()->actions();
+    const QList<QAction*> help = menus[2]->menu()->actions();
     ASSERT_EQ(help.size(), 3);
     EXPECT_EQ(help[0]->text(), "&Contents...\tF1");
     EXPECT_TRUE(help[1]->isSeparator());

@@ -10,6 +10,7 @@
 #include "common/FilePaths.h"
 #include "common/MessageBox.h"
 #include "common/WindowPlacement.h"
+#include "preview/DatabaseBookmarksEditor.h"
 #include "wizard/CWizardDlg.h"
 
 #include <core/SettingsGroups.h>
@@ -142,6 +143,11 @@ CConverterDlg::CConverterDlg(QWidget* parent, BookmarkList& bookmarks)
 void CConverterDlg::BuildMenu()
 {
     m_menuBar->setNativeMenuBar(false);
+    QMenu* file = m_menuBar->addMenu(QStringLiteral("&File"));
+    QAction* editBookmarks = file->addAction(QStringLiteral("&Edit bookmarks..."));
+    editBookmarks->setObjectName(QString::number(kEditBookmarksItem));
+    connect(editBookmarks, &QAction::triggered, this, &CConverterDlg::EditBookmarks);
+
     QMenu* options = m_menuBar->addMenu(QStringLiteral("&Options"));
     m_shellIntegration = options->addAction(QStringLiteral("Shell &integration"));
     m_shellIntegration->setObjectName(QString::number(kShellIntegrationItem));
@@ -179,6 +185,15 @@ void CConverterDlg::ListDocuments(const QStringList& paths)
             m_list->addTopLevelItem(DocumentRow(path));
     }
     UpdateConvert();
+}
+
+void CConverterDlg::EditBookmarks()
+{
+    QFileDialog dialog(this, QStringLiteral("Edit the bookmarks of a Palm e-book"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Palm e-books (*.pdb *.prc)"), QStringLiteral("All Files (*)")});
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        EditDatabaseBookmarks(this, dialog.selectedFiles().front());
 }
 
 void CConverterDlg::AddFiles()

@@ -32,7 +32,7 @@ public:
         kAdvancedCheck = 1032,
         kConvertButton = 1033,
     };
-    enum MenuId { kShellIntegrationItem = 143, kContentsItem = 139, kAboutItem = 140 };
+    enum MenuId { kEditBookmarksItem = 150, kShellIntegrationItem = 143, kContentsItem = 139, kAboutItem = 140 };
 
     explicit CConverterDlg(QWidget* parent = nullptr, BookmarkList& bookmarks = BookmarkList::Instance());
 
@@ -60,6 +60,8 @@ private:
     void Convert();
     void ConvertDirectly(const QStringList& paths);
     void ConvertInWizard(const QStringList& paths);
+    // Opens a Palm database chosen by the user to edit its bookmarks in place.
+    void EditBookmarks();
     void ToggleShellIntegration();
     void ShowAbout();
     void UpdateRemove();

@@ -1,5 +1,7 @@
 #include "common/MessageBox.h"
 
+#include <algorithm>
+
 namespace {
 
 MessageBoxHandler& Handler()
@@ -30,4 +32,17 @@ bool AskYesNo(QWidget* parent, const QString& question)
 void SetMessageBoxHandler(MessageBoxHandler handler)
 {
     Handler() = std::move(handler);
+}
+
+QString Reason(const std::string& why)
+{
+    QString reason = QString::fromStdString(why);
+    if (reason.endsWith(u'.'))
+        reason.chop(1);
+    const qsizetype wordEnd = reason.indexOf(u' ');
+    const QStringView first = QStringView(reason).left(wordEnd < 0 ? reason.size() : wordEnd);
+    if (first.size() > 1 && first[0].isUpper() &&
+        std::all_of(first.begin() + 1, first.end(), [](QChar c) { return c.isLower(); }))
+        reason[0] = reason[0].toLower();
+    return reason;
 }

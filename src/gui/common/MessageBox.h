@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QWidget;
 
@@ -16,6 +17,11 @@ using MessageBoxHandler =
 // Shows the box modally and returns the button the user pressed.
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
                                            QMessageBox::StandardButtons buttons, QMessageBox::Icon icon);
+
+// `why` (a core or platform message) as the end of a sentence of the
+// program's own: its final period goes, and so does the capital of a first
+// word that is a plain word (not a file name or an abbreviation).
+QString Reason(const std::string& why);
 
 // A confirmation: the question in a box captioned "Question" with Yes and No;
 // true for Yes.

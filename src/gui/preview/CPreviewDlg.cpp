@@ -16,6 +16,7 @@
 #include <platform/Files.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -43,6 +44,20 @@ QString DisplayText(std::string_view bytes, const folivo::TextLines& lines)
 }  // namespace
 
 CPreviewDlg::CPreviewDlg(const CString& filePath, QWidget* parent, BookmarkList& list, DocumentFormat format)
+    : CPreviewDlg(parent, list, format)
+{
+    LoadText(filePath);
+    RefreshBookmarkCombo();
+}
+
+CPreviewDlg::CPreviewDlg(std::string_view text, BookmarkList& list, DocumentFormat format, QWidget* parent)
+    : CPreviewDlg(parent, list, format)
+{
+    ShowText(text);
+    RefreshBookmarkCombo();
+}
+
+CPreviewDlg::CPreviewDlg(QWidget* parent, BookmarkList& list, DocumentFormat format)
     : QDialog(parent), m_list(list), m_format(format), m_combo(new QComboBox(this)), m_text(new CRichEditEx(this))
 {
     const DialogBuilder builder(this, QStringLiteral("Document preview"), kWidth, kHeight, DialogFrame::Resizable);
@@ -60,9 +75,11 @@ CPreviewDlg::CPreviewDlg(const CString& filePath, QWidget* parent, BookmarkList&
     m_exploreButton->setToolTip(QStringLiteral("Explore document bookmarks"));
     m_percentButton->setToolTip(QStringLiteral("Go to specific document position"));
 
+    // Made after the template's controls, which come first among the children.
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QString::number(kNotice));
+    m_notice->hide();
     RestoreWindowPlacement(this, folivo::PlacementWindow::Preview);
-    LoadText(filePath);
-    RefreshBookmarkCombo();
 
     connect(m_combo, &QComboBox::activated, this, &CPreviewDlg::GoToBookmark);
     connect(m_addButton, &QPushButton::clicked, this, &CPreviewDlg::AddBookmark);
@@ -79,13 +96,16 @@ void CPreviewDlg::LoadText(const CString& filePath)
     std::string bytes;
     if (filePath.empty() || platform::ReadWholeFile(filePath, bytes))
         return;
+    ShowText(bytes);
+}
+
+void CPreviewDlg::ShowText(std::string_view bytes)
+{
     // The text ends at its first NUL, as the line routines read it.
     const std::string_view text(bytes.data(), ::strnlen(bytes.data(), bytes.size()));
-    const std::size_t length = text.size();
     m_lines = folivo::TextLines(text);
-    m_textLength = static_cast<std::int32_t>(length);
-    QString shown = DisplayText(text, m_lines);
-    std::string().swap(bytes);  // a large book need not be held three times over
+    m_textLength = static_cast<std::int32_t>(text.size());
+    const QString shown = DisplayText(text, m_lines);
     if (!shown.isEmpty()) {
         m_text->setPlainText(shown);
         m_text->setFocus();
@@ -149,16 +169,35 @@ void CPreviewDlg::GoToPercent()
     ShowPercent(dialog.Percent());
 }
 
+void CPreviewDlg::SetNotice(const QString& notice, const QString& details)
+{
+    m_notice->setText(notice);
+    m_notice->setAccessibleName(notice);
+    m_notice->setToolTip(details.isEmpty() ? notice : details);
+    m_notice->setVisible(!notice.isEmpty());
+    resizeEvent(nullptr);
+}
+
 void CPreviewDlg::SaveAndClose()
 {
+    if (!MayClose())
+        return;
     SaveWindowPlacement(this, folivo::PlacementWindow::Preview);
     done(0);
 }
 
+void CPreviewDlg::reject()
+{
+    if (MayClose())
+        QDialog::reject();
+}
+
 void CPreviewDlg::resizeEvent(QResizeEvent* event)
 {
-    QDialog::resizeEvent(event);
-    const PreviewGeometry geometry = LayoutPreview(DialogUnits(font()), size());
+    if (event)
+        QDialog::resizeEvent(event);
+    const PreviewGeometry geometry = LayoutPreview(DialogUnits(font()), size(), !m_notice->isHidden());
+    m_notice->setGeometry(geometry.notice);
     m_combo->setGeometry(geometry.combo.x(), geometry.combo.y(), geometry.combo.width(), m_combo->height());
     m_addButton->setGeometry(geometry.addButton);
     m_exploreButton->setGeometry(geometry.exploreButton);

@@ -11,9 +11,12 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 
 class CRichEditEx;
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 class CPreviewDlg : public QDialog {
@@ -23,6 +26,14 @@ public:
     explicit CPreviewDlg(const CString& filePath, QWidget* parent = nullptr,
                          BookmarkList& list = BookmarkList::Instance(),
                          DocumentFormat format = DocumentFormat::PalmDoc);
+    // Shows `text` itself: a database's, whose bookmarks are edited in place.
+    CPreviewDlg(std::string_view text, BookmarkList& list, DocumentFormat format, QWidget* parent = nullptr);
+
+    // A line about the book above the text, with `details` as its tooltip;
+    // an empty one hides it.
+    void SetNotice(const QString& notice, const QString& details = {});
+    // Asked before the window closes, whichever way: false keeps it open.
+    void SetCloseCheck(std::function<bool()> mayClose) { m_mayClose = std::move(mayClose); }
 
     // Shows the topmost visible line's percentage on the percent button.
     void UpdatePercent(int firstLine);
@@ -31,11 +42,16 @@ public:
     // Lists the bookmarks again, keeping the selected row where it still exists.
     void RefreshBookmarkCombo();
 
+    void reject() override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    CPreviewDlg(QWidget* parent, BookmarkList& list, DocumentFormat format);
     void LoadText(const CString& filePath);
+    void ShowText(std::string_view text);
+    bool MayClose() const { return !m_mayClose || m_mayClose(); }
     void ShowPercent(int percent);
     void AddBookmark();
     void ExploreBookmarks();
@@ -52,4 +68,6 @@ private:
     CRichEditEx* m_text;
     QPushButton* m_percentButton;
     QPushButton* m_closeButton;
+    QLabel* m_notice = nullptr;
+    std::function<bool()> m_mayClose;
 };

@@ -20,6 +20,10 @@ inline constexpr DuRect kExploreRect{224, 4, 75, 14};
 inline constexpr DuRect kTextRect{4, 24, 295, 144};
 inline constexpr DuRect kPercentRect{4, 172, 50, 14};
 inline constexpr DuRect kCloseRect{250, 172, 50, 14};
+// Beyond the template: a line about the book above the text, which then starts lower.
+inline constexpr int kNotice = 1101;
+inline constexpr int kNoticeTop = 23;
+inline constexpr int kNoticeHeight = 11;  // dialog units the text gives up
 }  // namespace PreviewTemplate
 
 namespace ExploreTemplate {  // template 133, "Explore bookmarks"

@@ -45,24 +45,6 @@ QWidget* FirstTabStop(QWidget* page)
     return nullptr;
 }
 
-// A reason that ends a sentence of the wizard's: its own final period, if it
-// has one, would double the sentence's.
-// A reason continues the sentence it is put into: its final period goes, and
-// so does the capital of a first word that is a plain word (not a file name
-// or an abbreviation).
-QString Reason(const std::string& why)
-{
-    QString reason = QString::fromStdString(why);
-    if (reason.endsWith(u'.'))
-        reason.chop(1);
-    const qsizetype wordEnd = reason.indexOf(u' ');
-    const QStringView first = QStringView(reason).left(wordEnd < 0 ? reason.size() : wordEnd);
-    if (first.size() > 1 && first[0].isUpper() &&
-        std::all_of(first.begin() + 1, first.end(), [](QChar c) { return c.isLower(); }))
-        reason[0] = reason[0].toLower();
-    return reason;
-}
-
 }  // namespace
 
 CWizardDlg::CWizardDlg(QWidget* parent, BookmarkList& bookmarks)
