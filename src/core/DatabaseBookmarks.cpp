@@ -67,9 +67,11 @@ CString FindingsLine(const std::vector<palm::Finding>& findings)
     auto first = std::ranges::find(findings, palm::Severity::Refuses, &palm::Finding::severity);
     if (first == findings.end())
         first = findings.begin();
-    CString line = (first->severity == palm::Severity::Refuses ? "Some readers will not open this book: "
-                                                               : "Some readers will show this book wrongly: ") +
-                   first->readers + ": " + first->reason;
+    CString line = first->severity == palm::Severity::Refuses ? "Some readers will not open this book: "
+                                                               : "Some readers will show this book wrongly: ";
+    if (first->readers != "some readers")
+        line += first->readers + ": ";
+    line += first->reason;
     if (findings.size() > 1)
         line += " (and " + std::to_string(findings.size() - 1) + " more)";
     return line;

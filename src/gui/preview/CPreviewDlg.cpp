@@ -171,7 +171,7 @@ void CPreviewDlg::GoToPercent()
 
 void CPreviewDlg::SetNotice(const QString& notice, const QString& details)
 {
-    m_notice->setText(notice);
+    m_noticeText = notice;
     m_notice->setAccessibleName(notice);
     m_notice->setToolTip(details.isEmpty() ? notice : details);
     m_notice->setVisible(!notice.isEmpty());
@@ -198,6 +198,8 @@ void CPreviewDlg::resizeEvent(QResizeEvent* event)
         QDialog::resizeEvent(event);
     const PreviewGeometry geometry = LayoutPreview(DialogUnits(font()), size(), !m_notice->isHidden());
     m_notice->setGeometry(geometry.notice);
+    // One line, however narrow the window: the tooltip has it all.
+    m_notice->setText(m_notice->fontMetrics().elidedText(m_noticeText, Qt::ElideRight, geometry.notice.width()));
     m_combo->setGeometry(geometry.combo.x(), geometry.combo.y(), geometry.combo.width(), m_combo->height());
     m_addButton->setGeometry(geometry.addButton);
     m_exploreButton->setGeometry(geometry.exploreButton);

@@ -69,5 +69,6 @@ private:
     QPushButton* m_percentButton;
     QPushButton* m_closeButton;
     QLabel* m_notice = nullptr;
+    QString m_noticeText;
     std::function<bool()> m_mayClose;
 };

@@ -9,6 +9,7 @@
 #include "preview/CGoToDlg.h"
 #include "preview/CPreviewDlg.h"
 #include "preview/CRenBookmark.h"
+#include "preview/DatabaseBookmarksEditor.h"
 #include "preview/Templates.h"
 #include "tools/PreparedBook.h"
 #include "wizard/CProgressDlg.h"
@@ -16,6 +17,8 @@
 #include "wizard/Templates.h"
 
 #include <core/SettingsGroups.h>
+#include <palm/EbookWriters.h>
+#include <platform/Files.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,6 +28,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -74,8 +78,6 @@ bool SaveWizardPages(const char* book, const QDir& folder)
     return saved;
 }
 
-}  // namespace
-
 // The preview of an EPUB book, on a chapter its table of contents marks.
 bool SaveEpubPreview(const char* epub, const QDir& folder)
 {
@@ -92,6 +94,44 @@ bool SaveEpubPreview(const char* epub, const QDir& folder)
     preview.GoToBookmark(4);
     return Save(preview, "CPreviewDlg-epub", folder);
 }
+
+// An old book opened through "Edit bookmarks...": a PalmDoc of 8 KB records,
+// which some readers cannot hold, made from the prepared text.
+bool SaveDatabasePreview(const PreparedBook& book, const BookmarkList& list, const QDir& folder)
+{
+    std::string text;
+    if (platform::ReadWholeFile(book.TextPath(), text))
+        return false;
+    palm::BookContent content;
+    content.title = "Alice";
+    content.text = text;
+    content.recordSize = 8192;
+    for (int i = 0; i < list.Count(); ++i)
+        content.bookmarks.push_back({list.At(i)->name, static_cast<std::uint32_t>(list.At(i)->position)});
+    std::string database;
+    const std::string path = platform::TemporaryFolder() + "/alice.pdb";
+    if (!palm::BuildPalmDoc(content, true, database).Ok() ||
+        platform::ReplaceFile(path, database, 0600, ".screenshot-"))
+        return false;
+    bool saved = false;
+    // The preview is modal: it is taken once it is up, then closed unchanged.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* preview = dynamic_cast<CPreviewDlg*>(QApplication::activeModalWidget());
+        if (!preview || !preview->isVisible())
+            return;
+        poll.stop();
+        preview->findChild<QComboBox*>(QString::number(PreviewTemplate::kBookmarkCombo))->setCurrentIndex(2);
+        preview->GoToBookmark(2);
+        saved = Save(*preview, "CPreviewDlg-database", folder);
+        preview->reject();
+    });
+    poll.start(10);
+    EditDatabaseBookmarks(nullptr, QString::fromStdString(path));
+    return saved;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -143,6 +183,8 @@ int main(int argc, char** argv)
     explore.show();
     ClickRow(*explore.findChild<QTreeWidget*>(QString::number(ExploreTemplate::kList)), 2);
     saved &= Save(explore, "CExploreDlg", folder);
+
+    saved &= SaveDatabasePreview(book, list, folder);
 
     CAddDlg add(list.At(3)->position, list.At(3)->name, &preview);
     saved &= Save(add, "CAddDlg", folder);
