@@ -1,5 +1,6 @@
 // PalmDoc (TEXt) as the readers take it: record 0, the text records and the
 // stored bookmarks after them.
+#include "BookmarkRecords.h"
 #include "ByteOrder.h"
 #include "DatabaseChecks.h"
 #include "PalmDocDecompressor.h"
@@ -9,8 +10,6 @@ namespace palm::check {
 namespace {
 
 constexpr std::size_t kHeaderSize = 16;
-constexpr std::size_t kBookmarkSize = 20;
-constexpr std::size_t kBookmarkName = 16;
 // The record size the format fixes; some readers expect no longer records.
 constexpr std::size_t kFormatRecordSize = 4096;
 // No Palm record decodes to more; it bounds what a damaged record can produce.
@@ -96,15 +95,15 @@ void CheckBookmarks(const DatabaseView& database, std::size_t textRecords, std::
 {
     for (std::size_t i = textRecords + 1; i < database.records.size(); ++i) {
         const RecordView& record = database.records[i];
-        if (record.bytes.size() != kBookmarkSize)
+        if (record.bytes.size() != kPalmDocBookmarkRecord)
             continue;
-        const std::string name = FixedName(record.bytes.substr(0, kBookmarkName));
+        const std::string name = FixedName(record.bytes.substr(0, kPalmDocBookmarkNameField));
         const std::string bookmark = "bookmark '" + name + "' (record " + std::to_string(i) + ")";
-        if (record.bytes.substr(0, kBookmarkName).find('\0') == std::string_view::npos)
+        if (record.bytes.substr(0, kPalmDocBookmarkNameField).find('\0') == std::string_view::npos)
             findings.ShowsWrongly(record.at, "Palm OS readers",
                                   bookmark + ": its name fills 16 bytes without an ending zero byte");
-        if (const std::uint32_t offset = GetU32(record.bytes, kBookmarkName); offset > textLength)
-            findings.ShowsWrongly(record.at + kBookmarkName, "Palm OS readers",
+        if (const std::uint32_t offset = GetU32(record.bytes, kPalmDocBookmarkNameField); offset > textLength)
+            findings.ShowsWrongly(record.at + kPalmDocBookmarkNameField, "Palm OS readers",
                                   bookmark + " points past the text (byte " + std::to_string(offset) + " of " +
                                       std::to_string(textLength) + ")");
     }

@@ -2,6 +2,7 @@
 // and the bookmark record.
 #include <zlib.h>
 
+#include "BookmarkRecords.h"
 #include "ByteOrder.h"
 #include "DatabaseChecks.h"
 #include "Inflater.h"
@@ -11,8 +12,6 @@ namespace palm::check {
 namespace {
 
 constexpr std::size_t kHeaderSize = 32;
-constexpr std::size_t kBookmarkEntry = 24;
-constexpr std::size_t kBookmarkTitle = 20;
 constexpr std::uint16_t kLeastCalibreVersion = 0x0128;  // 1.40: major byte, minor byte in decimal
 constexpr std::uint8_t kRandomAccess = 0x01;
 constexpr std::uint8_t kNonUniform = 0x02;
@@ -134,16 +133,16 @@ void CheckBookmarks(const DatabaseView& database, const Fields& fields, std::siz
         return;
     }
     const RecordView& record = database.records[fields.bookmarkRecord];
-    if (record.bytes.size() < fields.bookmarkCount * kBookmarkEntry) {
+    if (record.bytes.size() < fields.bookmarkCount * kZtxtBookmarkEntry) {
         findings.ShowsWrongly(record.at, "Weasel Reader", counted + ", its bookmark record is too short for them");
         return;
     }
     std::uint32_t previous = 0;
     bool unordered = false;
     for (std::size_t i = 0; i < fields.bookmarkCount; ++i) {
-        const std::size_t entry = i * kBookmarkEntry;
+        const std::size_t entry = i * kZtxtBookmarkEntry;
         const std::uint32_t offset = GetU32(record.bytes, entry);
-        const std::string bookmark = "bookmark '" + FixedName(record.bytes.substr(entry + 4, kBookmarkTitle)) + "'";
+        const std::string bookmark = "bookmark '" + FixedName(record.bytes.substr(entry + 4, kZtxtBookmarkName)) + "'";
         if (offset > textLength)
             findings.ShowsWrongly(record.at + entry, "Weasel Reader",
                                   bookmark + " points past the text (byte " + std::to_string(offset) + " of " +
