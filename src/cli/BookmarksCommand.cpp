@@ -262,7 +262,9 @@ int RunBookmarksCommand(const ArgumentList& args)
         return UsageError("edits need a database file to write back, not standard input");
 
     palm::EbookInfo info;
-    if (const palm::Result read = ReadDatabase(path, info); !read.Ok()) {
+    // A declared length that the records do not give is no reason to refuse
+    // a book: its text is all there.
+    if (const palm::Result read = ReadDatabase(path, info); !read.Ok() && !info.onlyLengthDiffers) {
         ReportError(StreamName(path) + ": " + palm::Message(read));
         return kExitFailed;
     }

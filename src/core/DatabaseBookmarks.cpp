@@ -28,7 +28,7 @@ Error OpenDatabaseBookmarks(const CString& path, EditedDatabase& database, Bookm
     if (const platform::FileError error = platform::ReadWholeFile(path, bytes, palm::kMaxDatabaseFile))
         return Error::Failure(error.Message());
     palm::EbookInfo info;
-    if (const palm::Result result = palm::ReadEbook(bytes, info); !result.Ok())
+    if (const palm::Result result = palm::ReadEbook(bytes, info); !result.Ok() && !info.onlyLengthDiffers)
         return Error::Failure(palm::Message(result));
     EditedDatabase opened;
     opened.path = path;
@@ -68,7 +68,7 @@ CString FindingsLine(const std::vector<palm::Finding>& findings)
     if (first == findings.end())
         first = findings.begin();
     CString line = first->severity == palm::Severity::Refuses ? "Some readers will not open this book: "
-                                                               : "Some readers will show this book wrongly: ";
+                                                              : "Some readers will show this book wrongly: ";
     if (first->readers != "some readers")
         line += first->readers + ": ";
     line += first->reason;

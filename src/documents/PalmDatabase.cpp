@@ -49,6 +49,8 @@ std::string ReadPalmDatabase(std::string_view bytes, const OpenOptions& options,
     case palm::Status::TextTooLong:
         return "the database's text is longer than a database of this record size can hold" + Detail(result);
     case palm::Status::DamagedDatabase:
+        if (info.onlyLengthDiffers)
+            break;
         if (options.salvage && info.salvaged) {
             document.warnings.push_back("the database is damaged (" + result.detail +
                                         "): only what could be read of it was converted");

@@ -208,9 +208,12 @@ Result RewriteBookmarks(std::string_view file, const std::vector<StoredBookmark>
                         std::string& rewritten)
 {
     EbookInfo info;
-    if (Result read = ReadEbook(file, info); !read.Ok())
+    // A file whose one fault is its declared length keeps it: the bookmarks
+    // must lie in the text its records hold.
+    if (Result read = ReadEbook(file, info); !read.Ok() && !info.onlyLengthDiffers)
         return read;
-    if (Result checked = CheckBookmarks(bookmarks, info.textLength); !checked.Ok())
+    const auto textLength = static_cast<std::uint32_t>(std::min<std::size_t>(info.text.size(), info.textLength));
+    if (Result checked = CheckBookmarks(bookmarks, textLength); !checked.Ok())
         return checked;
     // ReadEbook has split the same bytes already.
     PdbDatabase database;

@@ -60,8 +60,10 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info, std::uint64_t maxT
     }
     if (damage.empty() && storedCrc != 0 && storedCrc != crc)
         damage = "CRC-32 of the text records does not match";
+    // Some tools count bytes they never store: all the records hold is read.
+    std::string lengthDamage;
     if (damage.empty())
-        damage = LengthDamage(info);
+        damage = lengthDamage = LengthDamage(info);
     if (damage.empty() && info.compression == 2 && !info.text.empty() && !inflater.Ended())
         damage = "the zlib stream is cut short";
 
@@ -80,6 +82,7 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info, std::uint64_t maxT
         }
     }
     DropBookmarksPastText(info, damage);
+    info.onlyLengthDiffers = !lengthDamage.empty() && damage == lengthDamage;
     return Outcome(info, std::move(damage));
 }
 

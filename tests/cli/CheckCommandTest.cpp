@@ -69,8 +69,8 @@ TEST(CheckCommand, MissingAndForeignFilesAreErrorsAndTheOthersAreStillChecked)
 
 // txt2pdbdoc overstates the text length (it counts the CRs it drops), which
 // readers that trust the length show wrongly, but nothing in its databases
-// stops a book from opening.
-TEST(CheckCommand, ADatabaseTxt2pdbdocMakesOpensEverywhere)
+// stops a book from opening, and it converts and takes bookmarks as ours do.
+TEST(CheckCommand, ADatabaseTxt2pdbdocMakesOpensConvertsAndTakesBookmarks)
 {
     if (std::system("command -v txt2pdbdoc >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "txt2pdbdoc is not installed";
@@ -78,7 +78,18 @@ TEST(CheckCommand, ADatabaseTxt2pdbdocMakesOpensEverywhere)
     const std::string text = box.Document("book.txt", "Line one\r\nLine two\r\n" + std::string(9000, 'x') + "\r\n");
     const std::string database = (box.Docs() / "made.pdb").string();
     ASSERT_EQ(std::system(("txt2pdbdoc Made '" + text + "' '" + database + "' >/dev/null").c_str()), 0);
-    const RunResult run = box.Run({"check", "made.pdb"});
+    RunResult run = box.Run({"check", "made.pdb"});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(run.out.find(": refuses: "), std::string::npos) << run.out;
+
+    run = box.Run({"bookmarks", "--from-pattern", "^line", "made.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(box.Run({"bookmarks", "made.pdb"}).out, "0\tLine one\n9\tLine two\n");
+    run = box.Run({"convert", "--format", "ztxt", "made.pdb"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const palm::EbookInfo info = ReadDatabase(box.Docs() / "made-converted.pdb");
+    EXPECT_EQ(info.title, "Made");
+    EXPECT_EQ(info.text.substr(0, 18), "Line one\nLine two\n");
+    EXPECT_EQ(info.bookmarks, (std::vector<palm::StoredBookmark>{{"Line one", 0}, {"Line two", 9}}));
+    EXPECT_EQ(box.Run({"check", "made-converted.pdb"}).out, "made-converted.pdb: no problems found\n");
 }

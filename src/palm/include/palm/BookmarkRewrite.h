@@ -29,7 +29,8 @@ namespace palm {
 // PalmDoc's, in order); a new record gets a unique id above every one in the
 // file.
 //
-// Refused, with `rewritten` left alone: a damaged file (DamagedDatabase), one
+// Refused, with `rewritten` left alone: a damaged file (DamagedDatabase,
+// unless its one fault is its declared length: EbookInfo::onlyLengthDiffers), one
 // that is no PalmDoc or zTXT database (NotAnEbook), a bookmark past the end
 // of the text (BookmarkPastText), a name holding a NUL byte (InvalidArgument)
 // and more bookmarks than fit (TooManyBookmarks): PalmDoc keeps 65535 records

@@ -34,6 +34,10 @@ struct EbookInfo {
     // With a DamagedDatabase result: record 0 was read, and text and
     // bookmarks hold what could be read of the rest.
     bool salvaged = false;
+    // With a DamagedDatabase result: the one damage is that every record
+    // was read and gave another length of text than record 0 declares, as
+    // some tools write it. Nothing the records hold is missing from text.
+    bool onlyLengthDiffers = false;
 };
 
 // A database is whole when its text records decode, each to no more than
