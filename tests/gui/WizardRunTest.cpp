@@ -3,7 +3,9 @@
 // the preview on the pages' options and the bookmarks edited there, and the
 // direct run of the starters.
 #include "EpubFiles.h"
+
 #include "WizardTestSupport.h"
+#include <palm/EbookWriters.h>
 
 #include "preview/CAddDlg.h"
 #include "preview/CExploreDlg.h"
@@ -338,6 +340,32 @@ TEST_F(WizardTest, AnEpubBookProposesItsTitleAndItsContentsAsBookmarks)
     WhenModal<CPreviewDlg>(preview);
     Click(kPage3, 1050);
     EXPECT_TRUE(names.isEmpty()) << names.join(u',').toStdString();
+    EXPECT_TRUE(answers.Asked().empty());
+}
+
+// An old database: its name on page 1, a new file beside it, and its own
+// bookmarks in the preview whatever page 3 says of the contents.
+TEST_F(WizardTest, ADatabaseProposesItsNameANewFileAndItsBookmarks)
+{
+    MessageBoxAnswers answers(QMessageBox::Ok);
+    palm::BookContent content;
+    content.title = "Old Stories";
+    content.text = "One\nTwo\nThree\n";
+    content.bookmarks = {{"Second", 4}, {"Third", 8}};
+    std::string database;
+    ASSERT_TRUE(palm::BuildZtxt(content, palm::ZtxtMode::RandomAccess, database).Ok());
+    Start(Document("old.pdb", database));
+    EXPECT_EQ(Text(kPage1, 1005), "Old Stories");
+    EXPECT_TRUE(Text(kPage1, 1002).endsWith("/old-converted.pdb")) << Text(kPage1, 1002).toStdString();
+    NextTo(kPage3);
+    Click(kPage3, 1091);
+    std::vector<std::string> names;
+    WhenModal<CPreviewDlg>([&names](CPreviewDlg* dialog) {
+        names = ComboRows(Find<QComboBox>(dialog, PreviewTemplate::kBookmarkCombo));
+        dialog->reject();
+    });
+    Click(kPage3, 1050);
+    EXPECT_EQ(names, (std::vector<std::string>{"Second", "Third"}));
     EXPECT_TRUE(answers.Asked().empty());
 }
 
