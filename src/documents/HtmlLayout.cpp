@@ -99,6 +99,40 @@ const unsigned char* Bytes(std::string_view text)
     return reinterpret_cast<const unsigned char*>(text.data());
 }
 
+// The high bit of each of the eight bytes in `eight` below `limit` (at most
+// 0x80) is set, and maybe of bytes above such a one, never of others.
+std::uint64_t Below(std::uint64_t eight, unsigned char limit)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    return (eight - kOnes * limit) & ~eight & (kOnes << 7);
+}
+
+// Where the run of words parted by single spaces that starts at `from` ends:
+// at white space that is no single space before a word, or at the end.
+std::size_t WordsEnd(std::string_view text, std::size_t from)
+{
+    const unsigned char* bytes = Bytes(text);
+    const std::size_t size = text.size();
+    std::size_t i = from;
+    for (;;) {
+        // Eight at a time while none is a control character, nor a space
+        // before a space or a control character.
+        std::uint64_t eight, next;
+        while (size - i >= 9 &&
+               (std::memcpy(&eight, bytes + i, 8), std::memcpy(&next, bytes + i + 1, 8),
+                (Below(eight, 0x20) | (Below(eight ^ 0x2020202020202020u, 1) & Below(next, 0x21))) == 0))
+            i += 8;
+        if (i == size)
+            return i;
+        if (!IsSpace(text[i]))
+            ++i;
+        else if (text[i] == ' ' && i + 1 < size && !IsSpace(text[i + 1]))
+            i += 2;
+        else
+            return i;
+    }
+}
+
 bool ValidUtf8(std::string_view bytes)
 {
     const auto* end = Bytes(bytes) + bytes.size();
@@ -483,9 +517,7 @@ void TextLayout::Text(std::string_view text)
         }
         // Words parted by single spaces need no collapsing: they go out as
         // one piece, which spares a book most of the work per word.
-        std::size_t end = i;
-        while (end < size && (!IsSpace(text[end]) || (text[end] == ' ' && end + 1 < size && !IsSpace(text[end + 1]))))
-            ++end;
+        const std::size_t end = WordsEnd(text, i);
         Flush();
         Put(text.substr(i, end - i));
         i = end;
