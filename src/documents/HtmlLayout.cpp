@@ -4,23 +4,16 @@
 
 #include <framework/Windows1252.h>
 
-#include <libxml/HTMLparser.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 
 namespace documents {
 
-namespace {
-
-enum class Role {
+enum class TextLayout::Role : unsigned char {
     Inline,
     Hidden,     // gives nothing: head, script, style, template
     Block,      // starts a line
@@ -35,8 +28,12 @@ enum class Role {
     Heading,  // h1 to h3: a paragraph whose text is also a mark
 };
 
+namespace {
+
+using Role = TextLayout::Role;
+
 struct ElementRole {
-    const char* name;
+    std::string_view name;
     Role role;
 };
 
@@ -64,14 +61,13 @@ constexpr ElementRole kRoles[] = {
     {"tr", Role::Row},           {"ul", Role::Paragraph},
 };
 
-Role RoleOf(const _xmlNode* element)
+Role RoleOf(std::string_view name)
 {
     // XHTML's names are lower case already; the HTML parser folds them.
-    const char* name = reinterpret_cast<const char*>(element->name);
     const auto* end = std::end(kRoles);
-    const auto* found = std::lower_bound(
-        std::begin(kRoles), end, name, [](const ElementRole& r, const char* n) { return std::strcmp(r.name, n) < 0; });
-    return found != end && std::strcmp(found->name, name) == 0 ? found->role : Role::Inline;
+    const auto* found = std::lower_bound(std::begin(kRoles), end, name,
+                                         [](const ElementRole& r, std::string_view n) { return r.name < n; });
+    return found != end && found->name == name ? found->role : Role::Inline;
 }
 
 bool IsSpace(char c)
@@ -103,6 +99,40 @@ const unsigned char* Bytes(std::string_view text)
     return reinterpret_cast<const unsigned char*>(text.data());
 }
 
+// The high bit of each of the eight bytes in `eight` below `limit` (at most
+// 0x80) is set, and maybe of bytes above such a one, never of others.
+std::uint64_t Below(std::uint64_t eight, unsigned char limit)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    return (eight - kOnes * limit) & ~eight & (kOnes << 7);
+}
+
+// Where the run of words parted by single spaces that starts at `from` ends:
+// at white space that is no single space before a word, or at the end.
+std::size_t WordsEnd(std::string_view text, std::size_t from)
+{
+    const unsigned char* bytes = Bytes(text);
+    const std::size_t size = text.size();
+    std::size_t i = from;
+    for (;;) {
+        // Eight at a time while none is a control character, nor a space
+        // before a space or a control character.
+        std::uint64_t eight, next;
+        while (size - i >= 9 &&
+               (std::memcpy(&eight, bytes + i, 8), std::memcpy(&next, bytes + i + 1, 8),
+                (Below(eight, 0x20) | (Below(eight ^ 0x2020202020202020u, 1) & Below(next, 0x21))) == 0))
+            i += 8;
+        if (i == size)
+            return i;
+        if (!IsSpace(text[i]))
+            ++i;
+        else if (text[i] == ' ' && i + 1 < size && !IsSpace(text[i + 1]))
+            i += 2;
+        else
+            return i;
+    }
+}
+
 bool ValidUtf8(std::string_view bytes)
 {
     const auto* end = Bytes(bytes) + bytes.size();
@@ -124,8 +154,6 @@ bool ValidUtf8(std::string_view bytes)
     }
     return true;
 }
-
-constexpr int kHtmlOptions = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER;
 
 // A byte as the character Windows-1252 gives it, the five it leaves
 // unassigned as the C1 controls of their values, in UTF-8.
@@ -230,55 +258,27 @@ private:
     void* m_context;
 };
 
-struct ContextFree {
-    void operator()(htmlParserCtxt* context) const { htmlFreeParserCtxt(context); }
-};
-
-// Parses with the encoding given (null: as declared); `stopped` tells why the
-// parser gave up before the end (elements nested too deep, bytes the
-// declared encoding has no characters for), if it did.
-DocPtr ReadHtml(std::string_view bytes, const char* encoding, std::string& stopped)
-{
-    InitializeLibxml();
-    if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
-        return nullptr;
-    std::unique_ptr<htmlParserCtxt, ContextFree> context(htmlNewParserCtxt());
-    if (!context)
-        return nullptr;
-    xmlResetLastError();
-    // An encoding chosen here holds: a <meta> further on must not switch it.
-    const int options = encoding ? kHtmlOptions | HTML_PARSE_IGNORE_ENC : kHtmlOptions;
-    DocPtr doc(
-        htmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding, options));
-    const xmlError* error = xmlGetLastError();
-    if (context->lastError.code == XML_ERR_INTERNAL_ERROR && context->lastError.message)
-        stopped = Collapsed(context->lastError.message);
-    else if (error &&
-             (error->domain == XML_FROM_I18N || (error->domain == XML_FROM_IO && error->code == XML_IO_ENCODER)))
-        stopped = "some of its bytes are not in the encoding it declares";
-    return doc;
-}
-
 // Each document is parsed once, in the encoding it declares. One that
 // declares none is UTF-8 when it is valid UTF-8, else Windows-1252, as
 // browsers read it; Windows-1252 (and a document that says UTF-8 but is
 // not) is decoded here, so the bytes libxml2 would stop at are read too.
-DocPtr ParseHtml(std::string_view bytes, std::string& stopped)
+// False when libxml2 made no document of them.
+bool ParseHtml(std::string_view bytes, MarkupHandler& handler, std::string& stopped)
 {
     // UTF-16's byte-order mark libxml2 reads itself; UTF-8's says UTF-8.
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
-        return ReadHtml(bytes, nullptr, stopped);
+        return ReadHtmlEvents(bytes, nullptr, handler, stopped);
     const std::string declared = bytes.starts_with("\xEF\xBB\xBF") ? "utf-8" : DeclaredEncoding(bytes);
     const bool utf8 = ValidUtf8(bytes);
     if (utf8 && (declared.empty() || IsUtf8Label(declared)))
-        return ReadHtml(bytes, "UTF-8", stopped);
+        return ReadHtmlEvents(bytes, "UTF-8", handler, stopped);
     if (declared.empty() || IsUtf8Label(declared) || IsWindows1252Label(declared))
-        return ReadHtml(DecodedText(bytes, IsUtf8Label(declared)), "UTF-8", stopped);
-    if (DocPtr doc = ReadHtml(bytes, declared.c_str(), stopped))
-        return doc;
+        return ReadHtmlEvents(DecodedText(bytes, IsUtf8Label(declared)), "UTF-8", handler, stopped);
+    if (ReadHtmlEvents(bytes, declared.c_str(), handler, stopped))
+        return true;
     // A label libxml2 does not know.
     stopped.clear();
-    return ReadHtml(utf8 ? std::string(bytes) : DecodedText(bytes, false), "UTF-8", stopped);
+    return ReadHtmlEvents(utf8 ? std::string(bytes) : DecodedText(bytes, false), "UTF-8", handler, stopped);
 }
 
 }  // namespace
@@ -290,38 +290,29 @@ std::string TextLayout::Add(std::string_view bytes, bool xml, const std::string&
     if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
         return "the document is too large to lay out";
     const QuietParser quiet;
-    DocPtr doc;
+    const Checkpoint start = Here();
     if (xml) {
         std::string problem;
         int code = 0;
-        doc = ReadXml(bytes, &problem, &code);
+        Begin(name, false);
+        if (ReadXmlEvents(bytes, *this, problem, code))
+            return Finish();
+        Rewind(start);
         // An entity loop or an amplification libxml2 refuses is hostile, not
         // a slip of the pen the HTML parser would forgive.
-        if (!doc && code == XML_ERR_ENTITY_LOOP)
+        if (code == XML_ERR_ENTITY_LOOP)
             return "its entities expand without bound (" + problem + ")";
     }
     std::string stopped;
-    if (!doc)
-        doc = ParseHtml(bytes, stopped);
-    if (!doc)
+    Begin(name, true);
+    const bool read = ParseHtml(bytes, *this, stopped);
+    if (read && stopped.empty())
+        return Finish();
+    Rewind(start);
+    if (!read)
         return "it cannot be read as HTML";
     // What the parser left out would be missing without a word.
-    if (!stopped.empty())
-        return "it cannot be read to its end (" + stopped + ")";
-    m_htmlSyntax = doc->type == XML_HTML_DOCUMENT_NODE;
-    // A cell of a table the document before left open starts no line here.
-    m_firstCell = true;
-    Break(2);
-    m_pendingTargets.push_back(name);
-    if (_xmlNode* root = xmlDocGetRootElement(doc.get()))
-        Walk(root, name);
-    // Targets after the last text are at the end.
-    for (const std::string& target : m_pendingTargets)
-        m_targets.emplace(target, m_text.size());
-    m_pendingTargets.clear();
-    if (m_overLimit)
-        return "laid out, its text is larger than the " + std::to_string(m_limit) + " bytes a database can hold";
-    return {};
+    return "it cannot be read to its end (" + stopped + ")";
 }
 
 std::optional<std::size_t> TextLayout::Target(const std::string& key) const
@@ -332,89 +323,104 @@ std::optional<std::size_t> TextLayout::Target(const std::string& key) const
     return found->second;
 }
 
-// Depth first without recursion: the parsers let trees grow deep.
-void TextLayout::Walk(_xmlNode* root, const std::string& name)
+void TextLayout::Begin(const std::string& name, bool htmlSyntax)
 {
-    _xmlNode* node = root;
-    while (node && !m_overLimit) {
-        bool descend = false;
-        switch (node->type) {
-        case XML_ELEMENT_NODE:
-            if (RoleOf(node) != Role::Hidden) {
-                Open(node, name);
-                descend = true;
-            }
-            break;
-        case XML_TEXT_NODE:
-        case XML_CDATA_SECTION_NODE:
-            if (node->content)
-                AddText(reinterpret_cast<const char*>(node->content));
-            break;
-        case XML_ENTITY_REF_NODE:
-            if (xmlChar* content = xmlNodeGetContent(node)) {
-                AddText(reinterpret_cast<const char*>(content));
-                xmlFree(content);
-            }
-            break;
-        default: break;
-        }
-        if (descend && node->children) {
-            node = node->children;
-            continue;
-        }
-        if (descend)
-            Close(node);
-        while (node != root && !node->next) {
-            node = node->parent;
-            Close(node);
-        }
-        if (node == root)
-            break;
-        node = node->next;
-    }
+    m_name = name;
+    m_roles.clear();
+    m_flow.htmlSyntax = htmlSyntax;
+    // A cell of a table the document before left open starts no line here.
+    m_flow.firstCell = true;
+    Break(2);
+    m_flow.pendingTargets.push_back(name);
 }
 
-void TextLayout::Open(_xmlNode* element, const std::string& name)
+std::string TextLayout::Finish()
 {
-    m_preStart = false;
+    // Targets after the last text are at the end.
+    for (const std::string& target : m_flow.pendingTargets)
+        AddTarget(target);
+    m_flow.pendingTargets.clear();
+    m_newTargets.clear();
+    if (m_overLimit)
+        return "laid out, its text is larger than the " + std::to_string(m_limit) + " bytes a database can hold";
+    return {};
+}
+
+TextLayout::Checkpoint TextLayout::Here() const
+{
+    return {m_flow, m_text.size(), m_headings.size(), m_overLimit};
+}
+
+void TextLayout::Rewind(const Checkpoint& checkpoint)
+{
+    m_flow = checkpoint.flow;
+    m_text.resize(checkpoint.text);
+    m_headings.erase(m_headings.begin() + static_cast<std::ptrdiff_t>(checkpoint.headings), m_headings.end());
+    m_overLimit = checkpoint.overLimit;
+    for (const std::string& key : m_newTargets)
+        m_targets.erase(key);
+    m_newTargets.clear();
+    m_roles.clear();
+}
+
+// The first place a target is found is where it is.
+void TextLayout::AddTarget(const std::string& key)
+{
+    if (m_targets.emplace(key, m_text.size()).second)
+        m_newTargets.push_back(key);
+}
+
+bool TextLayout::Hides(std::string_view name) const
+{
+    return RoleOf(name) == Role::Hidden;
+}
+
+// After the text outgrows the limit, nothing more is laid out.
+void TextLayout::Open(std::string_view name, const MarkupAttributes& attributes)
+{
+    if (m_overLimit)
+        return;
+    m_flow.preStart = false;
     // Old books name their anchors with <a name>.
-    if (std::string id = Attribute(element, "id"); !id.empty())
-        m_pendingTargets.push_back(name + '#' + id);
-    if (xmlStrcasecmp(element->name, BAD_CAST "a") == 0)
-        if (std::string anchor = Attribute(element, "name"); !anchor.empty())
-            m_pendingTargets.push_back(name + '#' + anchor);
-    switch (RoleOf(element)) {
+    if (std::string id = attributes.Value("id"); !id.empty())
+        m_flow.pendingTargets.push_back(m_name + '#' + id);
+    if (name == "a" || name == "A")
+        if (std::string anchor = attributes.Value("name"); !anchor.empty())
+            m_flow.pendingTargets.push_back(m_name + '#' + anchor);
+    const Role role = RoleOf(name);
+    m_roles.push_back(role);
+    switch (role) {
     case Role::Block:
     case Role::Paragraph: Break(1); break;
     case Role::Row:
         Break(1);
-        m_firstCell = true;
+        m_flow.firstCell = true;
         break;
     case Role::Heading:
         Break(2);
-        m_inHeading = true;
-        m_headingStart.reset();
-        m_headingName.clear();
+        m_flow.inHeading = true;
+        m_flow.headingStart.reset();
+        m_flow.headingName.clear();
         break;
     case Role::Preformatted:
         Break(1);
-        ++m_preformatted;
-        m_preStart = m_htmlSyntax;
+        ++m_flow.preformatted;
+        m_flow.preStart = m_flow.htmlSyntax;
         break;
     case Role::ListItem:
         Break(1);
-        m_prefix = "- ";
+        m_flow.prefix = "- ";
         break;
     case Role::Cell:
-        if (!m_firstCell) {
-            m_space = false;
+        if (!m_flow.firstCell) {
+            m_flow.space = false;
             Flush();
             Put("\t");
         }
-        m_firstCell = false;
+        m_flow.firstCell = false;
         break;
     case Role::LineBreak:
-        m_space = false;
+        m_flow.space = false;
         Flush();
         Put("\n");
         break;
@@ -426,43 +432,49 @@ void TextLayout::Open(_xmlNode* element, const std::string& name)
         Break(2);
         break;
     case Role::Image:
-        if (std::string alt = Collapsed(Attribute(element, "alt")); !alt.empty())
-            AddText('[' + alt + ']');
+        if (std::string alt = Collapsed(attributes.Value("alt")); !alt.empty())
+            Text('[' + alt + ']');
         break;
     case Role::Inline:
     case Role::Hidden: break;
     }
 }
 
-void TextLayout::Close(_xmlNode* element)
+void TextLayout::Close()
 {
-    switch (RoleOf(element)) {
+    if (m_overLimit || m_roles.empty())
+        return;
+    const Role role = m_roles.back();
+    m_roles.pop_back();
+    switch (role) {
     case Role::Block:
     case Role::Row: Break(1); break;
     case Role::ListItem:
         // An item without text leaves no line, and its dash to no other text.
-        m_prefix.clear();
+        m_flow.prefix.clear();
         Break(1);
         break;
     case Role::Paragraph: Break(2); break;
     case Role::Preformatted:
-        --m_preformatted;
-        m_preStart = false;
+        --m_flow.preformatted;
+        m_flow.preStart = false;
         Break(2);
         break;
     case Role::Heading:
-        if (m_headingStart && !Collapsed(m_headingName).empty())
-            m_headings.push_back({*m_headingStart, Collapsed(m_headingName)});
-        m_inHeading = false;
-        m_headingStart.reset();
+        if (m_flow.headingStart && !Collapsed(m_flow.headingName).empty())
+            m_headings.push_back({*m_flow.headingStart, Collapsed(m_flow.headingName)});
+        m_flow.inHeading = false;
+        m_flow.headingStart.reset();
         Break(2);
         break;
     default: break;
     }
 }
 
-void TextLayout::AddText(std::string_view text)
+void TextLayout::Text(std::string_view text)
 {
+    if (m_overLimit)
+        return;
     // libxml2 can let malformed UTF-8 through (after a NUL byte, say): what
     // is no UTF-8 is read as Windows-1252, so the text stays UTF-8.
     std::string decoded;
@@ -470,13 +482,13 @@ void TextLayout::AddText(std::string_view text)
         decoded = DecodedText(text, true);
         text = decoded;
     }
-    if (m_inHeading)
-        m_headingName += text;
-    if (m_preformatted > 0) {
+    if (m_flow.inHeading)
+        m_flow.headingName += text;
+    if (m_flow.preformatted > 0) {
         // HTML's syntax drops a line break just after <pre>, so that the
         // text can begin on the line below the tag; XML keeps it.
-        if (m_preStart) {
-            m_preStart = false;
+        if (m_flow.preStart) {
+            m_flow.preStart = false;
             if (text.starts_with("\r\n"))
                 text.remove_prefix(2);
             else if (text.starts_with('\n') || text.starts_with('\r'))
@@ -499,15 +511,13 @@ void TextLayout::AddText(std::string_view text)
     std::size_t i = 0;
     while (i < size) {
         if (IsSpace(text[i])) {
-            m_space = true;
+            m_flow.space = true;
             ++i;
             continue;
         }
         // Words parted by single spaces need no collapsing: they go out as
         // one piece, which spares a book most of the work per word.
-        std::size_t end = i;
-        while (end < size && (!IsSpace(text[end]) || (text[end] == ' ' && end + 1 < size && !IsSpace(text[end + 1]))))
-            ++end;
+        const std::size_t end = WordsEnd(text, i);
         Flush();
         Put(text.substr(i, end - i));
         i = end;
@@ -518,29 +528,29 @@ void TextLayout::AddText(std::string_view text)
 // prefix, and the targets and heading that begin here.
 void TextLayout::Flush()
 {
-    if (m_breaks > 0 && !m_text.empty()) {
+    if (m_flow.breaks > 0 && !m_text.empty()) {
         // Breaks written already count: a <br> before a paragraph's end
         // leaves no second empty line.
         int present = 0;
-        for (auto it = m_text.rbegin(); it != m_text.rend() && *it == '\n' && present < m_breaks; ++it)
+        for (auto it = m_text.rbegin(); it != m_text.rend() && *it == '\n' && present < m_flow.breaks; ++it)
             ++present;
-        m_text.append(static_cast<std::size_t>(m_breaks - present), '\n');
-        m_space = false;
+        m_text.append(static_cast<std::size_t>(m_flow.breaks - present), '\n');
+        m_flow.space = false;
     }
     // A cell's text starts without the white space before it, as a line's does.
     const bool lineStart = m_text.empty() || m_text.back() == '\n' || m_text.back() == '\t';
-    if (m_space && !lineStart)
+    if (m_flow.space && !lineStart)
         Put(" ");
-    m_breaks = 0;
-    m_space = false;
-    for (const std::string& target : m_pendingTargets)
-        m_targets.emplace(target, m_text.size());
-    m_pendingTargets.clear();
-    if (m_inHeading && !m_headingStart)
-        m_headingStart = m_text.size();
-    if (!m_prefix.empty()) {
-        const std::string prefix = std::move(m_prefix);
-        m_prefix.clear();
+    m_flow.breaks = 0;
+    m_flow.space = false;
+    for (const std::string& target : m_flow.pendingTargets)
+        AddTarget(target);
+    m_flow.pendingTargets.clear();
+    if (m_flow.inHeading && !m_flow.headingStart)
+        m_flow.headingStart = m_text.size();
+    if (!m_flow.prefix.empty()) {
+        const std::string prefix = std::move(m_flow.prefix);
+        m_flow.prefix.clear();
         Put(prefix);
     }
 }
@@ -556,7 +566,7 @@ void TextLayout::Put(std::string_view bytes)
 
 void TextLayout::Break(int lines)
 {
-    m_breaks = std::max(m_breaks, lines);
+    m_flow.breaks = std::max(m_flow.breaks, lines);
 }
 
 }  // namespace documents

@@ -4,6 +4,8 @@
 
 #include <documents/Document.h>
 
+#include "MarkupEvents.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -11,15 +13,15 @@
 #include <unordered_map>
 #include <vector>
 
-struct _xmlNode;
-
 namespace documents {
 
 // Lays out one HTML document after another into one UTF-8 text, and
 // remembers where each document and each element with an id begins there,
 // and where its headings <h1> to <h3> are.
-class TextLayout {
+class TextLayout : private MarkupHandler {
 public:
+    enum class Role : unsigned char;  // what an element is to the layout
+
     // At most `limit` bytes of text are made; more is an error.
     explicit TextLayout(std::size_t limit);
 
@@ -37,35 +39,57 @@ public:
     std::optional<std::size_t> Target(const std::string& key) const;
 
 private:
-    void Walk(_xmlNode* root, const std::string& name);
-    void Open(_xmlNode* element, const std::string& name);
-    void Close(_xmlNode* element);
-    void AddText(std::string_view text);
+    // What waits for the next byte of text, so that blocks that hold none
+    // leave no empty lines and targets land on the text they stand before,
+    // and what the elements open around it ask for.
+    struct Flow {
+        int breaks = 0;
+        bool space = false;
+        std::string prefix;
+        std::vector<std::string> pendingTargets;
+        int preformatted = 0;
+        // The document is read with HTML's syntax, and the next text is the
+        // first of a <pre>.
+        bool htmlSyntax = false;
+        bool preStart = false;
+        // The heading being read: where its text begins and the text itself.
+        std::optional<std::size_t> headingStart;
+        std::string headingName;
+        bool inHeading = false;
+        bool firstCell = true;
+    };
+    // Where a document began, to take it back when it is read again another
+    // way or not at all.
+    struct Checkpoint {
+        Flow flow;
+        std::size_t text;
+        std::size_t headings;
+        bool overLimit;
+    };
+
+    bool Hides(std::string_view name) const override;
+    void Open(std::string_view name, const MarkupAttributes& attributes) override;
+    void Close() override;
+    void Text(std::string_view text) override;
+
+    void Begin(const std::string& name, bool htmlSyntax);
+    std::string Finish();
+    Checkpoint Here() const;
+    void Rewind(const Checkpoint& checkpoint);
+    void AddTarget(const std::string& key);
     void Put(std::string_view bytes);
     void Flush();
     void Break(int lines);
 
     std::size_t m_limit;
+    std::string m_name;  // of the document being read
     bool m_overLimit = false;
     std::string m_text;
     std::vector<Mark> m_headings;
     std::unordered_map<std::string, std::size_t> m_targets;
-    // What waits for the next byte of text, so that blocks that hold none
-    // leave no empty lines and targets land on the text they stand before.
-    int m_breaks = 0;
-    bool m_space = false;
-    std::string m_prefix;
-    std::vector<std::string> m_pendingTargets;
-    int m_preformatted = 0;
-    // The document was read with HTML's syntax, and the next text is the
-    // first of a <pre>.
-    bool m_htmlSyntax = false;
-    bool m_preStart = false;
-    // The heading being read: where its text begins and the text itself.
-    std::optional<std::size_t> m_headingStart;
-    std::string m_headingName;
-    bool m_inHeading = false;
-    bool m_firstCell = true;
+    std::vector<std::string> m_newTargets;  // the targets the document being read added
+    std::vector<Role> m_roles;              // of the elements open
+    Flow m_flow;
 };
 
 }  // namespace documents

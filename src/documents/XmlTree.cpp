@@ -24,22 +24,30 @@ void InitializeLibxml()
 DocPtr ReadXml(std::string_view bytes, std::string* problem, int* code)
 {
     InitializeLibxml();
-    constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) {
         if (problem)
             *problem = "too large";
         return nullptr;
     }
     xmlResetLastError();
-    DocPtr doc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, kOptions));
+    DocPtr doc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, kXmlOptions));
     if (!doc) {
-        const xmlError* error = xmlGetLastError();
+        std::string why;
+        int error = 0;
+        LastXmlError(why, error);
         if (problem)
-            *problem = error && error->message ? Collapsed(error->message) : "not well-formed XML";
+            *problem = std::move(why);
         if (code)
-            *code = error ? error->code : 0;
+            *code = error;
     }
     return doc;
+}
+
+void LastXmlError(std::string& problem, int& code)
+{
+    const xmlError* error = xmlGetLastError();
+    problem = error && error->message ? Collapsed(error->message) : "not well-formed XML";
+    code = error ? error->code : 0;
 }
 
 std::string_view LocalName(const xmlNode* element)

@@ -1,0 +1,391 @@
+#include "MarkupEvents.h"
+
+#include "XmlTree.h"
+
+#include <libxml/HTMLparser.h>
+#include <libxml/SAX2.h>
+#include <libxml/parserInternals.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+namespace documents {
+
+namespace {
+
+struct ContextFree {
+    void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
+};
+using ContextPtr = std::unique_ptr<xmlParserCtxt, ContextFree>;
+
+std::string_view View(const xmlChar* text)
+{
+    return reinterpret_cast<const char*>(text);
+}
+
+// An attribute value the parser copied (it ends in NUL, not in its quote)
+// may hold entity references; the tree holds it as a list of text and
+// references, and building that list may build an entity's content.
+xmlNode* ValueNodes(xmlParserCtxt* context, const xmlChar* value, const xmlChar* end)
+{
+    return xmlStringLenGetNodeList(context->myDoc, value, static_cast<int>(end - value));
+}
+
+}  // namespace
+
+std::string MarkupAttributes::Value(const char* name) const
+{
+    for (const xmlChar** pair = m_pairs; pair && pair[0]; pair += 2)
+        if (xmlStrcmp(pair[0], BAD_CAST name) == 0)
+            return pair[1] ? reinterpret_cast<const char*>(pair[1]) : "";
+    for (int i = 0; i < m_xmlCount; ++i) {
+        const xmlChar** attribute = m_xml + 5 * i;
+        // A prefix no namespace is declared for stays part of the name.
+        if ((attribute[1] && !attribute[2]) || xmlStrcmp(attribute[0], BAD_CAST name) != 0)
+            continue;
+        if (*attribute[4] != 0)
+            return std::string(reinterpret_cast<const char*>(attribute[3]),
+                               static_cast<std::size_t>(attribute[4] - attribute[3]));
+        xmlNode* nodes = ValueNodes(m_context, attribute[3], attribute[4]);
+        xmlChar* value = xmlNodeListGetString(m_context->myDoc, nodes, 1);
+        std::string text = value ? reinterpret_cast<const char*>(value) : "";
+        xmlFree(value);
+        xmlFreeNodeList(nodes);
+        return text;
+    }
+    return {};
+}
+
+// Stands in for libxml2's tree builder (SAX2.c): what it would have built,
+// the walk from the root is told instead. Entities' content, which libxml2
+// parses in contexts of their own, is still built as a tree, so that a
+// reference gives the text it gives in a tree.
+class MarkupEvents {
+public:
+    MarkupEvents(xmlParserCtxt* context, MarkupHandler& handler, bool html)
+        : m_context(context), m_handler(handler), m_html(html)
+    {
+        context->_private = this;
+        xmlSAXHandler& sax = *context->sax;
+        sax.characters = Characters;
+        sax.cdataBlock = CData;
+        sax.comment = Comment;
+        sax.processingInstruction = Instruction;
+        if (html) {
+            sax.startElement = StartHtml;
+            sax.endElement = EndHtml;
+            sax.internalSubset = Doctype;
+        } else {
+            sax.startElementNs = StartXml;
+            sax.endElementNs = EndXml;
+            sax.ignorableWhitespace = Characters;
+            sax.reference = Reference;
+        }
+    }
+    MarkupEvents(const MarkupEvents&) = delete;
+    MarkupEvents& operator=(const MarkupEvents&) = delete;
+
+    // What the tree holds at the end: the last text, and the elements still open.
+    void Finish()
+    {
+        FlushText();
+        while (m_open > 0)
+            End();
+    }
+    bool TooDeep() const { return m_tooDeep; }
+
+private:
+    enum class TextKind { None, Text, CData };
+
+    static MarkupEvents& Of(void* ctx)
+    {
+        return *static_cast<MarkupEvents*>(static_cast<xmlParserCtxt*>(ctx)->_private);
+    }
+    // Whether the callback is for the document itself, not an entity's
+    // content, and the tree builder would take it.
+    bool Outer(void* ctx) const { return ctx == m_context && m_context->myDoc && !m_tooDeep; }
+
+    static void StartHtml(void* ctx, const xmlChar* name, const xmlChar** pairs)
+    {
+        MarkupEvents& self = Of(ctx);
+        if (!self.Outer(ctx)) {
+            if (ctx != self.m_context)
+                xmlSAX2StartElement(ctx, name, pairs);
+            return;
+        }
+        // The tree drops a prefix from an element's name (o:p is a p).
+        xmlChar* prefix = nullptr;
+        xmlChar* local = std::strchr(reinterpret_cast<const char*>(name), ':')
+                             ? xmlSplitQName(self.m_context, name, &prefix)
+                             : nullptr;
+        // The tree refuses to grow deeper, and the parse stops.
+        if (static_cast<unsigned>(self.m_open) > xmlParserMaxDepth) {
+            self.m_tooDeep = true;
+            xmlStopParser(self.m_context);
+        } else {
+            MarkupAttributes attributes;
+            attributes.m_pairs = pairs;
+            self.Start(View(local ? local : name), attributes);
+        }
+        xmlFree(local);
+        xmlFree(prefix);
+    }
+
+    static void EndHtml(void* ctx, const xmlChar* name)
+    {
+        MarkupEvents& self = Of(ctx);
+        if (self.Outer(ctx))
+            self.End();
+        else if (ctx != self.m_context)
+            xmlSAX2EndElement(ctx, name);
+    }
+
+    static void StartXml(void* ctx, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
+                         int namespaceCount, const xmlChar** namespaces, int count, int defaulted,
+                         const xmlChar** attributes)
+    {
+        MarkupEvents& self = Of(ctx);
+        if (ctx != self.m_context) {
+            xmlSAX2StartElementNs(ctx, localName, prefix, uri, namespaceCount, namespaces, count, defaulted,
+                                  attributes);
+            return;
+        }
+        if (!self.Outer(ctx))
+            return;
+        // The DTD's defaults are not in the tree.
+        if ((self.m_context->loadsubset & XML_COMPLETE_ATTRS) == 0)
+            count -= defaulted;
+        for (int i = 0; i < count; ++i)
+            if (*attributes[5 * i + 4] == 0)
+                xmlFreeNodeList(ValueNodes(self.m_context, attributes[5 * i + 3], attributes[5 * i + 4]));
+        MarkupAttributes list;
+        list.m_context = self.m_context;
+        list.m_xml = attributes;
+        list.m_xmlCount = count;
+        // A prefix no namespace is declared for stays part of the name.
+        if (prefix && !uri)
+            self.Start(std::string(View(prefix)) + ':' + std::string(View(localName)), list);
+        else
+            self.Start(View(localName), list);
+    }
+
+    static void EndXml(void* ctx, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri)
+    {
+        MarkupEvents& self = Of(ctx);
+        if (self.Outer(ctx))
+            self.End();
+        else if (ctx != self.m_context)
+            xmlSAX2EndElementNs(ctx, localName, prefix, uri);
+    }
+
+    static void Characters(void* ctx, const xmlChar* text, int length)
+    {
+        MarkupEvents& self = Of(ctx);
+        if (self.Outer(ctx))
+            self.AddText(text, length, TextKind::Text);
+        else if (ctx != self.m_context)
+            xmlSAX2Characters(ctx, text, length);
+    }
+
+    static void CData(void* ctx, const xmlChar* text, int length)
+    {
+        MarkupEvents& self = Of(ctx);
+        if (self.Outer(ctx))
+            self.AddText(text, length, TextKind::CData);
+        else if (ctx != self.m_context)
+            xmlSAX2CDataBlock(ctx, text, length);
+    }
+
+    static void Comment(void* ctx, const xmlChar* value)
+    {
+        MarkupEvents& self = Of(ctx);
+        if (self.Outer(ctx))
+            self.OtherNode();
+        else if (ctx != self.m_context)
+            xmlSAX2Comment(ctx, value);
+    }
+
+    static void Instruction(void* ctx, const xmlChar* target, const xmlChar* data)
+    {
+        MarkupEvents& self = Of(ctx);
+        if (self.Outer(ctx))
+            self.OtherNode();
+        else if (ctx != self.m_context)
+            xmlSAX2ProcessingInstruction(ctx, target, data);
+    }
+
+    // HTML's <!DOCTYPE>: the tree puts it before everything else.
+    static void Doctype(void* ctx, const xmlChar* name, const xmlChar* externalId, const xmlChar* systemId)
+    {
+        xmlSAX2InternalSubset(ctx, name, externalId, systemId);
+        MarkupEvents& self = Of(ctx);
+        if (self.Outer(ctx)) {
+            self.m_documentHasChildren = true;
+            self.m_firstChildIsElement = false;
+        }
+    }
+
+    // An entity reference in XML gives the text of the entity's content.
+    static void Reference(void* ctx, const xmlChar* name)
+    {
+        MarkupEvents& self = Of(ctx);
+        if (ctx != self.m_context) {
+            xmlSAX2Reference(ctx, name);
+            return;
+        }
+        if (!self.Outer(ctx))
+            return;
+        self.FlushText();
+        if (self.m_open == 0 || self.m_skipFrom > 0)
+            return;
+        xmlNode* reference = xmlNewReference(self.m_context->myDoc, name);
+        if (!reference)
+            return;
+        if (xmlChar* content = xmlNodeGetContent(reference)) {
+            self.m_handler.Text(View(content));
+            xmlFree(content);
+        }
+        xmlFreeNode(reference);
+    }
+
+    void Start(std::string_view name, const MarkupAttributes& attributes)
+    {
+        FlushText();
+        const bool topLevel = m_open == 0;
+        ++m_open;
+        if (m_skipFrom > 0)
+            return;
+        bool walked = true;
+        // An HTML parser's second <html> (after the first one closed) joins
+        // the root when the root came first, else follows it outside.
+        if (topLevel && m_html) {
+            if (!m_documentHasChildren)
+                m_firstChildIsElement = true;
+            else if (!m_firstChildIsElement)
+                walked = !m_rootSeen;
+            m_documentHasChildren = true;
+            m_rootSeen = true;
+        }
+        if (!walked || m_handler.Hides(name)) {
+            m_skipFrom = m_open;
+            return;
+        }
+        m_handler.Open(name, attributes);
+    }
+
+    void End()
+    {
+        FlushText();
+        if (m_open == 0)
+            return;
+        if (m_skipFrom > 0) {
+            if (m_open == m_skipFrom)
+                m_skipFrom = 0;
+            --m_open;
+            return;
+        }
+        --m_open;
+        m_handler.Close();
+    }
+
+    // A comment or a processing instruction: a node that parts text nodes.
+    void OtherNode()
+    {
+        FlushText();
+        if (m_open == 0 && m_context->inSubset == 0 && !m_documentHasChildren) {
+            m_documentHasChildren = true;
+            m_firstChildIsElement = false;
+        }
+    }
+
+    // The tree joins text given piece by piece into one node, CDATA
+    // sections likewise.
+    void AddText(const xmlChar* text, int length, TextKind kind)
+    {
+        if (m_open == 0 || m_skipFrom > 0)
+            return;
+        if (kind != m_textKind)
+            FlushText();
+        m_textKind = kind;
+        m_text.append(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
+    }
+
+    void FlushText()
+    {
+        if (m_textKind == TextKind::None)
+            return;
+        m_handler.Text(m_text);
+        m_text.clear();
+        m_textKind = TextKind::None;
+    }
+
+    xmlParserCtxt* m_context;
+    MarkupHandler& m_handler;
+    bool m_html;
+    bool m_tooDeep = false;
+    int m_open = 0;      // elements open in the tree
+    int m_skipFrom = 0;  // the depth of the element whose content is not told, or 0
+    // The document's own children: what came first, and whether an element
+    // (the root) has come yet.
+    bool m_documentHasChildren = false;
+    bool m_firstChildIsElement = false;
+    bool m_rootSeen = false;
+    std::string m_text;
+    TextKind m_textKind = TextKind::None;
+};
+
+bool ReadHtmlEvents(std::string_view bytes, const char* encoding, MarkupHandler& handler, std::string& stopped)
+{
+    InitializeLibxml();
+    if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
+        return false;
+    ContextPtr context(htmlNewParserCtxt());
+    if (!context)
+        return false;
+    MarkupEvents events(context.get(), handler, true);
+    xmlResetLastError();
+    int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER;
+    if (encoding)
+        options |= HTML_PARSE_IGNORE_ENC;
+    const DocPtr doc(
+        htmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding, options));
+    if (!doc)
+        return false;
+    events.Finish();
+    const xmlError* error = xmlGetLastError();
+    if (events.TooDeep())
+        stopped = "Excessive depth in document: " + std::to_string(xmlParserMaxDepth) + " use XML_PARSE_HUGE option";
+    else if (context->lastError.code == XML_ERR_INTERNAL_ERROR && context->lastError.message)
+        stopped = Collapsed(context->lastError.message);
+    else if (error &&
+             (error->domain == XML_FROM_I18N || (error->domain == XML_FROM_IO && error->code == XML_IO_ENCODER)))
+        stopped = "some of its bytes are not in the encoding it declares";
+    return true;
+}
+
+bool ReadXmlEvents(std::string_view bytes, MarkupHandler& handler, std::string& problem, int& code)
+{
+    InitializeLibxml();
+    if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) {
+        problem = "too large";
+        return false;
+    }
+    xmlResetLastError();
+    ContextPtr context(xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size())));
+    if (context) {
+        MarkupEvents events(context.get(), handler, false);
+        xmlCtxtUseOptions(context.get(), kXmlOptions);
+        xmlParseDocument(context.get());
+        const DocPtr doc(context->myDoc);
+        context->myDoc = nullptr;
+        if (doc && context->wellFormed) {
+            events.Finish();
+            return true;
+        }
+    }
+    LastXmlError(problem, code);
+    return false;
+}
+
+}  // namespace documents
