@@ -264,7 +264,7 @@ int RunBookmarksCommand(const ArgumentList& args)
     palm::EbookInfo info;
     // A declared length that the records do not give is no reason to refuse
     // a book: its text is all there.
-    if (const palm::Result read = ReadDatabase(path, info); !read.Ok() && !info.onlyLengthDiffers) {
+    if (const palm::Result read = ReadDatabase(path, info); !palm::TextIsWhole(read, info)) {
         ReportError(StreamName(path) + ": " + palm::Message(read));
         return kExitFailed;
     }

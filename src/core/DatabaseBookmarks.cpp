@@ -28,7 +28,7 @@ Error OpenDatabaseBookmarks(const CString& path, EditedDatabase& database, Bookm
     if (const platform::FileError error = platform::ReadWholeFile(path, bytes, palm::kMaxDatabaseFile))
         return Error::Failure(error.Message());
     palm::EbookInfo info;
-    if (const palm::Result result = palm::ReadEbook(bytes, info); !result.Ok() && !info.onlyLengthDiffers)
+    if (const palm::Result result = palm::ReadEbook(bytes, info); !palm::TextIsWhole(result, info))
         return Error::Failure(palm::Message(result));
     EditedDatabase opened;
     opened.path = path;

@@ -210,7 +210,7 @@ Result RewriteBookmarks(std::string_view file, const std::vector<StoredBookmark>
     EbookInfo info;
     // A file whose one fault is its declared length keeps it: the bookmarks
     // must lie in the text its records hold.
-    if (Result read = ReadEbook(file, info); !read.Ok() && !info.onlyLengthDiffers)
+    if (Result read = ReadEbook(file, info); !TextIsWhole(read, info))
         return read;
     const auto textLength = static_cast<std::uint32_t>(std::min<std::size_t>(info.text.size(), info.textLength));
     if (Result checked = CheckBookmarks(bookmarks, textLength); !checked.Ok())

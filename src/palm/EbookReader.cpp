@@ -56,6 +56,8 @@ Result Outcome(EbookInfo& info, std::string damage)
     if (damage.empty())
         return {};
     info.salvaged = true;
+    // Some tools count bytes they never store: then all the records hold is read.
+    info.onlyLengthDiffers = damage == LengthDamage(info);
     return {Status::DamagedDatabase, std::move(damage)};
 }
 

@@ -20,7 +20,8 @@ void AddDamage(std::string& damage, const std::string& cause);
 // Bookmarks that point past the text record 0 declares point at nothing:
 // they are dropped, and said in `damage`.
 void DropBookmarksPastText(EbookInfo& info, std::string& damage);
-// Ok without damage; else DamagedDatabase, with info marked as salvaged.
+// Ok without damage; else DamagedDatabase, with info marked as salvaged, and
+// as onlyLengthDiffers when the damage is LengthDamage's alone.
 Result Outcome(EbookInfo& info, std::string damage);
 
 // Why a text of the length record 0 declares is not read at all, when it is

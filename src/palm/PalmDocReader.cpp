@@ -53,10 +53,8 @@ Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info, std::uint64_t m
                          " bytes of text, more than the record size of " + std::to_string(info.recordSize) +
                          " that record 0 declares";
     }
-    // Some tools count bytes they never store: all the records hold is read.
-    std::string lengthDamage;
     if (damage.empty())
-        damage = lengthDamage = LengthDamage(info);
+        damage = LengthDamage(info);
     if (!sizeDamage.empty())
         AddDamage(damage, sizeDamage);
     // Stored bookmarks follow the text; records of another size are not bookmarks.
@@ -67,7 +65,6 @@ Result ReadPalmDoc(const PdbDatabase& database, EbookInfo& info, std::uint64_t m
         info.bookmarks.push_back({FixedName(record.substr(0, kPalmDocBookmarkNameField)), GetU32(record, 16)});
     }
     DropBookmarksPastText(info, damage);
-    info.onlyLengthDiffers = !lengthDamage.empty() && damage == lengthDamage;
     return Outcome(info, std::move(damage));
 }
 

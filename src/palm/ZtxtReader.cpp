@@ -60,10 +60,8 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info, std::uint64_t maxT
     }
     if (damage.empty() && storedCrc != 0 && storedCrc != crc)
         damage = "CRC-32 of the text records does not match";
-    // Some tools count bytes they never store: all the records hold is read.
-    std::string lengthDamage;
     if (damage.empty())
-        damage = lengthDamage = LengthDamage(info);
+        damage = LengthDamage(info);
     if (damage.empty() && info.compression == 2 && !info.text.empty() && !inflater.Ended())
         damage = "the zlib stream is cut short";
 
@@ -82,7 +80,6 @@ Result ReadZtxt(const PdbDatabase& database, EbookInfo& info, std::uint64_t maxT
         }
     }
     DropBookmarksPastText(info, damage);
-    info.onlyLengthDiffers = !lengthDamage.empty() && damage == lengthDamage;
     return Outcome(info, std::move(damage));
 }
 

@@ -49,6 +49,13 @@ struct EbookInfo {
 // database whose record 0 declares more than maxText bytes of text is
 // TextTooLong, refused before any record is decoded.
 Result ReadEbook(std::string_view file, EbookInfo& info, std::uint64_t maxText = UINT32_MAX);
+// Whether a read gave all the text its records hold, with its bookmarks: an
+// Ok result, or one whose damage is only the declared length.
+inline bool TextIsWhole(const Result& result, const EbookInfo& info)
+{
+    return result.Ok() || info.onlyLengthDiffers;
+}
+
 // A file larger than kMaxDatabaseFile is refused before it is read.
 Result ReadEbookFile(const std::string& path, EbookInfo& info);
 
