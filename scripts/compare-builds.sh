@@ -4,7 +4,7 @@
 # byte apart from the header's creation and modification dates.
 #   scripts/compare-builds.sh OLD_FOLIVO NEW_FOLIVO [CORPUS_DIR]
 set -euo pipefail
-shopt -s nullglob  # a corpus without .htm books has no "*.htm" book
+shopt -s nullglob  # a corpus without .htm or .epub books has none
 old=$1
 new=$2
 corpus=${3:-"$(dirname "$0")/../../shared/corpus"}
@@ -27,7 +27,7 @@ strip_dates() { { head -c 36 "$1"; tail -c +45 "$1"; } >"$2"; }
 compared=0
 differ=0
 failed=0
-for book in "$corpus"/*.txt "$corpus"/*.htm; do
+for book in "$corpus"/*.txt "$corpus"/*.htm "$corpus"/*.epub; do
   for format in "${formats[@]}"; do
     for i in "${!rule_sets[@]}"; do
       read -r -a rules <<<"${rule_sets[$i]}"

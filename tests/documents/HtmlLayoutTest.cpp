@@ -35,6 +35,10 @@ TEST(HtmlLayout, BlocksLinesAndWhiteSpaceAsAReaderShowsThem)
         {"<p>a</p><hr><p>b</p>", "a\n\n               * * *\n\nb"},
         {"<p>see <img src=x alt=' a  map '> and <img src=y></p>", "see [a map] and"},
         {"<p>caf&eacute; &amp; &lt;b&gt;&nbsp;x</p>", "caf\xC3\xA9 & <b>\xC2\xA0x"},
+        // Named references the parser knows only with their ';' and case.
+        {"<p>&ldquo;a&rdquo; &amp;lt; &Amp; &ldquo &ldquo.x; &ne;<img alt='&mdash;&zz;&lt;'></p>",
+         "\xE2\x80\x9C"
+         "a\xE2\x80\x9D &lt; &Amp; &ldquo &ldquo.x; \xE2\x89\xA0[\xE2\x80\x94&zz;<]"},
         {"<p>   </p><div></div><p>only</p>", "only"},
     };
     for (const auto& c : cases)
