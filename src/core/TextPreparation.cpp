@@ -80,6 +80,11 @@ std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSetti
 {
     std::size_t neverCloses = n;
     std::size_t nextPlace = 0;
+    // The byte the next place marks, kept apart so that a byte far from any
+    // place costs one comparison.
+    std::size_t placeAt = n;
+    if constexpr (kPlaces)
+        placeAt = details.places->empty() ? n : details.places->front();
     const bool decodeReferences = rules.removeHtmlTags && rules.handheldCharset;
     static const char kNbsp[] = "&nbsp;";
     const std::size_t stepEvery = n / 20;
@@ -91,10 +96,11 @@ std::size_t CleanBytes(unsigned char* text, std::size_t n, const ConversionSetti
             progress->StepIt();
             countdown = stepEvery;
         }
-        if constexpr (kPlaces) {
+        if (kPlaces && i >= placeAt) {
             std::vector<std::size_t>& places = *details.places;
             while (nextPlace < places.size() && places[nextPlace] <= i)
                 places[nextPlace++] = out;
+            placeAt = nextPlace < places.size() ? places[nextPlace] : n;
         }
         const unsigned char x = text[i];
         if (rules.removeHtmlTags && x == '&' && n - i >= 6 && std::memcmp(text + i, kNbsp, 6) == 0) {
