@@ -1,6 +1,7 @@
 #include "Epub.h"
 
 #include "HtmlLayout.h"
+#include "ParserInput.h"
 #include "XmlTree.h"
 
 #include <zip.h>
@@ -8,7 +9,9 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <new>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace documents {
@@ -51,39 +54,67 @@ public:
     // damaged or larger than the bounds.
     std::string Read(const std::string& name, std::string& problem)
     {
-        const zip_int64_t index = zip_name_locate(m_zip.get(), name.c_str(), 0);
-        if (index < 0) {
-            problem = "it is not in the book";
-            return {};
-        }
-        std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(zip_fopen_index(m_zip.get(), index, 0), zip_fclose);
-        if (!file) {
-            problem = zip_strerror(m_zip.get());
-            return {};
-        }
-        // The declared size may lie: what inflates is counted as it comes.
         std::string bytes;
-        char buffer[64 * 1024];
-        for (;;) {
-            const zip_int64_t n = zip_fread(file.get(), buffer, sizeof buffer);
-            if (n < 0) {
-                problem = zip_file_strerror(file.get());
-                return {};
-            }
-            if (n == 0)
-                break;
-            bytes.append(buffer, static_cast<std::size_t>(n));
-            m_spent += static_cast<std::uint64_t>(n);
-            if (bytes.size() > kMostEntryBytes || m_spent > kMostBookBytes) {
-                problem = "it inflates to more than " + std::to_string(kMostEntryBytes >> 20) +
-                          " MB (a zip bomb, or no book)";
-                return {};
-            }
-        }
+        problem = Inflate(
+            name, [&](std::size_t size) { bytes.reserve(size); }, [&](std::string_view piece) { bytes += piece; });
+        if (!problem.empty())
+            bytes.clear();
         return bytes;
     }
 
+    // Starts inflating the entry into `input` on a thread of its own, so
+    // that it is parsed while it inflates; the input's problem tells what
+    // Read's would. Nothing else may use the archive until the thread ends.
+    std::jthread Stream(const std::string& name, ParserInput& input)
+    {
+        return std::jthread([this, name, &input] {
+            std::string problem;
+            try {
+                problem = Inflate(
+                    name, [&](std::size_t size) { input.Reserve(size); },
+                    [&](std::string_view piece) { input.Append(piece); });
+            } catch (const std::bad_alloc&) {
+                problem = "there is not enough memory to read it";
+            }
+            input.Finish(std::move(problem));
+        });
+    }
+
 private:
+    // Hands the entry's bytes to `take` as they inflate, after telling
+    // `expect` the size it declares (within the bounds); the problem when it
+    // is missing, damaged or larger than the bounds, else empty.
+    template <class Expect, class Take>
+    std::string Inflate(const std::string& name, Expect&& expect, Take&& take)
+    {
+        const zip_int64_t index = zip_name_locate(m_zip.get(), name.c_str(), 0);
+        if (index < 0)
+            return "it is not in the book";
+        std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(zip_fopen_index(m_zip.get(), index, 0), zip_fclose);
+        if (!file)
+            return zip_strerror(m_zip.get());
+        zip_stat_t stat;
+        if (zip_stat_index(m_zip.get(), static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
+            (stat.valid & ZIP_STAT_SIZE) != 0)
+            expect(static_cast<std::size_t>(std::min<std::uint64_t>(stat.size, kMostEntryBytes)));
+        // The declared size may lie: what inflates is counted as it comes.
+        std::uint64_t inflated = 0;
+        char buffer[64 * 1024];
+        for (;;) {
+            const zip_int64_t n = zip_fread(file.get(), buffer, sizeof buffer);
+            if (n < 0)
+                return zip_file_strerror(file.get());
+            if (n == 0)
+                return {};
+            inflated += static_cast<std::uint64_t>(n);
+            m_spent += static_cast<std::uint64_t>(n);
+            if (inflated > kMostEntryBytes || m_spent > kMostBookBytes)
+                return "it inflates to more than " + std::to_string(kMostEntryBytes >> 20) +
+                       " MB (a zip bomb, or no book)";
+            take(std::string_view(buffer, static_cast<std::size_t>(n)));
+        }
+    }
+
     std::unique_ptr<zip_t, ArchiveClose> m_zip;
     std::uint64_t m_spent = 0;
 };
@@ -386,7 +417,6 @@ std::string ReadEpub(std::string_view bytes, const OpenOptions& options, Documen
     Package package;
     if (std::string problem = OpenPackage(bytes, archive, package); !problem.empty())
         return problem;
-    std::string problem;
     if (Protected(archive, package))
         return "the EPUB book is protected (DRM): its content documents are encrypted, so it cannot be converted";
 
@@ -398,16 +428,19 @@ std::string ReadEpub(std::string_view bytes, const OpenOptions& options, Documen
             document.warnings.push_back("its spine names \"" + id + "\", which its manifest lacks");
             continue;
         }
-        const std::string content = archive.Read(item->name, problem);
-        if (content.empty() && !problem.empty()) {
+        ParserInput content;
+        std::string why;
+        {
+            const std::jthread inflating = archive.Stream(item->name, content);
+            why = layout.Add(content, item->mediaType != "text/html", item->name);
+        }
+        if (const std::string& problem = content.Problem(); !problem.empty()) {
             if (problem.starts_with("it inflates"))
                 return "the EPUB book's " + item->name + " cannot be read: " + problem;
             document.warnings.push_back(item->name + " cannot be read: " + problem);
-            problem.clear();
             continue;
         }
-        const bool xml = item->mediaType != "text/html";
-        if (std::string why = layout.Add(content, xml, item->name); !why.empty()) {
+        if (!why.empty()) {
             if (why.starts_with("laid out"))
                 return "the EPUB book is too large: " + why;
             document.warnings.push_back(item->name + " cannot be laid out: " + why);

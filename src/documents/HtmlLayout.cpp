@@ -1,5 +1,6 @@
 #include "HtmlLayout.h"
 
+#include "Utf8Text.h"
 #include "XmlTree.h"
 
 #include <framework/Windows1252.h>
@@ -75,25 +76,6 @@ bool IsSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-// The length of the well-formed UTF-8 sequence at `p`, or 0 for a stray
-// continuation byte, an overlong form, a surrogate or a value past U+10FFFF.
-int Utf8Length(const unsigned char* p, const unsigned char* end)
-{
-    const unsigned char b = *p;
-    if (b < 0x80)
-        return 1;
-    const int length = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
-    if (length == 0 || end - p < length)
-        return 0;
-    for (int k = 1; k < length; ++k)
-        if ((p[k] & 0xC0) != 0x80)
-            return 0;
-    if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] > 0x9F) || (b == 0xF0 && p[1] < 0x90) ||
-        (b == 0xF4 && p[1] > 0x8F))
-        return 0;
-    return length;
-}
-
 const unsigned char* Bytes(std::string_view text)
 {
     return reinterpret_cast<const unsigned char*>(text.data());
@@ -131,28 +113,6 @@ std::size_t WordsEnd(std::string_view text, std::size_t from)
         else
             return i;
     }
-}
-
-bool ValidUtf8(std::string_view bytes)
-{
-    const auto* end = Bytes(bytes) + bytes.size();
-    for (const auto* p = Bytes(bytes); p < end;) {
-        // Eight bytes at a time while they are ASCII, as most of a book is.
-        std::uint64_t eight;
-        if (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080u) == 0)) {
-            p += 8;
-            continue;
-        }
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        const int length = Utf8Length(p, end);
-        if (length == 0)
-            return false;
-        p += length;
-    }
-    return true;
 }
 
 // A byte as the character Windows-1252 gives it, the five it leaves
@@ -258,27 +218,38 @@ private:
     void* m_context;
 };
 
-// Each document is parsed once, in the encoding it declares. One that
+// Parses UTF-8 made here from a document's bytes.
+HtmlRead ReadText(const std::string& text, MarkupHandler& handler, std::string& stopped)
+{
+    ParserInput input(text);
+    return ReadHtmlEvents(input, "UTF-8", handler, stopped);
+}
+
+// Each document is read in the encoding it declares. One that
 // declares none is UTF-8 when it is valid UTF-8, else Windows-1252, as
 // browsers read it; Windows-1252 (and a document that says UTF-8 but is
 // not) is decoded here, so the bytes libxml2 would stop at are read too.
-// False when libxml2 made no document of them.
-bool ParseHtml(std::string_view bytes, MarkupHandler& handler, std::string& stopped)
+// While `mayBeUtf8`, UTF-8 is read as it arrives, and NotUtf8 tells when it
+// proves not to be; the caller then takes back what it was told and asks
+// again without.
+HtmlRead ParseHtml(ParserInput& input, bool mayBeUtf8, MarkupHandler& handler, std::string& stopped)
 {
+    const std::string start = input.Start(1024);
     // UTF-16's byte-order mark libxml2 reads itself; UTF-8's says UTF-8.
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
-        return ReadHtmlEvents(bytes, nullptr, handler, stopped);
-    const std::string declared = bytes.starts_with("\xEF\xBB\xBF") ? "utf-8" : DeclaredEncoding(bytes);
-    const bool utf8 = ValidUtf8(bytes);
-    if (utf8 && (declared.empty() || IsUtf8Label(declared)))
-        return ReadHtmlEvents(bytes, "UTF-8", handler, stopped);
-    if (declared.empty() || IsUtf8Label(declared) || IsWindows1252Label(declared))
-        return ReadHtmlEvents(DecodedText(bytes, IsUtf8Label(declared)), "UTF-8", handler, stopped);
-    if (ReadHtmlEvents(bytes, declared.c_str(), handler, stopped))
-        return true;
+    if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF"))
+        return ReadHtmlEvents(input, nullptr, handler, stopped);
+    const std::string declared = start.starts_with("\xEF\xBB\xBF") ? "utf-8" : DeclaredEncoding(start);
+    const bool saysUtf8 = declared.empty() || IsUtf8Label(declared);
+    if (saysUtf8 && mayBeUtf8)
+        return ReadHtmlEvents(input, "UTF-8", handler, stopped);
+    const std::string_view bytes = input.Whole();
+    if (saysUtf8 || IsWindows1252Label(declared))
+        return ReadText(DecodedText(bytes, IsUtf8Label(declared)), handler, stopped);
+    if (const HtmlRead read = ReadHtmlEvents(input, declared.c_str(), handler, stopped); read != HtmlRead::NoDocument)
+        return read;
     // A label libxml2 does not know.
     stopped.clear();
-    return ReadHtmlEvents(utf8 ? std::string(bytes) : DecodedText(bytes, false), "UTF-8", handler, stopped);
+    return ReadText(ValidUtf8(bytes) ? std::string(bytes) : DecodedText(bytes, false), handler, stopped);
 }
 
 }  // namespace
@@ -289,15 +260,23 @@ std::string TextLayout::Add(std::string_view bytes, bool xml, const std::string&
 {
     if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
         return "the document is too large to lay out";
+    ParserInput input(bytes);
+    return Add(input, xml, name);
+}
+
+std::string TextLayout::Add(ParserInput& input, bool xml, const std::string& name)
+{
     const QuietParser quiet;
     const Checkpoint start = Here();
     if (xml) {
         std::string problem;
         int code = 0;
         Begin(name, false);
-        if (ReadXmlEvents(bytes, *this, problem, code))
+        if (ReadXmlEvents(input, *this, problem, code) && input.Problem().empty())
             return Finish();
         Rewind(start);
+        if (!input.Problem().empty())
+            return "it cannot be read (" + input.Problem() + ")";
         // An entity loop or an amplification libxml2 refuses is hostile, not
         // a slip of the pen the HTML parser would forgive.
         if (code == XML_ERR_ENTITY_LOOP)
@@ -305,11 +284,18 @@ std::string TextLayout::Add(std::string_view bytes, bool xml, const std::string&
     }
     std::string stopped;
     Begin(name, true);
-    const bool read = ParseHtml(bytes, *this, stopped);
-    if (read && stopped.empty())
+    HtmlRead read = ParseHtml(input, true, *this, stopped);
+    if (read == HtmlRead::NotUtf8) {
+        Rewind(start);
+        Begin(name, true);
+        read = ParseHtml(input, false, *this, stopped);
+    }
+    if (read == HtmlRead::Read && stopped.empty() && input.Problem().empty())
         return Finish();
     Rewind(start);
-    if (!read)
+    if (!input.Problem().empty())
+        return "it cannot be read (" + input.Problem() + ")";
+    if (read != HtmlRead::Read)
         return "it cannot be read as HTML";
     // What the parser left out would be missing without a word.
     return "it cannot be read to its end (" + stopped + ")";

@@ -31,6 +31,10 @@ public:
     // "<name>" for the document and "<name>#<id>" for its elements. An empty
     // error on success; on failure the text so far stays.
     std::string Add(std::string_view bytes, bool xml, const std::string& name);
+    // The same for bytes that may still be arriving; the parse reads them
+    // as they come. When they stop short, the document is taken back and
+    // the error names their problem.
+    std::string Add(ParserInput& input, bool xml, const std::string& name);
 
     const std::string& Text() const { return m_text; }
     std::string TakeText() { return std::move(m_text); }

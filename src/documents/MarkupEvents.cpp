@@ -1,15 +1,16 @@
 #include "MarkupEvents.h"
 
+#include "Utf8Text.h"
 #include "XmlTree.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/SAX2.h>
 #include <libxml/parserInternals.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <unordered_map>
 
 namespace documents {
@@ -50,40 +51,125 @@ bool IsAsciiAlnum(unsigned char c)
 // once, and gives the same character, in text and in attribute values
 // alike. So each "&name;" it would find (ASCII letters and digits, as all
 // its names are, then ';') is handed over as "&#N;", each name looked up
-// once; unknown names stay as they are. Empty when `utf8` has no name the
-// parser knows. The bytes must be in an encoding ASCII's bytes mean the
-// same in: UTF-8 here.
-std::optional<std::string> NumericReferences(std::string_view utf8)
-{
-    std::unordered_map<std::string_view, unsigned> known;
-    std::string out;
-    std::size_t copied = 0;
-    for (std::size_t at = utf8.find('&'); at != std::string_view::npos; at = utf8.find('&', at + 1)) {
-        std::size_t end = at + 1;
-        if (end == utf8.size() || !IsAsciiLetter(static_cast<unsigned char>(utf8[end])))
-            continue;
-        while (end < utf8.size() && IsAsciiAlnum(static_cast<unsigned char>(utf8[end])))
-            ++end;
-        if (end == utf8.size() || utf8[end] != ';')
-            continue;
-        const std::string_view name = utf8.substr(at + 1, end - at - 1);
-        auto [entry, added] = known.try_emplace(name, 0);
+// once; unknown names stay as they are. The bytes must be in an encoding
+// ASCII's bytes mean the same in: UTF-8 here.
+class NumericReferences {
+public:
+    // Appends `bytes` to `out`, rewritten; returns how much of them went.
+    // Unless `last`, a reference the end may cut short waits for the bytes
+    // after it.
+    std::size_t Append(std::string_view bytes, bool last, std::string& out)
+    {
+        std::size_t copied = 0;
+        for (std::size_t at = bytes.find('&'); at != std::string_view::npos; at = bytes.find('&', at + 1)) {
+            std::size_t end = at + 1;
+            while (end < bytes.size() && end - at <= kLongestName &&
+                   IsAsciiAlnum(static_cast<unsigned char>(bytes[end])))
+                ++end;
+            if (end == bytes.size() && end - at <= kLongestName && !last) {
+                out.append(bytes.substr(copied, at - copied));
+                return at;
+            }
+            if (end == bytes.size() || bytes[end] != ';' || end == at + 1 ||
+                !IsAsciiLetter(static_cast<unsigned char>(bytes[at + 1])))
+                continue;
+            const unsigned value = Value(bytes.substr(at + 1, end - at - 1));
+            if (value == 0)
+                continue;
+            out.append(bytes.substr(copied, at - copied)).append("&#").append(std::to_string(value)) += ';';
+            copied = end + 1;
+        }
+        out.append(bytes.substr(copied));
+        return bytes.size();
+    }
+
+private:
+    // Longer than any name libxml2 knows ("thetasym").
+    static constexpr std::size_t kLongestName = 16;
+
+    // The character the name stands for, or 0 when libxml2 knows no such name.
+    unsigned Value(std::string_view name)
+    {
+        auto [entry, added] = m_known.try_emplace(std::string(name), 0);
         if (added) {
-            const htmlEntityDesc* entity = htmlEntityLookup(BAD_CAST std::string(name).c_str());
+            const htmlEntityDesc* entity = htmlEntityLookup(BAD_CAST entry->first.c_str());
             entry->second = entity ? entity->value : 0;
         }
-        if (entry->second == 0)
-            continue;
-        if (out.empty())
-            out.reserve(utf8.size());
-        out.append(utf8.substr(copied, at - copied)).append("&#").append(std::to_string(entry->second)) += ';';
-        copied = end + 1;
+        return entry->second;
     }
-    if (copied == 0)
-        return std::nullopt;
-    out.append(utf8.substr(copied));
-    return out;
-}
+
+    std::unordered_map<std::string, unsigned> m_known;
+};
+
+// Hands a ParserInput to libxml2 as its read callback asks. Each read is
+// filled whole unless the bytes end, as a file's read is: the XML reader
+// takes the encoding from the first bytes of its first read. With `utf8`,
+// bytes go only as far as they are UTF-8, and with numeric references.
+class InputReader {
+public:
+    InputReader(ParserInput& input, bool utf8) : m_input(input), m_utf8(utf8) {}
+    InputReader(const InputReader&) = delete;
+    InputReader& operator=(const InputReader&) = delete;
+
+    static int Read(void* context, char* buffer, int length)
+    {
+        return static_cast<InputReader*>(context)->Fill(buffer, static_cast<std::size_t>(length));
+    }
+    // The bytes stopped being UTF-8, so the parser was told they end there.
+    bool NotUtf8() const { return m_notUtf8; }
+
+private:
+    // Enough to keep what waits here small.
+    static constexpr std::size_t kPiece = 64 * 1024;
+
+    int Fill(char* buffer, std::size_t length)
+    {
+        while (m_ready.size() - m_readyAt < length && More()) {
+        }
+        const std::size_t count = std::min(length, m_ready.size() - m_readyAt);
+        if (count == 0)
+            return m_notUtf8 || !m_input.Problem().empty() ? -1 : 0;
+        std::memcpy(buffer, m_ready.data() + m_readyAt, count);
+        m_readyAt += count;
+        if (m_readyAt == m_ready.size()) {
+            m_ready.clear();
+            m_readyAt = 0;
+        }
+        return static_cast<int>(count);
+    }
+
+    // Takes the next piece of the input into m_ready; false when no more will come.
+    bool More()
+    {
+        if (m_end)
+            return false;
+        m_input.Read(m_from, m_seen, [&](std::string_view bytes, bool finished) {
+            const std::string_view piece = bytes.substr(0, kPiece);
+            const bool last = finished && piece.size() == bytes.size();
+            m_seen = m_from + piece.size();
+            std::size_t used = piece.size();
+            if (m_utf8) {
+                used = Utf8Prefix(piece, last, m_notUtf8);
+                used = m_references.Append(piece.substr(0, used), last && used == piece.size(), m_ready);
+            } else {
+                m_ready.append(piece);
+            }
+            m_from += used;
+            m_end = m_notUtf8 || (last && m_from == m_seen);
+        });
+        return true;
+    }
+
+    ParserInput& m_input;
+    bool m_utf8;
+    std::size_t m_from = 0;  // the input's bytes taken into m_ready
+    std::size_t m_seen = 0;  // the input's bytes the last piece ended at
+    bool m_end = false;
+    bool m_notUtf8 = false;
+    std::string m_ready;  // for the parser, from m_readyAt on
+    std::size_t m_readyAt = 0;
+    NumericReferences m_references;
+};
 
 }  // namespace
 
@@ -388,27 +474,23 @@ private:
     TextKind m_textKind = TextKind::None;
 };
 
-bool ReadHtmlEvents(std::string_view bytes, const char* encoding, MarkupHandler& handler, std::string& stopped)
+HtmlRead ReadHtmlEvents(ParserInput& input, const char* encoding, MarkupHandler& handler, std::string& stopped)
 {
     InitializeLibxml();
-    if (bytes.size() > static_cast<std::size_t>(INT32_MAX))
-        return false;
     ContextPtr context(htmlNewParserCtxt());
     if (!context)
-        return false;
+        return HtmlRead::NoDocument;
     MarkupEvents events(context.get(), handler, true);
     xmlResetLastError();
     int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER;
     if (encoding)
         options |= HTML_PARSE_IGNORE_ENC;
-    const std::optional<std::string> numeric =
-        encoding && std::strcmp(encoding, "UTF-8") == 0 ? NumericReferences(bytes) : std::nullopt;
-    if (numeric && numeric->size() <= static_cast<std::size_t>(INT32_MAX))
-        bytes = *numeric;
-    const DocPtr doc(
-        htmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding, options));
+    InputReader reader(input, encoding && std::strcmp(encoding, "UTF-8") == 0);
+    const DocPtr doc(htmlCtxtReadIO(context.get(), InputReader::Read, nullptr, &reader, nullptr, encoding, options));
+    if (reader.NotUtf8())
+        return HtmlRead::NotUtf8;
     if (!doc)
-        return false;
+        return HtmlRead::NoDocument;
     events.Finish();
     const xmlError* error = xmlGetLastError();
     if (events.TooDeep())
@@ -418,18 +500,16 @@ bool ReadHtmlEvents(std::string_view bytes, const char* encoding, MarkupHandler&
     else if (error &&
              (error->domain == XML_FROM_I18N || (error->domain == XML_FROM_IO && error->code == XML_IO_ENCODER)))
         stopped = "some of its bytes are not in the encoding it declares";
-    return true;
+    return HtmlRead::Read;
 }
 
-bool ReadXmlEvents(std::string_view bytes, MarkupHandler& handler, std::string& problem, int& code)
+bool ReadXmlEvents(ParserInput& input, MarkupHandler& handler, std::string& problem, int& code)
 {
     InitializeLibxml();
-    if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) {
-        problem = "too large";
-        return false;
-    }
     xmlResetLastError();
-    ContextPtr context(xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size())));
+    InputReader reader(input, false);
+    ContextPtr context(
+        xmlCreateIOParserCtxt(nullptr, nullptr, InputReader::Read, nullptr, &reader, XML_CHAR_ENCODING_NONE));
     if (context) {
         MarkupEvents events(context.get(), handler, false);
         xmlCtxtUseOptions(context.get(), kXmlOptions);

@@ -4,6 +4,8 @@
 // one piece as the tree would have merged it.
 #pragma once
 
+#include "ParserInput.h"
+
 #include <string>
 #include <string_view>
 
@@ -40,18 +42,23 @@ protected:
     ~MarkupHandler() = default;
 };
 
-// Parses `bytes` as HTML without network access, in `encoding` (null: as the
-// document declares; one given holds whatever a <meta> says), and tells
-// `handler`. False when libxml2 made no document of them, in which case
-// nothing was told. `stopped` tells why the parser gave up before the end
+enum class HtmlRead {
+    Read,
+    NoDocument,  // libxml2 made no document of the bytes
+    NotUtf8,     // they were read as UTF-8 and are not: part may have been told
+};
+
+// Parses `input` as HTML without network access, in `encoding` (null: as
+// the document declares; one given holds whatever a <meta> says), and tells
+// `handler`. `stopped` tells why the parser gave up before the end
 // (elements nested too deep, bytes the encoding has no characters for), if
 // it did.
-bool ReadHtmlEvents(std::string_view bytes, const char* encoding, MarkupHandler& handler, std::string& stopped);
+HtmlRead ReadHtmlEvents(ParserInput& input, const char* encoding, MarkupHandler& handler, std::string& stopped);
 
-// Parses `bytes` as XML with ReadXml's options and bounds and tells
-// `handler`. False when they are not well-formed, with the parser's reason in
+// Parses `input` as XML with ReadXml's options and bounds and tells
+// `handler`. False when it is not well-formed, with the parser's reason in
 // `problem` and its error code in `code`; part of the document may have been
 // told by then.
-bool ReadXmlEvents(std::string_view bytes, MarkupHandler& handler, std::string& problem, int& code);
+bool ReadXmlEvents(ParserInput& input, MarkupHandler& handler, std::string& problem, int& code);
 
 }  // namespace documents

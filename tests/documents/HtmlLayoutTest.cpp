@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <thread>
 
 using documents::Mark;
+using documents::ParserInput;
 using documents::TextLayout;
 
 namespace {
@@ -101,6 +104,67 @@ TEST(HtmlLayout, DocumentsFollowEachOtherAndTargetsAndHeadingsAreFound)
     EXPECT_EQ(layout.Target("b.xhtml#old"), text.find('y'));
     EXPECT_EQ(layout.Target("b.xhtml#last"), text.find('z'));
     EXPECT_EQ(layout.Target("a.html#none"), std::nullopt);
+}
+
+// Appends `bytes` to `input` from another thread in pieces of 1 to 9
+// bytes, slowly enough that the parser takes most of them one by one, and
+// finishes it with `problem`.
+std::jthread Trickle(ParserInput& input, std::string bytes, unsigned seed, std::string problem = {})
+{
+    return std::jthread([&input, bytes = std::move(bytes), seed, problem = std::move(problem)] {
+        std::mt19937 random(seed);
+        for (std::size_t at = 0; at < bytes.size();) {
+            const std::size_t piece = 1 + random() % 9;
+            input.Append(std::string_view(bytes).substr(at, piece));
+            at += piece;
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+        }
+        input.Finish(problem);
+    });
+}
+
+TEST(HtmlLayout, BytesReadAsTheyArriveGiveWhatTheyGiveReadWhole)
+{
+    std::string longer = "<h1 id=t>Title</h1>";
+    for (int k = 0; k < 300; ++k)
+        longer += "<p>word &ldquo;" + std::to_string(k) + "&rdquo; caf\xC3\xA9</p>";
+    const struct {
+        std::string bytes;
+        bool xml;
+    } cases[] = {
+        {longer + "<p>&ldquo;a&rdquo; &amp;lt; &Amp; &ldquo &thetasym; x&nbsp;&</p><p>\xE2\x80\x94\xF0\x9F\x98\x80</p>",
+         false},
+        // Not UTF-8 after a long UTF-8 start: read again as Windows-1252.
+        {longer + "<p id=late>caf\xE9 \x93q\x94</p>", false},
+        {"<meta charset=windows-1252><p>caf\xE9 &eacute;</p>", false},
+        {"\xFF\xFE<\0p\0>\0\xE9\0<\0/\0p\0>\0", false},
+        {"<?xml version='1.0' encoding='utf-8'?><html><body><h2 id='x'>X</h2><p>caf\xC3\xA9</p></body></html>", true},
+        {"<html><body><p>not XML&nbsp;<br></p>" + longer + "</body></html>", true},
+    };
+    unsigned seed = 0;
+    for (const auto& c : cases) {
+        TextLayout whole(1 << 20);
+        const std::string expected = whole.Add(c.bytes, c.xml, "d");
+        TextLayout streamed(1 << 20);
+        ParserInput input;
+        const std::jthread feeding = Trickle(input, c.bytes, ++seed);
+        EXPECT_EQ(streamed.Add(input, c.xml, "d"), expected) << c.bytes;
+        EXPECT_EQ(streamed.Text(), whole.Text()) << c.bytes;
+        EXPECT_EQ(streamed.Headings(), whole.Headings()) << c.bytes;
+        for (const char* target : {"d", "d#t", "d#late", "d#x"})
+            EXPECT_EQ(streamed.Target(target), whole.Target(target)) << target;
+    }
+
+    // Bytes that stop short take their document back and say why.
+    TextLayout layout(1 << 20);
+    ASSERT_EQ(layout.Add("<p>kept</p>", false, "a"), "");
+    for (const bool xml : {false, true}) {
+        ParserInput input;
+        const std::jthread feeding = Trickle(input, "<html><body><p>lost</p></body></html>", ++seed, "damaged");
+        EXPECT_EQ(layout.Add(input, xml, "b"), "it cannot be read (damaged)");
+        EXPECT_EQ(layout.Text(), "kept");
+        EXPECT_EQ(layout.Target("b"), std::nullopt);
+    }
 }
 
 TEST(HtmlLayout, HostileDocumentsAreBounded)
