@@ -2,9 +2,12 @@
 // and a chapter pattern: a book as plain text beside the same book as HTML,
 // which is laid out as text first and gives a bookmark for each of its
 // headings. The HTML book should take at most twice the plain text's wall
-// time.
+// time, on every core as a user's conversion runs (the plain text compresses
+// on all of them), on an otherwise idle machine:
 //
-//     taskset -c 0 conversion_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+//     conversion_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+//
+// and on one core, with taskset -c 0 in front.
 //
 // Epub/epub is the HTML book zipped as an EPUB book. Each book is one Book/NAME case; another kind of document is one
 // more BENCHMARK_CAPTURE line. Layout/html is the HTML book's layout alone, the part of its conversion the plain text

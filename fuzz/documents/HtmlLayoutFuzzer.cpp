@@ -3,10 +3,12 @@
 // within its limit and is UTF-8; the headings' marks lie in it, in order,
 // named with white space collapsed; and a document laid out after another
 // gives the text and marks it gives alone, after an empty line: nothing of
-// one document's state reaches the next.
+// one document's state reaches the next. The first document read while
+// another thread still appends it gives what it gives read whole.
 //
-// Input: a byte whose low bits say which of the two documents is XHTML, then
-// the first document up to the first NUL, then the second.
+// Input: a byte whose low bits say which of the two documents is XHTML (and
+// whose other bits the size of the pieces appended), then the first document
+// up to the first NUL, then the second.
 #include "HtmlLayout.h"
 
 #include <algorithm>
@@ -16,6 +18,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace {
 
@@ -73,6 +76,26 @@ bool Alone(std::string_view bytes, bool xml, documents::TextLayout& layout)
     return done;
 }
 
+void Streamed(std::string_view bytes, bool xml, std::size_t piece, documents::TextLayout& whole,
+              const std::string& wholeResult)
+{
+    documents::ParserInput input;
+    documents::TextLayout layout(kLimit);
+    std::string result;
+    {
+        const std::jthread feeding([&] {
+            for (std::size_t at = 0; at < bytes.size(); at += piece) {
+                input.Append(bytes.substr(at, piece));
+                std::this_thread::yield();
+            }
+            input.Finish();
+        });
+        result = layout.Add(input, xml, "doc");
+    }
+    if (result != wholeResult || layout.Text() != whole.Text() || layout.Headings() != whole.Headings())
+        std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -86,7 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view second = nul == std::string_view::npos ? std::string_view() : rest.substr(nul + 1);
 
     documents::TextLayout a(kLimit), b(kLimit), both(kLimit);
-    const bool firstDone = Alone(first, firstXml, a);
+    const std::string firstResult = a.Add(first, firstXml, "doc");
+    Check(a);
+    Streamed(first, firstXml, 1 + (data[0] >> 2), a, firstResult);
+    const bool firstDone = firstResult.empty();
     if (second.empty() || !firstDone)
         return 0;
     const bool secondDone = Alone(second, secondXml, b);
