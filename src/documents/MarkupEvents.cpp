@@ -124,17 +124,19 @@ private:
 
     int Fill(char* buffer, std::size_t length)
     {
-        while (m_ready.size() - m_readyAt < length && More()) {
+        if (m_ready.size() - m_readyAt < length) {
+            // What was handed over goes before more comes, so that no more
+            // than a piece and a read wait here.
+            m_ready.erase(0, m_readyAt);
+            m_readyAt = 0;
+            while (m_ready.size() < length && More()) {
+            }
         }
         const std::size_t count = std::min(length, m_ready.size() - m_readyAt);
         if (count == 0)
             return m_notUtf8 || !m_input.Problem().empty() ? -1 : 0;
         std::memcpy(buffer, m_ready.data() + m_readyAt, count);
         m_readyAt += count;
-        if (m_readyAt == m_ready.size()) {
-            m_ready.clear();
-            m_readyAt = 0;
-        }
         return static_cast<int>(count);
     }
 
