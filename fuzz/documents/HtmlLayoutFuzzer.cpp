@@ -10,6 +10,7 @@
 // whose other bits the size of the pieces appended), then the first document
 // up to the first NUL, then the second.
 #include "HtmlLayout.h"
+#include "ParserInput.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,5 +1,6 @@
 #include "HtmlLayout.h"
 
+#include "ParserInput.h"
 #include "Utf8Text.h"
 #include "XmlTree.h"
 

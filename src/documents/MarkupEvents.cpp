@@ -1,5 +1,6 @@
 #include "MarkupEvents.h"
 
+#include "ParserInput.h"
 #include "Utf8Text.h"
 #include "XmlTree.h"
 

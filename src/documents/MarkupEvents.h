@@ -4,14 +4,14 @@
 // one piece as the tree would have merged it.
 #pragma once
 
-#include "ParserInput.h"
-
 #include <string>
 #include <string_view>
 
 struct _xmlParserCtxt;
 
 namespace documents {
+
+class ParserInput;
 
 // The attributes of the element being opened, valid during MarkupHandler::Open.
 class MarkupAttributes {

@@ -1,4 +1,5 @@
 #include "HtmlLayout.h"
+#include "ParserInput.h"
 
 #include <gtest/gtest.h>
 
